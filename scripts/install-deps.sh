@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Velmora needs.
+# Idempotent: packages already present are left alone.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libstb-dev
+  libgtk-3-dev libwebkit2gtk-4.1-dev
+  librtaudio-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
+  jackd2 xvfb xauth dbus-x11 at-spi2-core
+  nodejs npm chromium
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+# Node may come with the machine rather than from Debian; keep that one.
+if command -v node >/dev/null && command -v npm >/dev/null; then
+  missing=("${missing[@]/nodejs}"); missing=("${missing[@]/npm}")
+fi
+filtered=()
+for p in "${missing[@]}"; do [ -n "$p" ] && filtered+=("$p"); done
+
+if [ ${#filtered[@]} -gt 0 ]; then
+  echo "install-deps: installing ${filtered[*]}"
+  apt-get update -q
+  # jackd2 asks about real-time priority; answer it up front.
+  echo "jackd2 jackd/tweak_rt_limits boolean false" | debconf-set-selections
+  apt-get install -y -q --no-install-recommends "${filtered[@]}"
+else
+  echo "install-deps: all packages present"
+fi
