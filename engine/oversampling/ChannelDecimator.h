@@ -3,7 +3,6 @@
 
 #include "engine/oversampling/HalfbandDecimator.h"
 
-namespace vlm {
 
 // Holds the twelve-coefficient decimator and the 4x first stage beside it, loaded with the designed
 // coefficients at construction. Audio thread only.
@@ -49,4 +48,3 @@ private:
   HalfbandFirstStage mFirstStage;
 };
 
-} // namespace vlm

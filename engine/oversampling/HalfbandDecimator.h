@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 
-namespace vlm {
 
 // Two chains of first-order allpass sections (c + z^-1) / (1 + c z^-1). Chain A holds the even-indexed
 // coefficients and takes the later sample of each pair; chain B holds the odd-indexed ones and takes the
@@ -68,4 +67,3 @@ inline constexpr std::array<double, 12> kHalfbandDecimatorCoefficients = {
 inline constexpr std::array<double, 4> kHalfbandFirstStageCoefficients = {
     0.04189399199765617, 0.168903482439952, 0.39056077292116603, 0.7438957482684793};
 
-} // namespace vlm

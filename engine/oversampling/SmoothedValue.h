@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-namespace vlm {
 
 // The owner sets the target; Next() runs one step per sample. Audio thread only.
 class SmoothedValue {
@@ -46,4 +45,3 @@ private:
   double mCoefficient = 1.0;
 };
 
-} // namespace vlm

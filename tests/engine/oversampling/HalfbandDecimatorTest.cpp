@@ -6,7 +6,6 @@
 #include <cmath>
 #include <numbers>
 
-namespace vlm {
 namespace {
 
 // Steady-state RMS gain in dB of a sine at freqRel x the output rate, oversampled by factor.
@@ -90,4 +89,3 @@ TEST(HalfbandDecimator, FactorOnePassesTheSampleThrough) {
 }
 
 } // namespace
-} // namespace vlm

@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-namespace vlm {
 namespace {
 
 TEST(SmoothedValue, SettledValueIsReturnedUnchanged) {
@@ -45,4 +44,3 @@ TEST(SmoothedValue, CoefficientMatchesTimeConstantAndFallsBackWithoutRate) {
 }
 
 } // namespace
-} // namespace vlm
