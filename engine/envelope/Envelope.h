@@ -1,0 +1,118 @@
+// Exponential ADSR contour with key follow, velocity dynamics, reset dump, attack overshoot and
+// curved decay; one class serves the pitch, filter and amplifier envelopes of a voice.
+#pragma once
+
+#include <cstdint>
+
+class Envelope {
+public:
+  enum State : std::uint8_t { kIdle = 0, kDump = 1, kAttack = 2, kDecay = 3, kSustain = 4, kRelease = 5 };
+
+  static constexpr double kMinAttackMs = 2.0;
+  static constexpr double kMinDecayMs = 0.1;
+  static constexpr double kMinReleaseMs = 0.1;
+  static constexpr double kMaxKeyFollow = 1.25;
+  static constexpr double kAttackTarget = 1.3; // attack aims past 1 so it reaches 1 in finite time
+  static constexpr double kDumpEndLevel = 0.02;
+  static constexpr double kDumpTimeMs = 0.15;
+  static constexpr double kEndThreshold = 1e-5;
+
+  Envelope();
+
+  void Prepare(double sampleRate) noexcept;
+  void Reset() noexcept;
+
+  void SetAttack(double ms) noexcept;
+  void SetDecay(double ms) noexcept;
+  void SetSustain(double level) noexcept;
+  void SetRelease(double ms) noexcept;
+  void SetKeyFollow(double amount) noexcept;
+  void SetDynamicsEnabled(bool enabled) noexcept { mDynamicsEnabled = enabled; }
+  void SetDynamicsLevel(double amount) noexcept;
+  void SetDynamicsTime(double amount) noexcept;
+  void SetDynamicsSensitivity(double amount) noexcept;
+  void SetReset(bool enabled) noexcept { mReset = enabled; }
+
+  // Role flags, set once by the owning voice.
+  void SetAmplifierCurve(bool on) noexcept { mAmplifierCurve = on; }
+  void SetFilterDecayCurve(bool on) noexcept { mFilterDecayCurve = on; }
+  void SetOvershoot(bool on) noexcept;
+  void SetCurvedDecay(bool on) noexcept { mCurvedDecay = on; }
+
+  // Written by the voice before each note-on: key = note + 12 x octave shift.
+  void SetKey(int key) noexcept { mKey = key; }
+  void SetVelocity(double velocity) noexcept { mVelocity = velocity; }
+
+  void NoteOn(bool legato) noexcept;
+  void NoteOff() noexcept;
+  double Tick() noexcept;
+
+  State GetState() const noexcept { return static_cast<State>(mState); }
+  bool IsIdle() const noexcept { return mState == kIdle; }
+  bool IsAttack() const noexcept { return mState == kAttack; }
+  bool IsDecay() const noexcept { return mState == kDecay; }
+  bool IsSustain() const noexcept { return mState == kSustain; }
+  bool IsRelease() const noexcept { return mState == kRelease; }
+  double Sustain() const noexcept { return mSustain; }
+  double OutputScale() const noexcept { return mOutputScale; }
+  double Level() const noexcept { return mLevel; }
+  double ReleaseStartLevel() const noexcept { return mReleaseStartLevel; }
+
+  double AttackMs() const noexcept { return mAttackMs; }
+  double DecayMs() const noexcept { return mDecayMs; }
+  double ReleaseMs() const noexcept { return mReleaseMs; }
+  double KeyFollow() const noexcept { return mKeyFollow; }
+  double AttackCoefficient() const noexcept { return mAttackCoef; }
+  double DecayCoefficient() const noexcept { return mDecayCoef; }
+  double ReleaseCoefficient() const noexcept { return mReleaseCoef; }
+  double OvershootAmount() const noexcept { return mOvershootAmount; }
+
+  // Key-follow factor of times (1 at the reference key, shorter above it).
+  double KeyFollowFactor() const noexcept;
+  // Attack time after key follow and velocity (never below 2 ms).
+  double EffectiveAttackMs() const noexcept;
+  // Velocity scale of the level and factor of the decay time for the current velocity.
+  double LevelScale() const noexcept;
+  double DecayTimeFactor() const noexcept;
+
+  // Curved-decay shape D (input clamped 0..1); also the amplifier's decay curve.
+  static double DecayShape(double e) noexcept;
+
+private:
+  void UpdateCoefficients() noexcept;
+  double ShapedLevel() const noexcept;
+
+  double mSampleRate = 48000.0;
+  double mAttackMs = 10.0;
+  double mDecayMs = 200.0;
+  double mSustain = 0.7;
+  double mReleaseMs = 300.0;
+  double mKeyFollow = 0.0;
+  int mReferenceKey = 60;
+  std::uint8_t mDynamicsEnabled = 1;
+  double mDynamicsLevel = 0.7;
+  double mDynamicsTime = 0.0;
+  double mDynamicsSensitivity = 1.0;
+  std::uint8_t mReset = 1;
+  std::uint8_t mAmplifierCurve = 0;
+  std::uint8_t mFilterDecayCurve = 0;
+  std::uint8_t mOvershoot = 0;
+  std::uint8_t mCurvedDecay = 0;
+  int mKey = 60;
+  double mVelocity = 1.0;
+
+  double mAttackCoef = 0.0;
+  double mDecayCoef = 0.0;
+  double mReleaseCoef = 0.0;
+  double mOvershootAmount = 0.0;
+  double mOvershootMultiplier = 0.0;
+  std::uint8_t mDirty = 1;
+
+  std::uint8_t mState = kIdle;
+  double mLevel = 0.0;
+  double mOvershootNow = 0.0;
+  double mOutputScale = 1.0;
+  double mPendingScale = 1.0;
+  double mDumpMultiplier = 0.0;
+  double mReleaseStartLevel = 0.0;
+};

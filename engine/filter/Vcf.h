@@ -1,0 +1,79 @@
+// Four-pole transistor-ladder low-pass: saturating stages, resonance feedback, internal
+// oversampling, cutoff jitter at high resonance, resonance-dependent gain and input bleed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+class Vcf {
+public:
+  static constexpr int kTableSize = 41;
+  // Feedback base K(r) and gain base G(r) at resonance index 40 r.
+  static const std::array<double, kTableSize> kFeedbackTable;
+  static const std::array<double, kTableSize> kGainTable;
+  static constexpr std::uint32_t kJitterSeed = 74565;
+
+  Vcf();
+
+  void Prepare(double sampleRate) noexcept;
+  void Reset() noexcept;
+  // Called every sample; recomputes coefficients only when something changed or jitter runs.
+  void SetCutoffAndResonance(double hz, double resonance) noexcept;
+  double Process(double x) noexcept;
+
+  // Chooses the four-wide stage update; it is used only when the processor has AVX2.
+  // Prepare selects it whenever available.
+  void SetVectorForm(bool enabled) noexcept;
+  bool VectorForm() const noexcept { return mUseAvx2 != 0; }
+
+  // Internal iterations per sample for a rate: 192000 / rate rounded, held within 1..8.
+  static int IterationsForRate(double sampleRate) noexcept;
+  static double FeedbackBase(double resonance) noexcept;
+  static double GainBase(double resonance) noexcept;
+  // Self-oscillation gain correction in dB by cutoff.
+  static double SelfOscillationGainDb(double hz) noexcept;
+
+  int Iterations() const noexcept { return mIterations; }
+  double CutoffHz() const noexcept { return mCutoffHz; }
+  double Resonance() const noexcept { return mResonance; }
+  double StageCoefficient() const noexcept { return mH; }
+  double Feedback() const noexcept { return mK; }
+  double OutputGain() const noexcept { return mGain; }
+  double FeedbackBaseValue() const noexcept { return mFeedbackBase; }
+  double GainBaseValue() const noexcept { return mGainBase; }
+  double JitterDepth() const noexcept { return mJitterDepth; }
+  double SmoothingBlend() const noexcept { return mSmoothingBlend; }
+  double SelfOscillationFactor() const noexcept { return mSelfOscillation; }
+
+private:
+  void UpdateResonance() noexcept;
+  void StepJitter() noexcept;
+  void UpdateCoefficients() noexcept;
+
+  double mSampleRate = 48000.0;
+  double mCutoffHz = 1000.0;
+  double mResonance = 0.0;
+  double mH = 0.0;
+  double mK = 0.0;
+  double mGain = 1.0;
+  double mFeedbackBase = 0.0;
+  double mGainBase = 1.0;
+  double mSelfOscillation = 0.0;
+  double mSmoothingBlend = 0.0;
+  double mJitterDepth = 0.0;
+  alignas(32) double mStage[4] = {0.0, 0.0, 0.0, 0.0};
+  int mIterations = 2;
+  std::uint8_t mUseAvx2 = 0;
+  double mSmooth1 = 0.0;
+  double mSmooth2 = 0.0;
+  double mSmoothCoefficient = 0.0;
+  double mBleedCoefficient = 0.0;
+  double mBleedPrevIn = 0.0;
+  double mBleed1 = 0.0;
+  double mBleed1Prev = 0.0;
+  double mBleed2 = 0.0;
+  double mJitter = 0.0;
+  double mJitterPole = 0.0;
+  double mJitterNormaliser = 0.0;
+  std::uint32_t mJitterState = kJitterSeed;
+};

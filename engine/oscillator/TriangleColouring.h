@@ -1,0 +1,35 @@
+// Harmonic colouring added to the triangle: a fixed series of 13 harmonics, faded out near Nyquist.
+#pragma once
+
+#include <array>
+
+class TriangleColouring {
+public:
+  static constexpr int kFirstHarmonic = 2;
+  static constexpr int kLastHarmonic = 14;
+  static constexpr int kHarmonics = kLastHarmonic - kFirstHarmonic + 1;
+  // Amplitude of harmonics 2..14 relative to the triangle's fundamental.
+  static constexpr std::array<double, kHarmonics> kAmplitudes = {
+      0.0236, -0.03, 0.0098, -0.012, 0.0052, -0.0057, 0.003, -0.0034, 0.0022, -0.0023, 0.0015, -0.00145, 0.00095};
+
+  // Weight of a harmonic at x = harmonic x |increment|: 1 up to 0.38, 0 from 0.47, smooth between.
+  static double Weight(double x) noexcept;
+
+  // Rebuilds weights and polynomial when the signed increment differs from the cached one.
+  void Update(double increment) noexcept {
+    if (increment != mCachedIncrement)
+      Rebuild(increment);
+  }
+  bool Active() const noexcept { return mActive; }
+  // The series at oscillator phase p (theta = 2 pi (p - 0.5)); call only while active.
+  double Evaluate(double phase) const noexcept;
+  const std::array<double, kHarmonics>& Weights() const noexcept { return mWeights; }
+
+private:
+  void Rebuild(double increment) noexcept;
+
+  double mCachedIncrement = -1.0;
+  std::array<double, kHarmonics> mWeights{};
+  std::array<double, kLastHarmonic + 1> mCoefficients{}; // of cos(theta)^0..14
+  bool mActive = false;
+};
