@@ -1,0 +1,41 @@
+// One to four detuned chorus voices with a filtered, saturated feedback path.
+#pragma once
+
+#include "engine/fx/DelayLine.h"
+#include "engine/fx/EffectBase.h"
+
+namespace vlm::dsp {
+
+class DigitalChorus final : public EffectBase {
+public:
+  static constexpr std::size_t kLineLength = 8192;
+  static constexpr int kMaxVoices = 4;
+
+  DigitalChorus() = default;
+  void Prepare(double sampleRate) override;
+  void Reset() noexcept override;
+  void SetParameter(int index, double value) noexcept override;
+  void Process(double& left, double& right) noexcept override;
+
+private:
+  double mSampleRate = kDefaultEffectRate;
+  // Both lines advance together, so they share one write position.
+  FixedDelayLine<kLineLength> mLines[2];
+  double mFeedbackHpCoef = 0.0;
+  double mFeedbackLpCoef = 1.0;
+  double mHpPrevIn[2] = {0.0, 0.0};
+  double mHpPrevOut[2] = {0.0, 0.0};
+  double mLowpass[2] = {0.0, 0.0};
+  double mVoicePhase[kMaxVoices] = {0.0, 0.0, 0.0, 0.0};
+  double mVoiceIncrement[kMaxVoices] = {0.0, 0.0, 0.0, 0.0};
+  double mRateHz = 0.5;
+  double mDepthSamples = 200.0;
+  double mBaseDelaySamples = 350.0;
+  double mMix = 0.0;
+  double mFeedback = 0.0;
+  double mWidth = 1.0;
+  int mVoices = 2;
+  double mDetune = 0.3;
+};
+
+} // namespace vlm::dsp

@@ -1,0 +1,43 @@
+// Two pitch-shifting voices (crossfaded twin taps) around a modulated delay.
+#pragma once
+
+#include "engine/fx/DelayLine.h"
+#include "engine/fx/EffectBase.h"
+
+namespace vlm::dsp {
+
+// One pitch-shifted voice; its line is sized in Prepare and released with the voice.
+struct PitchChorusVoice {
+  HeapDelayLine line;
+  double tapPhase[2] = {0.0, 0.5};
+  double tapDelay[2] = {1024.0, 1024.0};
+  double ratio = 1.0;
+  double offsetSamples = 0.0;
+  double lfoPhase = 0.0;
+  double lastOut = 0.0;
+  double feedbackSmooth = 0.0;
+};
+
+class PitchChorus final : public EffectBase {
+public:
+  PitchChorus() = default;
+  void Prepare(double sampleRate) override;
+  void Reset() noexcept override;
+  void SetParameter(int index, double value) noexcept override;
+  void Process(double& left, double& right) noexcept override;
+
+private:
+  double mSampleRate = kDefaultEffectRate;
+  PitchChorusVoice mVoices[2];
+  double mPitchCents[2] = {9.0, -9.0};
+  double mDelayMs[2] = {0.0, 25.0};
+  double mDepth = 0.0;
+  double mRateHz = 0.5;
+  double mFeedback = 0.0;
+  double mMix = 0.5;
+  double mLfoIncrement = 0.0;
+  double mModSamples = 0.0;
+  double mFeedbackCoef = 0.0;
+};
+
+} // namespace vlm::dsp
