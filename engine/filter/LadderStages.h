@@ -6,3 +6,5 @@
 double LadderIterateScalar(double* stage, double x, double k, double h, int n) noexcept;
 // Needs AVX2 (see HasAvx2); stage must be 32-byte aligned.
 double LadderIterateAvx2(double* stage, double x, double k, double h, int n) noexcept;
+// FastTanh of four values at once in the AVX2 form (needs AVX2); for checking bit identity.
+void FastTanhAvx2x4(const double* in, double* out) noexcept;

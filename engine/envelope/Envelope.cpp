@@ -1,0 +1,219 @@
+// Envelope: coefficients from times, key follow and velocity; the per-sample state machine.
+#include "engine/envelope/Envelope.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/envelope/EnvelopeCurves.h"
+#include "engine/util/MathUtil.h"
+
+namespace {
+
+// Time constants are set so that the nominal time covers ln 3 (attack) or ln 9 (decay, release)
+// time constants.
+constexpr double kLn3 = 1.0986122886681098;
+constexpr double kLn9 = 2.1972245773362196;
+
+double CoefficientForSamples(double t) noexcept { return std::exp(-1.0 / std::max(1.0, t)); }
+
+} // namespace
+
+Envelope::Envelope() {
+  mDumpMultiplier = std::exp(-1.0 / (mSampleRate * kDumpTimeMs / 1000.0));
+  UpdateCoefficients();
+}
+
+void Envelope::Prepare(double sampleRate) noexcept {
+  mSampleRate = ValidRate(sampleRate);
+  mDumpMultiplier = std::exp(-1.0 / (mSampleRate * kDumpTimeMs / 1000.0));
+  mLevel = 0.0;
+  mOvershootNow = 0.0;
+  mDirty = 1;
+}
+
+void Envelope::Reset() noexcept {
+  mState = kIdle;
+  mLevel = 0.0;
+  mOvershootNow = 0.0;
+}
+
+void Envelope::SetAttack(double ms) noexcept {
+  mAttackMs = std::max(kMinAttackMs, ms == ms ? ms : kMinAttackMs);
+  mDirty = 1;
+}
+
+void Envelope::SetDecay(double ms) noexcept {
+  mDecayMs = std::max(kMinDecayMs, ms == ms ? ms : kMinDecayMs);
+  mDirty = 1;
+}
+
+void Envelope::SetRelease(double ms) noexcept {
+  mReleaseMs = std::max(kMinReleaseMs, ms == ms ? ms : kMinReleaseMs);
+  mDirty = 1;
+}
+
+void Envelope::SetKeyFollow(double amount) noexcept {
+  mKeyFollow = HoldWithin(amount, 0.0, kMaxKeyFollow);
+  mDirty = 1;
+}
+
+void Envelope::SetSustain(double level) noexcept { mSustain = HoldWithin(level, 0.0, 1.0); }
+void Envelope::SetDynamicsLevel(double amount) noexcept { mDynamicsLevel = HoldWithin(amount, 0.0, 1.0); }
+void Envelope::SetDynamicsTime(double amount) noexcept { mDynamicsTime = HoldWithin(amount, 0.0, 1.0); }
+void Envelope::SetDynamicsSensitivity(double amount) noexcept {
+  mDynamicsSensitivity = HoldWithin(amount, 0.0, 1.0);
+}
+
+void Envelope::SetOvershoot(bool on) noexcept {
+  mOvershoot = on;
+  mDirty = 1;
+}
+
+double Envelope::KeyFollowFactor() const noexcept {
+  if (mKeyFollow == 0.0)
+    return 1.0;
+  return std::exp2(-(mKey - mReferenceKey) / 12.0 * mKeyFollow);
+}
+
+double Envelope::EffectiveAttackMs() const noexcept {
+  double ms = mAttackMs * KeyFollowFactor();
+  const double c = mDynamicsSensitivity * mDynamicsTime;
+  // Harder notes attack faster; velocity 0.52 leaves the time unchanged.
+  if (mDynamicsEnabled && c > 0.0)
+    ms *= std::exp2((mVelocity - 0.52) * (-11.927 * c));
+  return std::max(kMinAttackMs, ms);
+}
+
+double Envelope::LevelScale() const noexcept {
+  const double a = mDynamicsSensitivity * mDynamicsLevel;
+  if (!mDynamicsEnabled || a == 0.0)
+    return 1.0;
+  const double v = HoldWithin(mVelocity, 0.0, 1.0);
+  const double curve = mAmplifierCurve ? Interpolate(kAmplifierVelocityCurve, v) : Interpolate(kVelocityCurve, v);
+  return curve * a + (1.0 - a);
+}
+
+double Envelope::DecayTimeFactor() const noexcept {
+  const double a = mDynamicsSensitivity * mDynamicsLevel;
+  if (!mDynamicsEnabled || a == 0.0)
+    return 1.0;
+  const double v = HoldWithin(mVelocity, 0.0, 1.0);
+  const double curve =
+      mFilterDecayCurve ? Interpolate(kFilterDecayVelocityCurve, v) : Interpolate(kDecayVelocityCurve, v);
+  return curve * a + (1.0 - a);
+}
+
+double Envelope::DecayShape(double e) noexcept { return Interpolate(kDecayShapeCurve, HoldWithin(e, 0.0, 1.0)); }
+
+void Envelope::UpdateCoefficients() noexcept {
+  const double r = mSampleRate;
+  const double kf = KeyFollowFactor();
+  const double attackMs = EffectiveAttackMs();
+  mAttackCoef = CoefficientForSamples(attackMs * r / 1000.0 / kLn3);
+  mDecayCoef = CoefficientForSamples(DecayTimeFactor() * kf * mDecayMs * r / 1000.0 / kLn9);
+  mReleaseCoef = CoefficientForSamples(kf * mReleaseMs * r / 1000.0 / kLn9);
+  if (mOvershoot) {
+    const double a = attackMs / kLn3;
+    const double w = mDynamicsEnabled ? mDynamicsSensitivity * mDynamicsTime : 0.0;
+    // Fast attacks overshoot more; velocity-dependent attack time damps it.
+    mOvershootAmount = 1.1 * (1.0 - std::exp(-2.0 / a)) * std::exp(-4.0 * w);
+    mOvershootMultiplier = CoefficientForSamples(r * 6.0 / 1000.0);
+  } else {
+    mOvershootAmount = 0.0;
+    mOvershootMultiplier = 0.0;
+  }
+  mDirty = 0;
+}
+
+void Envelope::NoteOn(bool legato) noexcept {
+  UpdateCoefficients();
+  const double scale = LevelScale();
+  const bool sounding = mState == kAttack || mState == kDecay || mState == kSustain;
+  if (!mReset && legato && sounding) {
+    mOutputScale = scale;
+    return;
+  }
+  mOvershootNow = 0.0;
+  if (mReset && mState != kIdle && mLevel > kDumpEndLevel) {
+    // Dump the old level quickly so the new attack starts near silence without a click.
+    mPendingScale = scale;
+    mState = kDump;
+    return;
+  }
+  mOutputScale = scale;
+  if (mReset || mState == kIdle)
+    mLevel = 0.0;
+  mState = kAttack;
+}
+
+void Envelope::NoteOff() noexcept {
+  if (mState == kIdle)
+    return;
+  if (mCurvedDecay && mState == kDecay)
+    mLevel = ShapedLevel();
+  mReleaseStartLevel = mLevel;
+  mState = kRelease;
+}
+
+double Envelope::ShapedLevel() const noexcept {
+  const double s = mSustain;
+  if (!mCurvedDecay || mState != kDecay || !(s < 1.0))
+    return mLevel;
+  // A sustain raised above the level during decay makes e negative; hold it at 0.
+  const double e = std::max(0.0, (mLevel - s) / (1.0 - s));
+  return ((DecayShape(e) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
+}
+
+double Envelope::Tick() noexcept {
+  if (mState == kIdle)
+    return 0.0;
+  if (mDirty)
+    UpdateCoefficients();
+  const double s = mSustain;
+  switch (mState) {
+  case kDump:
+    mLevel *= mDumpMultiplier;
+    if (mLevel <= kDumpEndLevel) {
+      mOutputScale = mPendingScale;
+      mState = kAttack;
+    }
+    break;
+  case kAttack:
+    mLevel = kAttackTarget - (kAttackTarget - mLevel) * mAttackCoef;
+    if (mLevel >= 1.0) {
+      mLevel = 1.0;
+      mState = kDecay;
+      mOvershootNow = mOvershootAmount;
+    }
+    break;
+  case kDecay:
+    mLevel = (mLevel - s) * mDecayCoef + s;
+    if (mLevel - s < kEndThreshold) {
+      mLevel = s;
+      mState = kSustain;
+    }
+    break;
+  case kSustain:
+    mLevel = s;
+    break;
+  case kRelease:
+    mLevel *= mReleaseCoef;
+    if (mLevel < kEndThreshold) {
+      mLevel = 0.0;
+      mState = kIdle;
+    }
+    break;
+  default:
+    break;
+  }
+  double out = mOutputScale * ShapedLevel();
+  if (mOvershootNow > 0.0) {
+    const double o = mOvershootNow;
+    mOvershootNow *= mOvershootMultiplier;
+    if (mOvershootNow < 1e-4)
+      mOvershootNow = 0.0;
+    const double g = std::min(1.0, mOutputScale);
+    out += g * g * o;
+  }
+  return out;
+}

@@ -1,0 +1,176 @@
+// Ladder low-pass: rate-dependent iterations, resonance tables, jitter, gain curve, bleed, smoothing.
+#include "engine/filter/Vcf.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/filter/CpuFeatures.h"
+#include "engine/filter/LadderStages.h"
+#include "engine/util/BreakpointTable.h"
+#include "engine/util/MathUtil.h"
+
+const std::array<double, Vcf::kTableSize> Vcf::kFeedbackTable = {
+    0.136, 0.2,   0.27,  0.3,   0.42,  0.55,  0.58,  0.6,   1.376, 1.584, 1.793, 2.083, 2.372, 2.484,
+    2.595, 2.74,  2.885, 3.005, 3.124, 3.217, 3.31,  3.433, 3.555, 3.645, 3.734, 3.766, 3.798, 3.831,
+    3.864, 3.907, 3.949, 4.005, 4.061, 4.087, 4.112, 4.156, 4.2,   4.2,   4.2,   4.2,   4.2};
+
+const std::array<double, Vcf::kTableSize> Vcf::kGainTable = {
+    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    0.8242, 0.7558, 0.6873, 0.6426, 0.598,  0.5543,
+    0.5105, 0.4793, 0.448,  0.4148, 0.3816, 0.3585, 0.3355, 0.3101, 0.2848, 0.2692, 0.2537, 0.239,  0.2242, 0.2158,
+    0.2075, 0.1949, 0.1823, 0.1738, 0.1654, 0.1568, 0.1482, 0.144,  0.1398, 0.1367, 0.1336, 0.132,  0.1304};
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// Gain correction (dB) of the self-oscillating filter, by cutoff in Hz; looked up in log2(Hz).
+constexpr std::array<Breakpoint, 11> kSelfOscillationGainDb = {{
+    {200, 2.5}, {530, 4}, {1300, 4.8}, {2000, 6}, {3300, 7}, {5000, 6}, {8000, 3}, {12000, 0.5},
+    {16000, 0}, {22000, -10}, {30000, -18},
+}};
+
+struct LogTables {
+  std::array<Breakpoint, 11> selfOscillation;
+  double log2Of500;
+  double log2Of14000;
+};
+
+const LogTables& Logs() noexcept {
+  static const LogTables tables = [] {
+    LogTables t{};
+    for (std::size_t i = 0; i < kSelfOscillationGainDb.size(); ++i)
+      t.selfOscillation[i] = {std::log2(kSelfOscillationGainDb[i].x), kSelfOscillationGainDb[i].y};
+    t.log2Of500 = std::log2(500.0);
+    t.log2Of14000 = std::log2(14000.0);
+    return t;
+  }();
+  return tables;
+}
+
+double ResonanceTable(const std::array<double, Vcf::kTableSize>& table, double r) noexcept {
+  if (!(r > 0.0))
+    return table.front();
+  if (r >= 1.0)
+    return table.back();
+  const double index = 40.0 * r;
+  const int i = std::min(static_cast<int>(index), Vcf::kTableSize - 2);
+  const double frac = index - i;
+  return table[i] + (table[i + 1] - table[i]) * frac;
+}
+
+} // namespace
+
+Vcf::Vcf() {
+  const double rate = mSampleRate;
+  mJitterPole = std::exp(-kTwoPi * 3.0 / rate);
+  mJitterNormaliser = std::sqrt(3.0 * (1.0 + mJitterPole) / (1.0 - mJitterPole));
+  mSmoothCoefficient = 1.0 - std::exp(-kTwoPi * 5000.0 / rate);
+  mBleedCoefficient = std::exp(-kTwoPi * 9000.0 / rate);
+  UpdateResonance();
+  UpdateCoefficients();
+}
+
+int Vcf::IterationsForRate(double sampleRate) noexcept {
+  const long n = std::lround(192000.0 / ValidRate(sampleRate));
+  return static_cast<int>(std::clamp(n, 1L, 8L));
+}
+
+double Vcf::FeedbackBase(double resonance) noexcept { return ResonanceTable(kFeedbackTable, resonance); }
+double Vcf::GainBase(double resonance) noexcept { return ResonanceTable(kGainTable, resonance); }
+
+double Vcf::SelfOscillationGainDb(double hz) noexcept {
+  return Interpolate(Logs().selfOscillation, std::log2(std::max(hz, 1.0)));
+}
+
+void Vcf::Prepare(double sampleRate) noexcept {
+  const double rate = ValidRate(sampleRate);
+  mSampleRate = rate;
+  // The stages run at about 192 kHz whatever the rate, so the ladder stays stable up to 0.49 x rate.
+  mIterations = IterationsForRate(rate);
+  // Jitter: white noise through a 3 Hz low-pass, normalised back to unit variance.
+  mJitterPole = std::exp(-kTwoPi * 3.0 / rate);
+  mJitterNormaliser = std::sqrt(3.0 * (1.0 + mJitterPole) / (1.0 - mJitterPole));
+  mJitterState = kJitterSeed;
+  mJitter = 0.0;
+  mSmoothCoefficient = 1.0 - std::exp(-kTwoPi * 5000.0 / rate);
+  mBleedCoefficient = std::exp(-kTwoPi * 9000.0 / rate);
+  mUseAvx2 = HasAvx2();
+  UpdateResonance();
+  StepJitter();
+  UpdateCoefficients();
+  Reset();
+}
+
+void Vcf::Reset() noexcept {
+  for (double& s : mStage)
+    s = 0.0;
+  mSmooth1 = mSmooth2 = 0.0;
+  mBleedPrevIn = mBleed1 = mBleed1Prev = mBleed2 = 0.0;
+}
+
+void Vcf::SetVectorForm(bool enabled) noexcept { mUseAvx2 = enabled && HasAvx2(); }
+
+void Vcf::UpdateResonance() noexcept {
+  const double r = mResonance;
+  mJitterDepth = 0.012 * SmoothStep((r - 0.6) / 0.4);
+  mFeedbackBase = FeedbackBase(r);
+  mGainBase = GainBase(r);
+  mSmoothingBlend = SmoothStep((mFeedbackBase - 3.5) / 0.6);
+  mSelfOscillation = SmoothStep((mFeedbackBase - 4.05) / 0.15);
+}
+
+void Vcf::StepJitter() noexcept {
+  mJitterState = mJitterState * 1664525u + 1013904223u;
+  const double n = mJitterState / 4294967295.0 * 2.0 - 1.0;
+  mJitter = n * (1.0 - mJitterPole) + mJitterPole * mJitter;
+}
+
+void Vcf::UpdateCoefficients() noexcept {
+  const double fc = mCutoffHz;
+  const double rate = mSampleRate;
+  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * fc * 1.157;
+  const double d = c < 1.0 ? 1.0 : std::min(c, 0.49 * rate);
+  const double stepRate = mIterations * rate;
+  // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
+  mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+  const LogTables& logs = Logs();
+  const double t =
+      HoldWithin((std::log2(std::max(fc, 1.0)) - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
+  const double v = HoldWithin((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
+  // Resonance thins out at high cutoffs and fades away near 0.4 x rate.
+  mK = (1.0 - SmoothStep(v)) * (1.0 - 0.34 * SmoothStep(t)) * mFeedbackBase;
+  mGain = mGainBase;
+  if (mSelfOscillation > 0.0) {
+    const double db = SelfOscillationGainDb(fc);
+    mGain = ((std::pow(10.0, db / 20.0) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
+  }
+}
+
+void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
+  const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
+  const double r = HoldWithin(resonance, 0.0, 1.0);
+  const bool resonanceChanged = r != mResonance;
+  const bool cutoffChanged = fc != mCutoffHz;
+  mCutoffHz = fc;
+  mResonance = r;
+  if (resonanceChanged)
+    UpdateResonance();
+  StepJitter();
+  if (cutoffChanged || resonanceChanged || mJitterDepth > 0.0)
+    UpdateCoefficients();
+}
+
+double Vcf::Process(double x) noexcept {
+  const double y = mUseAvx2 ? LadderIterateAvx2(mStage, x, mK, mH, mIterations)
+                            : LadderIterateScalar(mStage, x, mK, mH, mIterations);
+  // A trace of the input leaks past the ladder through two high-passes, as in the circuit.
+  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
+  mBleedPrevIn = x;
+  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
+  mBleed1Prev = mBleed1;
+  const double v = (1.0 + mK) * y * mGain;
+  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
+  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
+  return v + (mSmooth2 - v) * mSmoothingBlend + 0.029 * mBleed2;
+}
