@@ -1,0 +1,81 @@
+// The program's audio side: the audio API for the chosen driver, device lists, name resolution with
+// fallback to the default devices, and the one stream with its fade-out stop handshake.
+#pragma once
+
+#include "Keel/Core/DeviceBlockCutter.h"
+#include "standalone/devices/AudioBackend.h"
+#include "standalone/devices/AudioMidiSettings.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vlm {
+
+// The processor as the stream sees it.
+class IAudioStreamClient {
+public:
+  virtual ~IAudioStreamClient() = default;
+  virtual int InputChannelCount() const = 0;
+  virtual int OutputChannelCount() const = 0;
+  // UI thread, stream closed: block size 64, the rate, and the processor's reset.
+  virtual void PrepareForStream(double sampleRate) = 0;
+  // Audio thread: one 64-frame block.
+  virtual void RunDeviceBlock(double** inputs, double** outputs) noexcept = 0;
+};
+
+struct AudioDeviceHooks {
+  std::function<std::unique_ptr<IAudioApi>(int driverType)> createApi = CreateRtAudioApi;
+  std::function<void()> writeSettings;
+  std::function<void(const char* text, const char* caption)> showError;
+};
+
+// Threads: everything on the UI thread except HostAudioCallback (the audio thread).
+class AudioDevices {
+public:
+  AudioDevices(AudioMidiSettings& settings, IAudioStreamClient& client, AudioDeviceHooks hooks);
+  ~AudioDevices();
+  AudioDevices(const AudioDevices&) = delete;
+  AudioDevices& operator=(const AudioDevices&) = delete;
+
+  void SetNoIO(bool noIO) { mNoIO = noIO; }
+  void CreateAudioApi();
+  void ListAudioDevices();
+  std::string AudioDeviceName(unsigned id);
+  std::optional<unsigned> FindAudioDeviceId(const std::string& name);
+  bool StartAudioFromSettings();
+  bool OpenAudioStream(unsigned inputId, unsigned outputId, int sampleRate, unsigned bufferFrames);
+  void CloseAudioStream();
+
+  static int HostAudioCallback(double* output, double* input, unsigned frames, void* self);
+
+  bool HasApi() const { return mApi != nullptr; }
+  const std::vector<unsigned>& InputIds() const { return mInputIds; }
+  const std::vector<unsigned>& OutputIds() const { return mOutputIds; }
+  std::optional<unsigned> DefaultInputId() const { return mDefaultInput; }
+  std::optional<unsigned> DefaultOutputId() const { return mDefaultOutput; }
+  double SampleRate() const { return mSampleRate; }
+  unsigned BufferFrames() const { return mBufferFrames; }
+  const AudioMidiSettings& ActiveSettings() const { return mActive; }
+  keel::DeviceStreamState& StreamState() { return mState; }
+
+private:
+  void StopStream();
+
+  AudioMidiSettings& mSettings;
+  IAudioStreamClient& mClient;
+  AudioDeviceHooks mHooks;
+  std::unique_ptr<IAudioApi> mApi;
+  bool mNoIO = false;
+  AudioMidiSettings mActive;
+  double mSampleRate = 44100.0;
+  unsigned mBufferFrames = 512;
+  std::optional<unsigned> mDefaultInput, mDefaultOutput;
+  std::vector<unsigned> mInputIds, mOutputIds;
+  keel::DeviceStreamState mState;
+  keel::DeviceBlockCutter mCutter;
+};
+
+} // namespace vlm
