@@ -1,0 +1,35 @@
+// Oversampled rendering of both tone parts with the shared noise source and per-channel decimation.
+#include "engine/render/PartRenderer.h"
+
+PartRenderer::PartRenderer() {
+  mLower.mSecondPart = 1;
+  Prepare(48000.0, 1);
+}
+
+void PartRenderer::Prepare(double outputRate, int factor) noexcept {
+  mOutputRate = outputRate > 0.0 ? outputRate : 48000.0;
+  mFactor = (factor == 2 || factor == 4) ? factor : 1;
+  const double rate = mOutputRate * mFactor;
+  mUpper.Prepare(rate);
+  mLower.Prepare(rate);
+  mNoise.Prepare(rate);
+  mNoise.mWaveform = Vco::kNoise;
+  mLeft.Reset();
+  mRight.Reset();
+}
+
+void PartRenderer::Render(std::span<double> left, std::span<double> right) noexcept {
+  // Read once per block, as the processor does.
+  const bool noise = mUpper.NoiseInUse() || mLower.NoiseInUse();
+  double u[4];
+  double l[4];
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    for (int j = 0; j < mFactor; ++j) {
+      const double n = noise ? mNoise.RenderSample() : 0.0;
+      u[j] = mUpper.RenderSample(n);
+      l[j] = mLower.RenderSample(n);
+    }
+    left[i] = mLeft.Decimate(u, mFactor);
+    right[i] = mRight.Decimate(l, mFactor);
+  }
+}

@@ -1,0 +1,253 @@
+// One voice: two VCOs with cross-mod and sync, mixer, high-pass, ladder low-pass and amplifier.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/envelope/Envelope.h"
+#include "engine/filter/Hpf.h"
+#include "engine/filter/Vcf.h"
+#include "engine/lfo/LfoDelay.h"
+#include "engine/oscillator/Vco.h"
+#include "engine/oversampling/SmoothedValue.h"
+#include "engine/util/Biquad.h"
+
+// A plain record without virtual calls: the tone part writes every setting to all its voices and
+// renders each voice every sample. Audio thread only: setters run between samples.
+class Voice {
+public:
+  enum KeyFollowTarget : std::uint8_t { kKeyFollowVco1 = 0, kKeyFollowNeither = 1, kKeyFollowVco2 = 2 };
+  enum ModMode : std::uint8_t { kModNormal = 0, kModOff = 1, kModInverted = 2 };
+  enum BendMode : std::uint8_t { kBendWide = 0, kBendNormal = 1, kBendOff = 2 };
+  enum PwmSource : std::uint8_t { kPwmEnv1 = 0, kPwmLfo1 = 1, kPwmKey = 2 };
+  enum SyncMode : std::uint8_t { kSyncOff = 0, kSyncVco1Master = 1, kSyncVco2Master = 2 };
+  enum AftertouchMode : std::uint8_t { kAftertouchPitch = 0, kAftertouchCutoff = 1 };
+  static constexpr int kVco2RangeLow = 0;
+  static constexpr int kVco2RangeHigh = 6;
+  // Caches start here; no input ever equals it, so the first sample always computes.
+  static constexpr double kCacheSentinel = 1e300;
+
+  Voice();
+
+  void Prepare(double sampleRate) noexcept;
+  void Reset() noexcept;
+  void NoteOn(int note, double velocity, bool legato) noexcept;
+  void NoteOff() noexcept;
+  // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
+  double RenderSample(double noise, double lfo1, double lfo2) noexcept;
+
+  bool IsActive() const noexcept { return mActive != 0; }
+  int Note() const noexcept { return mNote; }
+
+  // Pitch setters: each recomputes the base frequencies at once.
+  void SetTune(double cents) noexcept;
+  void SetStackDetune(double cents) noexcept;
+  void SetOctaveShift(int octaves) noexcept;
+  void SetVco1Range(int octaves) noexcept;
+  void SetVco2Range(int code) noexcept;
+  void SetVcoKeyFollow(double amount) noexcept;
+  void SetVcoKeyFollowTarget(int target) noexcept;
+  void SetVco2FineTune(double cents) noexcept;
+  void SetRestartPhase(bool on, double phase, double detuneCents) noexcept;
+
+  // Oscillator and mixer.
+  void SetVco1Waveform(std::uint8_t code) noexcept;
+  void SetVco2Waveform(std::uint8_t code) noexcept;
+  void SetVcoMix(double value) noexcept;
+  void SetVcoModLfoAmount(double semitones) noexcept { mPitchLfoAmount = semitones; }
+  void SetVcoModEnv1Amount(double semitones) noexcept { mPitchEnv1Amount = semitones; }
+  void SetVco1ModMode(int mode) noexcept { mVco1ModMode = static_cast<std::uint8_t>(mode); }
+  void SetVco2ModMode(int mode) noexcept { mVco2ModMode = static_cast<std::uint8_t>(mode); }
+  void SetPulseWidth(double width) noexcept;
+  void SetPwmAmount(double amount) noexcept { mPwmAmount = amount; }
+  void SetPwmSource(int source) noexcept { mPwmSource = static_cast<std::uint8_t>(source); }
+  void SetPwmPolarity(bool inverted) noexcept { mPwmInverted = inverted ? 1 : 0; }
+  void SetXmodManual(double amount) noexcept { mXmodManual = amount; }
+  void SetXmodEnv1Amount(double amount) noexcept { mXmodEnv1Amount = amount; }
+  void SetXmodPolarity(bool inverted) noexcept { mXmodInverted = inverted ? 1 : 0; }
+  void SetSyncMode(int mode) noexcept { mSyncMode = static_cast<std::uint8_t>(mode); }
+
+  // Filters and amplifier.
+  void SetHpfCutoff(double hz) noexcept { mHpf.SetCutoff(hz); }
+  void SetVcfCutoff(double hz) noexcept { mCutoff.SetTarget(hz); }
+  void SetVcfResonance(double resonance) noexcept { mResonance.SetTarget(resonance); }
+  void SetVcfEnvAmount(double percent) noexcept { mVcfEnvAmount = percent; }
+  void SetVcfEnvPolarity(bool inverted) noexcept { mVcfEnvInverted = inverted ? 1 : 0; }
+  void SetVcfEnvSelect(bool env2) noexcept { mVcfEnvSelectEnv2 = env2 ? 1 : 0; }
+  void SetVcfLfoAmount(double octaves) noexcept { mVcfLfoAmount = octaves; }
+  void SetVcfKeyFollow(double amount) noexcept;
+  void SetVcaLevel(double gain) noexcept { mLevel.SetTarget(gain); }
+  void SetVcaLfoAmount(double amount) noexcept;
+
+  // Performance controls.
+  void SetLfo2Mode(int mode) noexcept { mAftertouchMode = static_cast<std::uint8_t>(mode); }
+  void SetAftertouch(double amount) noexcept;
+  void SetAftertouchSensitivity(double amount) noexcept;
+  void SetPitchBend(double position) noexcept { mBend = position; }
+  void SetBendRange(double semitones) noexcept { mBendRange = semitones; }
+  void SetVco1BendMode(int mode) noexcept { mVco1BendMode = static_cast<std::uint8_t>(mode); }
+  void SetVco2BendMode(int mode) noexcept { mVco2BendMode = static_cast<std::uint8_t>(mode); }
+  void SetPortamentoTime(double ms) noexcept;
+
+  // Voice assignment.
+  void SetDriftAmount(double cents) noexcept { mDriftAmount = cents < 0.0 ? 0.0 : cents; }
+  void SeedDrift(int index) noexcept;
+
+  // The processor sets the envelope values on each voice's ENV-1 pair and ENV-2 pair.
+  Envelope& Env1() noexcept { return mEnv1; }
+  Envelope& Env1Copy() noexcept { return mEnv1Copy; }
+  Envelope& Env2() noexcept { return mEnv2; }
+  Envelope& Env2Copy() noexcept { return mEnv2Copy; }
+  LfoDelay& GetLfoDelay() noexcept { return mLfoDelay; }
+  const Vco& Vco1() const noexcept { return mVco1; }
+  const Vco& Vco2() const noexcept { return mVco2; }
+
+  // Read-outs for the part, tests and diagnostics.
+  double Base1Hz() const noexcept { return mBase1Hz; }
+  double Base2Hz() const noexcept { return mBase2Hz; }
+  double Vco2FinePosition() const noexcept { return mVco2FinePosition; }
+  double Vco1Gain() const noexcept { return mVco1Gain; }
+  double Vco2Gain() const noexcept { return mVco2Gain; }
+  double StackDetune() const noexcept { return mStackDetune; }
+  double DriftAmount() const noexcept { return mDriftAmount; }
+  double GlideCoefficient() const noexcept { return mGlideCoef; }
+  double LastFilterEnv() const noexcept { return mFilterEnvLast; }
+  double LastAmpGain() const noexcept { return mAmpLastGain; }
+  double LastCutoffHz() const noexcept { return mLastCutoffHz; }
+  double SampleRate() const noexcept { return mSampleRate; }
+
+  // VCO-2 knob position of a fine tune (0 at -49.86 cents, 0.5 at 0, 1 at +49.86).
+  static double FineTunePosition(double cents) noexcept;
+  // VCO-2 pitch offset in semitones for a range code and knob position (fine tune excluded).
+  static double Vco2RangeSemitones(int code, double position) noexcept;
+
+private:
+  void UpdateBaseFrequencies() noexcept;
+  double Env1Curve(double e1) noexcept;
+  double FilterEnvelope(double e, int code) noexcept;
+  double AmplifierGain(double y, double scale, double sustain) noexcept;
+  void ClearCurveState() noexcept;
+  void ClearCaches() noexcept;
+
+  Vco mVco1;
+  Vco mVco2;
+  Hpf mHpf;
+  Vcf mVcf;
+  Envelope mEnv1;
+  Envelope mEnv1Copy;
+  Envelope mEnv2;
+  Envelope mEnv2Copy;
+  LfoDelay mLfoDelay;
+  SmoothedValue mCutoff;
+  SmoothedValue mResonance;
+  SmoothedValue mLevel;
+  SmoothedValue mKeyFollow;
+  Biquad mHighRangeShelf;
+
+  double mSampleRate = 48000.0;
+
+  // Settings.
+  std::uint8_t mVco1Waveform = Vco::kSawtooth;
+  std::uint8_t mVco2Waveform = Vco::kSawtooth;
+  double mTuneCents = 0.0;
+  int mVco1Range = 0;
+  int mVco2Range = 3;
+  double mVcoKeyFollow = 1.0;
+  std::uint8_t mVcoKeyFollowTarget = kKeyFollowNeither;
+  double mVco2FineCents = 0.0;
+  double mVco2FinePosition = 0.5;
+  double mVcoMix = 0.5;
+  double mVco1Gain = 0.70710678;
+  double mVco2Gain = 0.70710678;
+  double mPitchLfoAmount = 0.0;
+  double mPitchEnv1Amount = 0.0;
+  std::uint8_t mVco1ModMode = kModNormal;
+  std::uint8_t mVco2ModMode = kModNormal;
+  double mPulseWidthBase = 0.5;
+  double mPwmAmount = 0.0;
+  std::uint8_t mPwmSource = kPwmLfo1;
+  std::uint8_t mPwmInverted = 0;
+  double mXmodManual = 0.0;
+  double mXmodEnv1Amount = 0.0;
+  std::uint8_t mXmodInverted = 0;
+  std::uint8_t mSyncMode = kSyncOff;
+  double mVcfEnvAmount = 0.0;
+  std::uint8_t mVcfEnvInverted = 0;
+  std::uint8_t mVcfEnvSelectEnv2 = 0;
+  double mVcfLfoAmount = 0.0;
+  double mVcfKeyFollow = 0.0;
+  double mVcaLfoAmount = 0.0;
+  double mVcaLfoLog = 0.0;
+  std::uint8_t mAftertouchMode = kAftertouchPitch;
+  double mAftertouch = 0.0;
+  double mAftertouchSensitivity = 0.0;
+  double mBend = 0.0;
+  double mBendRange = 2.0;
+  std::uint8_t mVco1BendMode = kBendNormal;
+  std::uint8_t mVco2BendMode = kBendNormal;
+  int mOctaveShift = 0;
+  double mPortamentoMs = 0.0;
+  double mGlideCoef = 1.0;
+  double mStackDetune = 0.0;
+  double mDriftAmount = 0.0;
+  double mPartDetune = 0.0;
+  std::uint8_t mRestartPhaseOn = 0;
+  double mRestartPhase = 0.0;
+
+  // Running state.
+  int mNote = 60;
+  double mVelocity = 1.0;
+  std::uint8_t mActive = 0;
+  std::uint8_t mHasSounded = 0;
+  double mGlideCurrent = 60.0;
+  double mGlideTarget = 60.0;
+  double mBase1Hz = 440.0;
+  double mBase2Hz = 440.0;
+  double mDriftPhase[3] = {0.0, 0.0, 0.0};
+  double mDriftCountdown = 1.0;
+  double mDrift1 = 0.0;
+  double mDrift2 = 0.0;
+  double mVco2History0 = 0.0; // older
+  double mVco2History1 = 0.0; // newer
+
+  // Filter-envelope curve state.
+  double mFilterEnvLast = 0.0;
+  int mFilterEnvPrevCode = 0;
+  double mFilterEnvReleaseScale = 1.0;
+  double mFilterEnvDecayOffset = 0.0;
+  double mDecayOffsetMultiplier = 0.0;
+  std::uint8_t mFilterEnvCarry = 0;
+  double mFilterEnvCarried = 0.0;
+  std::uint8_t mFilterEnvRetrigger = 0;
+  double mFilterEnvCacheE = kCacheSentinel;
+  int mFilterEnvCacheCode = -1;
+
+  // Amplifier curve state.
+  double mAmpLastGain = 0.0;
+  std::uint8_t mAmpAttackStartPending = 0;
+  std::uint8_t mAmpStartFromLevel = 0;
+  double mAmpStartLevel = 0.0;
+  double mAmpStartGain = 0.0;
+  std::uint8_t mAmpReleaseLatched = 0;
+  double mAmpReleaseGain = 0.0;
+  double mAmpReleaseReference = 0.0;
+  double mAmpState = 0.0;
+  double mAmpCoef = 1.0;
+
+  // Caches keyed on their inputs.
+  double mEnv1CacheIn = kCacheSentinel;
+  double mEnv1CacheOut = 0.0;
+  double mVco2PitchCacheIn = kCacheSentinel;
+  double mVco2FreqHz = 0.0;
+  double mXmodCacheIn = kCacheSentinel;
+  double mXmodDepth = 0.0;
+  double mVco1PitchCacheIn = kCacheSentinel;
+  double mVco1FreqHz = 0.0;
+  double mPercentCacheIn = kCacheSentinel;
+  double mPercentCacheOut = 0.0;
+  double mModCutoffCacheIn = kCacheSentinel;
+  double mModCutoffCacheOut = 0.0;
+  double mOctaveCacheIn = kCacheSentinel;
+  double mOctaveCacheOut = 1.0;
+  double mAftertouchOctaves = 0.0;
+  double mLastCutoffHz = 0.0;
+};
