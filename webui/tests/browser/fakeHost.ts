@@ -1,0 +1,149 @@
+// A fake processor for browser tests: the host's injected scripts, a record of posted messages,
+// and the script calls the processor makes, formatted as the processor formats them.
+import { chromium, type Browser, type Page } from 'playwright-core';
+import { existsSync } from 'node:fs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { dirname, join } from 'node:path';
+import { paramInfo } from '../../src/model/paramInfo';
+import { kDisplayCurves } from '../../src/generated/curves';
+import { curveValue } from '../../src/model/displayValue';
+
+const here = dirname(fileURLToPath(import.meta.url));
+export const kPageUrl = pathToFileURL(join(here, '..', '..', 'dist', 'index.html')).href;
+
+export const kChromiumPath = process.env.VLM_CHROMIUM || '/usr/bin/chromium';
+
+export async function launchBrowser(): Promise<Browser> {
+  if (!existsSync(kChromiumPath)) throw new Error(`${kChromiumPath} is missing: install Debian's chromium (scripts/install-deps.sh)`);
+  return chromium.launch({
+    executablePath: kChromiumPath,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--no-first-run'],
+  });
+}
+
+/** The scripts the browser host injects into every document, and a recorder behind postMessage. */
+const kHostScripts = `
+window.__posted = [];
+window.chrome = window.chrome || {};
+window.chrome.webview = { postMessage: function (m) { window.__posted.push(JSON.parse(JSON.stringify(m))); } };
+function IKeelSendMsg(m) {window.chrome.webview.postMessage(m)};
+document.addEventListener('keydown', function(e) { if(document.activeElement.type != "text") { IKeelSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, 'A': e.altKey, 'isUp': false}); }});
+document.addEventListener('keyup', function(e) { if(document.activeElement.type != "text") { IKeelSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, 'A': e.altKey, 'isUp': true}); }});
+`;
+
+export async function openHostedPage(browser: Browser, opts: { width?: number; height?: number; screenHeight?: number; clock?: boolean } = {}): Promise<Page> {
+  const width = opts.width ?? 1180;
+  const height = opts.height ?? 760;
+  const context = await browser.newContext({
+    viewport: { width, height },
+    screen: { width: Math.max(width, 1920), height: opts.screenHeight ?? 1080 },
+    locale: 'en-US',
+  });
+  const page = await context.newPage();
+  if (opts.clock) await page.clock.install();
+  await page.addInitScript(kHostScripts);
+  page.on('pageerror', (e) => console.error('page error:', e));
+  await page.goto(kPageUrl);
+  return page;
+}
+
+export interface Posted {
+  msg: string;
+  [k: string]: unknown;
+}
+
+export async function posted(page: Page): Promise<Posted[]> {
+  return page.evaluate(() => (window as unknown as { __posted: Posted[] }).__posted.slice());
+}
+
+export async function clearPosted(page: Page): Promise<void> {
+  await page.evaluate(() => ((window as unknown as { __posted: Posted[] }).__posted.length = 0));
+}
+
+/** Decodes the "data" of a posted SAMFUI message as UTF-8 text. */
+export function postedText(m: Posted): string {
+  return typeof m.data === 'string' ? Buffer.from(m.data, 'base64').toString('utf8') : '';
+}
+
+export function taggedMessages(list: Posted[], tag: number): Posted[] {
+  return list.filter((m) => m.msg === 'SAMFUI' && m.msgTag === tag);
+}
+
+// ---- the processor's script calls ----
+
+const f6 = (v: number) => v.toFixed(6);
+
+/** SAMFD as the delegate formats it: the size is the base64 length plus one. */
+export function samfd(tag: number, bytes: Uint8Array | string): string {
+  const buf = typeof bytes === 'string' ? Buffer.from(bytes, 'utf8') : Buffer.from(bytes);
+  const b64 = buf.toString('base64');
+  return `SAMFD(${tag}, ${buf.length === 0 ? 0 : b64.length + 1}, '${b64}')`;
+}
+
+export const spvfd = (i: number, v: number) => `SPVFD(${i}, ${f6(v)})`;
+export const scvfd = (tag: number, v: number) => `SCVFD(${tag}, ${f6(v)})`;
+
+/** The framework's JSON description of one parameter: members sorted, numbers in the shortest form. */
+function paramDescription(i: number) {
+  const p = paramInfo(i);
+  const type = p.enumTexts ? 'enum' : 'float';
+  return { default: p.def, display_type: kDisplayCurves[i] ? 1 : 0, id: i, max: p.max, min: p.min, name: p.name, rate: 'control', type };
+}
+
+export function defaultNormalized(i: number): number {
+  const p = paramInfo(i);
+  const c = kDisplayCurves[i];
+  if (!c || p.enumTexts) return p.max > p.min ? (p.def - p.min) / (p.max - p.min) : 0;
+  let lo = 0;
+  let hi = 1;
+  const rising = curveValue(c, 1) >= curveValue(c, 0);
+  for (let k = 0; k < 50; k++) {
+    const mid = (lo + hi) / 2;
+    if (rising ? curveValue(c, mid) < p.def : curveValue(c, mid) > p.def) lo = mid;
+    else hi = mid;
+  }
+  return hi;
+}
+
+export function realValueRecords(values: { index: number; value: number }[]): Uint8Array {
+  const b = Buffer.alloc(values.length * 12);
+  values.forEach((r, k) => {
+    b.writeInt32LE(r.index, k * 12);
+    b.writeDoubleLE(r.value, k * 12 + 4);
+  });
+  return new Uint8Array(b);
+}
+
+export interface InitialStateOptions {
+  bankState?: object;
+  prefs?: object;
+  learn?: object;
+  normalized?: Record<number, number>;
+  real?: Record<number, number>;
+}
+
+/** The initial state in the processor's order: schema, values, variant, real values, bank state, library, prefs, ports, learn. */
+export function initialStateScripts(o: InitialStateOptions = {}): string[] {
+  const n = 378;
+  const out: string[] = [];
+  const schema = { id: 'params', params: Array.from({ length: n }, (_, i) => paramDescription(i)) };
+  out.push(samfd(-1, JSON.stringify(schema)));
+  const norm = (i: number) => o.normalized?.[i] ?? defaultNormalized(i);
+  for (let i = 0; i < n; i++) out.push(spvfd(i, norm(i)));
+  out.push(samfd(211, 'synth'));
+  const real = Array.from({ length: n }, (_, i) => ({ index: i, value: o.real?.[i] ?? paramInfo(i).def }));
+  out.push(samfd(207, realValueRecords(real)));
+  if (o.bankState) out.push(samfd(201, JSON.stringify(o.bankState)));
+  out.push(samfd(204, JSON.stringify({ presetRoot: '/home/u/Documents/Velmora/Presets', patches: [{ name: 'Init', path: 'builtin:init', isBuiltin: true }] })));
+  if (o.prefs) out.push(samfd(205, JSON.stringify(o.prefs)));
+  out.push(samfd(208, JSON.stringify({ inputs: ['off'], outputs: ['off'], selectedInput: 'off', selectedOutput: 'off' })));
+  out.push(samfd(219, JSON.stringify(o.learn ?? { active: false, assignments: {}, selectedParamIdx: null })));
+  return out;
+}
+
+/** Evaluates processor script calls one by one, as the web view would. */
+export async function replay(page: Page, scripts: string[]): Promise<void> {
+  await page.evaluate((list) => {
+    for (const s of list) (0, eval)(s);
+  }, scripts);
+}

@@ -1,0 +1,19 @@
+// Screenshots of the main views for review (written to /tmp/velmora-*.png).
+import { afterAll, beforeAll, describe, it } from 'vitest';
+import type { Browser } from 'playwright-core';
+import { initialStateScripts, launchBrowser, openHostedPage, replay, scvfd } from './fakeHost';
+
+let browser: Browser;
+beforeAll(async () => {
+  browser = await launchBrowser();
+});
+afterAll(async () => browser?.close());
+
+describe('screens', () => {
+  it('main view', async () => {
+    const page = await openHostedPage(browser);
+    await replay(page, [...initialStateScripts({ bankState: { patch: { name: 'Brass Pad', path: '/p/Brass Pad.80p' } } }), scvfd(0, -12), scvfd(1, -18), scvfd(5, 0.1225)]);
+    await page.waitForSelector('.tone-panel');
+    await page.screenshot({ path: '/tmp/velmora-main.png' });
+  });
+});
