@@ -297,7 +297,9 @@ void WebViewEditorDelegate::OnMessageFromWebView(const char* text) {
         if (b64.size() > static_cast<size_t>(INT_MAX))
           return;
         const int length = static_cast<int>(b64.size());
-        const int size = Base64DecodedSize(b64.data(), length);
+        // Padding alone carries no bytes, whatever length the size rule would give it.
+        const bool onlyPadding = b64.find_first_not_of('=') == std::string::npos;
+        const int size = onlyPadding ? 0 : Base64DecodedSize(b64.data(), length);
         if (size > 0) {
           bytes.resize(static_cast<size_t>(size));
           Base64DecodeToBuffer(b64.data(), length, bytes.data());

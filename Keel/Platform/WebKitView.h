@@ -1,0 +1,107 @@
+// WebKitGTK browser control that shows the editor page inside a GTK container and carries its messages.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace keel {
+
+// What the browser control reports to its owner. Called on the UI thread only, never after the
+// control is closed or destroyed.
+class WebKitViewHost {
+public:
+  virtual void OnWebViewReady() = 0;
+  virtual void OnWebContentLoaded() = 0;
+  virtual void OnMessageFromWebView(const char* json) = 0;
+  virtual bool CanNavigateToUrl(const char* url) = 0;
+  virtual bool CanDownloadMimeType(const char* mimeType) = 0;
+  virtual std::string GetLocalDownloadPath(const char* fileName) = 0;
+  virtual void OnDownloadCompleted(const char* path) = 0;
+  virtual void OnDownloadFailed(const char* path) = 0;
+  virtual void OnDownloadProgress(int64_t bytesReceived, int64_t totalBytes) = 0;
+
+protected:
+  ~WebKitViewHost() = default;
+};
+
+// Edges in device pixels; right and bottom are exclusive.
+struct WebViewRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const WebViewRect&) const = default;
+};
+
+// Device rectangle for logical bounds at a DPI scale. Each edge is rounded up and the far edges get
+// one pixel more, so that rounding never leaves a gap along the window's right or bottom border.
+WebViewRect ComputeWebViewRect(double x, double y, double width, double height, float scale);
+
+// The folder of a page path: up to (not including) its last '/' or '\'; empty when there is no
+// separator or the only one is the first character.
+std::string FolderOfPagePath(const std::string& path);
+// The text after the last '/' or '\' (the whole path when there is none).
+std::string FileNameOfPagePath(const std::string& path);
+
+// Maps the path of an editor-scheme request onto a file inside folder. Empty when refused: an empty
+// mapping, a path that does not decode, or one that holds "..", a backslash, a NUL or reaches outside
+// the folder through a link.
+std::string ResolveMappedPath(const std::string& folder, const std::string& requestPath);
+
+// True for the addresses a new-window request may open in the user's browser: http:// and https://.
+bool IsExternalWebAddress(const char* uri);
+
+// Threads: every member runs on the UI (GTK main) thread.
+// Creation is asynchronous like the control it stands for: Open schedules it on the main loop and the
+// host hears OnWebViewReady when the view exists. Close, destruction, or the parent's destruction
+// cancel a pending creation and every pending script result.
+class WebKitView {
+public:
+  // The page is served from the mapped folder under this secure scheme and host.
+  static constexpr const char* kScheme = "keel";
+  static constexpr const char* kHostName = "editor.keel.invalid";
+
+  WebKitView(WebKitViewHost& host, bool devToolsAndContextMenus);
+  ~WebKitView();
+  WebKitView(const WebKitView&) = delete;
+  WebKitView& operator=(const WebKitView&) = delete;
+
+  // parent is a GtkContainer; the view is placed in a clipping area that fills it.
+  void Open(void* parent);
+  void Close();
+  bool IsOpen() const;
+  bool IsOpening() const;
+
+  // done (optional) receives the result as JSON text ("null" for undefined or a script error); it is
+  // never called once the view is closed, nor when there is no view.
+  void EvaluateJavaScript(const char* script, std::function<void(const char* json)> done);
+  void LoadFile(const char* path);
+  void LoadHTML(const char* html);
+  // Kept while closed and applied when the view is created.
+  void SetBounds(const WebViewRect& rect, double zoom);
+  WebViewRect GetBounds() const;
+  const std::string& GetMappedFolder() const;
+
+  // Hands a key-down of a Windows virtual-key code to the parent's top-level window (its accelerators
+  // and handlers), never back to the page. Returns false when there is no parent or no such key.
+  bool PostKeyDownToParent(int virtualKey);
+
+  // Logical pixels on this platform: always 1.
+  static float GetWindowDpiScale(void* window);
+  // The roaming application-data folder followed by "/Keel/WebViewCache".
+  static std::string GetWebViewCacheFolder();
+  static std::string GetDesktopFolder();
+  // True when GTK could open a display (GUI tests skip otherwise).
+  static bool CanOpenDisplay();
+
+  // The native view (a WebKitWebView*), for tests; null while closed.
+  void* NativeView() const;
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> mImpl;
+};
+
+} // namespace keel
