@@ -165,14 +165,14 @@ double Voice::FineTunePosition(double cents) noexcept {
     return 0.0;
   if (cents >= kFineTuneEndCents)
     return 1.0;
-  return InterpolateBreakpoints(kFineTuneCentsToPercent, cents) / 100.0;
+  return Interpolate(kFineTuneCentsToPercent, cents) / 100.0;
 }
 
 double Voice::Vco2RangeSemitones(int code, double position) noexcept {
   if (code <= kVco2RangeLow)
     return std::clamp(std::floor(position * 50.0) - 72.0, -72.0, -24.0);
   if (code >= kVco2RangeHigh)
-    return InterpolateBreakpoints(kHighRangeSemitones, position * 100.0);
+    return Interpolate(kHighRangeSemitones, position * 100.0);
   return (code - 3) * 12.0;
 }
 
@@ -252,7 +252,7 @@ void Voice::SetVco2Waveform(std::uint8_t code) noexcept {
 
 void Voice::SetVcoMix(double value) noexcept {
   mVcoMix = std::clamp(value, 0.0, 1.0);
-  const double a = std::clamp(InterpolateBreakpoints(kVcoMixPosition, 100.0 * mVcoMix), 0.0, 1.0);
+  const double a = std::clamp(Interpolate(kVcoMixPosition, 100.0 * mVcoMix), 0.0, 1.0);
   // Equal-power-like crossfade in a 2.55-norm: the middle is neither dipped nor bumped by ear.
   const double n = std::pow(std::pow(1.0 - a, kVcoMixNormExponent) + std::pow(a, kVcoMixNormExponent),
                             1.0 / kVcoMixNormExponent);
@@ -277,7 +277,7 @@ void Voice::SetVcaLfoAmount(double amount) noexcept {
 void Voice::SetAftertouch(double amount) noexcept {
   mAftertouch = std::clamp(amount, 0.0, 1.0);
   mAftertouchOctaves =
-      InterpolateBreakpoints(kAftertouchCutoffOctaves, 100.0 * std::clamp(mAftertouch * mAftertouchSensitivity, 0.0, 1.0));
+      Interpolate(kAftertouchCutoffOctaves, 100.0 * std::clamp(mAftertouch * mAftertouchSensitivity, 0.0, 1.0));
 }
 
 void Voice::SetAftertouchSensitivity(double amount) noexcept {
@@ -361,7 +361,7 @@ double Voice::Env1Curve(double e1) noexcept {
   else if (e == 1.0)
     w = 1.0;
   else
-    w = std::clamp(InterpolateBreakpoints(kEnv1CurvePercent, e) / 100.0, 0.0, 1.0);
+    w = std::clamp(Interpolate(kEnv1CurvePercent, e) / 100.0, 0.0, 1.0);
   mEnv1CacheOut = w;
   return w;
 }
@@ -379,10 +379,10 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCarry = 0;
     if (code == kPhaseDecay && mFilterEnvPrevCode == kPhaseAttack) {
       // The attack curve and the decay curve differ at the top; glide from one to the other.
-      mFilterEnvDecayOffset = mFilterEnvLast - InterpolateBreakpoints(kFilterEnvDecayShape, e);
+      mFilterEnvDecayOffset = mFilterEnvLast - Interpolate(kFilterEnvDecayShape, e);
     } else if (code == kPhaseRelease && mFilterEnvPrevCode != kPhaseRelease) {
       // A release out of the attack continues from where the attack had got to.
-      const double fd = InterpolateBreakpoints(kFilterEnvDecayShape, e);
+      const double fd = Interpolate(kFilterEnvDecayShape, e);
       mFilterEnvReleaseScale =
           (mFilterEnvPrevCode == kPhaseAttack && fd > 1e-9) ? mFilterEnvLast / fd : 1.0;
     }
@@ -396,21 +396,21 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCacheCode = code;
     switch (code) {
     case kPhaseRelease:
-      f = InterpolateBreakpoints(kFilterEnvDecayShape, e) * mFilterEnvReleaseScale;
+      f = Interpolate(kFilterEnvDecayShape, e) * mFilterEnvReleaseScale;
       break;
     case kPhaseAttack:
-      f = InterpolateBreakpoints(kFilterEnvAttackShape, std::clamp(e, 0.0, 1.0));
+      f = Interpolate(kFilterEnvAttackShape, std::clamp(e, 0.0, 1.0));
       if (mFilterEnvCarry)
         f = std::max(f, mFilterEnvCarried);
       break;
     case kPhaseDecay:
-      f = InterpolateBreakpoints(kFilterEnvDecayShape, e) + mFilterEnvDecayOffset;
+      f = Interpolate(kFilterEnvDecayShape, e) + mFilterEnvDecayOffset;
       mFilterEnvDecayOffset *= mDecayOffsetMultiplier;
       if (std::fabs(mFilterEnvDecayOffset) < 1e-6)
         mFilterEnvDecayOffset = 0.0;
       break;
     default:
-      f = InterpolateBreakpoints(kFilterEnvDecayShape, e);
+      f = Interpolate(kFilterEnvDecayShape, e);
       break;
     }
   }
@@ -433,9 +433,9 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
     if (mAmpStartFromLevel) {
       const double span = 1.0 - mAmpStartLevel;
       const double h = span <= 1e-6 ? 1.0 : std::clamp((j - mAmpStartLevel) / span, 0.0, 1.0);
-      g = InterpolateBreakpoints(kAmpAttackShape, h) * (1.0 - mAmpStartGain) + mAmpStartGain;
+      g = Interpolate(kAmpAttackShape, h) * (1.0 - mAmpStartGain) + mAmpStartGain;
     } else {
-      g = InterpolateBreakpoints(kAmpAttackShape, j);
+      g = Interpolate(kAmpAttackShape, j);
     }
     mAmpReleaseLatched = 0;
   } else {
@@ -452,7 +452,7 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * InterpolateBreakpoints(kAmpReleaseShape,
+              : mAmpReleaseGain * Interpolate(kAmpReleaseShape,
                                                          std::clamp(y / mAmpReleaseReference, 0.0, 1.0));
     } else {
       g = j;
@@ -536,7 +536,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double xmodIn = 100.0 * std::clamp(w * mXmodEnv1Amount + mXmodManual, 0.0, 1.0);
   if (xmodIn != mXmodCacheIn) {
     mXmodCacheIn = xmodIn;
-    mXmodDepth = InterpolateBreakpoints(kXmodDepthOctaves, xmodIn);
+    mXmodDepth = Interpolate(kXmodDepthOctaves, xmodIn);
   }
   double xm = (mVco2History0 + mVco2History1) * 0.5 * mXmodDepth;
   if (mXmodInverted)

@@ -1,35 +1,9 @@
-// Breakpoint curves of the voice (pitch, mixer, cross-mod, filter and amplifier shapes), searched by bisection.
+// Breakpoint curves of the voice (pitch, mixer, cross-mod, filter and amplifier shapes), looked up with Interpolate.
 #pragma once
 
 #include <array>
-#include <cstddef>
 
-struct Breakpoint {
-  double x;
-  double y;
-};
-
-// Linear interpolation through sorted breakpoints; inputs outside the table take the end values.
-template <std::size_t N>
-double InterpolateBreakpoints(const std::array<Breakpoint, N>& table, double x) noexcept {
-  static_assert(N >= 2);
-  if (x <= table[0].x)
-    return table[0].y;
-  if (x >= table[N - 1].x)
-    return table[N - 1].y;
-  std::size_t lo = 0;
-  std::size_t hi = N - 1; // table[lo].x < x <= table[hi].x
-  while (hi - lo > 1) {
-    const std::size_t mid = (lo + hi) / 2;
-    if (table[mid].x < x)
-      lo = mid;
-    else
-      hi = mid;
-  }
-  const Breakpoint& a = table[lo];
-  const Breakpoint& b = table[hi];
-  return a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x);
-}
+#include "engine/util/BreakpointTable.h"
 
 // ENV-1 output -> percent of its effect on pitch and cross-mod (the pitch envelope is not linear).
 inline constexpr std::array<Breakpoint, 21> kEnv1CurvePercent = {{

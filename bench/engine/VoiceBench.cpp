@@ -1,0 +1,88 @@
+// Cost of the voice render: ns per voice per sub-sample at 1x/2x/4x, and both parts at 24 voices at 4x as a real-time multiple.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "engine/render/PartRenderer.h"
+
+namespace {
+
+// typical: a plain two-oscillator patch; heavy: resonance with jitter, cross-mod, sync and every LFO route.
+void ApplyPatch(TonePart& p, bool heavy) {
+  p.mAssignMode = TonePart::kPoly1;
+  p.SetVoiceLimit(32);
+  p.SetVco1Waveform(Vco::kSawtooth);
+  p.SetVco2Waveform(Vco::kPulse);
+  p.SetVcoMix(0.5);
+  p.SetVcfCutoff(1500.0);
+  p.SetVcfResonance(heavy ? 0.8 : 0.3);
+  p.SetVcfEnvAmount(40.0);
+  p.SetVcfKeyFollow(0.5);
+  p.SetVcaLevel(0.5);
+  p.SetPwmAmount(0.3);
+  p.SetVcoModLfoAmount(0.1);
+  if (heavy) {
+    p.SetXmodManual(0.5);
+    p.SetSyncMode(Voice::kSyncVco2Master);
+    p.SetVcfLfoAmount(0.5);
+    p.SetVcaLfoAmount(0.3);
+    p.SetVcoModEnv1Amount(2.0);
+    p.SetVco1Waveform(Vco::kTriangle);
+  }
+}
+
+void HoldNotes(TonePart& p, int voices, int lowest) {
+  for (int i = 0; i < voices; ++i)
+    p.NoteOn(lowest + i, 0.8);
+}
+
+// One part, `voices` sounding; counter "voice_subsample" is the time per voice and sub-sample.
+void BM_VoiceSubSample(benchmark::State& state) {
+  const int factor = static_cast<int>(state.range(0));
+  const bool heavy = state.range(1) != 0;
+  constexpr int kVoices = 16;
+  auto part = std::make_unique<TonePart>();
+  part->Prepare(48000.0 * factor);
+  ApplyPatch(*part, heavy);
+  HoldNotes(*part, kVoices, 40);
+  constexpr int kSubSamples = 4096;
+  for (int i = 0; i < 48000; ++i) // past the attacks
+    part->RenderSample(0.0);
+  for (auto _ : state) {
+    double sum = 0.0;
+    for (int i = 0; i < kSubSamples; ++i)
+      sum += part->RenderSample(0.0);
+    benchmark::DoNotOptimize(sum);
+  }
+  state.counters["voice_subsample"] = benchmark::Counter(
+      static_cast<double>(kVoices) * kSubSamples, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}})->ArgNames({"factor", "heavy"});
+
+// Both parts at 24 voices each at 4x; counter "x_realtime" is seconds of 48 kHz audio per second of CPU.
+void BM_WorstCase(benchmark::State& state) {
+  const bool heavy = state.range(0) != 0;
+  const int factor = static_cast<int>(state.range(1));
+  auto renderer = std::make_unique<PartRenderer>();
+  renderer->Prepare(48000.0, factor);
+  ApplyPatch(renderer->Upper(), heavy);
+  ApplyPatch(renderer->Lower(), heavy);
+  renderer->Upper().SetVoiceLimit(24);
+  renderer->Lower().SetVoiceLimit(24);
+  HoldNotes(renderer->Upper(), 24, 40);
+  HoldNotes(renderer->Lower(), 24, 41);
+  constexpr int kFrames = 4800;
+  std::vector<double> left(kFrames), right(kFrames);
+  renderer->Render(left, right);
+  for (auto _ : state) {
+    renderer->Render(left, right);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  state.counters["x_realtime"] =
+      benchmark::Counter(kFrames / 48000.0, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_WorstCase)->ArgsProduct({{0, 1}, {4}})->ArgNames({"heavy", "factor"})->Unit(benchmark::kMillisecond);
+
+} // namespace
