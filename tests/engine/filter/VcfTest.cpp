@@ -1,0 +1,158 @@
+// Ladder filter: iterations per rate, resonance tables, cutoff limits, jitter, feedback fade, gain.
+#include "engine/filter/Vcf.h"
+
+#include <cmath>
+#include <numbers>
+
+#include <gtest/gtest.h>
+
+TEST(Vcf, InternalIterationsFollowTheRate) {
+  const struct {
+    double rate;
+    int n;
+  } cases[] = {{11025, 8}, {22050, 8}, {24000, 8}, {32000, 6}, {38400, 5}, {44100, 4}, {48000, 4},
+               {64000, 3}, {88200, 2}, {96000, 2}, {128000, 2}, {176400, 1}, {192000, 1}, {384000, 1}};
+  for (const auto& c : cases) {
+    Vcf f;
+    f.Prepare(c.rate);
+    EXPECT_EQ(f.Iterations(), c.n) << c.rate;
+  }
+  EXPECT_EQ(Vcf::IterationsForRate(0.0), 4); // 0 means 48 kHz
+}
+
+TEST(Vcf, ResonanceTables) {
+  EXPECT_EQ(Vcf::FeedbackBase(-1.0), 0.136);
+  EXPECT_EQ(Vcf::FeedbackBase(0.0), 0.136);
+  EXPECT_NEAR(Vcf::FeedbackBase(0.0125), 0.168, 1e-12);
+  EXPECT_NEAR(Vcf::FeedbackBase(0.175), 0.6, 1e-12);
+  EXPECT_NEAR(Vcf::FeedbackBase(0.2), 1.376, 1e-12); // the jump at index 8
+  EXPECT_NEAR(Vcf::FeedbackBase(0.1875), 0.988, 1e-12);
+  EXPECT_EQ(Vcf::FeedbackBase(1.0), 4.2);
+  EXPECT_EQ(Vcf::GainBase(1.0), 0.1304);
+  EXPECT_EQ(Vcf::GainBase(0.1), 1.0);
+  EXPECT_NEAR(Vcf::GainBase(0.5), 0.3355, 1e-12);
+  EXPECT_NEAR(Vcf::GainBase(0.9875), (0.132 + 0.1304) / 2.0, 1e-12);
+}
+
+TEST(Vcf, ResonanceDrivesJitterBlendAndSelfOscillation) {
+  Vcf f;
+  f.Prepare(48000.0);
+  f.SetCutoffAndResonance(1000.0, 0.5);
+  EXPECT_EQ(f.SmoothingBlend(), 0.0); // K(0.5) = 3.31, below 3.5
+  EXPECT_EQ(f.SelfOscillationFactor(), 0.0);
+  f.SetCutoffAndResonance(1000.0, 0.6);
+  EXPECT_EQ(f.JitterDepth(), 0.0);
+  EXPECT_NEAR(f.SmoothingBlend(), 0.337662, 1e-6); // K(0.6) = 3.734
+  f.SetCutoffAndResonance(1000.0, 1.0);
+  EXPECT_DOUBLE_EQ(f.JitterDepth(), 0.012);
+  EXPECT_DOUBLE_EQ(f.SmoothingBlend(), 1.0);
+  EXPECT_DOUBLE_EQ(f.SelfOscillationFactor(), 1.0);
+  EXPECT_NEAR(f.FeedbackBaseValue(), 4.2, 1e-12);
+}
+
+TEST(Vcf, CutoffIsHeldBetween1HzAnd049OfTheRate) {
+  Vcf f;
+  f.Prepare(48000.0);
+  f.SetCutoffAndResonance(0.2, 0.0);
+  EXPECT_EQ(f.CutoffHz(), 1.0);
+  f.SetCutoffAndResonance(40000.0, 0.0);
+  EXPECT_EQ(f.CutoffHz(), 0.49 * 48000.0);
+  f.SetCutoffAndResonance(std::nan(""), std::nan(""));
+  EXPECT_EQ(f.CutoffHz(), 1.0);
+  EXPECT_EQ(f.Resonance(), 0.0);
+  // h = 2 pi x 1.157 fc / (N rate), never above 0.9.
+  f.SetCutoffAndResonance(1000.0, 0.0);
+  EXPECT_NEAR(f.StageCoefficient(), 2.0 * std::numbers::pi * 1157.0 / (4 * 48000.0), 1e-15);
+  f.SetCutoffAndResonance(23000.0, 0.0);
+  EXPECT_LE(f.StageCoefficient(), 0.9);
+}
+
+TEST(Vcf, WithoutJitterRepeatedCallsKeepTheCoefficients) {
+  Vcf f;
+  f.Prepare(48000.0);
+  f.SetCutoffAndResonance(2000.0, 0.6);
+  const double h = f.StageCoefficient(), k = f.Feedback();
+  for (int i = 0; i < 100; ++i)
+    f.SetCutoffAndResonance(2000.0, 0.6);
+  EXPECT_EQ(f.StageCoefficient(), h);
+  EXPECT_EQ(f.Feedback(), k);
+
+  f.SetCutoffAndResonance(2000.0, 0.9);
+  bool moved = false;
+  double previous = f.StageCoefficient();
+  for (int i = 0; i < 100; ++i) {
+    f.SetCutoffAndResonance(2000.0, 0.9);
+    moved |= f.StageCoefficient() != previous;
+    // The jitter is slow and small: within a few per cent of the nominal cutoff.
+    EXPECT_NEAR(f.StageCoefficient(), 2.0 * std::numbers::pi * 2000.0 * 1.157 / (4 * 48000.0), 0.03 * h);
+    previous = f.StageCoefficient();
+  }
+  EXPECT_TRUE(moved);
+}
+
+TEST(Vcf, FeedbackFadesOutNear04OfTheRate) {
+  for (double rate : {44100.0, 96000.0}) {
+    Vcf f;
+    f.Prepare(rate);
+    f.SetCutoffAndResonance(0.4 * rate, 0.8);
+    EXPECT_EQ(f.Feedback(), 0.0) << rate;
+    f.SetCutoffAndResonance(0.32 * rate, 0.8);
+    EXPECT_NEAR(f.Feedback(), f.FeedbackBaseValue() * 0.66, 1e-12) << rate; // t is 1 above 14 kHz
+    f.SetCutoffAndResonance(500.0, 0.8);
+    EXPECT_NEAR(f.Feedback(), f.FeedbackBaseValue(), 1e-12) << rate;
+  }
+}
+
+TEST(Vcf, OutputGainRisesWithTheSelfOscillationCurve) {
+  EXPECT_EQ(Vcf::SelfOscillationGainDb(100.0), 2.5);
+  EXPECT_NEAR(Vcf::SelfOscillationGainDb(3300.0), 7.0, 1e-12);
+  EXPECT_NEAR(Vcf::SelfOscillationGainDb(std::sqrt(16000.0 * 22000.0)), -5.0, 1e-12);
+  EXPECT_EQ(Vcf::SelfOscillationGainDb(40000.0), -18.0);
+  Vcf f;
+  f.Prepare(192000.0);
+  f.SetCutoffAndResonance(3300.0, 1.0);
+  EXPECT_NEAR(f.OutputGain(), std::pow(10.0, 7.0 / 20.0) * 0.1304, 1e-12);
+  f.SetCutoffAndResonance(3300.0, 0.5);
+  EXPECT_NEAR(f.OutputGain(), 0.3355, 1e-12);
+}
+
+TEST(Vcf, PassesDcAtUnityWithLowResonance) {
+  for (double rate : {22050.0, 48000.0, 192000.0}) {
+    Vcf f;
+    f.Prepare(rate);
+    double y = 0.0;
+    for (int i = 0; i < static_cast<int>(rate / 4); ++i) {
+      f.SetCutoffAndResonance(1000.0, 0.1);
+      y = f.Process(0.1);
+    }
+    EXPECT_NEAR(y, 0.1, 1e-3) << rate;
+  }
+}
+
+TEST(Vcf, AttenuatesAboveTheCutoff) {
+  Vcf f;
+  f.Prepare(48000.0);
+  double peak = 0.0;
+  for (int i = 0; i < 48000; ++i) {
+    f.SetCutoffAndResonance(200.0, 0.0);
+    const double y = f.Process(0.5 * std::sin(2.0 * std::numbers::pi * 8000.0 * i / 48000.0));
+    if (i > 24000)
+      peak = std::max(peak, std::fabs(y));
+  }
+  // 5 octaves above the cutoff four poles leave next to nothing; what remains is the small bleed.
+  EXPECT_LT(peak, 0.5 * 0.03);
+}
+
+TEST(Vcf, SelfOscillatesAtFullResonance) {
+  Vcf f;
+  f.Prepare(48000.0);
+  double sumSquares = 0.0;
+  for (int i = 0; i < 48000; ++i) {
+    f.SetCutoffAndResonance(1000.0, 1.0);
+    const double y = f.Process(i == 0 ? 0.1 : 0.0);
+    ASSERT_TRUE(std::isfinite(y));
+    if (i >= 38400)
+      sumSquares += y * y;
+  }
+  EXPECT_GT(std::sqrt(sumSquares / 9600.0), 0.05);
+}
