@@ -23,7 +23,9 @@ int DecodeChar(char c) {
 }
 } // namespace
 
-int Base64EncodedBufferSize(int count) { return count > 0 ? 4 * ((count + 2) / 3) + 1 : 1; }
+int Base64EncodedBufferSize(int count) {
+  return count > 0 ? 4 * ((count + 2) / 3) + 1 : 1;
+}
 
 void Base64EncodeToBuffer(const void* source, char* dest, int count) {
   const unsigned char* in = static_cast<const unsigned char*>(source);

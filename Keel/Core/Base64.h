@@ -6,7 +6,8 @@ namespace keel {
 // Bytes the encoder writes for count source bytes, NUL included: 4 x ceil(count / 3) + 1.
 int Base64EncodedBufferSize(int count);
 
-// Writes the base64 text of count bytes and a NUL into dest, which holds Base64EncodedBufferSize(count) bytes.
+// Writes the base64 text of count bytes and a NUL into dest, which holds Base64EncodedBufferSize(count)
+// bytes.
 void Base64EncodeToBuffer(const void* source, char* dest, int count);
 
 // Decoded size of a base64 text of textLength characters: textLength x 3 / 4, less one per trailing '='

@@ -64,7 +64,9 @@ int ByteChunk::GetStr(HeapString& text, int position) const {
   return start + length;
 }
 
-int ByteChunk::PutChunk(const ByteChunk& other) { return PutBytes(other.GetData(), other.Size()); }
+int ByteChunk::PutChunk(const ByteChunk& other) {
+  return PutBytes(other.GetData(), other.Size());
+}
 
 int ByteChunk::Resize(int newSize) {
   mBuf.Resize(newSize, true);

@@ -1,4 +1,5 @@
-// Byte buffer that plug-in state is written into and read from; values are stored as their little-endian bytes.
+// Byte buffer that plug-in state is written into and read from; values are stored as their little-endian
+// bytes.
 #pragma once
 
 #include <bit>

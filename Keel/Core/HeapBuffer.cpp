@@ -16,7 +16,9 @@ constexpr long long kAllocatorSlack = 96;
 constexpr long long kMaxLargeExtra = 4194304;
 } // namespace
 
-HeapBuffer::~HeapBuffer() { std::free(mData); }
+HeapBuffer::~HeapBuffer() {
+  std::free(mData);
+}
 
 HeapBuffer::HeapBuffer(HeapBuffer&& other) noexcept
     : mData(std::exchange(other.mData, nullptr)), mAllocation(std::exchange(other.mAllocation, 0)),

@@ -17,7 +17,9 @@ HeapString::HeapString(const char* text, int maxLength) {
     Set(text, maxLength);
 }
 
-HeapString::HeapString(const HeapString& other) { Set(other.Get()); }
+HeapString::HeapString(const HeapString& other) {
+  Set(other.Get());
+}
 
 HeapString& HeapString::operator=(const HeapString& other) {
   if (this != &other)
@@ -30,7 +32,9 @@ const char* HeapString::Get() const {
   return data ? data : "";
 }
 
-char* HeapString::GetMutable() { return static_cast<char*>(mBuf.Get()); }
+char* HeapString::GetMutable() {
+  return static_cast<char*>(mBuf.Get());
+}
 
 int HeapString::GetLength() const {
   const char* data = static_cast<const char*>(mBuf.Get());
@@ -43,7 +47,9 @@ static int TextLength(const char* text, int maxLength) {
   return static_cast<int>(maxLength > 0 ? strnlen(text, static_cast<size_t>(maxLength)) : strlen(text));
 }
 
-void HeapString::Set(const char* text, int maxLength) { Insert(0, text, TextLength(text, maxLength), 0); }
+void HeapString::Set(const char* text, int maxLength) {
+  Insert(0, text, TextLength(text, maxLength), 0);
+}
 
 void HeapString::Append(const char* text, int maxLength) {
   const int length = TextLength(text, maxLength);

@@ -33,8 +33,9 @@ public:
   void SetFormattedV(int maxLength, const char* format, va_list args);
   void AppendFormattedV(int maxLength, const char* format, va_list args);
 
-  // The string becomes its first `position` bytes, `length` bytes of text, then the `keep` bytes that followed
-  // `position`, then a NUL. Length 0 only clears, and only when position and keep are 0; negatives do nothing.
+  // The string becomes its first `position` bytes, `length` bytes of text, then the `keep` bytes that
+  // followed `position`, then a NUL. Length 0 only clears, and only when position and keep are 0; negatives
+  // do nothing.
   void Insert(int position, const char* text, int length, int keep);
 
   // Keeps at most `length` bytes of text.

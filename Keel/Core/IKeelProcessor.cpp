@@ -12,7 +12,8 @@ namespace keel {
 
 namespace {
 // Copies input i to output i for outputs below the input count and silences the rest.
-void PassInputsToOutputs(double* const* inputs, int nInputs, double* const* outputs, int nOutputs, int nFrames) {
+void PassInputsToOutputs(double* const* inputs, int nInputs, double* const* outputs, int nOutputs,
+                         int nFrames) {
   if (!outputs || nFrames <= 0)
     return;
   for (int ch = 0; ch < nOutputs; ++ch) {
@@ -75,8 +76,9 @@ IKeelProcessor::IKeelProcessor(const PluginConfig& config)
 
 IKeelProcessor::~IKeelProcessor() = default;
 
-int IKeelProcessor::ParseChannelIOStr(const char* text, PtrList<ChannelIOConfig>& configs, int& maxNInputChans,
-                                      int& maxNOutputChans, int& maxNInputBuses, int& maxNOutputBuses) {
+int IKeelProcessor::ParseChannelIOStr(const char* text, PtrList<ChannelIOConfig>& configs,
+                                      int& maxNInputChans, int& maxNOutputChans, int& maxNInputBuses,
+                                      int& maxNOutputBuses) {
   maxNInputChans = maxNOutputChans = maxNInputBuses = maxNOutputBuses = 0;
   const std::string copy = text ? text : "";
   int count = 0;
@@ -93,7 +95,8 @@ int IKeelProcessor::ParseChannelIOStr(const char* text, PtrList<ChannelIOConfig>
 
     const size_t dash = token.find('-');
     const std::string_view inputs = token.substr(0, dash);
-    const std::string_view outputs = dash == std::string_view::npos ? std::string_view() : token.substr(dash + 1);
+    const std::string_view outputs =
+        dash == std::string_view::npos ? std::string_view() : token.substr(dash + 1);
     auto* config = new ChannelIOConfig;
     const int nIn = ParseSide(inputs, kInput, *config);
     const int nOut = ParseSide(outputs, kOutput, *config);
@@ -114,7 +117,9 @@ void IKeelProcessor::ProcessBlock(double** inputs, double** outputs, int nFrames
   PassInputsToOutputs(inputs, mMaxNInputChans, outputs, mMaxNOutputChans, nFrames);
 }
 
-void IKeelProcessor::ProcessMidiMsg(const MidiMsg& msg) { SendMidiMsg(msg); }
+void IKeelProcessor::ProcessMidiMsg(const MidiMsg& msg) {
+  SendMidiMsg(msg);
+}
 
 bool IKeelProcessor::SendMidiMsgs(std::span<const MidiMsg> msgs) {
   bool allSent = true;
@@ -155,7 +160,8 @@ void IKeelProcessor::CreateLatencyDelayLine() {
 
 void IKeelProcessor::SetChannelConnections(ERoute direction, int firstChannel, int count, bool connected) {
   auto& channels = Channels(direction);
-  const long long end = std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
+  const long long end =
+      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
   for (long long i = std::max(firstChannel, 0); i < end; ++i) {
     ChannelRecord& record = *channels[static_cast<size_t>(i)];
     record.connected = connected;
@@ -171,12 +177,14 @@ int IKeelProcessor::NChannelsConnected(ERoute direction) const {
 
 bool IKeelProcessor::IsChannelConnected(ERoute direction, int channel) const {
   const auto& channels = Channels(direction);
-  return channel >= 0 && channel < static_cast<int>(channels.size()) && channels[static_cast<size_t>(channel)]->connected;
+  return channel >= 0 && channel < static_cast<int>(channels.size()) &&
+         channels[static_cast<size_t>(channel)]->connected;
 }
 
 void IKeelProcessor::AttachBuffers(ERoute direction, int firstChannel, int count, double** samples) {
   auto& channels = Channels(direction);
-  const long long end = std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
+  const long long end =
+      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
   int next = 0;
   for (long long i = std::max(firstChannel, 0); i < end; ++i) {
     ChannelRecord& record = *channels[static_cast<size_t>(i)];
@@ -185,10 +193,11 @@ void IKeelProcessor::AttachBuffers(ERoute direction, int firstChannel, int count
   }
 }
 
-void IKeelProcessor::AttachBuffers(FloatBuffers, ERoute direction, int firstChannel, int count, float** samples,
-                                   int nFrames) {
+void IKeelProcessor::AttachBuffers(FloatBuffers, ERoute direction, int firstChannel, int count,
+                                   float** samples, int nFrames) {
   auto& channels = Channels(direction);
-  const long long end = std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
+  const long long end =
+      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
   int next = 0;
   for (long long i = std::max(firstChannel, 0); i < end; ++i) {
     ChannelRecord& record = *channels[static_cast<size_t>(i)];

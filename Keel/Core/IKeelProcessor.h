@@ -20,9 +20,9 @@ namespace keel {
 // Selects the 32-bit float overloads that only the plug-in binding uses.
 struct FloatBuffers {};
 
-// Threads: connections, buffer attachment, MIDI delivery and processing on the audio thread; SetBlockSize also
-// from the thread that (re)opens the stream while no block runs. Nothing here allocates while the block size
-// stays the same.
+// Threads: connections, buffer attachment, MIDI delivery and processing on the audio thread; SetBlockSize
+// also from the thread that (re)opens the stream while no block runs. Nothing here allocates while the block
+// size stays the same.
 class IKeelProcessor {
 public:
   explicit IKeelProcessor(const PluginConfig& config);
@@ -41,7 +41,10 @@ public:
   virtual bool SendMidiMsg(const MidiMsg& msg) = 0;
   // Sends every message, even after a failure; true only when all succeeded.
   virtual bool SendMidiMsgs(std::span<const MidiMsg> msgs);
-  virtual bool SendSysEx(const SysExMsg& msg) { (void)msg; return false; }
+  virtual bool SendSysEx(const SysExMsg& msg) {
+    (void)msg;
+    return false;
+  }
   virtual void GetBusName(ERoute direction, int busIndex, int nBuses, HeapString& name) const;
   virtual void SetLatency(int samples);
   virtual void SetProcessorIntSetting(int value) { mIntSetting = value; }
@@ -58,7 +61,8 @@ public:
   void AttachBuffers(ERoute direction, int firstChannel, int count, double** samples);
   // Float host buffers: inputs are converted into the scratch buffers; outputs render into scratch and are
   // converted back by ProcessBuffers(FloatBuffers, ...).
-  void AttachBuffers(FloatBuffers, ERoute direction, int firstChannel, int count, float** samples, int nFrames);
+  void AttachBuffers(FloatBuffers, ERoute direction, int firstChannel, int count, float** samples,
+                     int nFrames);
   void SetBlockSize(int nFrames);
   void ProcessBuffers(int nFrames);
   void ProcessBuffers(FloatBuffers, int nFrames);
@@ -68,7 +72,9 @@ public:
   int GetMaxBusCount(ERoute direction, int* configIndex = nullptr) const;
   // -1 when the first configuration has a wildcard bus in that direction.
   int GetMaxChannelsOnBus(ERoute direction, int busIndex) const;
-  int MaxNChannels(ERoute direction) const { return direction == kInput ? mMaxNInputChans : mMaxNOutputChans; }
+  int MaxNChannels(ERoute direction) const {
+    return direction == kInput ? mMaxNInputChans : mMaxNOutputChans;
+  }
   int MaxNBuses(ERoute direction) const { return direction == kInput ? mMaxNInputBuses : mMaxNOutputBuses; }
   int NChannelIOConfigs() const { return mConfigs.GetSize(); }
   const ChannelIOConfig* GetChannelIOConfig(int index) const { return mConfigs.Get(index); }
@@ -92,7 +98,9 @@ public:
   void CreateLatencyDelayLine();
 
 private:
-  std::vector<std::unique_ptr<ChannelRecord>>& Channels(ERoute dir) { return dir == kInput ? mInChannels : mOutChannels; }
+  std::vector<std::unique_ptr<ChannelRecord>>& Channels(ERoute dir) {
+    return dir == kInput ? mInChannels : mOutChannels;
+  }
   const std::vector<std::unique_ptr<ChannelRecord>>& Channels(ERoute dir) const {
     return dir == kInput ? mInChannels : mOutChannels;
   }

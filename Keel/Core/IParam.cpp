@@ -81,7 +81,8 @@ void IParam::InitEnum(const char* name, int defaultValue, int count, const char*
                       const char* group, const char* firstText, ...) {
   if (mType == kTypeNone)
     mType = kTypeEnum;
-  InitDouble(name, defaultValue, 0.0, count - 1, 1.0, label, flags | FlagStepped, group, ShapeLinear(), kUnitCustom);
+  InitDouble(name, defaultValue, 0.0, count - 1, 1.0, label, flags | FlagStepped, group, ShapeLinear(),
+             kUnitCustom);
   if (!firstText || count <= 0)
     return;
   SetDisplayText(0, firstText);
@@ -97,7 +98,8 @@ void IParam::InitEnum(const char* name, int defaultValue, std::initializer_list<
   if (mType == kTypeNone)
     mType = kTypeEnum;
   const int count = static_cast<int>(texts.size());
-  InitDouble(name, defaultValue, 0.0, count - 1, 1.0, label, flags | FlagStepped, group, ShapeLinear(), kUnitCustom);
+  InitDouble(name, defaultValue, 0.0, count - 1, 1.0, label, flags | FlagStepped, group, ShapeLinear(),
+             kUnitCustom);
   int i = 0;
   for (const char* text : texts)
     SetDisplayText(i++, text);
@@ -124,7 +126,9 @@ const char* IParam::GetDisplayTextAt(int index, double* value) const {
   return entry.text;
 }
 
-int IParam::GetDisplayTextCount() const { return mDisplayTexts.GetSize(); }
+int IParam::GetDisplayTextCount() const {
+  return mDisplayTexts.GetSize();
+}
 
 const char* IParam::GetLabelForDisplay() const {
   const double truncated = std::trunc(Value());

@@ -58,8 +58,8 @@ public:
                   const char* label = "", int flags = 0, const char* group = "",
                   const Shape& shape = ShapeLinear(), int unit = kUnitCustom);
   // The count display texts follow as const char* arguments; a null first text adds none.
-  void InitEnum(const char* name, int defaultValue, int count, const char* label, int flags, const char* group,
-                const char* firstText, ...);
+  void InitEnum(const char* name, int defaultValue, int count, const char* label, int flags,
+                const char* group, const char* firstText, ...);
   void InitEnum(const char* name, int defaultValue, std::initializer_list<const char*> texts,
                 const char* label = "", int flags = 0, const char* group = "");
   void InitGain(const char* name, double defaultValue, double minValue, double maxValue, double step,

@@ -26,14 +26,16 @@ public:
 
   // The plug-in's state; the defaults are SerializeParams and UnserializeParams.
   virtual bool SerializeState(ByteChunk& chunk) const { return SerializeParams(chunk); }
-  virtual int UnserializeState(const ByteChunk& chunk, int startPos) { return UnserializeParams(chunk, startPos); }
+  virtual int UnserializeState(const ByteChunk& chunk, int startPos) {
+    return UnserializeParams(chunk, startPos);
+  }
 
   // Appends every parameter's value as a double, in index order. False when the chunk could not grow by
   // 8 bytes for a value; the chunk is then left as it was before the call.
   bool SerializeParams(ByteChunk& chunk) const;
-  // Reads one double per parameter from startPos (constrained, stored atomically), then OnParamReset("Preset")
-  // in every case. Returns startPos + 8 x count, -1 when the chunk is too short (values read before the
-  // shortage stay), or startPos itself when it is negative (nothing read).
+  // Reads one double per parameter from startPos (constrained, stored atomically), then
+  // OnParamReset("Preset") in every case. Returns startPos + 8 x count, -1 when the chunk is too short
+  // (values read before the shortage stay), or startPos itself when it is negative (nothing read).
   int UnserializeParams(const ByteChunk& chunk, int startPos);
 
   // The packed version, or major x 10000 + minor x 100 + bugfix when decimal.

@@ -13,7 +13,9 @@ constexpr int MakeFourCC(const char (&code)[5]) {
                           static_cast<uint32_t>(static_cast<uint8_t>(code[3])));
 }
 
-constexpr int PackVersion(int major, int minor, int bugfix) { return (major << 16) | (minor << 8) | bugfix; }
+constexpr int PackVersion(int major, int minor, int bugfix) {
+  return (major << 16) | (minor << 8) | bugfix;
+}
 
 // Plug types: 1 is an instrument (audio inputs never connected); other values are effects.
 constexpr int kPlugTypeEffect = 0;

@@ -11,7 +11,8 @@ struct SysExMsg {
   const uint8_t* data = nullptr;
 
   SysExMsg() = default;
-  SysExMsg(int offsetFrames, const uint8_t* bytes, int sizeBytes) : offset(offsetFrames), size(sizeBytes), data(bytes) {}
+  SysExMsg(int offsetFrames, const uint8_t* bytes, int sizeBytes)
+      : offset(offsetFrames), size(sizeBytes), data(bytes) {}
 };
 
 } // namespace keel

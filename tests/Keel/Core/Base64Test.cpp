@@ -10,14 +10,16 @@
 namespace {
 
 std::string Encode(const std::string& bytes) {
-  std::vector<char> out(static_cast<size_t>(keel::Base64EncodedBufferSize(static_cast<int>(bytes.size()))), '#');
+  std::vector<char> out(static_cast<size_t>(keel::Base64EncodedBufferSize(static_cast<int>(bytes.size()))),
+                        '#');
   keel::Base64EncodeToBuffer(bytes.data(), out.data(), static_cast<int>(bytes.size()));
   EXPECT_EQ(out.back(), '\0') << "the caller's buffer is exactly filled, NUL included";
   return out.data();
 }
 
 std::string Decode(const std::string& text) {
-  std::vector<unsigned char> out(static_cast<size_t>(keel::Base64DecodedSize(text.data(), static_cast<int>(text.size()))) + 1, 0xEE);
+  std::vector<unsigned char> out(
+      static_cast<size_t>(keel::Base64DecodedSize(text.data(), static_cast<int>(text.size()))) + 1, 0xEE);
   const int n = keel::Base64DecodeToBuffer(text.data(), static_cast<int>(text.size()), out.data());
   EXPECT_EQ(out[static_cast<size_t>(n)], 0xEE) << "no byte written past the decoded size";
   return std::string(out.begin(), out.begin() + n);

@@ -76,16 +76,16 @@ TEST_P(ByteChunkHostileString, FailsAndLeavesTheStringUnchanged) {
   EXPECT_STREQ(s.Get(), "kept") << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ByteChunkHostileString,
-    ::testing::Values(HostileCase{"length runs past the end", 10, 5, 0}, HostileCase{"negative length", -1, 5, 0},
-                      HostileCase{"very negative length", INT32_MIN, 5, 0},
-                      HostileCase{"length that overflows 32 bits", INT32_MAX, 5, 0},
-                      HostileCase{"length just past the end", 6, 5, 0},
-                      HostileCase{"fewer than 4 bytes left", 1, 1, 2},
-                      HostileCase{"negative position", 1, 1, -4},
-                      HostileCase{"position beyond the end", 1, 1, 100},
-                      HostileCase{"huge position", 1, 1, INT_MAX - 2}));
+INSTANTIATE_TEST_SUITE_P(Table, ByteChunkHostileString,
+                         ::testing::Values(HostileCase{"length runs past the end", 10, 5, 0},
+                                           HostileCase{"negative length", -1, 5, 0},
+                                           HostileCase{"very negative length", INT32_MIN, 5, 0},
+                                           HostileCase{"length that overflows 32 bits", INT32_MAX, 5, 0},
+                                           HostileCase{"length just past the end", 6, 5, 0},
+                                           HostileCase{"fewer than 4 bytes left", 1, 1, 2},
+                                           HostileCase{"negative position", 1, 1, -4},
+                                           HostileCase{"position beyond the end", 1, 1, 100},
+                                           HostileCase{"huge position", 1, 1, INT_MAX - 2}));
 
 TEST(ByteChunk, StringReadStopsAtEmbeddedNulButAdvancesByTheStoredLength) {
   ByteChunk chunk;

@@ -31,12 +31,12 @@ TEST_P(HeapBufferGrowth, ReservesWhatThePolicyPrescribes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, HeapBufferGrowth,
-    ::testing::Values(GrowthCase{128, 0, 10, 138},     // small granularity: size + granularity
-                      GrowthCase{128, 0, 1000, 1500},  // size / 2 beats the granularity
-                      GrowthCase{128, 10, 100, 138},   // fits: no reallocation
-                      GrowthCase{4096, 0, 8, 4000},    // page rounding less 96 bytes of slack
+    ::testing::Values(GrowthCase{128, 0, 10, 138},    // small granularity: size + granularity
+                      GrowthCase{128, 0, 1000, 1500}, // size / 2 beats the granularity
+                      GrowthCase{128, 10, 100, 138},  // fits: no reallocation
+                      GrowthCase{4096, 0, 8, 4000},   // page rounding less 96 bytes of slack
                       GrowthCase{4096, 4000, 5000, 8096},
-                      GrowthCase{4096, 0, 100000, 147360},    // extra 50000 rounded down to 49152
+                      GrowthCase{4096, 0, 100000, 147360},     // extra 50000 rounded down to 49152
                       GrowthCase{4096, 0, 10000000, 14192544}, // extra capped at 4 MiB
                       GrowthCase{4096, 0, 0, 0}));
 

@@ -11,7 +11,8 @@ namespace {
 
 class TestProcessor : public IKeelProcessor {
 public:
-  explicit TestProcessor(const char* io, int plugType = kPlugTypeEffect) : IKeelProcessor(MakeConfig(io, plugType)) {}
+  explicit TestProcessor(const char* io, int plugType = kPlugTypeEffect)
+      : IKeelProcessor(MakeConfig(io, plugType)) {}
   bool SendMidiMsg(const MidiMsg& msg) override {
     sent.push_back(msg);
     return msg.status != 0xFF; // a status the fake output refuses
@@ -38,7 +39,8 @@ TEST_P(ChannelIoText, YieldsConfigurationsAndMaxima) {
   const IoCase c = GetParam();
   PtrList<ChannelIOConfig> configs;
   int in = -1, out = -1, inBuses = -1, outBuses = -1;
-  EXPECT_EQ(IKeelProcessor::ParseChannelIOStr(c.text, configs, in, out, inBuses, outBuses), c.configs) << c.text;
+  EXPECT_EQ(IKeelProcessor::ParseChannelIOStr(c.text, configs, in, out, inBuses, outBuses), c.configs)
+      << c.text;
   EXPECT_EQ(configs.GetSize(), c.configs);
   EXPECT_EQ(in, c.maxIn) << c.text;
   EXPECT_EQ(out, c.maxOut) << c.text;
@@ -212,7 +214,7 @@ TEST(IKeelProcessor, BusNamesFollowTheBusCount) {
     ERoute dir;
     int bus, count;
     const char* expected;
-  } cases[] = {{kInput, 0, 1, "Input"}, {kInput, 0, 2, "Main"},  {kInput, 1, 2, "Aux"},
+  } cases[] = {{kInput, 0, 1, "Input"},   {kInput, 0, 2, "Main"},    {kInput, 1, 2, "Aux"},
                {kInput, 2, 3, "Input 2"}, {kOutput, 0, 1, "Output"}, {kOutput, 1, 2, "Output 1"}};
   for (const auto& c : cases) {
     p.GetBusName(c.dir, c.bus, c.count, name);

@@ -73,8 +73,9 @@ TEST_P(IParamPrecision, CountsTheDecimalsOfTheStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, IParamPrecision,
-                         ::testing::Values(PrecisionCase{0.01, 2}, PrecisionCase{1.0, 0}, PrecisionCase{1.0 / 3.0, 6},
-                                           PrecisionCase{0.5, 1}, PrecisionCase{0.25, 2}, PrecisionCase{0.1, 1},
+                         ::testing::Values(PrecisionCase{0.01, 2}, PrecisionCase{1.0, 0},
+                                           PrecisionCase{1.0 / 3.0, 6}, PrecisionCase{0.5, 1},
+                                           PrecisionCase{0.25, 2}, PrecisionCase{0.1, 1},
                                            PrecisionCase{5.0, 0}));
 
 struct ConstrainCase {
@@ -95,13 +96,14 @@ TEST_P(IParamConstrain, SnapsThenClamps) {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, IParamConstrain,
-    ::testing::Values(ConstrainCase{true, 1.5, 2}, ConstrainCase{true, -1.5, 0}, ConstrainCase{true, 2.49, 2},
-                      ConstrainCase{true, 2.5, 3}, ConstrainCase{true, 0.5, 1}, // halves away from zero
-                      ConstrainCase{false, 1.5, 1.5}, ConstrainCase{false, -0.1, 0}, ConstrainCase{false, 3.1, 3},
-                      ConstrainCase{true, kInf, 3}, ConstrainCase{false, -kInf, 0},
-                      ConstrainCase{true, kNaN, 0}, ConstrainCase{false, kNaN, 0})); // NaN never passes
+INSTANTIATE_TEST_SUITE_P(Table, IParamConstrain,
+                         ::testing::Values(ConstrainCase{true, 1.5, 2}, ConstrainCase{true, -1.5, 0},
+                                           ConstrainCase{true, 2.49, 2}, ConstrainCase{true, 2.5, 3},
+                                           ConstrainCase{true, 0.5, 1}, // halves away from zero
+                                           ConstrainCase{false, 1.5, 1.5}, ConstrainCase{false, -0.1, 0},
+                                           ConstrainCase{false, 3.1, 3}, ConstrainCase{true, kInf, 3},
+                                           ConstrainCase{false, -kInf, 0}, ConstrainCase{true, kNaN, 0},
+                                           ConstrainCase{false, kNaN, 0})); // NaN never passes
 
 TEST(IParam, SnappingBeforeClampingCanYieldAnOffGridMinimum) {
   IParam p;
@@ -216,16 +218,19 @@ std::string Json(const IParam& p, int id) {
 
 void ExpectJsonTexts() {
   IParam undefined;
-  EXPECT_EQ(Json(undefined, 0), "{\"id\":0, \"name\":\"\", \"min\":0.000000, \"max\":1.000000, \"default\":0.000000, "
-                                "\"display_type\":0, \"rate\":\"control\"}");
+  EXPECT_EQ(Json(undefined, 0),
+            "{\"id\":0, \"name\":\"\", \"min\":0.000000, \"max\":1.000000, \"default\":0.000000, "
+            "\"display_type\":0, \"rate\":\"control\"}");
   IParam mode;
   mode.InitEnum("Key Mode", 1, 4, "", 0, "Patch", "Whole", "Split-2", "Split-1", "Dual");
-  EXPECT_EQ(Json(mode, 7), "{\"id\":7, \"name\":\"Key Mode\", \"type\":\"enum\", \"min\":0.000000, "
-                           "\"max\":3.000000, \"default\":1.000000, \"display_type\":0, \"rate\":\"control\"}");
+  EXPECT_EQ(Json(mode, 7),
+            "{\"id\":7, \"name\":\"Key Mode\", \"type\":\"enum\", \"min\":0.000000, "
+            "\"max\":3.000000, \"default\":1.000000, \"display_type\":0, \"rate\":\"control\"}");
   IParam gain;
   gain.InitGain("Master Volume", -6.5, -60, 6, 0.1);
-  EXPECT_EQ(Json(gain, 377), "{\"id\":377, \"name\":\"Master Volume\", \"type\":\"float\", \"min\":-60.000000, "
-                             "\"max\":6.000000, \"default\":-6.500000, \"display_type\":0, \"rate\":\"control\"}");
+  EXPECT_EQ(Json(gain, 377),
+            "{\"id\":377, \"name\":\"Master Volume\", \"type\":\"float\", \"min\":-60.000000, "
+            "\"max\":6.000000, \"default\":-6.500000, \"display_type\":0, \"rate\":\"control\"}");
   IParam shaped;
   shaped.SetType(keel::kTypeBool);
   shaped.InitDouble("Curve", 0.25, 0, 1, 0.01, "", 0, "", SquareShape());
@@ -236,7 +241,9 @@ void ExpectJsonTexts() {
   EXPECT_FALSE(nlohmann::json::parse(Json(gain, 2)).is_discarded());
 }
 
-TEST(IParam, JsonDescriptionHasTheExactWording) { ExpectJsonTexts(); }
+TEST(IParam, JsonDescriptionHasTheExactWording) {
+  ExpectJsonTexts();
+}
 
 TEST(IParam, JsonDescriptionStaysJsonUnderACommaDecimalLocale) {
   keeltest::CommaDecimalLocale locale;

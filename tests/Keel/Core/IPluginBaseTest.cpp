@@ -3,9 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <sys/resource.h>
 #include <unistd.h>
-#include <limits>
 #include <vector>
 
 #include "Keel/Core/IPluginBase.h"
