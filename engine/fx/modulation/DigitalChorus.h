@@ -17,7 +17,20 @@ public:
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings and derived values, for inspection.
+  double RateHz() const noexcept { return mRateHz; }
+  double DepthSamples() const noexcept { return mDepthSamples; }
+  double BaseDelaySamples() const noexcept { return mBaseDelaySamples; }
+  double Width() const noexcept { return mWidth; }
+  double Feedback() const noexcept { return mFeedback; }
+  double Mix() const noexcept { return mMix; }
+  int Voices() const noexcept { return mVoices; }
+  double Detune() const noexcept { return mDetune; }
+  double VoiceIncrement(int voice) const noexcept { return mVoiceIncrement[voice]; }
+
 private:
+  void UpdateVoiceIncrements() noexcept;
+
   double mSampleRate = kDefaultEffectRate;
   // Both lines advance together, so they share one write position.
   FixedDelayLine<kLineLength> mLines[2];

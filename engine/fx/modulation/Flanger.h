@@ -16,7 +16,21 @@ public:
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings and derived values, for inspection.
+  double LfoIncrement() const noexcept { return mLfoIncrement; }
+  double Depth() const noexcept { return mDepth; }
+  double Feedback() const noexcept { return mFeedback; }
+  double ManualMs() const noexcept { return mManualMs; }
+  double ManualSamples() const noexcept { return mManualSamples; }
+  bool Stereo() const noexcept { return mStereo; }
+  double Mix() const noexcept { return mMix; }
+  double Colour() const noexcept { return mColour; }
+  bool ThroughZero() const noexcept { return mThroughZero; }
+  double LfoPhase(int channel) const noexcept { return mLfoPhase[channel]; }
+
 private:
+  void ClearState() noexcept;
+
   double mSampleRate = kDefaultEffectRate;
   // Both lines advance together, so they share one write position.
   FixedDelayLine<kLineLength> mLines[2];

@@ -15,7 +15,22 @@ public:
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // The allpass centre for one LFO position: centre x 2^(3 depth tri), held within 20 Hz..0.45 rate.
+  static double SweepHz(double centreHz, double depth, double tri, double sampleRate) noexcept;
+
+  // Settings and derived values, for inspection.
+  double LfoIncrement() const noexcept { return mLfoIncrement; }
+  double Depth() const noexcept { return mDepth; }
+  double Feedback() const noexcept { return mFeedback; }
+  int Sections() const noexcept { return mSections; }
+  double CentreHz() const noexcept { return mCentreHz; }
+  bool Stereo() const noexcept { return mStereo; }
+  double Mix() const noexcept { return mMix; }
+  double Sharpness() const noexcept { return mSharpness; }
+
 private:
+  void ClearState() noexcept;
+
   // History of one second-order allpass section.
   struct Section {
     double x1 = 0.0;

@@ -20,13 +20,32 @@ struct PitchChorusVoice {
 
 class PitchChorus final : public EffectBase {
 public:
-  PitchChorus() = default;
+  PitchChorus();
   void Prepare(double sampleRate) override;
   void Reset() noexcept override;
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Line length the voices need at a rate: the longest delay and modulation plus two tap windows.
+  static std::size_t RequiredLength(double sampleRate) noexcept;
+
+  // Settings and derived values, for inspection.
+  double PitchCents(int voice) const noexcept { return mPitchCents[voice]; }
+  double Ratio(int voice) const noexcept { return mVoices[voice].ratio; }
+  double DelayMs(int voice) const noexcept { return mDelayMs[voice]; }
+  double OffsetSamples(int voice) const noexcept { return mVoices[voice].offsetSamples; }
+  double Depth() const noexcept { return mDepth; }
+  double ModSamples() const noexcept { return mModSamples; }
+  double RateHz() const noexcept { return mRateHz; }
+  double Feedback() const noexcept { return mFeedback; }
+  double Mix() const noexcept { return mMix; }
+  std::size_t LineLength(int voice) const noexcept { return mVoices[voice].line.Length(); }
+
 private:
+  void SetDelay(int voice, double ms) noexcept;
+  void ClearState() noexcept;
+  double ProcessVoice(PitchChorusVoice& voice, double x, double modulation) noexcept;
+
   double mSampleRate = kDefaultEffectRate;
   PitchChorusVoice mVoices[2];
   double mPitchCents[2] = {9.0, -9.0};

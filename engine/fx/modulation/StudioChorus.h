@@ -10,13 +10,24 @@ class StudioChorus final : public EffectBase {
 public:
   static constexpr std::size_t kLineLength = 4096;
 
-  StudioChorus() = default;
+  StudioChorus();
   void Prepare(double sampleRate) override;
   void Reset() noexcept override;
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings and derived values, for inspection.
+  int Mode() const noexcept { return mMode; }
+  double Width() const noexcept { return mWidth; }
+  double BaseDelaySamples() const noexcept { return mBaseDelaySamples; }
+  double DepthSamples() const noexcept { return mDepthSamples; }
+  double WetGain() const noexcept { return mWetGain; }
+  double LfoIncrement() const noexcept { return mLfoIncrement; }
+
 private:
+  void UpdateMode() noexcept;
+  void ClearState() noexcept;
+
   // One companded line: its ring, filters, smoother and envelope follower.
   struct Line {
     FixedDelayLine<kLineLength> ring;
@@ -26,6 +37,8 @@ private:
     double outSmooth = 0.0;
     double envelope = 0.0;
   };
+
+  double ProcessLine(Line& line, double x, double delay) noexcept;
 
   double mSampleRate = kDefaultEffectRate;
   Line mLines[2];

@@ -16,7 +16,20 @@ public:
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings and derived values, for inspection.
+  int Model() const noexcept { return mModel; }
+  int Mode() const noexcept { return mMode; }
+  double Width() const noexcept { return mWidth; }
+  double Amount() const noexcept { return mAmount; }
+  double BaseDelaySamples() const noexcept { return mBaseDelaySamples; }
+  double Depth() const noexcept { return mDepth; }
+  double Normaliser() const noexcept { return mNormaliser; }
+  double LfoIncrement() const noexcept { return mLfoIncrement; }
+
 private:
+  void UpdateRow() noexcept;
+  void ClearState() noexcept;
+
   double mSampleRate = kDefaultEffectRate;
   FixedDelayLine<kLineLength> mLines[2];
   double mInSmooth[2] = {0.0, 0.0};
