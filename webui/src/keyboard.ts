@@ -28,7 +28,11 @@ const lastSeen = new Map<string, number>();
 
 function onKey(e: KeyboardEvent): void {
   if (e.defaultPrevented || isZoomKey(e) || e.isComposing || e.keyCode === 229) return;
-  if (isEditableTarget(e.target) || modalOpen()) return;
+  if (isEditableTarget(e.target) || modalOpen()) {
+    // Typing stays in the page: the host's own document listeners must not see it either.
+    e.stopPropagation();
+    return;
+  }
   const id = `${e.type}|${e.code}`;
   const now = performance.now();
   if (!e.repeat) {
@@ -60,16 +64,19 @@ function onKey(e: KeyboardEvent): void {
 
 /** Installed before any component exists. Capture on window runs ahead of the host's own document listeners. */
 export function installKeyboardCapture(): void {
-  window.addEventListener(
-    'keydown',
-    (e) => {
-      if (isZoomKey(e)) {
-        e.preventDefault();
-        e.stopImmediatePropagation();
-      }
-    },
-    { capture: true },
-  );
+  // Zoom keys are cancelled both ways, so neither the page nor the host acts on them.
+  for (const type of ['keydown', 'keyup'] as const) {
+    window.addEventListener(
+      type,
+      (e) => {
+        if (isZoomKey(e)) {
+          e.preventDefault();
+          e.stopImmediatePropagation();
+        }
+      },
+      { capture: true },
+    );
+  }
   window.addEventListener(
     'wheel',
     (e) => {

@@ -120,7 +120,7 @@ export function LearnOverlay({ root }: { root: HTMLElement | null }) {
             key={b.index + ':' + b.left + ':' + b.top}
             class={cls}
             data-learn={b.index}
-            style={{ left: b.left, top: b.top, width: b.width, height: b.height }}
+            style={{ left: `${b.left}px`, top: `${b.top}px`, width: `${b.width}px`, height: `${b.height}px` }}
             onClick={() => sendLearn({ op: 'selectTarget', paramIdx: selected ? null : b.index })}
           >
             {cc !== undefined && <span class="learn-cc">CC {cc}</span>}

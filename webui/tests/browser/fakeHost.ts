@@ -40,8 +40,14 @@ export async function openHostedPage(browser: Browser, opts: { width?: number; h
     locale: 'en-US',
   });
   const page = await context.newPage();
-  if (opts.clock) await page.clock.install();
+  if (opts.clock) {
+    // Paused from the start, so the test alone decides how much page time passes.
+    const t0 = new Date('2026-01-01T00:00:00Z').getTime();
+    await page.clock.install({ time: t0 });
+    await page.clock.pauseAt(t0 + 10);
+  }
   await page.addInitScript(kHostScripts);
+  page.setDefaultTimeout(8000);
   page.on('pageerror', (e) => console.error('page error:', e));
   await page.goto(kPageUrl);
   return page;
