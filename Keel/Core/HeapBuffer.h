@@ -1,6 +1,8 @@
 // Growable byte buffer with the framework's fixed growth and shrink policy.
 #pragma once
 
+#include <climits>
+
 namespace keel {
 
 // One owner, one thread at a time. Sizes are ints because chunk and string formats store them as int32.
@@ -38,8 +40,12 @@ private:
 template <class T> class TypedHeapBuffer {
 public:
   explicit TypedHeapBuffer(int granularityBytes = 4096) : mBuf(granularityBytes) {}
+  // A count whose bytes would not fit in an int leaves the buffer unchanged.
   T* Resize(int count, bool resizeDown = true) {
-    return static_cast<T*>(mBuf.Resize(count * static_cast<int>(sizeof(T)), resizeDown));
+    const long long bytes = static_cast<long long>(count) * static_cast<long long>(sizeof(T));
+    if (bytes > INT_MAX)
+      return Get();
+    return static_cast<T*>(mBuf.Resize(static_cast<int>(bytes), resizeDown));
   }
   T* Get() const { return static_cast<T*>(mBuf.Get()); }
   int GetSize() const { return mBuf.GetSize() / static_cast<int>(sizeof(T)); }

@@ -16,6 +16,8 @@ enum ParamType : int { kTypeNone = 0, kTypeBool = 1, kTypeInt = 2, kTypeEnum = 3
 // Threads: only the value is shared (atomic, any thread); everything else is written while the
 // processor defines its parameters and is read-only afterwards.
 class IParam {
+  static_assert(std::atomic<double>::is_always_lock_free, "the value is shared with the audio thread");
+
 public:
   enum EFlags : int { kFlagsNone = 0, FlagNotAutomatable = 1, FlagStepped = 2 };
   // Unit codes are descriptive only.
