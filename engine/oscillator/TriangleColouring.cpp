@@ -9,11 +9,12 @@
 namespace {
 
 constexpr int kDegree = TriangleColouring::kLastHarmonic;
-using Chebyshev = std::array<std::array<double, kDegree + 1>, kDegree + 1>;
+using Polynomial = std::array<double, kDegree + 1>;
+using PolynomialTable = std::array<Polynomial, kDegree + 1>;
 
 // Coefficients of T_k(x) in powers of x, from T_{k+1} = 2x T_k - T_{k-1}.
-constexpr Chebyshev MakeChebyshev() {
-  Chebyshev t{};
+constexpr PolynomialTable MakeChebyshev() {
+  PolynomialTable t{};
   t[0][0] = 1.0;
   t[1][1] = 1.0;
   for (int k = 1; k < kDegree; ++k)
@@ -22,7 +23,20 @@ constexpr Chebyshev MakeChebyshev() {
   return t;
 }
 
-constexpr Chebyshev kChebyshev = MakeChebyshev();
+constexpr PolynomialTable kChebyshev = MakeChebyshev();
+
+// Row m: the full-weight series of harmonics 2..m, so that the common case (every harmonic
+// well below Nyquist) is a copy instead of a rebuild.
+constexpr PolynomialTable MakeFullWeightPrefixes() {
+  PolynomialTable prefix{};
+  for (int m = TriangleColouring::kFirstHarmonic; m <= kDegree; ++m)
+    for (int i = 0; i <= kDegree; ++i)
+      prefix[m][i] = prefix[m - 1][i] +
+                     TriangleColouring::kAmplitudes[m - TriangleColouring::kFirstHarmonic] * kChebyshev[m][i];
+  return prefix;
+}
+
+constexpr PolynomialTable kFullWeightPrefixes = MakeFullWeightPrefixes();
 
 } // namespace
 
@@ -36,15 +50,22 @@ double TriangleColouring::Weight(double x) noexcept {
 
 void TriangleColouring::Rebuild(double increment) noexcept {
   const double dt = std::fabs(increment);
-  mCoefficients.fill(0.0);
-  mActive = false;
+  // Weights never rise with k: the harmonics at full weight come first.
+  int lastFull = kFirstHarmonic - 1;
   for (int k = kFirstHarmonic; k <= kLastHarmonic; ++k) {
-    const double w = Weight(k * dt);
-    mWeights[k - kFirstHarmonic] = w;
-    if (w > 0.0)
-      mActive = true;
+    mWeights[k - kFirstHarmonic] = Weight(k * dt);
+    if (mWeights[k - kFirstHarmonic] == 1.0)
+      lastFull = k;
+  }
+  mCoefficients = kFullWeightPrefixes[lastFull];
+  mActive = lastFull >= kFirstHarmonic;
+  for (int k = lastFull + 1; k <= kLastHarmonic; ++k) {
+    const double w = mWeights[k - kFirstHarmonic];
+    if (w <= 0.0)
+      break;
+    mActive = true;
     const double c = kAmplitudes[k - kFirstHarmonic] * w;
-    for (int i = 0; i <= k; ++i)
+    for (int i = k % 2; i <= k; i += 2) // T_k has only powers of the parity of k
       mCoefficients[i] += c * kChebyshev[k][i];
   }
   mCachedIncrement = increment;
