@@ -10,18 +10,26 @@ IEditorDelegate::IEditorDelegate(int nParams) {
     mParams.Add(new IParam());
 }
 
-IEditorDelegate::~IEditorDelegate() { mParams.Empty(true); }
+IEditorDelegate::~IEditorDelegate() {
+  mParams.Empty(true);
+}
 
 void* IEditorDelegate::OpenWindow(void*) {
   OnUIOpen();
   return nullptr;
 }
 
-void IEditorDelegate::CloseWindow() { OnUIClose(); }
+void IEditorDelegate::CloseWindow() {
+  OnUIClose();
+}
 
-void IEditorDelegate::OnUIOpen() { SendAllParamValuesFromDelegate(); }
+void IEditorDelegate::OnUIOpen() {
+  SendAllParamValuesFromDelegate();
+}
 
-void IEditorDelegate::OnParamChange(int paramIdx, ParamSource, int) { OnParamChange(paramIdx); }
+void IEditorDelegate::OnParamChange(int paramIdx, ParamSource, int) {
+  OnParamChange(paramIdx);
+}
 
 void IEditorDelegate::OnParamReset(ParamSource source) {
   for (int i = 0; i < NParams(); ++i) {
@@ -30,9 +38,13 @@ void IEditorDelegate::OnParamReset(ParamSource source) {
   }
 }
 
-bool IEditorDelegate::OnMessage(int, int, int, const void*) { return false; }
+bool IEditorDelegate::OnMessage(int, int, int, const void*) {
+  return false;
+}
 
-void IEditorDelegate::OnRestoreState() { SendAllParamValuesFromDelegate(); }
+void IEditorDelegate::OnRestoreState() {
+  SendAllParamValuesFromDelegate();
+}
 
 void IEditorDelegate::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data) {
   OnMessage(msgTag, ctrlTag, dataSize, data);
@@ -42,9 +54,13 @@ void IEditorDelegate::SendArbitraryMsgFromDelegate(int msgTag, int dataSize, con
   OnMessage(msgTag, -1, dataSize, data);
 }
 
-void IEditorDelegate::SendMidiMsgFromDelegate(const MidiMsg& msg) { OnMidiMsgUI(msg); }
+void IEditorDelegate::SendMidiMsgFromDelegate(const MidiMsg& msg) {
+  OnMidiMsgUI(msg);
+}
 
-void IEditorDelegate::SendSysexMsgFromDelegate(const SysExMsg& msg) { OnSysexMsgUI(msg); }
+void IEditorDelegate::SendSysexMsgFromDelegate(const SysExMsg& msg) {
+  OnSysexMsgUI(msg);
+}
 
 void IEditorDelegate::SendParameterValueFromDelegate(int paramIdx, double, bool) {
   OnParamChangeUI(paramIdx, kDelegate);
@@ -58,7 +74,9 @@ void IEditorDelegate::SendParameterValueFromUI(int paramIdx, double normalizedVa
   OnParamChangeUI(paramIdx, kUI);
 }
 
-bool IEditorDelegate::EditorResizeFromUI(int, int, bool) { return false; }
+bool IEditorDelegate::EditorResizeFromUI(int, int, bool) {
+  return false;
+}
 
 void IEditorDelegate::SendArbitraryMsgFromUI(int, int, int, const void*) {}
 

@@ -50,7 +50,9 @@ public:
   virtual bool OnKeyDown(const KeyPressRecord& key) { return (void)key, false; }
   virtual bool OnKeyUp(const KeyPressRecord& key) { return (void)key, false; }
 
-  virtual void SendControlValueFromDelegate(int ctrlTag, double normalizedValue) { (void)ctrlTag, (void)normalizedValue; }
+  virtual void SendControlValueFromDelegate(int ctrlTag, double normalizedValue) {
+    (void)ctrlTag, (void)normalizedValue;
+  }
   virtual void SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data);
   virtual void SendArbitraryMsgFromDelegate(int msgTag, int dataSize, const void* data);
   virtual void SendMidiMsgFromDelegate(const MidiMsg& msg);

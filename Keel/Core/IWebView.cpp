@@ -23,7 +23,9 @@ public:
   }
   void OnDownloadCompleted(const char* path) override { mOwner.OnDownloadCompleted(path); }
   void OnDownloadFailed(const char* path) override { mOwner.OnDownloadFailed(path); }
-  void OnDownloadProgress(int64_t received, int64_t total) override { mOwner.OnDownloadProgress(received, total); }
+  void OnDownloadProgress(int64_t received, int64_t total) override {
+    mOwner.OnDownloadProgress(received, total);
+  }
 
 private:
   IWebView& mOwner;
@@ -32,11 +34,14 @@ private:
 IWebView::IWebView(bool, bool enableDevTools, const char*)
     : mHost(std::make_unique<Host>(*this)), mView(std::make_unique<WebKitView>(*mHost, enableDevTools)) {}
 
-IWebView::~IWebView() { CloseWebView(); }
+IWebView::~IWebView() {
+  CloseWebView();
+}
 
 void IWebView::GetLocalDownloadPath(const char* fileName, HeapString& localPath) {
   // Only the name counts: a proposed path must not place the file anywhere else.
-  const std::string path = WebKitView::GetDesktopFolder() + "/" + FileNameOfPagePath(fileName ? fileName : "");
+  const std::string path =
+      WebKitView::GetDesktopFolder() + "/" + FileNameOfPagePath(fileName ? fileName : "");
   localPath.Set(path.c_str());
 }
 
@@ -45,29 +50,45 @@ void* IWebView::OpenWebView(void* parent, float, float) {
   return parent;
 }
 
-void IWebView::CloseWebView() { mView->Close(); }
+void IWebView::CloseWebView() {
+  mView->Close();
+}
 
-bool IWebView::IsWebViewOpen() const { return mView->IsOpen(); }
+bool IWebView::IsWebViewOpen() const {
+  return mView->IsOpen();
+}
 
 void IWebView::EvaluateJavaScript(const char* script, std::function<void(const char*)> done) {
   mView->EvaluateJavaScript(script, std::move(done));
 }
 
-void IWebView::LoadFile(const char* path) { mView->LoadFile(path); }
+void IWebView::LoadFile(const char* path) {
+  mView->LoadFile(path);
+}
 
-void IWebView::LoadHTML(const char* html) { mView->LoadHTML(html); }
+void IWebView::LoadHTML(const char* html) {
+  mView->LoadHTML(html);
+}
 
 void IWebView::SetWebViewBounds(float x, float y, float width, float height, float zoom) {
   // The parent is the control's own business; the scale is that of any window on this platform.
   mView->SetBounds(ComputeWebViewRect(x, y, width, height, GetWindowDpiScale(nullptr)), zoom);
 }
 
-bool IWebView::PostKeyDownToParent(int virtualKey) { return mView->PostKeyDownToParent(virtualKey); }
+bool IWebView::PostKeyDownToParent(int virtualKey) {
+  return mView->PostKeyDownToParent(virtualKey);
+}
 
-HeapString IWebView::GetWebViewCacheFolder() { return HeapString(WebKitView::GetWebViewCacheFolder().c_str()); }
+HeapString IWebView::GetWebViewCacheFolder() {
+  return HeapString(WebKitView::GetWebViewCacheFolder().c_str());
+}
 
-HeapString IWebView::GetDesktopFolder() { return HeapString(WebKitView::GetDesktopFolder().c_str()); }
+HeapString IWebView::GetDesktopFolder() {
+  return HeapString(WebKitView::GetDesktopFolder().c_str());
+}
 
-float IWebView::GetWindowDpiScale(void* window) { return WebKitView::GetWindowDpiScale(window); }
+float IWebView::GetWindowDpiScale(void* window) {
+  return WebKitView::GetWindowDpiScale(window);
+}
 
 } // namespace keel

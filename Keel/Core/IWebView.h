@@ -1,4 +1,5 @@
-// The editor's browser control: opens in a parent window, loads the page, evaluates scripts and forwards page events.
+// The editor's browser control: opens in a parent window, loads the page, evaluates scripts and forwards page
+// events.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +35,9 @@ public:
   virtual void GetLocalDownloadPath(const char* fileName, HeapString& localPath);
   virtual void OnDownloadCompleted(const char* path) { (void)path; }
   virtual void OnDownloadFailed(const char* path) { (void)path; }
-  virtual void OnDownloadProgress(int64_t bytesReceived, int64_t totalBytes) { (void)bytesReceived, (void)totalBytes; }
+  virtual void OnDownloadProgress(int64_t bytesReceived, int64_t totalBytes) {
+    (void)bytesReceived, (void)totalBytes;
+  }
 
   // Starts creating the control in parent (a GTK container) and returns parent. The size is not used:
   // the bounds come from SetWebViewBounds.

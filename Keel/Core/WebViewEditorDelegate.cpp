@@ -119,7 +119,8 @@ void CopyKeyText(const std::string& text, char (&dest)[5]) {
 
 } // namespace
 
-WebViewEditorDelegate::WebViewEditorDelegate(int nParams) : IEditorDelegate(nParams), IWebView(true, false, "") {}
+WebViewEditorDelegate::WebViewEditorDelegate(int nParams)
+    : IEditorDelegate(nParams), IWebView(true, false, "") {}
 
 WebViewEditorDelegate::~WebViewEditorDelegate() {
   // No control event may reach this object once its derived parts are gone.
@@ -133,7 +134,9 @@ void* WebViewEditorDelegate::OpenWindow(void* parent) {
   return mParentWnd;
 }
 
-void WebViewEditorDelegate::CloseWindow() { CloseWebView(); }
+void WebViewEditorDelegate::CloseWindow() {
+  CloseWebView();
+}
 
 void WebViewEditorDelegate::OnParentWindowResize(int width, int height) {
   SetWebViewBounds(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height), 1.0f);
@@ -149,7 +152,9 @@ bool WebViewEditorDelegate::OnKeyDown(const KeyPressRecord& key) {
   return false;
 }
 
-bool WebViewEditorDelegate::OnKeyUp(const KeyPressRecord&) { return true; }
+bool WebViewEditorDelegate::OnKeyUp(const KeyPressRecord&) {
+  return true;
+}
 
 void WebViewEditorDelegate::EvaluateScript(const std::string& script) {
   EvaluateJavaScript(script.c_str(), nullptr);
@@ -166,7 +171,8 @@ void WebViewEditorDelegate::SendControlValueFromDelegate(int ctrlTag, double nor
   EvaluateScript(s);
 }
 
-void WebViewEditorDelegate::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* data) {
+void WebViewEditorDelegate::SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize,
+                                                       const void* data) {
   std::string s;
   s.reserve(static_cast<size_t>(std::max(mMaxJSStringLength, 0)));
   s += "SCMFD(";
@@ -247,13 +253,23 @@ void WebViewEditorDelegate::OnWebContentLoaded() {
 
 int WebViewEditorDelegate::MapKeyCodeToVirtualKey(int keyCode) {
   switch (keyCode) {
-  case 8: case 9: case 13: case 16: case 17: case 18: case 19: case 20: case 27: case 45: case 46:
+  case 8:
+  case 9:
+  case 13:
+  case 16:
+  case 17:
+  case 18:
+  case 19:
+  case 20:
+  case 27:
+  case 45:
+  case 46:
     return keyCode;
   default:
     break;
   }
-  if ((keyCode >= 32 && keyCode <= 40) || (keyCode >= 48 && keyCode <= 57) || (keyCode >= 65 && keyCode <= 90) ||
-      (keyCode >= 112 && keyCode <= 123))
+  if ((keyCode >= 32 && keyCode <= 40) || (keyCode >= 48 && keyCode <= 57) ||
+      (keyCode >= 65 && keyCode <= 90) || (keyCode >= 112 && keyCode <= 123))
     return keyCode;
   if (keyCode >= 96 && keyCode <= 105) // keypad digits act as the digits
     return keyCode - 96 + 48;
@@ -305,7 +321,8 @@ void WebViewEditorDelegate::OnMessageFromWebView(const char* text) {
           Base64DecodeToBuffer(b64.data(), length, bytes.data());
         }
       }
-      SendArbitraryMsgFromUI(msgTag, ctrlTag, static_cast<int>(bytes.size()), bytes.empty() ? nullptr : bytes.data());
+      SendArbitraryMsgFromUI(msgTag, ctrlTag, static_cast<int>(bytes.size()),
+                             bytes.empty() ? nullptr : bytes.data());
     } else if (msg == "SMMFUI") {
       MidiMsg midi;
       if (ReadByte(j, "statusByte", midi.status) && ReadByte(j, "dataByte1", midi.data1) &&

@@ -1,4 +1,5 @@
-// WebKitGTK browser control: process-wide context, page scripts, message handler, editor URI scheme and policies.
+// WebKitGTK browser control: process-wide context, page scripts, message handler, editor URI scheme and
+// policies.
 #include "Keel/Platform/WebKitView.h"
 
 #include <algorithm>
@@ -123,7 +124,7 @@ std::string ResolveMappedPath(const std::string& folder, const std::string& requ
     return {};
   std::string file(realFile);
   std::free(realFile);
-  if (file.compare(0, root.size(), root) != 0)
+  if (file.compare(0, root.size(), root) != 0 || !g_file_test(file.c_str(), G_FILE_TEST_IS_REGULAR))
     return {};
   return file;
 }
@@ -134,7 +135,9 @@ bool IsExternalWebAddress(const char* uri) {
   return g_ascii_strncasecmp(uri, "http://", 7) == 0 || g_ascii_strncasecmp(uri, "https://", 8) == 0;
 }
 
-float WebKitView::GetWindowDpiScale(void*) { return 1.0f; }
+float WebKitView::GetWindowDpiScale(void*) {
+  return 1.0f;
+}
 
 std::string WebKitView::GetWebViewCacheFolder() {
   return EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config") + "/Keel/WebViewCache";
@@ -177,7 +180,8 @@ constexpr const char* kMessageHandlerName = "keel";
 constexpr const char* kPostMessageScript =
     "(function(){var h=window.webkit&&window.webkit.messageHandlers&&window.webkit.messageHandlers.keel;"
     "if(!h)return;window.chrome=window.chrome||{};window.chrome.webview=window.chrome.webview||{};"
-    "window.chrome.webview.postMessage=function(m){h.postMessage(JSON.stringify(m===undefined?null:m));};})();";
+    "window.chrome.webview.postMessage=function(m){h.postMessage(JSON.stringify(m===undefined?null:m));};})()"
+    ";";
 constexpr const char* kPageScripts[] = {
     "function IKeelSendMsg(m) {window.chrome.webview.postMessage(m)};",
     "document.addEventListener('keydown', function(e) { if(document.activeElement.type != \"text\") { "
@@ -196,8 +200,8 @@ bool gForwardingKey = false;
 void ServeEditorScheme(WebKitURISchemeRequest* request, gpointer) {
   try {
     WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
-    const char* folder = view ? static_cast<const char*>(g_object_get_data(G_OBJECT(view), kMappedFolderKey))
-                              : nullptr;
+    const char* folder =
+        view ? static_cast<const char*>(g_object_get_data(G_OBJECT(view), kMappedFolderKey)) : nullptr;
     std::string file;
     if (GUri* uri = g_uri_parse(webkit_uri_scheme_request_get_uri(request), G_URI_FLAGS_ENCODED, nullptr)) {
       const char* host = g_uri_get_host(uri);
@@ -254,12 +258,18 @@ guint VirtualKeyToKeyval(int vk) {
   if (vk >= 112 && vk <= 123)
     return GDK_KEY_F1 + (vk - 112);
   switch (vk) {
-  case 8: return GDK_KEY_BackSpace;
-  case 9: return GDK_KEY_Tab;
-  case 13: return GDK_KEY_Return;
-  case 27: return GDK_KEY_Escape;
-  case 32: return GDK_KEY_space;
-  default: return 0;
+  case 8:
+    return GDK_KEY_BackSpace;
+  case 9:
+    return GDK_KEY_Tab;
+  case 13:
+    return GDK_KEY_Return;
+  case 27:
+    return GDK_KEY_Escape;
+  case 32:
+    return GDK_KEY_space;
+  default:
+    return 0;
   }
 }
 
@@ -281,7 +291,8 @@ gboolean DeliverForwardedKey(gpointer data) {
       GdkDisplay* display = gdk_window_get_display(window);
       GdkKeymapKey* keys = nullptr;
       gint count = 0;
-      if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), key->keyval, &keys, &count) &&
+      if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), key->keyval, &keys,
+                                            &count) &&
           count > 0) {
         event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
         event->key.group = static_cast<guint8>(keys[0].group);
@@ -367,8 +378,8 @@ struct WebKitView::Impl {
     WebKitWebContext* context = SharedContext();
     cancellable = g_cancellable_new();
     contentManager = webkit_user_content_manager_new();
-    view = WEBKIT_WEB_VIEW(
-        g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager", contentManager, nullptr));
+    view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
+                                        contentManager, nullptr));
     area = gtk_layout_new(nullptr, nullptr);
     g_object_ref_sink(area);
     gtk_widget_set_hexpand(area, TRUE);
@@ -410,8 +421,9 @@ struct WebKitView::Impl {
   }
 
   void AddScript(const char* source) {
-    WebKitUserScript* script = webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    WebKitUserScript* script =
+        webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(contentManager, script);
     webkit_user_script_unref(script);
   }
@@ -509,14 +521,14 @@ struct WebKitView::Impl {
     }
   }
 
-  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                 gpointer data) {
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     try {
       switch (type) {
       case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION: {
-        WebKitNavigationAction* action =
-            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         if (self->host.CanNavigateToUrl(uri ? uri : ""))
           return FALSE;
@@ -524,9 +536,10 @@ struct WebKitView::Impl {
         return TRUE;
       }
       case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
-        // Never a browser window inside the program: web addresses go to the user's browser, the rest nowhere.
-        WebKitNavigationAction* action =
-            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        // Never a browser window inside the program: web addresses go to the user's browser, the rest
+        // nowhere.
+        WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+            WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         if (IsExternalWebAddress(uri)) {
           GError* error = nullptr;
@@ -544,7 +557,8 @@ struct WebKitView::Impl {
         auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
         if (webkit_response_policy_decision_is_mime_type_supported(response))
           return FALSE;
-        const char* mime = webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response));
+        const char* mime =
+            webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response));
         if (self->host.CanDownloadMimeType(mime ? mime : ""))
           webkit_policy_decision_download(decision);
         else
@@ -604,7 +618,8 @@ struct WebKitView::Impl {
   static void OnDownloadData(WebKitDownload* download, guint64, gpointer data) {
     try {
       WebKitURIResponse* response = webkit_download_get_response(download);
-      const auto total = response ? static_cast<int64_t>(webkit_uri_response_get_content_length(response)) : 0;
+      const auto total =
+          response ? static_cast<int64_t>(webkit_uri_response_get_content_length(response)) : 0;
       static_cast<Impl*>(data)->host.OnDownloadProgress(
           static_cast<int64_t>(webkit_download_get_received_data_length(download)), total);
     } catch (...) {
@@ -643,7 +658,9 @@ struct WebKitView::Impl {
 WebKitView::WebKitView(WebKitViewHost& host, bool devToolsAndContextMenus)
     : mImpl(std::make_unique<Impl>(host, devToolsAndContextMenus)) {}
 
-WebKitView::~WebKitView() { mImpl->Close(); }
+WebKitView::~WebKitView() {
+  mImpl->Close();
+}
 
 void WebKitView::Open(void* parent) {
   mImpl->Close();
@@ -652,16 +669,23 @@ void WebKitView::Open(void* parent) {
     return;
   }
   mImpl->parent = GTK_WIDGET(parent);
-  mImpl->parentDestroyId = g_signal_connect(parent, "destroy", G_CALLBACK(Impl::OnParentDestroyed), mImpl.get());
+  mImpl->parentDestroyId =
+      g_signal_connect(parent, "destroy", G_CALLBACK(Impl::OnParentDestroyed), mImpl.get());
   SharedContext();
   mImpl->pendingSource = g_idle_add(Impl::CreateViewIdle, mImpl.get());
 }
 
-void WebKitView::Close() { mImpl->Close(); }
+void WebKitView::Close() {
+  mImpl->Close();
+}
 
-bool WebKitView::IsOpen() const { return mImpl->view != nullptr; }
+bool WebKitView::IsOpen() const {
+  return mImpl->view != nullptr;
+}
 
-bool WebKitView::IsOpening() const { return mImpl->pendingSource != 0; }
+bool WebKitView::IsOpening() const {
+  return mImpl->pendingSource != 0;
+}
 
 void WebKitView::EvaluateJavaScript(const char* script, std::function<void(const char* json)> done) {
   if (!mImpl->view || !script)
@@ -680,7 +704,8 @@ void WebKitView::LoadFile(const char* path) {
     return;
   const std::string text(path);
   mImpl->mappedFolder = FolderOfPagePath(text);
-  g_object_set_data_full(G_OBJECT(mImpl->view), kMappedFolderKey, g_strdup(mImpl->mappedFolder.c_str()), g_free);
+  g_object_set_data_full(G_OBJECT(mImpl->view), kMappedFolderKey, g_strdup(mImpl->mappedFolder.c_str()),
+                         g_free);
   gchar* escaped = g_uri_escape_string(FileNameOfPagePath(text).c_str(), nullptr, FALSE);
   const std::string url = std::string(kScheme) + "://" + kHostName + "/" + escaped;
   g_free(escaped);
@@ -717,7 +742,9 @@ bool WebKitView::CanOpenDisplay() {
   return ok;
 }
 
-void* WebKitView::NativeView() const { return mImpl->view; }
+void* WebKitView::NativeView() const {
+  return mImpl->view;
+}
 
 #else // no GTK/WebKit in this build: the control never opens.
 
@@ -730,20 +757,36 @@ WebKitView::WebKitView(WebKitViewHost& host, bool devTools) : mImpl(std::make_un
 WebKitView::~WebKitView() = default;
 void WebKitView::Open(void*) {}
 void WebKitView::Close() {}
-bool WebKitView::IsOpen() const { return false; }
-bool WebKitView::IsOpening() const { return false; }
+bool WebKitView::IsOpen() const {
+  return false;
+}
+bool WebKitView::IsOpening() const {
+  return false;
+}
 void WebKitView::EvaluateJavaScript(const char*, std::function<void(const char*)>) {}
 void WebKitView::LoadFile(const char*) {}
 void WebKitView::LoadHTML(const char*) {}
-void WebKitView::SetBounds(const WebViewRect& rect, double) { mImpl->bounds = rect; }
-bool WebKitView::PostKeyDownToParent(int) { return false; }
-bool WebKitView::CanOpenDisplay() { return false; }
-void* WebKitView::NativeView() const { return nullptr; }
+void WebKitView::SetBounds(const WebViewRect& rect, double) {
+  mImpl->bounds = rect;
+}
+bool WebKitView::PostKeyDownToParent(int) {
+  return false;
+}
+bool WebKitView::CanOpenDisplay() {
+  return false;
+}
+void* WebKitView::NativeView() const {
+  return nullptr;
+}
 
 #endif
 
-WebViewRect WebKitView::GetBounds() const { return mImpl->bounds; }
+WebViewRect WebKitView::GetBounds() const {
+  return mImpl->bounds;
+}
 
-const std::string& WebKitView::GetMappedFolder() const { return mImpl->mappedFolder; }
+const std::string& WebKitView::GetMappedFolder() const {
+  return mImpl->mappedFolder;
+}
 
 } // namespace keel

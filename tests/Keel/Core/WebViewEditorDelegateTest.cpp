@@ -21,8 +21,12 @@ class RecordingDelegate : public keel::WebViewEditorDelegate {
 public:
   explicit RecordingDelegate(int nParams) : WebViewEditorDelegate(nParams) {}
 
-  void EvaluateJavaScript(const char* script, std::function<void(const char*)>) override { scripts.push_back(script); }
-  void BeginParamChangeFromUI(int paramIdx) override { events.push_back("begin " + std::to_string(paramIdx)); }
+  void EvaluateJavaScript(const char* script, std::function<void(const char*)>) override {
+    scripts.push_back(script);
+  }
+  void BeginParamChangeFromUI(int paramIdx) override {
+    events.push_back("begin " + std::to_string(paramIdx));
+  }
   void EndParamChangeFromUI(int paramIdx) override { events.push_back("end " + std::to_string(paramIdx)); }
   void OnParamChangeUI(int paramIdx, ParamSource source) override {
     events.push_back("ui " + std::to_string(paramIdx) + " " + keel::ParamSourceText(source));
@@ -34,7 +38,8 @@ public:
   void SendArbitraryMsgFromUI(int msgTag, int ctrlTag, int dataSize, const void* data) override {
     events.push_back("arbitrary " + std::to_string(msgTag) + " " + std::to_string(ctrlTag) + " " +
                      std::to_string(dataSize));
-    lastData.assign(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + dataSize);
+    lastData.assign(static_cast<const unsigned char*>(data),
+                    static_cast<const unsigned char*>(data) + dataSize);
     lastDataWasNull = data == nullptr;
   }
   void SendMidiMsgFromUI(const MidiMsg& m) override {
@@ -80,9 +85,8 @@ TEST(WebViewEditorDelegate, ScriptCallsHaveTheirExactTexts) {
   d.SendMidiMsgFromDelegate(MidiMsg(12, 0x90, 60, 100));
 
   const std::vector<std::string> expected = {
-      "SPVFD(3, 0.250000)",          "SPVFD(1, 0.250000)",         "SCVFD(5, -0.500000)",
-      "SCMFD(2, 7, 3, 'AQID')",      "SAMFD(204, 5, 'AQID')",      "SAMFD(9, 0, '')",
-      "SMMFD(144, 60, 100)",
+      "SPVFD(3, 0.250000)",    "SPVFD(1, 0.250000)", "SCVFD(5, -0.500000)", "SCMFD(2, 7, 3, 'AQID')",
+      "SAMFD(204, 5, 'AQID')", "SAMFD(9, 0, '')",    "SMMFD(144, 60, 100)",
   };
   EXPECT_EQ(d.scripts, expected);
 }
@@ -113,14 +117,16 @@ TEST(WebViewEditorDelegate, ContentLoadedSendsDescriptionsThenEveryValue) {
   d.GetParam(1)->InitEnum("Mode", 1, {"A", "B", "C"});
   d.OnWebContentLoaded();
 
-  const std::string json = "{\"id\":\"params\",\"params\":["
-                           "{\"default\":0.5,\"display_type\":0,\"id\":0,\"max\":1.0,\"min\":0.0,\"name\":\"Gain\","
-                           "\"rate\":\"control\",\"type\":\"float\"},"
-                           "{\"default\":1.0,\"display_type\":0,\"id\":1,\"max\":2.0,\"min\":0.0,\"name\":\"Mode\","
-                           "\"rate\":\"control\",\"type\":\"enum\"}]}";
+  const std::string json =
+      "{\"id\":\"params\",\"params\":["
+      "{\"default\":0.5,\"display_type\":0,\"id\":0,\"max\":1.0,\"min\":0.0,\"name\":\"Gain\","
+      "\"rate\":\"control\",\"type\":\"float\"},"
+      "{\"default\":1.0,\"display_type\":0,\"id\":1,\"max\":2.0,\"min\":0.0,\"name\":\"Mode\","
+      "\"rate\":\"control\",\"type\":\"enum\"}]}";
   EXPECT_EQ(d.MakeParamDescriptionsMessage(), json);
   ASSERT_EQ(d.scripts.size(), 3u);
-  EXPECT_EQ(d.scripts[0], "SAMFD(-1, " + std::to_string(keel::Base64EncodedBufferSize(static_cast<int>(json.size()))) +
+  EXPECT_EQ(d.scripts[0], "SAMFD(-1, " +
+                              std::to_string(keel::Base64EncodedBufferSize(static_cast<int>(json.size()))) +
                               ", '" + Base64Of(json) + "')");
   EXPECT_EQ(d.scripts[1], "SPVFD(0, 0.500000)");
   EXPECT_EQ(d.scripts[2], "SPVFD(1, 0.500000)");
@@ -139,9 +145,11 @@ TEST(WebViewEditorDelegate, PageMessagesReachTheirHooks) {
       {R"({"msg":"SAMFUI","msgTag":204,"ctrlTag":-1,"data":"AQID"})", "arbitrary 204 -1 3"},
       {R"({"msg":"SAMFUI","msgTag":7,"ctrlTag":3})", "arbitrary 7 3 0"},
       {R"({"msg":"SMMFUI","statusByte":176,"dataByte1":7,"dataByte2":127})", "midi 0 176 7 127"},
-      {R"({"msg":"SKPFUI","keyCode":97,"utf8":"1","S":false,"C":false,"A":false,"isUp":false})", "keydown 49"},
+      {R"({"msg":"SKPFUI","keyCode":97,"utf8":"1","S":false,"C":false,"A":false,"isUp":false})",
+       "keydown 49"},
       {R"({"msg":"SKPFUI","keyCode":186,"utf8":";","S":true,"C":false,"A":false,"isUp":true})", "keyup 0"},
-      {R"({"msg":"SKPFUI","keyCode":65.0,"utf8":"a","S":false,"C":true,"A":false,"isUp":false})", "keydown 65"},
+      {R"({"msg":"SKPFUI","keyCode":65.0,"utf8":"a","S":false,"C":true,"A":false,"isUp":false})",
+       "keydown 65"},
       {R"({"msg":"SKPFUI","keyCode":true,"utf8":"","S":false,"C":false,"A":true,"isUp":true})", "keyup 0"},
   };
   for (const auto& c : cases) {
@@ -205,11 +213,12 @@ TEST(WebViewEditorDelegate, PayloadDecodingNeverReadsOrSizesOutsideTheText) {
       {"\"==\"", {}},
       {"\"====\"", {}},
       {"\"AQ*D\"", {1, 0, 0}}, // decoding stops at the first stranger; the rest stays 0
-      {"12", {}},           // not a text: no payload
+      {"12", {}},              // not a text: no payload
   };
   for (const auto& c : cases) {
     d.events.clear();
-    d.OnMessageFromWebView((std::string(R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":2,"data":)") + c.data + "}").c_str());
+    d.OnMessageFromWebView(
+        (std::string(R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":2,"data":)") + c.data + "}").c_str());
     ASSERT_EQ(d.events.size(), 1u) << c.data;
     EXPECT_EQ(d.lastData, c.bytes) << c.data;
     EXPECT_EQ(d.lastDataWasNull, c.bytes.empty()) << c.data;
@@ -218,8 +227,10 @@ TEST(WebViewEditorDelegate, PayloadDecodingNeverReadsOrSizesOutsideTheText) {
 
 TEST(WebViewEditorDelegate, KeyRecordsCarryModifiersAndAtMostFourBytesOfText) {
   RecordingDelegate d(1);
-  d.OnMessageFromWebView(R"({"msg":"SKPFUI","keyCode":13,"utf8":"Enter","S":true,"C":false,"A":true,"isUp":false})");
-  d.OnMessageFromWebView(R"({"msg":"SKPFUI","keyCode":69,"utf8":"aé€","S":false,"C":true,"A":false,"isUp":true})");
+  d.OnMessageFromWebView(
+      R"({"msg":"SKPFUI","keyCode":13,"utf8":"Enter","S":true,"C":false,"A":true,"isUp":false})");
+  d.OnMessageFromWebView(
+      R"({"msg":"SKPFUI","keyCode":69,"utf8":"aé€","S":false,"C":true,"A":false,"isUp":true})");
   ASSERT_EQ(d.keys.size(), 2u);
   EXPECT_EQ(d.keys[0].VK, 13);
   EXPECT_STREQ(d.keys[0].utf8, "Ente");
@@ -261,7 +272,7 @@ TEST(EditorDelegate, ResizeIsConstrainedToTheLimits) {
     bool inside;
     int outW, outH;
   } cases[] = {
-      {800, 700, false, 910, 700},  {1180, 760, true, 1180, 760}, {910, 650, true, 910, 650},
+      {800, 700, false, 910, 700},      {1180, 760, true, 1180, 760},     {910, 650, true, 910, 650},
       {200000, 10, false, 100000, 650}, {-1, 100001, false, 910, 100000},
   };
   for (const auto& c : cases) {
