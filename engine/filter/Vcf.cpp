@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "engine/filter/CpuFeatures.h"
+#include "engine/filter/CutoffCurve.h"
 #include "engine/filter/LadderStages.h"
 #include "engine/util/BreakpointTable.h"
 #include "engine/util/MathUtil.h"
@@ -62,6 +63,10 @@ double ResonanceTable(const std::array<double, Vcf::kTableSize>& table, double r
 } // namespace
 
 Vcf::Vcf() {
+  // Voices are built at start-up, off the audio thread: fill the shared tables and the feature
+  // query here so that no first use happens while rendering.
+  CutoffLog2Table();
+  HasAvx2();
   const double rate = mSampleRate;
   mJitterPole = std::exp(-kTwoPi * 3.0 / rate);
   mJitterNormaliser = std::sqrt(3.0 * (1.0 + mJitterPole) / (1.0 - mJitterPole));

@@ -10,6 +10,8 @@ TEST(FastTanh, IsExactlyOneBeyondTheLimitsAndZeroAtZero) {
   EXPECT_EQ(FastTanh(-9.3), -1.0);
   EXPECT_EQ(FastTanh(1e300), 1.0);
   EXPECT_EQ(FastTanh(-INFINITY), -1.0);
+  EXPECT_EQ(FastTanh(std::nextafter(9.2, 10.0)), 1.0);
+  EXPECT_EQ(FastTanh(std::nextafter(-9.2, -10.0)), -1.0);
   EXPECT_EQ(FastTanh(0.0), 0.0);
   // At the limits the rational form itself is within rounding of +-1.
   EXPECT_NEAR(FastTanh(9.2), 1.0, 1e-7);
