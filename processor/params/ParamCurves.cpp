@@ -1,0 +1,205 @@
+// Engine value curves: breakpoint lookups (linear, geometric, log2 with bisection) and the two formula
+// curves.
+#include "processor/params/ParamCurves.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vlm {
+namespace {
+
+double Hold01(double x) {
+  return std::clamp(x, 0.0, 1.0);
+}
+
+// Limits v to lo..hi; lo wins when the range is inverted, as a plain max-then-min would.
+double HoldWithin(double v, double lo, double hi) {
+  return std::min(hi, std::max(lo, v));
+}
+
+// X on the table's position axis.
+double PositionOf(const CurveTable& table, double x) {
+  const double held = Hold01(x);
+  return table.percentPositions ? 100.0 * held : held;
+}
+
+double SegmentT(const CurveTable& table, int k, double position) {
+  return (position - table.positions[k - 1]) / (table.positions[k] - table.positions[k - 1]);
+}
+
+double Lerp(double a, double b, double t) {
+  return a + (b - a) * t;
+}
+
+enum class Interp { Linear, Geometric, GeometricWhereRising };
+
+double Lookup(const CurveTable& table, double x, Interp interp) {
+  const double position = PositionOf(table, x);
+  const int k = ScanFirstNotBelow(table.positions, position);
+  if (k < 0)
+    return table.values.back();
+  const double a = table.values[k - 1];
+  const double b = table.values[k];
+  const double t = SegmentT(table, k, position);
+  switch (interp) {
+  case Interp::Geometric:
+    return a * std::pow(b / a, t);
+  case Interp::GeometricWhereRising:
+    return (b > a && a > 0.0) ? a * std::pow(b / a, t) : Lerp(a, b, t);
+  case Interp::Linear:
+    break;
+  }
+  return Lerp(a, b, t);
+}
+
+const std::array<double, 19> kVcfCutoffLog2 = [] {
+  std::array<double, 19> logs{};
+  for (size_t i = 0; i < logs.size(); ++i)
+    logs[i] = std::log2(curve_tables::kVcfCutoffHz[i]);
+  return logs;
+}();
+
+} // namespace
+
+int BisectFirstNotBelow(std::span<const double> keys, double key) {
+  const int last = static_cast<int>(keys.size()) - 1;
+  if (last < 1 || !(keys[last] >= key))
+    return -1;
+  int lo = 1;
+  int hi = last;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (keys[mid] >= key)
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return lo;
+}
+
+int ScanFirstNotBelow(std::span<const double> keys, double key) {
+  for (size_t k = 1; k < keys.size(); ++k)
+    if (keys[k] >= key)
+      return static_cast<int>(k);
+  return -1;
+}
+
+double LookupLinear(const CurveTable& table, double x) {
+  return Lookup(table, x, Interp::Linear);
+}
+double LookupGeometric(const CurveTable& table, double x) {
+  return Lookup(table, x, Interp::Geometric);
+}
+double LookupGeometricWhereRising(const CurveTable& table, double x) {
+  return Lookup(table, x, Interp::GeometricWhereRising);
+}
+
+const std::array<double, 19>& VcfCutoffLog2Table() {
+  return kVcfCutoffLog2;
+}
+
+double BalanceCurve(double x, double, double) {
+  return LookupLinear(kBalanceCurve, x);
+}
+
+double PortamentoCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kPortamentoCurve, x), minValue, maxValue);
+}
+
+double Lfo2RateCurve(double x, double minValue, double maxValue) {
+  if (!(minValue > 0.0 && minValue < maxValue))
+    return minValue;
+  // The 0.33 power spreads the slow rates over most of the knob's travel.
+  return minValue * std::pow(maxValue / minValue, std::pow(Hold01(x), 0.33));
+}
+
+double Vco2FineCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kVco2FineCurve, x), minValue, maxValue);
+}
+
+double HpfCutoffCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupGeometricWhereRising(kHpfCutoffCurve, x), minValue, maxValue);
+}
+
+double CutoffCurveLookup(double x, double minValue, double maxValue) {
+  if (!(minValue > 0.0 && minValue < maxValue))
+    return minValue;
+  const CurveTable& table = kVcfCutoffCurve;
+  const double position = PositionOf(table, x);
+  const int k = BisectFirstNotBelow(table.positions, position);
+  if (k < 0)
+    return HoldWithin(table.values.back(), minValue, maxValue);
+  const double t = SegmentT(table, k, position);
+  return HoldWithin(std::exp2(Lerp(kVcfCutoffLog2[k - 1], kVcfCutoffLog2[k], t)), minValue, maxValue);
+}
+
+double VcfEnvAmountCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kVcfEnvAmountCurve, x), minValue, maxValue);
+}
+
+double VcfLfoAmountCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kVcfLfoAmountCurve, x), minValue, maxValue);
+}
+
+double VcaLevelCurve(double x, double, double) {
+  return HoldWithin(LookupLinear(kVcaLevelCurve, x), 0.0, 1.0);
+}
+
+double VcaLfoAmountCurve(double x, double, double) {
+  return HoldWithin(LookupLinear(kVcaLfoAmountCurve, x), 0.0, 1.0);
+}
+
+double EnvAttackCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kEnvAttackCurve, x), minValue, maxValue);
+}
+
+double Env1DecayCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kEnv1DecayCurve, x), minValue, maxValue);
+}
+
+double EnvSustainCurve(double x, double, double) {
+  return HoldWithin(LookupLinear(kEnvSustainCurve, x), 0.0, 1.0);
+}
+
+double Env1ReleaseCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kEnv1ReleaseCurve, x), minValue, maxValue);
+}
+
+double Env2DecayCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kEnv2DecayCurve, x), minValue, maxValue);
+}
+
+double Env2ReleaseCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kEnv2ReleaseCurve, x), minValue, maxValue);
+}
+
+double LfoRateCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupGeometric(kLfoRateCurve, x), minValue, maxValue);
+}
+
+double LfoDelayCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kLfoDelayCurve, x), minValue, maxValue);
+}
+
+double VcoModLfoCurve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kVcoModLfoCurve, x), minValue, maxValue);
+}
+
+double VcoModEnv1Curve(double x, double minValue, double maxValue) {
+  return HoldWithin(LookupLinear(kVcoModEnv1Curve, x), minValue, maxValue);
+}
+
+// Percent: the knob runs from a square wave (50) to the narrowest pulse (0).
+double PulseWidthCurve(double x, double, double) {
+  return (1.0 - Hold01(x)) * 50.0;
+}
+
+double PwmAmountCurve(double x, double, double) {
+  return HoldWithin(LookupLinear(kPwmAmountCurve, x), 0.0, 1.0);
+}
+
+double DynamicsTimeCurve(double x, double, double) {
+  return HoldWithin(LookupLinear(kDynamicsTimeCurve, x), 0.0, 1.0);
+}
+
+} // namespace vlm
