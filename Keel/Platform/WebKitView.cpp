@@ -2,6 +2,8 @@
 // policies.
 #include "Keel/Platform/WebKitView.h"
 
+#include "Keel/Platform/SpecialFolders.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -53,16 +55,6 @@ bool PercentDecode(std::string_view in, std::string& out) {
     i += 2;
   }
   return true;
-}
-
-std::string EnvOr(const char* name, const std::string& fallback) {
-  const char* v = std::getenv(name);
-  return v && v[0] ? std::string(v) : fallback;
-}
-
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  return home && home[0] ? std::string(home) : std::string(g_get_home_dir());
 }
 
 } // namespace
@@ -140,34 +132,15 @@ float WebKitView::GetWindowDpiScale(void*) {
 }
 
 std::string WebKitView::GetWebViewCacheFolder() {
-  return EnvOr("XDG_CONFIG_HOME", HomeFolder() + "/.config") + "/Keel/WebViewCache";
+  std::string roaming = GetSpecialFolderPath(SpecialFolder::RoamingAppData);
+  if (roaming.empty()) // no HOME: GLib still knows the account's folder
+    roaming = g_get_user_config_dir();
+  return roaming + "/Keel/WebViewCache";
 }
 
 std::string WebKitView::GetDesktopFolder() {
-  // The desktop folder as the XDG user-dirs file names it, read afresh each time.
-  const std::string home = HomeFolder();
-  const std::string dirsFile = EnvOr("XDG_CONFIG_HOME", home + "/.config") + "/user-dirs.dirs";
-  gchar* contents = nullptr;
-  std::string desktop = home + "/Desktop";
-  if (g_file_get_contents(dirsFile.c_str(), &contents, nullptr, nullptr)) {
-    gchar** lines = g_strsplit(contents, "\n", -1);
-    for (gchar** line = lines; *line; ++line) {
-      const char* prefix = "XDG_DESKTOP_DIR=\"";
-      if (!g_str_has_prefix(g_strstrip(*line), prefix))
-        continue;
-      std::string value(*line + std::strlen(prefix));
-      if (!value.empty() && value.back() == '"')
-        value.pop_back();
-      if (value.compare(0, 5, "$HOME") == 0)
-        value = home + value.substr(5);
-      if (!value.empty() && value[0] == '/')
-        desktop = value;
-      break;
-    }
-    g_strfreev(lines);
-    g_free(contents);
-  }
-  return desktop;
+  const std::string desktop = GetSpecialFolderPath(SpecialFolder::Desktop);
+  return desktop.empty() ? std::string(g_get_home_dir()) + "/Desktop" : desktop;
 }
 
 #ifdef KEEL_HAVE_WEBKIT
