@@ -22,6 +22,8 @@ constexpr double kLineMargin = 4096.0 + 16.0;
 } // namespace
 
 PitchChorus::PitchChorus() {
+  mWetGain = std::sin(mMix * kPi * 0.5);
+  mDryGain = std::cos(mMix * kPi * 0.5);
   // Construction settings at 48 kHz: voice B sits 25 ms back.
   for (int v = 0; v < 2; ++v) {
     mVoices[v].ratio = 1.0;
@@ -92,7 +94,11 @@ void PitchChorus::SetParameter(int index, double value) noexcept {
     mLfoIncrement = PhaseIncrement(mRateHz, mSampleRate);
     break;
   case 6: mFeedback = 0.7 * v; break;
-  case 7: mMix = v; break;
+  case 7:
+    mMix = v;
+    mWetGain = std::sin(mMix * kPi * 0.5);
+    mDryGain = std::cos(mMix * kPi * 0.5);
+    break;
   default: break;
   }
 }
@@ -126,9 +132,8 @@ void PitchChorus::Process(double& left, double& right) noexcept {
   b.lfoPhase = AdvancePhase(b.lfoPhase, mLfoIncrement);
   const double ya = ProcessVoice(a, m, modA);
   const double yb = ProcessVoice(b, m, modB);
-  const double angle = mMix * kPi * 0.5;
-  left = std::sin(angle) * ya + std::cos(angle) * left;
-  right = std::sin(angle) * yb + std::cos(angle) * right;
+  left = mWetGain * ya + mDryGain * left;
+  right = mWetGain * yb + mDryGain * right;
 }
 
 } // namespace vlm::dsp

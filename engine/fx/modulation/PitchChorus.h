@@ -54,6 +54,9 @@ private:
   double mRateHz = 0.5;
   double mFeedback = 0.0;
   double mMix = 0.5;
+  // Equal-power gains of the mix, sin and cos of mix x pi/2, kept with the mix.
+  double mWetGain = 0.0;
+  double mDryGain = 1.0;
   double mLfoIncrement = 0.0;
   double mModSamples = 0.0;
   double mFeedbackCoef = 0.0;
