@@ -14,7 +14,9 @@ namespace {
 constexpr double kLn3 = 1.0986122886681098;
 constexpr double kLn9 = 2.1972245773362196;
 
-double CoefficientForSamples(double t) noexcept { return std::exp(-1.0 / std::max(1.0, t)); }
+double CoefficientForSamples(double t) noexcept {
+  return std::exp(-1.0 / std::max(1.0, t));
+}
 
 } // namespace
 
@@ -57,9 +59,15 @@ void Envelope::SetKeyFollow(double amount) noexcept {
   mDirty = 1;
 }
 
-void Envelope::SetSustain(double level) noexcept { mSustain = HoldWithin(level, 0.0, 1.0); }
-void Envelope::SetDynamicsLevel(double amount) noexcept { mDynamicsLevel = HoldWithin(amount, 0.0, 1.0); }
-void Envelope::SetDynamicsTime(double amount) noexcept { mDynamicsTime = HoldWithin(amount, 0.0, 1.0); }
+void Envelope::SetSustain(double level) noexcept {
+  mSustain = HoldWithin(level, 0.0, 1.0);
+}
+void Envelope::SetDynamicsLevel(double amount) noexcept {
+  mDynamicsLevel = HoldWithin(amount, 0.0, 1.0);
+}
+void Envelope::SetDynamicsTime(double amount) noexcept {
+  mDynamicsTime = HoldWithin(amount, 0.0, 1.0);
+}
 void Envelope::SetDynamicsSensitivity(double amount) noexcept {
   mDynamicsSensitivity = HoldWithin(amount, 0.0, 1.0);
 }
@@ -89,7 +97,8 @@ double Envelope::LevelScale() const noexcept {
   if (!mDynamicsEnabled || a == 0.0)
     return 1.0;
   const double v = HoldWithin(mVelocity, 0.0, 1.0);
-  const double curve = mAmplifierCurve ? Interpolate(kAmplifierVelocityCurve, v) : Interpolate(kVelocityCurve, v);
+  const double curve =
+      mAmplifierCurve ? Interpolate(kAmplifierVelocityCurve, v) : Interpolate(kVelocityCurve, v);
   return curve * a + (1.0 - a);
 }
 
@@ -103,7 +112,9 @@ double Envelope::DecayTimeFactor() const noexcept {
   return curve * a + (1.0 - a);
 }
 
-double Envelope::DecayShape(double e) noexcept { return Interpolate(kDecayShapeCurve, HoldWithin(e, 0.0, 1.0)); }
+double Envelope::DecayShape(double e) noexcept {
+  return Interpolate(kDecayShapeCurve, HoldWithin(e, 0.0, 1.0));
+}
 
 void Envelope::UpdateCoefficients() noexcept {
   const double r = mSampleRate;

@@ -7,7 +7,7 @@ inline constexpr int kCutoffCurvePoints = 19;
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurvePercent = {
     0, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 80, 85, 90, 95, 100};
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurveHz = {
-    5,       20,     55.6,    72.59,   112.22, 164.6,    239.85,   370.23,  548.75, 869.63,
+    5,       20,      55.6,   72.59,   112.22,  164.6,    239.85,   370.23,  548.75, 869.63,
     1320.47, 2013.03, 3351.5, 5056.53, 8046.93, 12324.85, 17010.45, 23661.1, 30000};
 inline constexpr double kCutoffMinHz = 5.0;
 inline constexpr double kCutoffMaxHz = 30000.0;

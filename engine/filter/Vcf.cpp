@@ -17,9 +17,10 @@ const std::array<double, Vcf::kTableSize> Vcf::kFeedbackTable = {
     3.864, 3.907, 3.949, 4.005, 4.061, 4.087, 4.112, 4.156, 4.2,   4.2,   4.2,   4.2,   4.2};
 
 const std::array<double, Vcf::kTableSize> Vcf::kGainTable = {
-    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    0.8242, 0.7558, 0.6873, 0.6426, 0.598,  0.5543,
-    0.5105, 0.4793, 0.448,  0.4148, 0.3816, 0.3585, 0.3355, 0.3101, 0.2848, 0.2692, 0.2537, 0.239,  0.2242, 0.2158,
-    0.2075, 0.1949, 0.1823, 0.1738, 0.1654, 0.1568, 0.1482, 0.144,  0.1398, 0.1367, 0.1336, 0.132,  0.1304};
+    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    1.0,    0.8242, 0.7558, 0.6873,
+    0.6426, 0.598,  0.5543, 0.5105, 0.4793, 0.448,  0.4148, 0.3816, 0.3585, 0.3355, 0.3101,
+    0.2848, 0.2692, 0.2537, 0.239,  0.2242, 0.2158, 0.2075, 0.1949, 0.1823, 0.1738, 0.1654,
+    0.1568, 0.1482, 0.144,  0.1398, 0.1367, 0.1336, 0.132,  0.1304};
 
 namespace {
 
@@ -27,8 +28,17 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 // Gain correction (dB) of the self-oscillating filter, by cutoff in Hz; looked up in log2(Hz).
 constexpr std::array<Breakpoint, 11> kSelfOscillationGainDb = {{
-    {200, 2.5}, {530, 4}, {1300, 4.8}, {2000, 6}, {3300, 7}, {5000, 6}, {8000, 3}, {12000, 0.5},
-    {16000, 0}, {22000, -10}, {30000, -18},
+    {200, 2.5},
+    {530, 4},
+    {1300, 4.8},
+    {2000, 6},
+    {3300, 7},
+    {5000, 6},
+    {8000, 3},
+    {12000, 0.5},
+    {16000, 0},
+    {22000, -10},
+    {30000, -18},
 }};
 
 struct LogTables {
@@ -81,8 +91,12 @@ int Vcf::IterationsForRate(double sampleRate) noexcept {
   return static_cast<int>(std::clamp(n, 1L, 8L));
 }
 
-double Vcf::FeedbackBase(double resonance) noexcept { return ResonanceTable(kFeedbackTable, resonance); }
-double Vcf::GainBase(double resonance) noexcept { return ResonanceTable(kGainTable, resonance); }
+double Vcf::FeedbackBase(double resonance) noexcept {
+  return ResonanceTable(kFeedbackTable, resonance);
+}
+double Vcf::GainBase(double resonance) noexcept {
+  return ResonanceTable(kGainTable, resonance);
+}
 
 double Vcf::SelfOscillationGainDb(double hz) noexcept {
   return Interpolate(Logs().selfOscillation, std::log2(std::max(hz, 1.0)));
@@ -114,7 +128,9 @@ void Vcf::Reset() noexcept {
   mBleedPrevIn = mBleed1 = mBleed1Prev = mBleed2 = 0.0;
 }
 
-void Vcf::SetVectorForm(bool enabled) noexcept { mUseAvx2 = enabled && HasAvx2(); }
+void Vcf::SetVectorForm(bool enabled) noexcept {
+  mUseAvx2 = enabled && HasAvx2();
+}
 
 void Vcf::UpdateResonance() noexcept {
   const double r = mResonance;
@@ -140,8 +156,8 @@ void Vcf::UpdateCoefficients() noexcept {
   // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
   mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
   const LogTables& logs = Logs();
-  const double t =
-      HoldWithin((std::log2(std::max(fc, 1.0)) - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
+  const double t = HoldWithin(
+      (std::log2(std::max(fc, 1.0)) - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
   const double v = HoldWithin((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
   // Resonance thins out at high cutoffs and fades away near 0.4 x rate.
   mK = (1.0 - SmoothStep(v)) * (1.0 - 0.34 * SmoothStep(t)) * mFeedbackBase;

@@ -22,7 +22,9 @@ void Lfo::Reset() noexcept {
   mLastOutput = 0.0;
 }
 
-void Lfo::SetRate(double hz) noexcept { mIncrement = HoldWithin(hz, kMinRateHz, kMaxRateHz) / mSampleRate; }
+void Lfo::SetRate(double hz) noexcept {
+  mIncrement = HoldWithin(hz, kMinRateHz, kMaxRateHz) / mSampleRate;
+}
 
 void Lfo::SetRandomRate(double hz) noexcept {
   mRandomRateHz = HoldWithin(hz, kMinRandomRateHz, kMaxRandomRateHz);

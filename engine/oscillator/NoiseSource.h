@@ -29,7 +29,9 @@ public:
   static std::uint8_t StepFlutter(std::uint8_t r) noexcept {
     return static_cast<std::uint8_t>((r >> 1) ^ ((r & 1u) ? kFlutterMask : 0u));
   }
-  static std::uint32_t StepRumble(std::uint32_t r) noexcept { return (r >> 1) ^ ((r & 1u) ? kRumbleMask : 0u); }
+  static std::uint32_t StepRumble(std::uint32_t r) noexcept {
+    return (r >> 1) ^ ((r & 1u) ? kRumbleMask : 0u);
+  }
 
   double Gain() const noexcept { return mGain; }
   std::uint32_t WhiteRegister() const noexcept { return mWhite; }

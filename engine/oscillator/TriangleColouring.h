@@ -9,8 +9,9 @@ public:
   static constexpr int kLastHarmonic = 14;
   static constexpr int kHarmonics = kLastHarmonic - kFirstHarmonic + 1;
   // Amplitude of harmonics 2..14 relative to the triangle's fundamental.
-  static constexpr std::array<double, kHarmonics> kAmplitudes = {
-      0.0236, -0.03, 0.0098, -0.012, 0.0052, -0.0057, 0.003, -0.0034, 0.0022, -0.0023, 0.0015, -0.00145, 0.00095};
+  static constexpr std::array<double, kHarmonics> kAmplitudes = {0.0236,  -0.03,    0.0098,  -0.012, 0.0052,
+                                                                 -0.0057, 0.003,    -0.0034, 0.0022, -0.0023,
+                                                                 0.0015,  -0.00145, 0.00095};
 
   // Weight of a harmonic at x = harmonic x |increment|: 1 up to 0.38, 0 from 0.47, smooth between.
   static double Weight(double x) noexcept;

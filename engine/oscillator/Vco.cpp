@@ -35,9 +35,13 @@ void Vco::SetFrequency(double hz) noexcept {
   mIncrement = (hz == hz ? HoldWithin(hz, -half, half) : 0.0) / mSampleRate;
 }
 
-void Vco::SetPulseWidth(double width) noexcept { mPulseWidth = HoldWithin(width, 0.0, 1.0); }
+void Vco::SetPulseWidth(double width) noexcept {
+  mPulseWidth = HoldWithin(width, 0.0, 1.0);
+}
 
-void Vco::SetPhase(double phase) noexcept { mPhase = std::isfinite(phase) ? WrapPhase(phase) : 0.0; }
+void Vco::SetPhase(double phase) noexcept {
+  mPhase = std::isfinite(phase) ? WrapPhase(phase) : 0.0;
+}
 
 double Vco::EndValue() const noexcept {
   switch (mWaveform) {

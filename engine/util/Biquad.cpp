@@ -36,16 +36,16 @@ void Biquad::DesignLowShelf(double sampleRate, double hz, double gainDb, double 
   const Design d = MakeDesign(sampleRate, hz, gainDb, q);
   const double A = d.a, c = d.cosW, s = 2.0 * std::sqrt(A) * d.alpha;
   Normalise(*this, A * ((A + 1.0) - (A - 1.0) * c + s), 2.0 * A * ((A - 1.0) - (A + 1.0) * c),
-            A * ((A + 1.0) - (A - 1.0) * c - s), (A + 1.0) + (A - 1.0) * c + s, -2.0 * ((A - 1.0) + (A + 1.0) * c),
-            (A + 1.0) + (A - 1.0) * c - s);
+            A * ((A + 1.0) - (A - 1.0) * c - s), (A + 1.0) + (A - 1.0) * c + s,
+            -2.0 * ((A - 1.0) + (A + 1.0) * c), (A + 1.0) + (A - 1.0) * c - s);
 }
 
 void Biquad::DesignHighShelf(double sampleRate, double hz, double gainDb, double q) noexcept {
   const Design d = MakeDesign(sampleRate, hz, gainDb, q);
   const double A = d.a, c = d.cosW, s = 2.0 * std::sqrt(A) * d.alpha;
   Normalise(*this, A * ((A + 1.0) + (A - 1.0) * c + s), -2.0 * A * ((A - 1.0) + (A + 1.0) * c),
-            A * ((A + 1.0) + (A - 1.0) * c - s), (A + 1.0) - (A - 1.0) * c + s, 2.0 * ((A - 1.0) - (A + 1.0) * c),
-            (A + 1.0) - (A - 1.0) * c - s);
+            A * ((A + 1.0) + (A - 1.0) * c - s), (A + 1.0) - (A - 1.0) * c + s,
+            2.0 * ((A - 1.0) - (A + 1.0) * c), (A + 1.0) - (A - 1.0) * c - s);
 }
 
 void Biquad::DesignPeaking(double sampleRate, double hz, double gainDb, double q) noexcept {

@@ -10,8 +10,7 @@ struct Breakpoint {
 };
 
 // y at x, interpolated linearly; below the first point (and NaN) the first y, beyond the last the last y.
-template <std::size_t N>
-double Interpolate(const std::array<Breakpoint, N>& table, double x) noexcept {
+template <std::size_t N> double Interpolate(const std::array<Breakpoint, N>& table, double x) noexcept {
   static_assert(N >= 2);
   if (!(x > table[0].x))
     return table[0].y;

@@ -21,4 +21,6 @@ inline double WrapPhase(double p) noexcept {
 }
 
 // A sample rate that is not above 0 (or is NaN) becomes 48000.
-inline double ValidRate(double sampleRate) noexcept { return sampleRate > 0.0 ? sampleRate : 48000.0; }
+inline double ValidRate(double sampleRate) noexcept {
+  return sampleRate > 0.0 ? sampleRate : 48000.0;
+}

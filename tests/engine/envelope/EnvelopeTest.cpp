@@ -127,8 +127,12 @@ TEST(Envelope, VelocityCurvesOfLevelAndDecayTime) {
     double velocity, levelCurve, decayCurve;
   };
   const Case cases[] = {
-      {true, false, 1.0, 1.7901, 1.48},   {true, false, 0.0, 0.0, 0.9},      {false, false, 0.5039, 0.943, 0.9 + 0.23 * (0.5039 - 0.315) / (0.504 - 0.315)},
-      {false, true, 0.1, 0.001 + 0.024 * (0.1 - 0.063) / 0.063, 0.5},      {false, true, 1.0, 2.264, 1.18},   {false, true, 0.63, 1.299 + (1.465 - 1.299) * (0.63 - 0.6299) / 0.063, 1.06},
+      {true, false, 1.0, 1.7901, 1.48},
+      {true, false, 0.0, 0.0, 0.9},
+      {false, false, 0.5039, 0.943, 0.9 + 0.23 * (0.5039 - 0.315) / (0.504 - 0.315)},
+      {false, true, 0.1, 0.001 + 0.024 * (0.1 - 0.063) / 0.063, 0.5},
+      {false, true, 1.0, 2.264, 1.18},
+      {false, true, 0.63, 1.299 + (1.465 - 1.299) * (0.63 - 0.6299) / 0.063, 1.06},
       {true, false, 1.5, 1.7901, 1.48},
   };
   for (const Case& c : cases) {
@@ -264,7 +268,8 @@ TEST(Envelope, OvershootRidesOnTopAfterTheAttackAndFades) {
   damped.SetDynamicsTime(0.5);
   damped.SetVelocity(0.52);
   damped.NoteOn(false);
-  EXPECT_NEAR(damped.OvershootAmount(), 1.1 * (1.0 - std::exp(-2.0 / (10.0 / std::log(3.0)))) * std::exp(-2.0), 1e-12);
+  EXPECT_NEAR(damped.OvershootAmount(),
+              1.1 * (1.0 - std::exp(-2.0 / (10.0 / std::log(3.0)))) * std::exp(-2.0), 1e-12);
 }
 
 TEST(Envelope, CurvedDecayBendsTheLevel) {

@@ -8,7 +8,9 @@
 TEST(CutoffCurve, EveryBreakpointMapsBothWays) {
   for (int i = 0; i < kCutoffCurvePoints; ++i) {
     EXPECT_NEAR(CutoffFrequencyToPercent(kCutoffCurveHz[i]), kCutoffCurvePercent[i], 1e-9) << i;
-    EXPECT_NEAR(CutoffPercentToFrequency(kCutoffCurvePercent[i]), kCutoffCurveHz[i], kCutoffCurveHz[i] * 1e-12) << i;
+    EXPECT_NEAR(CutoffPercentToFrequency(kCutoffCurvePercent[i]), kCutoffCurveHz[i],
+                kCutoffCurveHz[i] * 1e-12)
+        << i;
     EXPECT_DOUBLE_EQ(CutoffLog2Table()[i], std::log2(kCutoffCurveHz[i]));
   }
   EXPECT_EQ(CutoffFrequencyToPercent(548.75), 50.0);

@@ -13,7 +13,9 @@
 
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 
@@ -30,8 +32,9 @@ TEST(LadderAvx2, FastTanhMatchesTheScalarFormBitForBit) {
     GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> wide(-12.0, 12.0);
-  std::vector<double> xs = {0.0, -0.0, 9.2, -9.2, std::nextafter(9.2, 10.0), std::nextafter(-9.2, -10.0),
-                            1e-300, -1e-300, 1e300, -1e300, 0.5, -3.25};
+  std::vector<double> xs = {
+      0.0,   -0.0,   9.2, -9.2, std::nextafter(9.2, 10.0), std::nextafter(-9.2, -10.0), 1e-300, -1e-300,
+      1e300, -1e300, 0.5, -3.25};
   for (int i = 0; i < 200000; ++i)
     xs.push_back(wide(rng));
   while (xs.size() % 4)

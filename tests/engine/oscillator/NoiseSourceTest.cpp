@@ -7,10 +7,11 @@
 
 namespace {
 
-bool Stable(const Biquad& f) { return std::fabs(f.a2) < 1.0 && std::fabs(f.a1) < 1.0 + f.a2; }
+bool Stable(const Biquad& f) {
+  return std::fabs(f.a2) < 1.0 && std::fabs(f.a1) < 1.0 + f.a2;
+}
 
-template <typename T, typename Step>
-long Period(T seed, Step step) {
+template <typename T, typename Step> long Period(T seed, Step step) {
   T r = step(seed);
   long n = 1;
   while (r != seed) {

@@ -96,7 +96,8 @@ TEST(Vco, WaveformValuesAtKnownPhases) {
     Vco v = MakeVco(c.waveform, 48000.0, 1.0);
     v.SetPulseWidth(c.width);
     v.SetPhase(c.phase);
-    EXPECT_NEAR(v.RenderSample(), c.expected, 1e-12) << int(c.waveform) << " w " << c.width << " p " << c.phase;
+    EXPECT_NEAR(v.RenderSample(), c.expected, 1e-12)
+        << int(c.waveform) << " w " << c.width << " p " << c.phase;
   }
   for (double p : {0.0, 0.1, 0.25, 0.5, 0.8}) {
     Vco tri = MakeVco(Vco::kTriangle, 48000.0, 1.0);

@@ -15,7 +15,9 @@ double GainAt(const Biquad& f, double hz, double rate) {
   return std::abs((f.b0 + f.b1 * z1 + f.b2 * z2) / (1.0 + f.a1 * z1 + f.a2 * z2));
 }
 
-bool Stable(const Biquad& f) { return std::fabs(f.a2) < 1.0 && std::fabs(f.a1) < 1.0 + f.a2; }
+bool Stable(const Biquad& f) {
+  return std::fabs(f.a2) < 1.0 && std::fabs(f.a1) < 1.0 + f.a2;
+}
 
 } // namespace
 
