@@ -11,13 +11,15 @@ constexpr const char* kProductFolder = "Velmora";
 std::string GetAppDataFolder() {
   // The XDG lookup already falls back to $HOME/.config, the counterpart of the profile folder.
   const std::string base = keel::GetSpecialFolderPath(keel::SpecialFolder::RoamingAppData);
-  if (!base.empty()) return keel::JoinPath(base, kProductFolder);
+  if (!base.empty())
+    return keel::JoinPath(base, kProductFolder);
   return keel::GetCurrentFolderUTF8();
 }
 
 std::string GetDocumentsFolder() {
   const std::string documents = keel::GetSpecialFolderPath(keel::SpecialFolder::Documents);
-  if (!documents.empty()) return documents;
+  if (!documents.empty())
+    return documents;
   return keel::GetCurrentFolderUTF8();
 }
 

@@ -9,7 +9,8 @@ constexpr const char* kCrashReportVersion = "1.0.13";
 }
 
 void InstallAppCrashHandler() {
-  if (!keel::AppCrashHandler::Install(&Logger::WriteFromSignal)) return;
+  if (!keel::AppCrashHandler::Install(&Logger::WriteFromSignal))
+    return;
   // This line also opens the log, so that a crash report always has an open file to write to.
   GetLogger().Log("AppCrashHandler installed (v%s, dump: %s)", kCrashReportVersion,
                   keel::AppCrashHandler::DumpPath().c_str());

@@ -20,7 +20,8 @@ using LineText = keel::SignalSafeText<Logger::kMessageBytes + 64>;
 
 long CurrentUtcOffsetSeconds(std::time_t now) {
   std::tm local{};
-  if (!localtime_r(&now, &local)) return 0;
+  if (!localtime_r(&now, &local))
+    return 0;
   return local.tm_gmtoff;
 }
 
@@ -47,14 +48,16 @@ std::int64_t NowEpochMs() {
 
 std::string TempFilePath(const char* name) {
   std::string folder = keel::GetTempFolderPath();
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  while (folder.size() > 1 && folder.back() == '/')
+    folder.pop_back();
   return keel::JoinPath(folder, name);
 }
 
 } // namespace
 
 void FormatLogTimestamp(char* buffer, std::size_t size) {
-  if (!buffer || size == 0) return;
+  if (!buffer || size == 0)
+    return;
   const std::int64_t nowMs = NowEpochMs();
   keel::SignalSafeText<32> text;
   AppendTimestamp(text, nowMs, CurrentUtcOffsetSeconds(static_cast<std::time_t>(nowMs / 1000)));
@@ -85,11 +88,14 @@ void Logger::Log(const char* format, ...) {
   va_start(args, format);
   const int written = std::vsnprintf(message, sizeof message, format, args);
   va_end(args);
-  if (written < 0) message[0] = '\0';
+  if (written < 0)
+    message[0] = '\0';
 
   std::lock_guard<std::mutex> lock(mMutex);
-  if (!mFile.IsOpen()) Open();
-  if (!mFile.IsOpen()) return;
+  if (!mFile.IsOpen())
+    Open();
+  if (!mFile.IsOpen())
+    return;
   WriteLine(message, std::strlen(message));
 }
 
@@ -104,7 +110,8 @@ void Logger::Open() {
   keel::RemoveFileUTF8(previous.c_str());
   keel::RenameFileUTF8(path.c_str(), previous.c_str());
   mPath = path;
-  if (!mFile.Open(path.c_str(), true)) return;
+  if (!mFile.Open(path.c_str(), true))
+    return;
   const std::string banner = "===== Velmora logger opened (" + path + ") =====";
   WriteLine(banner.c_str(), banner.size());
 }
@@ -124,7 +131,8 @@ void Logger::WriteLine(const char* message, std::size_t length) noexcept {
 
 void Logger::WriteFromSignal(const char* message, std::size_t length) noexcept {
   Logger* logger = gProcessLogger.load(std::memory_order_acquire);
-  if (!logger || !logger->mFile.IsOpen()) return;
+  if (!logger || !logger->mFile.IsOpen())
+    return;
   LineText line;
   line.AppendChar('[');
   AppendTimestamp(line, NowEpochMs(), logger->mUtcOffsetSeconds.load(std::memory_order_relaxed));

@@ -38,12 +38,18 @@ alignas(16) char gAltStack[kAltStackBytes];
 
 const char* SignalName(int sig) {
   switch (sig) {
-  case SIGSEGV: return "SIGSEGV";
-  case SIGBUS: return "SIGBUS";
-  case SIGFPE: return "SIGFPE";
-  case SIGILL: return "SIGILL";
-  case SIGABRT: return "SIGABRT";
-  default: return "signal";
+  case SIGSEGV:
+    return "SIGSEGV";
+  case SIGBUS:
+    return "SIGBUS";
+  case SIGFPE:
+    return "SIGFPE";
+  case SIGILL:
+    return "SIGILL";
+  case SIGABRT:
+    return "SIGABRT";
+  default:
+    return "signal";
   }
 }
 
@@ -51,7 +57,8 @@ void WriteText(int fd, const char* data, std::size_t n) {
   while (n > 0) {
     const ssize_t w = ::write(fd, data, n);
     if (w < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return;
     }
     data += w;
@@ -59,16 +66,21 @@ void WriteText(int fd, const char* data, std::size_t n) {
   }
 }
 
-void WriteText(int fd, const char* s) { WriteText(fd, s, std::strlen(s)); }
+void WriteText(int fd, const char* s) {
+  WriteText(fd, s, std::strlen(s));
+}
 
 void CopyMemoryMap(int out) {
   const int in = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (in < 0) return;
+  if (in < 0)
+    return;
   char buf[4096];
   for (;;) {
     const ssize_t n = ::read(in, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      break;
     WriteText(out, buf, static_cast<std::size_t>(n));
   }
   ::close(in);
@@ -76,7 +88,8 @@ void CopyMemoryMap(int out) {
 
 void WriteDumpFile(const char* message, int sig, const void* address) {
   const int fd = ::open(gDumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  if (fd < 0)
+    return;
   SignalSafeText<1024> head;
   head.Append("Velmora crash report\nmessage: ");
   head.Append(message);
@@ -118,7 +131,7 @@ void OnFatalSignal(int sig, siginfo_t* info, void*) {
   AppCrashHandler::WriteCrashDump(message.Data(), sig, info ? info->si_addr : nullptr);
   // Let the default action end the process: the signal is blocked while this handler runs, so the
   // raised copy is delivered, with the default action, as soon as the handler returns.
-  struct sigaction dfl{};
+  struct sigaction dfl {};
   dfl.sa_handler = SIG_DFL;
   sigemptyset(&dfl.sa_mask);
   ::sigaction(sig, &dfl, nullptr);
@@ -147,13 +160,15 @@ void OnFatalSignal(int sig, siginfo_t* info, void*) {
 
 std::string GetCrashDumpFolder(const char* fileName) {
   std::string folder = GetTempFolderPath();
-  if (!folder.empty() && folder.back() == '/') folder.pop_back();
+  if (!folder.empty() && folder.back() == '/')
+    folder.pop_back();
   return folder + "/" + (fileName ? fileName : "");
 }
 
 bool AppCrashHandler::Install(CrashLogWriter writer) {
   bool expected = false;
-  if (!gInstalled.compare_exchange_strong(expected, true)) return false;
+  if (!gInstalled.compare_exchange_strong(expected, true))
+    return false;
 
   const std::string path = GetCrashDumpFolder(kDumpFileName);
   const std::size_t n = std::min(path.size(), kPathCapacity - 1);
@@ -173,29 +188,36 @@ bool AppCrashHandler::Install(CrashLogWriter writer) {
   alt.ss_flags = 0;
   ::sigaltstack(&alt, nullptr);
 
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_sigaction = OnFatalSignal;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;
   sigemptyset(&action.sa_mask);
   // A second fatal signal during the report must not re-enter the handler; the kernel then ends the process.
-  for (int sig : kFatalSignals) sigaddset(&action.sa_mask, sig);
-  for (int sig : kFatalSignals) ::sigaction(sig, &action, nullptr);
+  for (int sig : kFatalSignals)
+    sigaddset(&action.sa_mask, sig);
+  for (int sig : kFatalSignals)
+    ::sigaction(sig, &action, nullptr);
   return true;
 }
 
-std::string AppCrashHandler::DumpPath() { return gInstalled.load() ? std::string(gDumpPath) : std::string(); }
+std::string AppCrashHandler::DumpPath() {
+  return gInstalled.load() ? std::string(gDumpPath) : std::string();
+}
 
 void AppCrashHandler::WriteCrashDump(const char* message, int signalNumber, const void* address) noexcept {
   unsigned char expected = 0;
   if (!gReportClaimed.compare_exchange_strong(expected, 1)) {
     // Another thread is writing the report; give it up to two seconds before this crash proceeds.
     for (int i = 0; i < 200 && gReportDone.load() == 0; ++i) {
-      struct timespec pause{0, 10 * 1000 * 1000};
+      struct timespec pause {
+        0, 10 * 1000 * 1000
+      };
       ::nanosleep(&pause, nullptr);
     }
     return;
   }
-  if (gDumpPath[0] != '\0') WriteDumpFile(message ? message : "", signalNumber, address);
+  if (gDumpPath[0] != '\0')
+    WriteDumpFile(message ? message : "", signalNumber, address);
 
   SignalSafeText<1024> line;
   line.Append("FATAL: ");
@@ -203,7 +225,8 @@ void AppCrashHandler::WriteCrashDump(const char* message, int signalNumber, cons
   line.Append(" (dump: ");
   line.Append(gDumpPath);
   line.Append(")");
-  if (const CrashLogWriter writer = gWriter.load(std::memory_order_acquire)) writer(line.Data(), line.Size());
+  if (const CrashLogWriter writer = gWriter.load(std::memory_order_acquire))
+    writer(line.Data(), line.Size());
   gReportDone.store(1);
 }
 

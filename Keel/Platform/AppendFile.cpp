@@ -7,27 +7,34 @@
 
 namespace keel {
 
-AppendFile::~AppendFile() { Close(); }
+AppendFile::~AppendFile() {
+  Close();
+}
 
 bool AppendFile::Open(const char* path, bool truncate) {
   Close();
-  if (!path) return false;
+  if (!path)
+    return false;
   int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-  if (truncate) flags |= O_TRUNC;
+  if (truncate)
+    flags |= O_TRUNC;
   const int fd = ::open(path, flags, 0644);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   mFd.store(fd, std::memory_order_release);
   return true;
 }
 
 bool AppendFile::Write(const char* data, std::size_t size) noexcept {
   const int fd = mFd.load(std::memory_order_acquire);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   std::size_t done = 0;
   while (done < size) {
     const ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     done += static_cast<std::size_t>(n);
@@ -37,7 +44,8 @@ bool AppendFile::Write(const char* data, std::size_t size) noexcept {
 
 void AppendFile::Close() {
   const int fd = mFd.exchange(-1, std::memory_order_acq_rel);
-  if (fd >= 0) ::close(fd);
+  if (fd >= 0)
+    ::close(fd);
 }
 
 } // namespace keel

@@ -15,8 +15,10 @@ namespace keel {
 std::pair<std::string, std::string> MessageBoxDisplayTexts(const char* text, const char* caption) {
   const std::string_view t = text ? text : "";
   const std::string_view c = caption ? caption : "";
-  if (CheckUTF8(t) == 0 && CheckUTF8(c) == 0) return {std::string(t), std::string(c)}; // plain ASCII
-  if (LooksLikeUTF8(t) && LooksLikeUTF8(c)) return {CleanUTF8(t), CleanUTF8(c)};
+  if (CheckUTF8(t) == 0 && CheckUTF8(c) == 0)
+    return {std::string(t), std::string(c)}; // plain ASCII
+  if (LooksLikeUTF8(t) && LooksLikeUTF8(c))
+    return {CleanUTF8(t), CleanUTF8(c)};
   return {UTF8FromLegacyBytes(t), UTF8FromLegacyBytes(c)};
 }
 
@@ -30,11 +32,20 @@ int MessageBoxUTF8(void* owner, const char* text, const char* caption, unsigned 
   const auto [shownText, shownCaption] = MessageBoxDisplayTexts(text, caption);
   GtkMessageType icon = GTK_MESSAGE_OTHER;
   switch (type & 0xF0u) {
-  case kMessageBoxIconError: icon = GTK_MESSAGE_ERROR; break;
-  case kMessageBoxIconQuestion: icon = GTK_MESSAGE_QUESTION; break;
-  case kMessageBoxIconWarning: icon = GTK_MESSAGE_WARNING; break;
-  case kMessageBoxIconInformation: icon = GTK_MESSAGE_INFO; break;
-  default: break;
+  case kMessageBoxIconError:
+    icon = GTK_MESSAGE_ERROR;
+    break;
+  case kMessageBoxIconQuestion:
+    icon = GTK_MESSAGE_QUESTION;
+    break;
+  case kMessageBoxIconWarning:
+    icon = GTK_MESSAGE_WARNING;
+    break;
+  case kMessageBoxIconInformation:
+    icon = GTK_MESSAGE_INFO;
+    break;
+  default:
+    break;
   }
   GtkWidget* dialog = gtk_message_dialog_new(owner ? GTK_WINDOW(owner) : nullptr, GTK_DIALOG_MODAL, icon,
                                              GTK_BUTTONS_NONE, "%s", shownText.c_str());
@@ -52,7 +63,8 @@ int MessageBoxUTF8(void* owner, const char* text, const char* caption, unsigned 
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), kMessageBoxResultYes);
     break;
   case kMessageBoxYesNo:
-    gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_No", kMessageBoxResultNo, "_Yes", kMessageBoxResultYes, nullptr);
+    gtk_dialog_add_buttons(GTK_DIALOG(dialog), "_No", kMessageBoxResultNo, "_Yes", kMessageBoxResultYes,
+                           nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), kMessageBoxResultYes);
     closeAnswer = kMessageBoxResultNo;
     break;
@@ -64,8 +76,8 @@ int MessageBoxUTF8(void* owner, const char* text, const char* caption, unsigned 
   }
   const int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
-  if (response == kMessageBoxResultOk || response == kMessageBoxResultCancel || response == kMessageBoxResultYes ||
-      response == kMessageBoxResultNo)
+  if (response == kMessageBoxResultOk || response == kMessageBoxResultCancel ||
+      response == kMessageBoxResultYes || response == kMessageBoxResultNo)
     return response;
   return closeAnswer;
 }

@@ -23,7 +23,8 @@ std::mutex& ProfileMutex() {
 
 IniDocument LoadDocument(const char* file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) return IniDocument::Parse("");
+  if (!in)
+    return IniDocument::Parse("");
   std::ostringstream text;
   text << in.rdbuf();
   return IniDocument::Parse(text.str());
@@ -34,7 +35,8 @@ bool WriteAll(int fd, const std::string& data) {
   while (done < data.size()) {
     const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     done += static_cast<std::size_t>(n);
@@ -46,7 +48,8 @@ bool WriteAll(int fd, const std::string& data) {
 bool StoreDocument(const char* file, const IniDocument& doc) {
   const std::string temp = std::string(file) + ".tmp-" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
   const bool written = WriteAll(fd, doc.Serialize()) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temp.c_str(), file) != 0) {
@@ -68,25 +71,30 @@ std::string JoinList(const std::vector<std::string>& names) {
 } // namespace
 
 unsigned GetPrivateProfileIntUTF8(const char* section, const char* key, int defaultValue, const char* file) {
-  if (!section || !key || !file) return static_cast<unsigned>(defaultValue);
+  if (!section || !key || !file)
+    return static_cast<unsigned>(defaultValue);
   std::optional<std::string> value;
   {
     std::lock_guard<std::mutex> lock(ProfileMutex());
     value = LoadDocument(file).Get(section, key);
   }
-  if (!value) return static_cast<unsigned>(defaultValue);
+  if (!value)
+    return static_cast<unsigned>(defaultValue);
   const std::string& v = *value;
   std::size_t i = 0;
   const bool negative = i < v.size() && v[i] == '-';
-  if (negative) ++i;
+  if (negative)
+    ++i;
   unsigned result = 0;
-  for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) result = result * 10u + static_cast<unsigned>(v[i] - '0');
+  for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
+    result = result * 10u + static_cast<unsigned>(v[i] - '0');
   return negative ? 0u - result : result;
 }
 
-unsigned GetPrivateProfileStringUTF8(const char* section, const char* key, const char* defaultValue, char* out,
-                                     unsigned size, const char* file) {
-  if (!out) return 0;
+unsigned GetPrivateProfileStringUTF8(const char* section, const char* key, const char* defaultValue,
+                                     char* out, unsigned size, const char* file) {
+  if (!out)
+    return 0;
   const unsigned reserve = (section && key) ? 1u : 2u;
   if (size <= reserve) {
     std::memset(out, 0, size);
@@ -115,14 +123,18 @@ unsigned GetPrivateProfileStringUTF8(const char* section, const char* key, const
 
 std::string GetPrivateProfileStringUTF8(const char* section, const char* key, const std::string& defaultValue,
                                         const char* file) {
-  if (!section || !key || !file) return defaultValue;
+  if (!section || !key || !file)
+    return defaultValue;
   std::lock_guard<std::mutex> lock(ProfileMutex());
   return LoadDocument(file).Get(section, key).value_or(defaultValue);
 }
 
-bool WritePrivateProfileStringUTF8(const char* section, const char* key, const char* value, const char* file) {
-  if (!file) return false;
-  if (!section) return !key && !value; // all null: nothing is cached, so there is nothing to flush
+bool WritePrivateProfileStringUTF8(const char* section, const char* key, const char* value,
+                                   const char* file) {
+  if (!file)
+    return false;
+  if (!section)
+    return !key && !value; // all null: nothing is cached, so there is nothing to flush
   std::lock_guard<std::mutex> lock(ProfileMutex());
   IniDocument doc = LoadDocument(file);
   bool ok;

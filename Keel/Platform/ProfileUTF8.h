@@ -15,8 +15,8 @@ unsigned GetPrivateProfileIntUTF8(const char* section, const char* key, int defa
 // names likewise; lists end with an extra zero. One byte is reserved for the terminator of a value and two
 // for a list; a size no larger than that reserve zeroes out and returns 0. A longer text is cut without
 // splitting a UTF-8 character.
-unsigned GetPrivateProfileStringUTF8(const char* section, const char* key, const char* defaultValue, char* out,
-                                     unsigned size, const char* file);
+unsigned GetPrivateProfileStringUTF8(const char* section, const char* key, const char* defaultValue,
+                                     char* out, unsigned size, const char* file);
 
 // The value as a string without a length limit; the default when it is missing.
 std::string GetPrivateProfileStringUTF8(const char* section, const char* key, const std::string& defaultValue,

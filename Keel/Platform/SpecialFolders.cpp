@@ -19,9 +19,11 @@ std::string AbsoluteEnv(const char* name) {
 
 std::string BaseDir(const char* xdgName, const char* homeRelative) {
   std::string v = AbsoluteEnv(xdgName);
-  if (!v.empty()) return v;
+  if (!v.empty())
+    return v;
   const std::string home = GetEnvironmentText("HOME");
-  if (home.empty()) return {};
+  if (home.empty())
+    return {};
   return JoinPath(home, homeRelative);
 }
 
@@ -34,19 +36,25 @@ std::string UserDir(const char* key, const char* fallbackName) {
       std::ostringstream text;
       text << in.rdbuf();
       std::string v = ParseUserDirsEntry(text.str(), key, home);
-      if (!v.empty()) return v;
+      if (!v.empty())
+        return v;
     }
   }
-  if (home.empty()) return {};
+  if (home.empty())
+    return {};
   return JoinPath(home, fallbackName);
 }
 
 std::string Lookup(SpecialFolder folder) {
   switch (folder) {
-  case SpecialFolder::RoamingAppData: return BaseDir("XDG_CONFIG_HOME", ".config");
-  case SpecialFolder::LocalAppData: return BaseDir("XDG_DATA_HOME", ".local/share");
-  case SpecialFolder::Documents: return UserDir("XDG_DOCUMENTS_DIR", "Documents");
-  case SpecialFolder::Desktop: return UserDir("XDG_DESKTOP_DIR", "Desktop");
+  case SpecialFolder::RoamingAppData:
+    return BaseDir("XDG_CONFIG_HOME", ".config");
+  case SpecialFolder::LocalAppData:
+    return BaseDir("XDG_DATA_HOME", ".local/share");
+  case SpecialFolder::Documents:
+    return UserDir("XDG_DOCUMENTS_DIR", "Documents");
+  case SpecialFolder::Desktop:
+    return UserDir("XDG_DESKTOP_DIR", "Desktop");
   }
   return {};
 }
@@ -61,22 +69,26 @@ std::string GetEnvironmentText(const char* name) {
 std::string GetTempFolderPath() {
   for (const char* name : {"TEMP", "TMP", "TMPDIR"}) {
     std::string v = GetEnvironmentText(name);
-    if (!v.empty()) return v;
+    if (!v.empty())
+      return v;
   }
   return "/tmp";
 }
 
 std::string GetSpecialFolderPath(SpecialFolder folder, bool create) {
   std::string path = Lookup(folder);
-  if (!path.empty() && create) CreateDirectoryTreeUTF8(path);
+  if (!path.empty() && create)
+    CreateDirectoryTreeUTF8(path);
   return path;
 }
 
 bool SHGetSpecialFolderPathUTF8(void* /*owner*/, char* out, int size, SpecialFolder folder, bool create) {
-  if (!out || size <= 0) return false;
+  if (!out || size <= 0)
+    return false;
   out[0] = '\0';
   const std::string path = GetSpecialFolderPath(folder, create);
-  if (path.empty() || path.size() + 1 > static_cast<std::size_t>(size)) return false;
+  if (path.empty() || path.size() + 1 > static_cast<std::size_t>(size))
+    return false;
   std::memcpy(out, path.c_str(), path.size() + 1);
   return true;
 }
@@ -85,14 +97,19 @@ std::string ParseUserDirsEntry(std::string_view text, std::string_view key, cons
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
+    if (end == std::string_view::npos)
+      end = text.size();
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    if (line.empty() || line.front() == '#') continue;
-    if (line.substr(0, key.size()) != key || line.size() <= key.size() || line[key.size()] != '=') continue;
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+      line.remove_prefix(1);
+    if (line.empty() || line.front() == '#')
+      continue;
+    if (line.substr(0, key.size()) != key || line.size() <= key.size() || line[key.size()] != '=')
+      continue;
     std::string_view raw = line.substr(key.size() + 1);
-    if (raw.empty() || raw.front() != '"') return {};
+    if (raw.empty() || raw.front() != '"')
+      return {};
     raw.remove_prefix(1);
     std::string value;
     bool closed = false;
@@ -106,20 +123,25 @@ std::string ParseUserDirsEntry(std::string_view text, std::string_view key, cons
         value.push_back(raw[i]);
       }
     }
-    if (!closed) return {};
+    if (!closed)
+      return {};
     std::string resolved;
     if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) {
-      if (home.empty()) return {};
+      if (home.empty())
+        return {};
       resolved = home + value.substr(5);
     } else if (!value.empty() && value[0] == '/') {
       resolved = value;
     } else {
       return {};
     }
-    while (resolved.size() > 1 && resolved.back() == '/') resolved.pop_back();
+    while (resolved.size() > 1 && resolved.back() == '/')
+      resolved.pop_back();
     std::string homeTrimmed = home;
-    while (homeTrimmed.size() > 1 && homeTrimmed.back() == '/') homeTrimmed.pop_back();
-    if (resolved == homeTrimmed) return {};
+    while (homeTrimmed.size() > 1 && homeTrimmed.back() == '/')
+      homeTrimmed.pop_back();
+    if (resolved == homeTrimmed)
+      return {};
     return resolved;
   }
   return {};

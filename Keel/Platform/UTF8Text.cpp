@@ -22,16 +22,19 @@ bool IsCont(std::string_view s, std::size_t i) {
 // Classifies the sequence that starts at i. Malformed sequences have length 1 (only the lead is consumed).
 Seq ReadSeq(std::string_view s, std::size_t i) {
   const unsigned char b = static_cast<unsigned char>(s[i]);
-  if (b < 0x80) return {SeqKind::Ascii, 1, b};
+  if (b < 0x80)
+    return {SeqKind::Ascii, 1, b};
   auto cont = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]) & 0x3F; };
   if (b >= 0xC2 && b <= 0xDF && IsCont(s, i + 1))
     return {SeqKind::WellFormed, 2, static_cast<char32_t>(((b & 0x1F) << 6) | cont(1))};
   if (b >= 0xE0 && b <= 0xEF && IsCont(s, i + 1) && IsCont(s, i + 2)) {
-    if (b == 0xE0 && static_cast<unsigned char>(s[i + 1]) < 0xA0) return {SeqKind::Malformed, 1, 0};
+    if (b == 0xE0 && static_cast<unsigned char>(s[i + 1]) < 0xA0)
+      return {SeqKind::Malformed, 1, 0};
     return {SeqKind::WellFormed, 3, static_cast<char32_t>(((b & 0x0F) << 12) | (cont(1) << 6) | cont(2))};
   }
   if (b >= 0xF0 && b <= 0xF7 && IsCont(s, i + 1) && IsCont(s, i + 2) && IsCont(s, i + 3)) {
-    if (b == 0xF0 && static_cast<unsigned char>(s[i + 1]) < 0x90) return {SeqKind::Malformed, 1, 0};
+    if (b == 0xF0 && static_cast<unsigned char>(s[i + 1]) < 0x90)
+      return {SeqKind::Malformed, 1, 0};
     return {SeqKind::WellFormed, 4,
             static_cast<char32_t>(((b & 0x07) << 18) | (cont(1) << 12) | (cont(2) << 6) | cont(3))};
   }
@@ -46,30 +49,32 @@ Seq ReadSeq(std::string_view s, std::size_t i) {
 // Surrogate halves and values past U+10FFFF pass the well-formedness classes but have no place in
 // UTF-16 or in valid UTF-8, so decoding shows them as the replacement character.
 char32_t Decodable(char32_t cp) {
-  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return 0xFFFD;
+  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+    return 0xFFFD;
   return cp;
 }
 
-template <typename Sink>
-void DecodeLenient(std::string_view s, Sink&& sink) {
+template <typename Sink> void DecodeLenient(std::string_view s, Sink&& sink) {
   std::size_t i = 0;
   while (i < s.size()) {
     const Seq q = ReadSeq(s, i);
-    if (q.kind == SeqKind::Ascii || q.kind == SeqKind::WellFormed) sink(Decodable(q.codePoint));
+    if (q.kind == SeqKind::Ascii || q.kind == SeqKind::WellFormed)
+      sink(Decodable(q.codePoint));
     i += q.length;
   }
 }
 
 // Windows-1252 assigns printable characters to most of 0x80-0x9F; the five gaps read as U+FFFD.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
 
 } // namespace
 
 int CheckUTF8(const char* text) {
-  if (!text) return 0;
+  if (!text)
+    return 0;
   return CheckUTF8(std::string_view(text));
 }
 
@@ -78,8 +83,10 @@ int CheckUTF8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     const Seq q = ReadSeq(text, i);
-    if (q.kind == SeqKind::Malformed || q.kind == SeqKind::LongForm) return -1;
-    if (q.kind == SeqKind::WellFormed) result = 1;
+    if (q.kind == SeqKind::Malformed || q.kind == SeqKind::LongForm)
+      return -1;
+    if (q.kind == SeqKind::WellFormed)
+      result = 1;
     i += q.length;
   }
   return result;
@@ -95,7 +102,8 @@ bool LooksLikeUTF8(std::string_view text) {
       m += q.length;
       i += q.length;
     } else {
-      if (q.kind != SeqKind::Ascii) ++b;
+      if (q.kind != SeqKind::Ascii)
+        ++b;
       ++i; // every byte of a five- or six-byte form counts as a malformed position
     }
   }
@@ -103,7 +111,8 @@ bool LooksLikeUTF8(std::string_view text) {
 }
 
 std::optional<std::u16string> WideFromUTF8(std::string_view text) {
-  if (!LooksLikeUTF8(text)) return std::nullopt;
+  if (!LooksLikeUTF8(text))
+    return std::nullopt;
   std::u16string out;
   out.reserve(text.size());
   DecodeLenient(text, [&](char32_t cp) {
@@ -157,20 +166,25 @@ std::string UTF8FromLegacyBytes(std::string_view bytes) {
 }
 
 std::string DisplayTextFromBytes(std::string_view bytes) {
-  if (CheckUTF8(bytes) == 0) return std::string(bytes);
-  if (LooksLikeUTF8(bytes)) return CleanUTF8(bytes);
+  if (CheckUTF8(bytes) == 0)
+    return std::string(bytes);
+  if (LooksLikeUTF8(bytes))
+    return CleanUTF8(bytes);
   return UTF8FromLegacyBytes(bytes);
 }
 
 std::size_t UTF8PrefixLength(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes) return text.size();
+  if (text.size() <= maxBytes)
+    return text.size();
   std::size_t cut = maxBytes;
   // Step back to the start of the character that the cut falls into, if it is a well-formed one.
   std::size_t start = cut;
-  while (start > 0 && cut - start < 3 && IsCont(text, start)) --start;
+  while (start > 0 && cut - start < 3 && IsCont(text, start))
+    --start;
   if (start < cut) {
     const Seq q = ReadSeq(text, start);
-    if (q.kind == SeqKind::WellFormed && start + q.length > cut) cut = start;
+    if (q.kind == SeqKind::WellFormed && start + q.length > cut)
+      cut = start;
   }
   return cut;
 }

@@ -31,7 +31,7 @@ TEST_F(AppFolders, AppDataFallsBackFromXdgToHomeToTheCurrentFolder) {
   env.Unset("XDG_CONFIG_HOME");
   EXPECT_EQ(GetAppDataFolder(), home.Path() + "/.config/Velmora");
   env.Unset("HOME");
-  EXPECT_EQ(GetAppDataFolder(), Cwd()); // the current folder itself, without "Velmora"
+  EXPECT_EQ(GetAppDataFolder(), Cwd());                    // the current folder itself, without "Velmora"
   EXPECT_FALSE(std::filesystem::exists(home / ".config")); // nothing created
 }
 

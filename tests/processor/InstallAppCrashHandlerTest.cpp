@@ -20,7 +20,8 @@ namespace {
 
 int Count(const std::string& text, const std::string& what) {
   int n = 0;
-  for (std::size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+  for (std::size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+    ++n;
   return n;
 }
 
@@ -45,7 +46,8 @@ Outcome RunChild(const ScratchFolder& dir, const std::function<void()>& crash) {
   Outcome o;
   o.termSignal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   o.log = ReadFile(dir / "velmora.log");
-  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) o.files.push_back(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    o.files.push_back(e.path().filename());
   std::sort(o.files.begin(), o.files.end());
   return o;
 }
@@ -71,7 +73,8 @@ TEST(InstallAppCrashHandler, UncaughtExceptionThenAbortStillGivesOneReport) {
   const Outcome o = RunChild(dir, [] { throw std::runtime_error("no audio device"); });
   EXPECT_EQ(o.termSignal, SIGABRT);
   EXPECT_EQ(Count(o.log, "FATAL:"), 1) << o.log;
-  EXPECT_EQ(Count(o.log, "] FATAL: std::terminate \xE2\x80\x94 uncaught exception: no audio device (dump: "), 1)
+  EXPECT_EQ(Count(o.log, "] FATAL: std::terminate \xE2\x80\x94 uncaught exception: no audio device (dump: "),
+            1)
       << o.log;
   EXPECT_EQ(o.files, (std::vector<std::string>{"velmora-crash.dmp", "velmora.log"}));
 }

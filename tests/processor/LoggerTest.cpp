@@ -22,7 +22,8 @@ namespace {
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   return lines;
 }
 
@@ -66,7 +67,8 @@ TEST_F(LoggerTest, TimestampIsTheLocalTimeOfDay) {
     const std::time_t before = std::time(nullptr);
     char stamp[64];
     FormatLogTimestamp(stamp, sizeof stamp);
-    if (std::time(nullptr) != before) continue; // a second boundary passed: try again
+    if (std::time(nullptr) != before)
+      continue; // a second boundary passed: try again
     std::tm local{};
     localtime_r(&before, &local);
     char expected[16];
@@ -109,9 +111,11 @@ TEST_F(LoggerTest, ConcurrentWritersNeverMixLines) {
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&log, t] {
-      for (int i = 0; i < kLines; ++i) log.Log("thread %d line %d %s", t, i, std::string(100, 'a' + t).c_str());
+      for (int i = 0; i < kLines; ++i)
+        log.Log("thread %d line %d %s", t, i, std::string(100, 'a' + t).c_str());
     });
-  for (auto& th : threads) th.join();
+  for (auto& th : threads)
+    th.join();
   const auto lines = Lines(LogText());
   ASSERT_EQ(lines.size(), 1u + kThreads * kLines);
   const std::regex body(R"(thread (\d) line (\d+) ([a-h])+)");

@@ -51,7 +51,8 @@ ChildResult RunCrashingChild(const std::function<void()>& crash) {
     gLogFd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     const bool first = AppCrashHandler::Install(&FakeLogWriter);
     const bool second = AppCrashHandler::Install(&FakeLogWriter);
-    if (!first || second) ::_exit(3);
+    if (!first || second)
+      ::_exit(3);
     // An exception that leaves crash() must reach std::terminate, not the test framework.
     [&]() noexcept { crash(); }();
     ::_exit(0);
@@ -72,9 +73,11 @@ int CountLines(const std::string& text, const std::string& start) {
   int n = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    if (text.compare(pos, start.size(), start) == 0) ++n;
+    if (text.compare(pos, start.size(), start) == 0)
+      ++n;
     const std::size_t nl = text.find('\n', pos);
-    if (nl == std::string::npos) break;
+    if (nl == std::string::npos)
+      break;
     pos = nl + 1;
   }
   return n;
@@ -83,7 +86,8 @@ int CountLines(const std::string& text, const std::string& start) {
 [[gnu::noinline]] int Recurse(int depth) {
   volatile char pad[512];
   pad[0] = static_cast<char>(depth);
-  if (depth > (1 << 30)) return 0; // never reached; keeps the compiler from calling this endless
+  if (depth > (1 << 30))
+    return 0; // never reached; keeps the compiler from calling this endless
   return Recurse(depth + 1) + pad[0];
 }
 
@@ -94,7 +98,8 @@ TEST(AppCrashHandler, SegmentationFaultLeavesOneDumpAndOneFatalLine) {
   void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(page, MAP_FAILED);
   char address[32];
-  std::snprintf(address, sizeof address, "0x%016llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(page)));
+  std::snprintf(address, sizeof address, "0x%016llx",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(page)));
   const ChildResult r = RunCrashingChild([page] { *static_cast<volatile int*>(page) = 1; });
   ::munmap(page, 4096);
   EXPECT_EQ(r.termSignal, SIGSEGV);
@@ -131,9 +136,7 @@ TEST(AppCrashHandler, AbortIsReportedAsAbort) {
 }
 
 TEST(AppCrashHandler, UncaughtExceptionReportsOnceThoughAbortFollows) {
-  const ChildResult r = RunCrashingChild([] {
-    throw std::runtime_error("device vanished");
-  });
+  const ChildResult r = RunCrashingChild([] { throw std::runtime_error("device vanished"); });
   EXPECT_EQ(r.termSignal, SIGABRT);
   EXPECT_EQ(CountLines(r.log, "FATAL: "), 1) << r.log;
   EXPECT_NE(r.log.find("FATAL: std::terminate \xE2\x80\x94 uncaught exception: device vanished (dump: "),
@@ -147,7 +150,8 @@ TEST(AppCrashHandler, TerminateWithoutExceptionAndWithForeignException) {
   EXPECT_EQ(r.termSignal, SIGABRT);
   EXPECT_EQ(CountLines(r.log, "FATAL: std::terminate (no active exception) (dump: "), 1) << r.log;
   r = RunCrashingChild([] { throw 42; });
-  EXPECT_EQ(CountLines(r.log, "FATAL: std::terminate \xE2\x80\x94 uncaught non-std exception (dump: "), 1) << r.log;
+  EXPECT_EQ(CountLines(r.log, "FATAL: std::terminate \xE2\x80\x94 uncaught non-std exception (dump: "), 1)
+      << r.log;
 }
 
 TEST(AppCrashHandler, StackOverflowIsReportedFromTheAlternateStack) {

@@ -12,7 +12,7 @@ TEST(FileSystemUTF8, FoldersAreCreatedOnceAndTreesWhole) {
   ScratchFolder dir;
   const std::string one = dir / "\xC3\xA9t\xC3\xA9";
   EXPECT_TRUE(CreateDirectoryUTF8(one.c_str()));
-  EXPECT_FALSE(CreateDirectoryUTF8(one.c_str())); // already there
+  EXPECT_FALSE(CreateDirectoryUTF8(one.c_str()));           // already there
   EXPECT_FALSE(CreateDirectoryUTF8((dir / "a/b").c_str())); // parent missing
   EXPECT_TRUE(CreateDirectoryTreeUTF8(dir / "a/b/c/"));
   EXPECT_TRUE(CreateDirectoryTreeUTF8(dir / "a/b/c")); // existing is fine

@@ -7,16 +7,29 @@ using keel::IniDocument;
 
 TEST(IniDocument, ValuesRoundTripByteForByte) {
   const std::string longValue(300, 'v');
-  const std::string values[] = {"plain",      "a\tb\tc",         "  two leading spaces", "trailing ",
-                                "\tleading tab", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x8E\xB9", "\"quoted\"",
-                                "'single'",   "\"",              "",                     "a=b=c",
-                                "x;y#z[w]",   longValue,         "\xFF\xFE raw bytes"};
+  const std::string values[] = {"plain",
+                                "a\tb\tc",
+                                "  two leading spaces",
+                                "trailing ",
+                                "\tleading tab",
+                                "Gr\xC3\xBC\xC3\x9F"
+                                "e \xF0\x9F\x8E\xB9",
+                                "\"quoted\"",
+                                "'single'",
+                                "\"",
+                                "",
+                                "a=b=c",
+                                "x;y#z[w]",
+                                longValue,
+                                "\xFF\xFE raw bytes"};
   IniDocument doc;
   int i = 0;
-  for (const std::string& v : values) ASSERT_TRUE(doc.Set("Values", "k" + std::to_string(i++), v)) << v;
+  for (const std::string& v : values)
+    ASSERT_TRUE(doc.Set("Values", "k" + std::to_string(i++), v)) << v;
   const IniDocument reread = IniDocument::Parse(doc.Serialize());
   i = 0;
-  for (const std::string& v : values) EXPECT_EQ(reread.Get("Values", "k" + std::to_string(i++)), v) << v;
+  for (const std::string& v : values)
+    EXPECT_EQ(reread.Get("Values", "k" + std::to_string(i++)), v) << v;
 }
 
 TEST(IniDocument, ChangingOneKeyKeepsEveryOtherLineInPlace) {
@@ -46,8 +59,9 @@ TEST(IniDocument, ChangingOneKeyKeepsEveryOtherLineInPlace) {
 }
 
 TEST(IniDocument, LookupIgnoresCaseAndBlanksAndTakesTheFirstMatch) {
-  const IniDocument doc = IniDocument::Parse("[ Main ]\n  Key =  spaced value  \nkey=second\n[main]\nKey=later\n"
-                                             "[Quoted]\nq=\"  kept  \"\nhalf=\"open\n");
+  const IniDocument doc =
+      IniDocument::Parse("[ Main ]\n  Key =  spaced value  \nkey=second\n[main]\nKey=later\n"
+                         "[Quoted]\nq=\"  kept  \"\nhalf=\"open\n");
   EXPECT_EQ(doc.Get("MAIN", "KEY"), "spaced value");
   EXPECT_EQ(doc.Get("Quoted", "q"), "  kept  ");
   EXPECT_EQ(doc.Get("Quoted", "half"), "\"open");

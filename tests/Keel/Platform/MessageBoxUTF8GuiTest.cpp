@@ -31,14 +31,17 @@ int ShowAndAnswer(const char* text, unsigned type, int answer) {
 } // namespace
 
 TEST(MessageBoxUTF8Gui, ButtonsAnswerWithTheirResults) {
-  if (!gtk_init_check(nullptr, nullptr)) GTEST_SKIP() << "no display";
-  EXPECT_EQ(ShowAndAnswer("Saved \xC3\xA9l\xC3\xA9ment", keel::kMessageBoxOk | keel::kMessageBoxIconInformation,
-                          keel::kMessageBoxResultOk),
+  if (!gtk_init_check(nullptr, nullptr))
+    GTEST_SKIP() << "no display";
+  EXPECT_EQ(ShowAndAnswer("Saved \xC3\xA9l\xC3\xA9ment",
+                          keel::kMessageBoxOk | keel::kMessageBoxIconInformation, keel::kMessageBoxResultOk),
             keel::kMessageBoxResultOk);
-  EXPECT_EQ(ShowAndAnswer("Replace?", keel::kMessageBoxYesNo, keel::kMessageBoxResultNo), keel::kMessageBoxResultNo);
+  EXPECT_EQ(ShowAndAnswer("Replace?", keel::kMessageBoxYesNo, keel::kMessageBoxResultNo),
+            keel::kMessageBoxResultNo);
   EXPECT_EQ(ShowAndAnswer("caf\xE9", keel::kMessageBoxYesNoCancel | keel::kMessageBoxIconWarning,
                           keel::kMessageBoxResultCancel),
             keel::kMessageBoxResultCancel);
   // Closing the window frame of a Yes/No box means No.
-  EXPECT_EQ(ShowAndAnswer("Close me", keel::kMessageBoxYesNo, GTK_RESPONSE_DELETE_EVENT), keel::kMessageBoxResultNo);
+  EXPECT_EQ(ShowAndAnswer("Close me", keel::kMessageBoxYesNo, GTK_RESPONSE_DELETE_EVENT),
+            keel::kMessageBoxResultNo);
 }

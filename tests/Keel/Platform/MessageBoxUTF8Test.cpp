@@ -7,7 +7,8 @@ using keel::MessageBoxDisplayTexts;
 
 TEST(MessageBoxUTF8, TextsAreTakenAsUTF8OnlyWhenBothLookLikeIt) {
   using Texts = std::pair<std::string, std::string>;
-  EXPECT_EQ(MessageBoxDisplayTexts("Audio device failed", "Velmora"), Texts("Audio device failed", "Velmora"));
+  EXPECT_EQ(MessageBoxDisplayTexts("Audio device failed", "Velmora"),
+            Texts("Audio device failed", "Velmora"));
   EXPECT_EQ(MessageBoxDisplayTexts("Port \xC3\xA9l\xC3\xA9ment", "Velmora"),
             Texts("Port \xC3\xA9l\xC3\xA9ment", "Velmora"));
   // Latin-1 bytes are not UTF-8: every byte still shows, read as the legacy code page.

@@ -22,7 +22,9 @@ TEST_F(ProfileUTF8, WritesAndReadsBackUnderANonAsciiFolder) {
   const std::string folder = dir / "\xE8\xA8\xAD\xE5\xAE\x9A"; // Japanese "settings"
   std::filesystem::create_directory(folder);
   const std::string path = folder + "/settings.ini";
-  const std::string value = "\tIn: Gr\xC3\xBC\xC3\x9F" "e " + std::string(200, 'x');
+  const std::string value = "\tIn: Gr\xC3\xBC\xC3\x9F"
+                            "e " +
+                            std::string(200, 'x');
   ASSERT_TRUE(WritePrivateProfileStringUTF8("MIDI", "Input", value.c_str(), path.c_str()));
   ASSERT_TRUE(WritePrivateProfileStringUTF8("MIDI", "Output", " leading space", path.c_str()));
   EXPECT_EQ(GetPrivateProfileStringUTF8("MIDI", "Input", std::string("none"), path.c_str()), value);

@@ -15,7 +15,8 @@ class ScratchFolder {
 public:
   ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vlm-test-XXXXXX").string();
-    if (char* made = ::mkdtemp(pattern.data())) mPath = made;
+    if (char* made = ::mkdtemp(pattern.data()))
+      mPath = made;
   }
   ~ScratchFolder() {
     std::error_code ec;
@@ -52,7 +53,8 @@ public:
 
 private:
   void Save(const std::string& name) {
-    if (mSaved.count(name)) return;
+    if (mSaved.count(name))
+      return;
     const char* v = std::getenv(name.c_str());
     mSaved[name] = v ? std::optional<std::string>(v) : std::nullopt;
   }

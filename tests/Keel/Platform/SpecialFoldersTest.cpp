@@ -12,7 +12,8 @@ using testutil::ScratchFolder;
 class SpecialFolders : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "TEMP", "TMP", "TMPDIR"}) env.Unset(name);
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "TEMP", "TMP", "TMPDIR"})
+      env.Unset(name);
     env.Set("HOME", home.Path());
   }
   ScopedEnv env;
@@ -73,7 +74,8 @@ TEST_F(SpecialFolders, UserDirsEntriesAreParsedLikeTheShellWouldRead) {
       {"#XDG_DOCUMENTS_DIR=\"/commented\"\n", ""},
       {"XDG_DOCUMENTS_DIRX=\"/other\"\nXDG_DOCUMENTS_DIR=\"/right\"\n", "/right"},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParseUserDirsEntry(c.text, "XDG_DOCUMENTS_DIR", "/home/u"), c.expected) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(ParseUserDirsEntry(c.text, "XDG_DOCUMENTS_DIR", "/home/u"), c.expected) << c.text;
 }
 
 TEST_F(SpecialFolders, BufferFormCreatesOnRequestAndFailsWhenTooSmall) {

@@ -1,6 +1,6 @@
 // UTF-8 classes, the looks-like-UTF-8 rule, lenient decoding and the legacy code page reading.
-#include "Keel/Platform/StrftimeUTF8.h"
 #include "Keel/Platform/UTF8Text.h"
+#include "Keel/Platform/StrftimeUTF8.h"
 
 #include <gtest/gtest.h>
 
@@ -14,21 +14,22 @@ TEST(UTF8Text, CheckUTF8ClassifiesWellFormedAsciiAndMalformed) {
   const Case cases[] = {
       {"", 0},
       {"plain ascii", 0},
-      {"caf\xC3\xA9", 1},            // two-byte sequence
-      {"\xE0\xA0\x80", 1},           // lowest three-byte form
-      {"\xE0\x9F\xBF", -1},          // overlong three-byte form
+      {"caf\xC3\xA9", 1},   // two-byte sequence
+      {"\xE0\xA0\x80", 1},  // lowest three-byte form
+      {"\xE0\x9F\xBF", -1}, // overlong three-byte form
       {"\xEF\xBF\xBD", 1},
-      {"\xF0\x90\x80\x80", 1},       // lowest four-byte form
-      {"\xF0\x8F\xBF\xBF", -1},      // overlong four-byte form
-      {"\xF7\xBF\xBF\xBF", 1},       // F0-F7 lead bytes are all accepted
-      {"\xC1\xBF", -1},              // overlong two-byte lead
-      {"\x80", -1},                  // stray continuation byte
-      {"\xC3", -1},                  // cut sequence
-      {"\xC3\xA9\xFF", -1},          // malformed after a good one
-      {"\xF8\x88\x80\x80\x80", -1},  // five-byte form
-      {"caf\xE9", -1},               // Latin-1
+      {"\xF0\x90\x80\x80", 1},      // lowest four-byte form
+      {"\xF0\x8F\xBF\xBF", -1},     // overlong four-byte form
+      {"\xF7\xBF\xBF\xBF", 1},      // F0-F7 lead bytes are all accepted
+      {"\xC1\xBF", -1},             // overlong two-byte lead
+      {"\x80", -1},                 // stray continuation byte
+      {"\xC3", -1},                 // cut sequence
+      {"\xC3\xA9\xFF", -1},         // malformed after a good one
+      {"\xF8\x88\x80\x80\x80", -1}, // five-byte form
+      {"caf\xE9", -1},              // Latin-1
   };
-  for (const Case& c : cases) EXPECT_EQ(CheckUTF8(c.text), c.expected) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(CheckUTF8(c.text), c.expected) << c.text;
   EXPECT_EQ(CheckUTF8(static_cast<const char*>(nullptr)), 0);
 }
 
@@ -40,15 +41,18 @@ TEST(UTF8Text, LooksLikeUTF8WeighsGoodBytesAgainstBadOnes) {
   const Case cases[] = {
       {"", true},
       {"ascii only", true},
-      {"caf\xE9", false},                          // M=0, B=1
-      {"\xC3\xA9\xC3\xA9\xC3\xA9\xFF", true},       // M=6 is not below 5 x B = 5
-      {"\xC3\xA9\xFF", true},                       // M=2 is not below 3 x 3 / 4 = 2
-      {"\xC3\xA9\xFF" "a", false},                  // M=2 < 5 and M=2 < 3
-      {"\xC3\xA9\xC3\xA9\xFF\xFF", true},           // M=4 < 10, but 4 >= 3 x 6 / 4 = 4
+      {"caf\xE9", false},                     // M=0, B=1
+      {"\xC3\xA9\xC3\xA9\xC3\xA9\xFF", true}, // M=6 is not below 5 x B = 5
+      {"\xC3\xA9\xFF", true},                 // M=2 is not below 3 x 3 / 4 = 2
+      {"\xC3\xA9\xFF"
+       "a",
+       false},                                            // M=2 < 5 and M=2 < 3
+      {"\xC3\xA9\xC3\xA9\xFF\xFF", true},                 // M=4 < 10, but 4 >= 3 x 6 / 4 = 4
       {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xFF\xFF", true}, // M=8 < 10, but 8 >= 3 x 10 / 4 = 7
       {"\xE9t\xE9 \xE0 Paris", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(LooksLikeUTF8(c.text), c.expected) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(LooksLikeUTF8(c.text), c.expected) << c.text;
 }
 
 TEST(UTF8Text, WideFromUTF8DecodesLenientlyAndRefusesLegacyText) {
@@ -57,7 +61,8 @@ TEST(UTF8Text, WideFromUTF8DecodesLenientlyAndRefusesLegacyText) {
   EXPECT_EQ(WideFromUTF8("\xC3\xA9\xC3\xA9\xFFx"), std::u16string(u"\u00E9\u00E9x"));
   // A five-byte form goes as a whole.
   std::string eightAcutes;
-  for (int i = 0; i < 8; ++i) eightAcutes += "\xC3\xA9";
+  for (int i = 0; i < 8; ++i)
+    eightAcutes += "\xC3\xA9";
   EXPECT_EQ(WideFromUTF8(eightAcutes + "\xF8\x88\x80\x80\x80z"),
             std::u16string(u"\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9z"));
   // Encoded surrogate halves have no UTF-16 meaning of their own.
