@@ -1,7 +1,7 @@
 // The root view: blank until the variant is known, the instrument view, the effects-only view, and the error screen.
 import { Component, type ComponentChildren } from 'preact';
 import { useEffect, useState } from 'preact/hooks';
-import { bank, dialog, variant } from '../state/app';
+import { bank, dialog, prefs, variant } from '../state/app';
 import { schemaReady } from '../state/params';
 import { hasHostBridge } from '../bridge/host';
 import { texts } from '../i18n/texts';
@@ -82,7 +82,7 @@ function InstrumentView() {
   if (!schemaReady.value) return <div class="waiting">{texts().waitingForSchema}</div>;
   const scale = layoutScale(w, h, lowerMounted.value);
   return (
-    <div class={'instrument' + (w < kNarrowLayoutWidth ? ' narrow' : '')} style={{ '--s': String(scale) }} ref={setRoot} data-scale={scale.toFixed(3)}>
+    <div class={'instrument' + (w < kNarrowLayoutWidth ? ' narrow' : '') + (prefs.value.flowOverlayEnabled ? ' flow-on' : '')} style={{ '--s': String(scale) }} ref={setRoot} data-scale={scale.toFixed(3)}>
       <Header />
       <div class="bars">
         <PatchBar />

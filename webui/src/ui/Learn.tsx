@@ -43,11 +43,12 @@ export function LearnPanel() {
         <button type="button" data-testid="learn-close" onClick={() => sendLearn({ op: 'setActive', active: false })}>{t.learnClose}</button>
       </div>
       <div class="learn-row">
-        <select title={t.midiLearnKnobModeTooltip} value={prefs.value.knobMode} onChange={(e) => updatePrefs({ knobMode: (e.target as HTMLSelectElement).value as KnobMode })}>
-          {modes.map(([m, d]) => (
-            <option key={m} value={m}>{d}</option>
+        <select title={t.midiLearnKnobModeTooltip} data-testid="knob-mode" value={prefs.value.knobMode} onChange={(e) => updatePrefs({ knobMode: (e.target as HTMLSelectElement).value as KnobMode })}>
+          {modes.map(([m]) => (
+            <option key={m} value={m}>{m}</option>
           ))}
         </select>
+        <span class="hint knob-mode-desc">{modes.find(([m]) => m === prefs.value.knobMode)![1]}</span>
       </div>
       <div class="learn-row">
         {sel !== null ? (

@@ -24,6 +24,15 @@ export function Header() {
             Jp
           </button>
         </div>
+        <button
+          type="button"
+          class={'flow-toggle' + (prefs.value.flowOverlayEnabled ? ' on' : '')}
+          data-testid="flow-toggle"
+          title={prefs.value.flowOverlayEnabled ? t.flowOverlayToggleOn : t.flowOverlayToggleOff}
+          onClick={() => updatePrefs({ flowOverlayEnabled: !prefs.peek().flowOverlayEnabled })}
+        >
+          ⇢
+        </button>
         <button type="button" class="manual-btn" title={t.manualTooltip}>
           ?
         </button>

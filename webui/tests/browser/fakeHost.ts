@@ -44,7 +44,7 @@ export async function openHostedPage(browser: Browser, opts: { width?: number; h
     // Paused from the start, so the test alone decides how much page time passes.
     const t0 = new Date('2026-01-01T00:00:00Z').getTime();
     await page.clock.install({ time: t0 });
-    await page.clock.pauseAt(t0 + 10);
+    await page.clock.pauseAt(t0 + 5000);
   }
   await page.addInitScript(kHostScripts);
   page.setDefaultTimeout(8000);

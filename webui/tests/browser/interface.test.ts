@@ -1,0 +1,103 @@
+// The page against a fake processor: language, keys, expand and resize.
+import { afterAll, beforeAll, describe, expect, it } from 'vitest';
+import type { Browser, Page } from 'playwright-core';
+import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+
+let browser: Browser;
+beforeAll(async () => {
+  browser = await launchBrowser();
+});
+afterAll(async () => browser?.close());
+
+async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
+  const page = await openHostedPage(browser, opts);
+  await replay(page, initialStateScripts(state));
+  await page.waitForSelector('.tone-panel');
+  // The baselines are captured 50 ms after the schema.
+  await page.waitForTimeout(120);
+  return page;
+}
+
+const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
+
+describe('language, keys and expand', () => {
+  it('switches to Japanese and sends the preferences', async () => {
+    const page = await initialisedPage();
+    await clearPosted(page);
+    await page.click('.lang-switch button:nth-child(2)');
+    expect(await page.textContent('.effect-chain .module-title')).toContain('エフェクト・チェーン');
+    const prefs = taggedMessages(await posted(page), 205).map((m) => JSON.parse(postedText(m)));
+    expect(prefs.pop()).toMatchObject({ lang: 'ja', knobMode: 'scaling' });
+    await page.screenshot({ path: '/tmp/velmora-japanese.png' });
+    await page.close();
+  });
+
+  it('follows the host preferences', async () => {
+    const page = await initialisedPage({}, { prefs: { lang: 'ja' } });
+    expect(await page.textContent('[data-testid=tone-menu-upper] .tone-tab')).toBe('アッパー・トーン');
+    await page.close();
+  });
+
+  it('forwards keys as tag 212, never as SKPFUI, drops quick duplicates and swallows zoom', async () => {
+    const page = await initialisedPage();
+    await clearPosted(page);
+    await page.keyboard.press('KeyA');
+    await page.keyboard.press('KeyA');
+    await page.keyboard.press('Control+Equal');
+    const list = await posted(page);
+    expect(list.some((m) => m.msg === 'SKPFUI')).toBe(false);
+    const all = taggedMessages(list, 212).map((m) => JSON.parse(postedText(m)));
+    expect(all.some((k) => k.code === 'Equal')).toBe(false);
+    const keys = all.filter((k) => k.code === 'KeyA');
+    expect(keys.map((k) => `${k.type}:${k.code}`)).toEqual(['keydown:KeyA', 'keyup:KeyA']);
+    expect(keys[0]).toMatchObject({ key: 'a', keyCode: 65, repeat: false, ctrlKey: false });
+    await page.waitForTimeout(250);
+    await page.keyboard.press('KeyA');
+    const again = taggedMessages(await posted(page), 212).map((m) => JSON.parse(postedText(m)));
+    expect(again.filter((k) => k.code === 'KeyA').length).toBe(4);
+    await page.close();
+  });
+
+  it('restores expanded tones collapsed on a short screen and reports false next', async () => {
+    const page = await initialisedPage({ screenHeight: 900 }, { bankState: { expandedTones: true, loadedPerfParams: { 3: 0 } } });
+    expect(await page.locator('.tone-panel').count()).toBe(1);
+    await clearPosted(page);
+    await page.click('[data-testid=link-toggle]');
+    const states = bankStates(await posted(page));
+    expect(states.pop()).toMatchObject({ expandedTones: false, linkEnabled: false });
+    await page.click('[data-testid=expand-toggle]');
+    await page.waitForTimeout(300);
+    expect(await page.locator('.tone-panel').count()).toBe(1);
+    await page.close();
+  });
+
+  it('expands both tone panels and asks for 240 pixels more', async () => {
+    const page = await initialisedPage({ height: 1000, screenHeight: 1200 });
+    await clearPosted(page);
+    await page.click('[data-testid=expand-toggle]');
+    await page.waitForTimeout(400);
+    expect(await page.locator('.tone-panel').count()).toBe(2);
+    const resize = taggedMessages(await posted(page), 100).map((m) => Buffer.from(m.data as string, 'base64'));
+    expect(resize.length).toBe(1);
+    expect([resize[0].readInt32LE(0), resize[0].readInt32LE(4)]).toEqual([1180, 1240]);
+    await page.screenshot({ path: '/tmp/velmora-expanded.png' });
+    await page.close();
+  });
+
+  it('the resize grip asks for clamped sizes', async () => {
+    const page = await initialisedPage();
+    await clearPosted(page);
+    const g = (await page.locator('[data-testid=resize-grip]').boundingBox())!;
+    await page.mouse.move(g.x + 12, g.y + 12);
+    await page.mouse.down();
+    await page.mouse.move(g.x - 400, g.y - 300, { steps: 5 });
+    await page.mouse.up();
+    const sizes = taggedMessages(await posted(page), 100).map((m) => {
+      const b = Buffer.from(m.data as string, 'base64');
+      return [b.readInt32LE(0), b.readInt32LE(4)];
+    });
+    expect(sizes.length).toBeGreaterThan(0);
+    expect(sizes[sizes.length - 1]).toEqual([910, 650]);
+    await page.close();
+  });
+});

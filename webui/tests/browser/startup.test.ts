@@ -1,0 +1,67 @@
+// The page against a fake processor: start-up requests and the initial state.
+import { afterAll, beforeAll, describe, expect, it } from 'vitest';
+import type { Browser, Page } from 'playwright-core';
+import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+
+let browser: Browser;
+beforeAll(async () => {
+  browser = await launchBrowser();
+});
+afterAll(async () => browser?.close());
+
+async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
+  const page = await openHostedPage(browser, opts);
+  await replay(page, initialStateScripts(state));
+  await page.waitForSelector('.tone-panel');
+  // The baselines are captured 50 ms after the schema.
+  await page.waitForTimeout(120);
+  return page;
+}
+
+const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
+
+describe('start-up', () => {
+  it('asks for the initial state 1.5 s after load, every 500 ms, 40 times at most', async () => {
+    const page = await openHostedPage(browser, { clock: true });
+    const requests = async () => taggedMessages(await posted(page), 222).length;
+    await page.clock.runFor(1400);
+    expect(await requests()).toBe(0);
+    await page.clock.runFor(200);
+    expect(await requests()).toBe(1);
+    await page.clock.runFor(1000);
+    expect(await requests()).toBe(3);
+    await page.clock.runFor(60000);
+    expect(await requests()).toBe(40);
+    expect(await page.locator('.blank, .waiting').count()).toBe(1);
+    await page.close();
+  });
+
+  it('stops asking once the schema is here, and shows the recorded initial state', async () => {
+    const page = await openHostedPage(browser, { clock: true });
+    await page.clock.runFor(1600);
+    const real: Record<number, number> = { 29: 1234.5, 168: 3.5 };
+    await replay(page, initialStateScripts({ real, bankState: { patch: { name: 'ブラス Pad', path: '/p/b.80p' }, linkEnabled: false } }));
+    await page.clock.runFor(5000);
+    const list = await posted(page);
+    expect(taggedMessages(list, 222).length).toBe(1);
+    expect(await page.textContent('[data-testid=patch-name]')).toBe('ブラス Pad');
+    expect(await page.textContent('.slider[data-param="29"] .ctl-value')).toBe('1.23 kHz');
+    expect(await page.textContent('.knob[data-param="168"] .ctl-value')).toBe('3.5 dB');
+    expect(await page.locator('[data-testid=whole-mode]').count()).toBe(1);
+    expect(await page.locator('[data-testid=modified-mark]').count()).toBe(0);
+    // The restored state had no baselines: the page takes the current values and reports them once.
+    const states = bankStates(list);
+    expect(states.length).toBe(1);
+    expect(Object.keys(states[0].loadedPerfParams).length).toBe(78);
+    expect(states[0].patch.name).toBe('ブラス Pad');
+    expect(states[0].linkEnabled).toBe(false);
+    await page.close();
+  });
+
+  it('ignores malformed payloads and goes on with the next message', async () => {
+    const page = await initialisedPage();
+    await replay(page, ["SAMFD(201, 5, 'e30@')", samfd(219, '{not json'), samfd(201, JSON.stringify({ patch: { name: 'After', path: null } }))]);
+    expect(await page.textContent('[data-testid=patch-name]')).toBe('After');
+    await page.close();
+  });
+});
