@@ -67,8 +67,8 @@ Voice::Voice() {
   mEnv2Copy.SetOvershoot(true);
   mEnv2Copy.SetCurvedDecay(true);
   mEnv2.SetAmplifierCurve(true);
-  mVco1.mWaveform = mVco1Waveform;
-  mVco2.mWaveform = mVco2Waveform;
+  SetVco1Waveform(mVco1Waveform);
+  SetVco2Waveform(mVco2Waveform);
   SetVcoMix(mVcoMix);
   UpdateBaseFrequencies();
 }
@@ -98,8 +98,8 @@ void Voice::Prepare(double sampleRate) noexcept {
   mKeyFollow.SetCoefficient(OnePoleCoefficient(r, kKeyFollowSmoothMs));
   mAmpCoef = OnePoleCoefficient(r, kAmpOnePoleMs);
   mDecayOffsetMultiplier = std::exp(-1.0 / (r * kDecayOffsetMs / 1000.0));
-  mVco1.mWaveform = mVco1Waveform;
-  mVco2.mWaveform = mVco2Waveform;
+  SetVco1Waveform(mVco1Waveform);
+  SetVco2Waveform(mVco2Waveform);
   mHighRangeShelf.DesignHighShelf(r, kHighShelfHz, kHighShelfDb, kHighShelfQ);
   mHighRangeShelf.Reset();
   SetPortamentoTime(mPortamentoMs);
@@ -149,6 +149,7 @@ void Voice::ClearCurveState() noexcept {
 }
 
 void Voice::ClearCaches() noexcept {
+  mLastWidth = -1.0;
   mEnv1CacheIn = kCacheSentinel;
   mVco2PitchCacheIn = kCacheSentinel;
   mXmodCacheIn = kCacheSentinel;
@@ -178,6 +179,7 @@ double Voice::Vco2RangeSemitones(int code, double position) noexcept {
 
 void Voice::UpdateBaseFrequencies() noexcept {
   const double t = static_cast<double>(mNote + 12 * mOctaveShift - 60);
+  mKeyOctaves = t / 12.0;
   const double f = (mStackDetune + mTuneCents + mPartDetune) / 100.0;
   const double k1 = mVcoKeyFollowTarget == kKeyFollowVco1 ? mVcoKeyFollow : 1.0;
   const double k2 = mVcoKeyFollowTarget == kKeyFollowVco2 ? mVcoKeyFollow : 1.0;
@@ -243,11 +245,13 @@ void Voice::SetRestartPhase(bool on, double phase, double detuneCents) noexcept 
 void Voice::SetVco1Waveform(std::uint8_t code) noexcept {
   mVco1Waveform = code;
   mVco1.mWaveform = code;
+  mVco1MixScale = kMixerDriveGain * MixLevel(kVco1MixLevel, code);
 }
 
 void Voice::SetVco2Waveform(std::uint8_t code) noexcept {
   mVco2Waveform = code;
   mVco2.mWaveform = code;
+  mVco2MixScale = kMixerDriveGain * MixLevel(kVco2MixLevel, code);
 }
 
 void Voice::SetVcoMix(double value) noexcept {
@@ -361,7 +365,7 @@ double Voice::Env1Curve(double e1) noexcept {
   else if (e == 1.0)
     w = 1.0;
   else
-    w = std::clamp(Interpolate(kEnv1CurvePercent, e) / 100.0, 0.0, 1.0);
+    w = std::clamp(kEnv1CurveLookup(e) / 100.0, 0.0, 1.0);
   mEnv1CacheOut = w;
   return w;
 }
@@ -379,10 +383,10 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCarry = 0;
     if (code == kPhaseDecay && mFilterEnvPrevCode == kPhaseAttack) {
       // The attack curve and the decay curve differ at the top; glide from one to the other.
-      mFilterEnvDecayOffset = mFilterEnvLast - Interpolate(kFilterEnvDecayShape, e);
+      mFilterEnvDecayOffset = mFilterEnvLast - kFilterEnvDecayLookup(e);
     } else if (code == kPhaseRelease && mFilterEnvPrevCode != kPhaseRelease) {
       // A release out of the attack continues from where the attack had got to.
-      const double fd = Interpolate(kFilterEnvDecayShape, e);
+      const double fd = kFilterEnvDecayLookup(e);
       mFilterEnvReleaseScale =
           (mFilterEnvPrevCode == kPhaseAttack && fd > 1e-9) ? mFilterEnvLast / fd : 1.0;
     }
@@ -396,21 +400,21 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCacheCode = code;
     switch (code) {
     case kPhaseRelease:
-      f = Interpolate(kFilterEnvDecayShape, e) * mFilterEnvReleaseScale;
+      f = kFilterEnvDecayLookup(e) * mFilterEnvReleaseScale;
       break;
     case kPhaseAttack:
-      f = Interpolate(kFilterEnvAttackShape, std::clamp(e, 0.0, 1.0));
+      f = kFilterEnvAttackLookup(std::clamp(e, 0.0, 1.0));
       if (mFilterEnvCarry)
         f = std::max(f, mFilterEnvCarried);
       break;
     case kPhaseDecay:
-      f = Interpolate(kFilterEnvDecayShape, e) + mFilterEnvDecayOffset;
+      f = kFilterEnvDecayLookup(e) + mFilterEnvDecayOffset;
       mFilterEnvDecayOffset *= mDecayOffsetMultiplier;
       if (std::fabs(mFilterEnvDecayOffset) < 1e-6)
         mFilterEnvDecayOffset = 0.0;
       break;
     default:
-      f = Interpolate(kFilterEnvDecayShape, e);
+      f = kFilterEnvDecayLookup(e);
       break;
     }
   }
@@ -433,16 +437,16 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
     if (mAmpStartFromLevel) {
       const double span = 1.0 - mAmpStartLevel;
       const double h = span <= 1e-6 ? 1.0 : std::clamp((j - mAmpStartLevel) / span, 0.0, 1.0);
-      g = Interpolate(kAmpAttackShape, h) * (1.0 - mAmpStartGain) + mAmpStartGain;
+      g = kAmpAttackLookup(h) * (1.0 - mAmpStartGain) + mAmpStartGain;
     } else {
-      g = Interpolate(kAmpAttackShape, j);
+      g = kAmpAttackLookup(j);
     }
     mAmpReleaseLatched = 0;
   } else {
     mAmpStartFromLevel = 0;
     if (mEnv2.IsDecay()) {
       const double span = 1.0 - sustain;
-      g = span > 1e-6 ? Envelope::DecayShape(std::clamp((j - sustain) / span, 0.0, 1.0)) * span + sustain : j;
+      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) / span, 0.0, 1.0)) * span + sustain : j;
       mAmpReleaseLatched = 0;
     } else if (mEnv2.IsRelease()) {
       if (!mAmpReleaseLatched) {
@@ -452,7 +456,7 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * Interpolate(kAmpReleaseShape,
+              : mAmpReleaseGain * kAmpReleaseLookup(
                                                          std::clamp(y / mAmpReleaseReference, 0.0, 1.0));
     } else {
       g = j;
@@ -485,7 +489,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     if (std::fabs(mGlideTarget - mGlideCurrent) <= 1e-9)
       mGlideCurrent = mGlideTarget;
   }
-  const double g = (mGlideCurrent - mGlideTarget) / 12.0;
+  const double g = mGlideCurrent == mGlideTarget ? 0.0 : (mGlideCurrent - mGlideTarget) / 12.0;
 
   // 5. Drift: three slow sines, refreshed every 64 samples.
   mDriftCountdown -= 1.0;
@@ -507,10 +511,9 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   // 6. Pitch in octaves.
   const double m = d1 * mPitchLfoAmount + w * mPitchEnv1Amount;
   const double at = mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
-  const double p1 = (ModSign(mVco1ModMode) * m + at) / 12.0 + mBend * BendSpan(mVco1BendMode, mBendRange) / 12.0 +
-                    g + mDrift1;
-  const double p2 = (ModSign(mVco2ModMode) * m + at) / 12.0 + mBend * BendSpan(mVco2BendMode, mBendRange) / 12.0 +
-                    g + mDrift2;
+  // One division per oscillator: the semitone terms are summed first.
+  const double p1 = (ModSign(mVco1ModMode) * m + at + mBend * BendSpan(mVco1BendMode, mBendRange)) / 12.0 + g + mDrift1;
+  const double p2 = (ModSign(mVco2ModMode) * m + at + mBend * BendSpan(mVco2BendMode, mBendRange)) / 12.0 + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
   double pwmSource = 0.0;
@@ -522,8 +525,11 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     pwmSource = std::clamp((mNote - 60) / 24.0, -1.0, 1.0);
   const double pwm = mPwmAmount * pwmSource * 0.42;
   const double width = std::clamp(mPwmInverted ? mPulseWidthBase - pwm : mPulseWidthBase + pwm, 0.0, 1.0);
-  mVco1.SetPulseWidth(width);
-  mVco2.SetPulseWidth(width);
+  if (width != mLastWidth) {
+    mLastWidth = width;
+    mVco1.SetPulseWidth(width);
+    mVco2.SetPulseWidth(width);
+  }
 
   // 8. VCO-2 frequency.
   if (p2 != mVco2PitchCacheIn) {
@@ -536,7 +542,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double xmodIn = 100.0 * std::clamp(w * mXmodEnv1Amount + mXmodManual, 0.0, 1.0);
   if (xmodIn != mXmodCacheIn) {
     mXmodCacheIn = xmodIn;
-    mXmodDepth = Interpolate(kXmodDepthOctaves, xmodIn);
+    mXmodDepth = kXmodDepthLookup(xmodIn);
   }
   double xm = (mVco2History0 + mVco2History1) * 0.5 * mXmodDepth;
   if (mXmodInverted)
@@ -568,8 +574,8 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   }
 
   // 12. Mixer with soft saturation.
-  const double s1 = FastTanh(v1) * kMixerDriveGain * MixLevel(kVco1MixLevel, mVco1Waveform);
-  double s2 = FastTanh(v2) * kMixerDriveGain * MixLevel(kVco2MixLevel, mVco2Waveform);
+  const double s1 = FastTanh(v1) * mVco1MixScale;
+  double s2 = FastTanh(v2) * mVco2MixScale;
   mVco2History0 = mVco2History1;
   mVco2History1 = s2;
   if (mVco2Range == kVco2RangeHigh)
@@ -587,7 +593,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   // 15. Key follow, cutoff and resonance.
   mKeyFollow.SetTarget(mVcfKeyFollow == 0.0
                            ? 0.0
-                           : (static_cast<double>(mNote + 12 * mOctaveShift - 60) / 12.0 + g) * mVcfKeyFollow);
+                           : (mKeyOctaves + g) * mVcfKeyFollow);
   const double k = mKeyFollow.Next();
   double c = std::max(1.0, mCutoff.Next());
   const double r = mResonance.Next();

@@ -3,7 +3,9 @@
 
 #include <array>
 
+#include "engine/envelope/EnvelopeCurves.h"
 #include "engine/util/BreakpointTable.h"
+#include "engine/voice/IndexedBreakpoints.h"
 
 // ENV-1 output -> percent of its effect on pitch and cross-mod (the pitch envelope is not linear).
 inline constexpr std::array<Breakpoint, 21> kEnv1CurvePercent = {{
@@ -89,3 +91,13 @@ inline constexpr std::array<double, 5> kVco1MixLevel = {0.94, 0.933, 0.905, 0.90
 inline constexpr std::array<double, 5> kVco2MixLevel = {0.872, 0.894, 0.886, 0.886, 1.0};
 // Gain after FastTanh so that a full-scale oscillator (+-1) leaves the mixer at +-1 before the level.
 inline constexpr double kMixerDriveGain = 1.3130352854993315;
+
+// Constant-time forms of the curves that the voice reads every sample.
+inline constexpr IndexedBreakpoints kEnv1CurveLookup{kEnv1CurvePercent};
+inline constexpr IndexedBreakpoints kXmodDepthLookup{kXmodDepthOctaves};
+inline constexpr IndexedBreakpoints kFilterEnvDecayLookup{kFilterEnvDecayShape};
+inline constexpr IndexedBreakpoints kFilterEnvAttackLookup{kFilterEnvAttackShape};
+inline constexpr IndexedBreakpoints kAmpAttackLookup{kAmpAttackShape};
+inline constexpr IndexedBreakpoints kAmpReleaseLookup{kAmpReleaseShape};
+// The amplifier's decay curve is the envelope's decay shape.
+inline constexpr IndexedBreakpoints kAmpDecayLookup{kDecayShapeCurve};

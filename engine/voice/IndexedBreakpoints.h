@@ -1,0 +1,53 @@
+// Breakpoint table with a uniform index over its x range: the same result as Interpolate in constant time.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "engine/util/BreakpointTable.h"
+
+// The voice looks up several curves per sample; bisection costs a handful of unpredictable branches
+// each time. A grid of kBuckets start segments over the x range finds the segment in one or two steps,
+// and the interpolation is written exactly as in Interpolate, so both give bit-identical values.
+template <std::size_t N, std::size_t kBuckets = 128>
+class IndexedBreakpoints {
+  static_assert(N >= 2 && N <= 256 && kBuckets >= 1, "segment starts are stored in bytes");
+
+public:
+  constexpr explicit IndexedBreakpoints(const std::array<Breakpoint, N>& table) : mTable(table) {
+    mFirstX = table[0].x;
+    const double span = table[N - 1].x - table[0].x;
+    mScale = static_cast<double>(kBuckets) / span;
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      const double start = mFirstX + span * static_cast<double>(b) / static_cast<double>(kBuckets);
+      std::size_t lo = 0;
+      while (lo + 2 < N && table[lo + 1].x < start)
+        ++lo;
+      mStart[b] = static_cast<unsigned char>(lo);
+    }
+  }
+
+  double operator()(double x) const noexcept {
+    if (!(x > mTable[0].x))
+      return mTable[0].y;
+    if (x >= mTable[N - 1].x)
+      return mTable[N - 1].y;
+    std::size_t b = static_cast<std::size_t>((x - mFirstX) * mScale);
+    if (b >= kBuckets)
+      b = kBuckets - 1;
+    std::size_t lo = mStart[b];
+    while (lo > 0 && !(mTable[lo].x < x)) // rounding of the bucket index can land one bucket late
+      --lo;
+    while (mTable[lo + 1].x < x)
+      ++lo;
+    const Breakpoint& a = mTable[lo];
+    const Breakpoint& c = mTable[lo + 1];
+    return a.y + (c.y - a.y) * (x - a.x) / (c.x - a.x);
+  }
+
+private:
+  std::array<Breakpoint, N> mTable;
+  std::array<unsigned char, kBuckets> mStart{};
+  double mFirstX = 0.0;
+  double mScale = 1.0;
+};
