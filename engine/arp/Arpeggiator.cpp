@@ -55,11 +55,21 @@ void Arpeggiator::Reset() noexcept {
 void Arpeggiator::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
   switch (index) {
-  case 0: mMode = std::clamp(RoundHalfAway(5.0 * v), 0, kModeCount - 1); break;
-  case 1: mOctaves = std::clamp(RoundHalfAway(3.0 * v), 0, kMaxOctaves - 1) + 1; break;
-  case 2: mDivision = std::clamp(RoundHalfAway(11.0 * v), 0, kNoteDivisionCount - 1); break;
-  case 3: mGate = 0.05 + 0.95 * v; break;
-  case 4: mSwing = 0.5 + 0.25 * v; break;
+  case 0:
+    mMode = std::clamp(RoundHalfAway(5.0 * v), 0, kModeCount - 1);
+    break;
+  case 1:
+    mOctaves = std::clamp(RoundHalfAway(3.0 * v), 0, kMaxOctaves - 1) + 1;
+    break;
+  case 2:
+    mDivision = std::clamp(RoundHalfAway(11.0 * v), 0, kNoteDivisionCount - 1);
+    break;
+  case 3:
+    mGate = 0.05 + 0.95 * v;
+    break;
+  case 4:
+    mSwing = 0.5 + 0.25 * v;
+    break;
   case 5:
     mHold = v >= 0.5 ? 1 : 0;
     if (mHold == 0) {
@@ -70,7 +80,8 @@ void Arpeggiator::SetParameter(int index, double value) noexcept {
       RebuildPlayOrder();
     }
     break;
-  default: break;
+  default:
+    break;
   }
 }
 

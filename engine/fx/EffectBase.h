@@ -27,11 +27,15 @@ inline constexpr int kFirstEffectType = 1;
 inline constexpr int kLastEffectType = 12;
 
 // True for the ids 1..12 that name an effect class.
-constexpr bool IsEffectType(int type) noexcept { return type >= kFirstEffectType && type <= kLastEffectType; }
+constexpr bool IsEffectType(int type) noexcept {
+  return type >= kFirstEffectType && type <= kLastEffectType;
+}
 
 // Sample rate an effect assumes when it is prepared with a rate that is not above 0 (or NaN).
 inline constexpr double kDefaultEffectRate = 48000.0;
-constexpr double EffectRateOrDefault(double rate) noexcept { return rate > 0.0 ? rate : kDefaultEffectRate; }
+constexpr double EffectRateOrDefault(double rate) noexcept {
+  return rate > 0.0 ? rate : kDefaultEffectRate;
+}
 
 // Every effect lives for its slot's whole life; only the slot's active pointer changes.
 // Threads: all operations on the audio thread (Prepare and Reset also from the processor's reset

@@ -16,6 +16,8 @@ constexpr double ClampUnit(double v) noexcept {
 }
 
 // N(x): x rounded to the nearest integer, halves away from zero.
-inline int RoundHalfAway(double x) noexcept { return static_cast<int>(std::round(x)); }
+inline int RoundHalfAway(double x) noexcept {
+  return static_cast<int>(std::round(x));
+}
 
 } // namespace vlm::dsp

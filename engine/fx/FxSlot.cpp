@@ -5,19 +5,32 @@ namespace vlm::dsp {
 
 EffectBase* FxSlot::EffectForType(int type) noexcept {
   switch (type) {
-  case 1: return &mSynthChorus;
-  case 2: return &mStudioChorus;
-  case 3: return &mDigitalChorus;
-  case 4: return &mDelay;
-  case 5: return &mPhaser;
-  case 6: return &mFlanger;
-  case 7: return &mEQ3Band;
-  case 8: return &mCompressor;
-  case 9: return &mDistortion;
-  case 10: return &mReverb;
-  case 11: return &mPitchChorus;
-  case 12: return &mArpeggiator;
-  default: return nullptr;
+  case 1:
+    return &mSynthChorus;
+  case 2:
+    return &mStudioChorus;
+  case 3:
+    return &mDigitalChorus;
+  case 4:
+    return &mDelay;
+  case 5:
+    return &mPhaser;
+  case 6:
+    return &mFlanger;
+  case 7:
+    return &mEQ3Band;
+  case 8:
+    return &mCompressor;
+  case 9:
+    return &mDistortion;
+  case 10:
+    return &mReverb;
+  case 11:
+    return &mPitchChorus;
+  case 12:
+    return &mArpeggiator;
+  default:
+    return nullptr;
   }
 }
 

@@ -38,8 +38,9 @@ void BM_RackPerSample(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kFrames);
   // Seconds per stereo sample (shown with an SI prefix, e.g. "3.2n" for 3.2 ns).
-  state.counters["per_sample"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RackPerSample)->DenseRange(0, 12)->ArgName("type");
 

@@ -32,8 +32,9 @@ template <typename Effect> void BM_PerSample(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * kFrames);
   // Seconds per stereo sample (shown with an SI prefix, e.g. "12n" for 12 ns).
-  state.counters["per_sample"] = benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK_TEMPLATE(BM_PerSample, vlm::dsp::SynthChorus);

@@ -22,8 +22,8 @@ private:
   HeapDelayLine mLines[2];
   double mToneState[2] = {0.0, 0.0};
   double mToneCoef = 1.0;
-  int mMode = 0;          // 0 "Sync", 1 "Free"
-  int mDivision = 3;      // index into kNoteDivisionBeats
+  int mMode = 0;     // 0 "Sync", 1 "Free"
+  int mDivision = 3; // index into kNoteDivisionBeats
   double mFreeMs = 350.0;
   int mPingPong = 0;
   double mFeedback = 0.0;

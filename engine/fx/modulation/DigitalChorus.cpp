@@ -59,9 +59,15 @@ void DigitalChorus::SetParameter(int index, double value) noexcept {
     mDepthSamples = std::max(0.0, std::min(v * 0.015 * mSampleRate, room));
     break;
   }
-  case 2: mWidth = 2.0 * v; break;
-  case 3: mFeedback = 0.7 * v; break;
-  case 4: mMix = v; break;
+  case 2:
+    mWidth = 2.0 * v;
+    break;
+  case 3:
+    mFeedback = 0.7 * v;
+    break;
+  case 4:
+    mMix = v;
+    break;
   case 5:
     mVoices = std::clamp(RoundHalfAway(3.0 * v) + 1, 1, kMaxVoices);
     UpdateVoiceIncrements();
@@ -70,7 +76,8 @@ void DigitalChorus::SetParameter(int index, double value) noexcept {
     mDetune = v;
     UpdateVoiceIncrements();
     break;
-  default: break;
+  default:
+    break;
   }
 }
 

@@ -50,9 +50,15 @@ void Flanger::Reset() noexcept {
 void Flanger::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
   switch (index) {
-  case 0: mLfoIncrement = PhaseIncrement(0.05 * std::pow(160.0, v), mSampleRate); break;
-  case 1: mDepth = 2.0 * v; break;
-  case 2: mFeedback = 0.97 * v; break;
+  case 0:
+    mLfoIncrement = PhaseIncrement(0.05 * std::pow(160.0, v), mSampleRate);
+    break;
+  case 1:
+    mDepth = 2.0 * v;
+    break;
+  case 2:
+    mFeedback = 0.97 * v;
+    break;
   case 3:
     mManualMs = 0.5 * std::pow(24.0, v);
     mManualSamples = mManualMs * mSampleRate / 1000.0;
@@ -65,17 +71,25 @@ void Flanger::SetParameter(int index, double value) noexcept {
     }
     break;
   }
-  case 5: mMix = v; break;
-  case 6: mColour = v >= 0.5 ? -1.0 : 1.0; break;
-  case 7: mThroughZero = v >= 0.5; break;
-  default: break;
+  case 5:
+    mMix = v;
+    break;
+  case 6:
+    mColour = v >= 0.5 ? -1.0 : 1.0;
+    break;
+  case 7:
+    mThroughZero = v >= 0.5;
+    break;
+  default:
+    break;
   }
 }
 
 void Flanger::Process(double& left, double& right) noexcept {
   double delay[2];
   for (int ch = 0; ch < 2; ++ch) {
-    delay[ch] = delay_read::HoldDelay(std::exp2(Tri(mLfoPhase[ch]) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
+    delay[ch] =
+        delay_read::HoldDelay(std::exp2(Tri(mLfoPhase[ch]) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
     mLfoPhase[ch] = AdvancePhase(mLfoPhase[ch], mLfoIncrement);
   }
 

@@ -8,7 +8,9 @@
 namespace vlm::dsp {
 
 // Phase increment in radians per sample for an LFO of `hz`.
-inline double PhaseIncrement(double hz, double sampleRate) noexcept { return kTwoPi * hz / sampleRate; }
+inline double PhaseIncrement(double hz, double sampleRate) noexcept {
+  return kTwoPi * hz / sampleRate;
+}
 
 // Advances a phase in radians and keeps it in 0..2 pi.
 inline double AdvancePhase(double phase, double increment) noexcept {
@@ -29,7 +31,9 @@ inline double WrapPhaseRadians(double phase) noexcept {
 }
 
 // Triangle of the phase: +1 at 0 and 2 pi, -1 at pi.
-inline double Tri(double phase) noexcept { return std::fabs(phase / kTwoPi - 0.5) * 4.0 - 1.0; }
+inline double Tri(double phase) noexcept {
+  return std::fabs(phase / kTwoPi - 0.5) * 4.0 - 1.0;
+}
 
 // Coefficient c of the one-pole low-pass y += (x - y) c.
 inline double OnePoleCoef(double hz, double sampleRate) noexcept {
@@ -37,7 +41,9 @@ inline double OnePoleCoef(double hz, double sampleRate) noexcept {
 }
 
 // Coefficient c of the DC-blocking high-pass y = c y_prev + x - x_prev.
-inline double DcBlockCoef(double hz, double sampleRate) noexcept { return std::exp(-kTwoPi * hz / sampleRate); }
+inline double DcBlockCoef(double hz, double sampleRate) noexcept {
+  return std::exp(-kTwoPi * hz / sampleRate);
+}
 
 // One DC-blocking high-pass step on (previous input, previous output).
 inline double DcBlock(double x, double c, double& prevIn, double& prevOut) noexcept {

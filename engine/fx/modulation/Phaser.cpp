@@ -55,11 +55,21 @@ void Phaser::Reset() noexcept {
 void Phaser::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
   switch (index) {
-  case 0: mLfoIncrement = PhaseIncrement(0.05 * std::pow(200.0, v), mSampleRate); break;
-  case 1: mDepth = v; break;
-  case 2: mFeedback = 0.97 * v; break;
-  case 3: mSections = kStageSections[std::clamp(RoundHalfAway(3.0 * v), 0, 3)]; break;
-  case 4: mCentreHz = 200.0 * std::pow(20.0, v); break;
+  case 0:
+    mLfoIncrement = PhaseIncrement(0.05 * std::pow(200.0, v), mSampleRate);
+    break;
+  case 1:
+    mDepth = v;
+    break;
+  case 2:
+    mFeedback = 0.97 * v;
+    break;
+  case 3:
+    mSections = kStageSections[std::clamp(RoundHalfAway(3.0 * v), 0, 3)];
+    break;
+  case 4:
+    mCentreHz = 200.0 * std::pow(20.0, v);
+    break;
   case 5: {
     const bool stereo = RoundHalfAway(v) > 0;
     if (stereo != mStereo) {
@@ -68,9 +78,14 @@ void Phaser::SetParameter(int index, double value) noexcept {
     }
     break;
   }
-  case 6: mMix = v; break;
-  case 7: mSharpness = 0.5 * std::pow(8.0, v); break;
-  default: break;
+  case 6:
+    mMix = v;
+    break;
+  case 7:
+    mSharpness = 0.5 * std::pow(8.0, v);
+    break;
+  default:
+    break;
   }
 }
 

@@ -39,7 +39,8 @@ std::size_t PitchChorus::RequiredLength(double sampleRate) noexcept {
 void PitchChorus::SetDelay(int voice, double ms) noexcept {
   mDelayMs[voice] = ms;
   // Before the first Prepare the line is still empty: bound by the length Prepare will give it.
-  const double length = static_cast<double>(std::max(mVoices[voice].line.Length(), RequiredLength(mSampleRate)));
+  const double length =
+      static_cast<double>(std::max(mVoices[voice].line.Length(), RequiredLength(mSampleRate)));
   mVoices[voice].offsetSamples = std::max(0.0, std::min(ms * mSampleRate / 1000.0, length - kLineMargin));
 }
 
@@ -84,7 +85,9 @@ void PitchChorus::SetParameter(int index, double value) noexcept {
     mVoices[index].ratio = std::exp2(mPitchCents[index] / 1200.0);
     break;
   case 2:
-  case 3: SetDelay(index - 2, kMaxDelayMs * v); break;
+  case 3:
+    SetDelay(index - 2, kMaxDelayMs * v);
+    break;
   case 4:
     mDepth = v;
     mModSamples = v * kMaxModMs * mSampleRate / 1000.0;
@@ -93,13 +96,16 @@ void PitchChorus::SetParameter(int index, double value) noexcept {
     mRateHz = 0.05 * std::pow(120.0, v);
     mLfoIncrement = PhaseIncrement(mRateHz, mSampleRate);
     break;
-  case 6: mFeedback = 0.7 * v; break;
+  case 6:
+    mFeedback = 0.7 * v;
+    break;
   case 7:
     mMix = v;
     mWetGain = std::sin(mMix * kPi * 0.5);
     mDryGain = std::cos(mMix * kPi * 0.5);
     break;
-  default: break;
+  default:
+    break;
   }
 }
 

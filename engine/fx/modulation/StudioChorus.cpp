@@ -44,7 +44,8 @@ void StudioChorus::UpdateMode() noexcept {
   const StudioMode& mode = kModes[mMode];
   const auto lineRoom = static_cast<double>(kLineLength);
   mBaseDelaySamples = mSampleRate * mode.baseSeconds;
-  mDepthSamples = std::max(0.0, std::min(mSampleRate * mode.depthSeconds, lineRoom - mBaseDelaySamples - 4.0));
+  mDepthSamples =
+      std::max(0.0, std::min(mSampleRate * mode.depthSeconds, lineRoom - mBaseDelaySamples - 4.0));
   mLfoIncrement = PhaseIncrement(mode.rateHz, mSampleRate);
   mWetGain = std::pow(10.0, mode.wetDb / 20.0);
 }
@@ -67,7 +68,9 @@ void StudioChorus::Prepare(double sampleRate) {
   ClearState();
 }
 
-void StudioChorus::Reset() noexcept { ClearState(); }
+void StudioChorus::Reset() noexcept {
+  ClearState();
+}
 
 void StudioChorus::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
@@ -76,8 +79,11 @@ void StudioChorus::SetParameter(int index, double value) noexcept {
     mMode = std::clamp(RoundHalfAway(3.0 * v), 0, 3);
     UpdateMode();
     break;
-  case 1: mWidth = 2.0 * v; break;
-  default: break;
+  case 1:
+    mWidth = 2.0 * v;
+    break;
+  default:
+    break;
   }
 }
 

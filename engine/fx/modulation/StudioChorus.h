@@ -46,7 +46,7 @@ private:
   double mDepthSamples = 96.0;      // 2 ms at 48 kHz
   double mLfoIncrement = 0.0;
   double mLfoPhase = 0.0;
-  int mMode = 0; // 0..3, the editor's "1".."4"
+  int mMode = 0;                 // 0..3, the editor's "1".."4"
   double mWetGain = 0.316227766; // -10 dB
   double mWidth = 1.0;
   double mHighpassCoef = 0.99;

@@ -68,7 +68,9 @@ void SynthChorus::Prepare(double sampleRate) {
   ClearState();
 }
 
-void SynthChorus::Reset() noexcept { ClearState(); }
+void SynthChorus::Reset() noexcept {
+  ClearState();
+}
 
 void SynthChorus::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
@@ -93,8 +95,11 @@ void SynthChorus::SetParameter(int index, double value) noexcept {
     mWidth = 2.0 * v;
     mNormaliser = 1.0 / (std::max(1.0, mWidthScale * mWidth) * mInputGain * mWetGain + mDryGain);
     break;
-  case 3: mAmount = v; break;
-  default: break;
+  case 3:
+    mAmount = v;
+    break;
+  default:
+    break;
   }
 }
 

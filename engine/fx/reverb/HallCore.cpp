@@ -9,11 +9,17 @@ void HallCore::Prepare(double sampleRate) {
   Reset();
 }
 
-void HallCore::SetDecay(double seconds) noexcept { mT60 = seconds; }
+void HallCore::SetDecay(double seconds) noexcept {
+  mT60 = seconds;
+}
 
-void HallCore::SetDamping(double amount) noexcept { (void)amount; }
+void HallCore::SetDamping(double amount) noexcept {
+  (void)amount;
+}
 
-void HallCore::SetDiffusion(double amount) noexcept { mDiffusion = amount; }
+void HallCore::SetDiffusion(double amount) noexcept {
+  mDiffusion = amount;
+}
 
 void HallCore::Process(double input, double* left, double* right) noexcept {
   (void)input;

@@ -32,7 +32,7 @@ private:
   double mLfoIncrement[kLines] = {};
   double mDampCoef[kLines] = {};
   double mDampState[kLines] = {};
-  double mLowCutCoef = 0.0;        // 180 Hz low-pass that the outputs partly subtract
+  double mLowCutCoef = 0.0; // 180 Hz low-pass that the outputs partly subtract
   double mLowCutState[2] = {0.0, 0.0};
   double mT60 = 4.0;
   double mGain = 0.7;

@@ -9,11 +9,17 @@ void PlateCore::Prepare(double sampleRate) {
   Reset();
 }
 
-void PlateCore::SetDecay(double seconds) noexcept { mT60 = seconds; }
+void PlateCore::SetDecay(double seconds) noexcept {
+  mT60 = seconds;
+}
 
-void PlateCore::SetDamping(double amount) noexcept { (void)amount; }
+void PlateCore::SetDamping(double amount) noexcept {
+  (void)amount;
+}
 
-void PlateCore::SetDiffusion(double amount) noexcept { mDiffusion = amount; }
+void PlateCore::SetDiffusion(double amount) noexcept {
+  mDiffusion = amount;
+}
 
 void PlateCore::Process(double input, double* left, double* right) noexcept {
   (void)input;

@@ -26,7 +26,7 @@ private:
   double mSampleRate = kDefaultEffectRate;
   FixedDelayLine<kPreDelayLength> mPreDelay;
   double mPreDelaySamples = 0.0; // at most 65532
-  double mPreLpCoef = 0.0;      // 9000 Hz low-pass on the pre-delay output
+  double mPreLpCoef = 0.0;       // 9000 Hz low-pass on the pre-delay output
   double mPreLpState = 0.0;
   HallCore mHall;
   PlateCore mPlate;

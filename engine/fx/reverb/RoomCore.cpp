@@ -9,11 +9,17 @@ void RoomCore::Prepare(double sampleRate) {
   Reset();
 }
 
-void RoomCore::SetDecay(double seconds) noexcept { mT60 = seconds; }
+void RoomCore::SetDecay(double seconds) noexcept {
+  mT60 = seconds;
+}
 
-void RoomCore::SetDamping(double amount) noexcept { (void)amount; }
+void RoomCore::SetDamping(double amount) noexcept {
+  (void)amount;
+}
 
-void RoomCore::SetDiffusion(double amount) noexcept { mDiffusion = amount; }
+void RoomCore::SetDiffusion(double amount) noexcept {
+  mDiffusion = amount;
+}
 
 void RoomCore::Process(double input, double* left, double* right) noexcept {
   (void)input;

@@ -31,9 +31,15 @@ std::ostream& operator<<(std::ostream& os, const Ev& e) {
 }
 
 // Normalised values that select a setting.
-double ModeValue(int mode) { return mode / 5.0; }
-double OctaveValue(int octaves) { return (octaves - 1) / 3.0; }
-double DivisionValue(int index) { return index / 11.0; }
+double ModeValue(int mode) {
+  return mode / 5.0;
+}
+double OctaveValue(int octaves) {
+  return (octaves - 1) / 3.0;
+}
+double DivisionValue(int index) {
+  return index / 11.0;
+}
 
 class ArpeggiatorTest : public ::testing::Test {
 protected:
@@ -67,7 +73,8 @@ protected:
   }
 
   // Both ways of rendering must give the same table.
-  void ExpectTable(long total, const std::vector<Ev>& expected, bool transport = false, double startQuarter = 0.0) {
+  void ExpectTable(long total, const std::vector<Ev>& expected, bool transport = false,
+                   double startQuarter = 0.0) {
     const auto once = Run(total, static_cast<int>(total), transport, startQuarter);
     EXPECT_EQ(once, expected) << "one call";
     ReplaySetup();
@@ -123,16 +130,15 @@ TEST_F(ArpeggiatorTest, UpWithFullGateTiesEachNoteIntoTheNextStep) {
   Setup({{3, 1.0}}, {60, 64});
   // Legato: the next note starts before the previous one ends, on the same sample.
   const std::vector<Ev> expected = {
-      {0, true, 60},
-      {6000, true, 64}, {6000, false, 60},
-      {12000, true, 60}, {12000, false, 64},
-      {18000, true, 64}, {18000, false, 60},
+      {0, true, 60},      {6000, true, 64},  {6000, false, 60},  {12000, true, 60},
+      {12000, false, 64}, {18000, true, 64}, {18000, false, 60},
   };
   ExpectTable(4L * kSixteenth, expected);
 
   // A repeated note is released before it sounds again.
   Setup({{3, 1.0}}, {60});
-  const std::vector<Ev> repeat = {{0, true, 60}, {6000, false, 60}, {6000, true, 60}, {12000, false, 60}, {12000, true, 60}};
+  const std::vector<Ev> repeat = {
+      {0, true, 60}, {6000, false, 60}, {6000, true, 60}, {12000, false, 60}, {12000, true, 60}};
   ExpectTable(2L * kSixteenth + 1, repeat);
 }
 
@@ -156,10 +162,8 @@ TEST_F(ArpeggiatorTest, SwingLengthensEvenStepsAndShortensOddOnes) {
   // Swing 0.75, free running: 1.5 and 0.5 sixteenths alternately; the gate follows each step.
   Setup({{4, 1.0}}, {60, 64});
   const std::vector<Ev> expected = {
-      {0, true, 60}, {4500, false, 60},
-      {9000, true, 64}, {10500, false, 64},
-      {12000, true, 60}, {16500, false, 60},
-      {21000, true, 64}, {22500, false, 64},
+      {0, true, 60},     {4500, false, 60},  {9000, true, 64},  {10500, false, 64},
+      {12000, true, 60}, {16500, false, 60}, {21000, true, 64}, {22500, false, 64},
   };
   ExpectTable(24000, expected);
 
@@ -175,10 +179,10 @@ TEST_F(ArpeggiatorTest, RunningTransportLocksStepsToTheSwungBeatGrid) {
   // Starting 0.1 quarter notes into the bar, the first step lands on the swung sixteenth at 0.375.
   Setup({{4, 1.0}}, {60, 64});
   const std::vector<Ev> expected = {
-      {0, true, 60}, {3300, false, 60},       // 0.1 -> 0.375: 6600 samples
-      {6600, true, 64}, {8100, false, 64},    // 0.375 -> 0.5: 3000
-      {9600, true, 60}, {14100, false, 60},   // 0.5 -> 0.875: 9000
-      {18600, true, 64}, {20100, false, 64},  // 0.875 -> 1.0: 3000
+      {0, true, 60},     {3300, false, 60},  // 0.1 -> 0.375: 6600 samples
+      {6600, true, 64},  {8100, false, 64},  // 0.375 -> 0.5: 3000
+      {9600, true, 60},  {14100, false, 60}, // 0.5 -> 0.875: 9000
+      {18600, true, 64}, {20100, false, 64}, // 0.875 -> 1.0: 3000
   };
   ExpectTable(21600, expected, true, 0.1);
 }
@@ -219,15 +223,15 @@ TEST_F(ArpeggiatorTest, ParametersMapToSettings) {
     double gate, swing;
   };
   const Case cases[] = {
-      {0, 0.5, 3, 1, 3, 0.5, 0.5},   // N(2.5) = 3 "Random"
-      {0, 2.0, 5, 1, 3, 0.5, 0.5},   // clamped to 1
+      {0, 0.5, 3, 1, 3, 0.5, 0.5}, // N(2.5) = 3 "Random"
+      {0, 2.0, 5, 1, 3, 0.5, 0.5}, // clamped to 1
       {1, 1.0, 0, 4, 3, 0.5, 0.5},
-      {1, 0.5, 0, 3, 3, 0.5, 0.5},   // N(1.5) = 2, plus 1
-      {2, 0.5, 0, 1, 6, 0.5, 0.5},   // N(5.5) = 6 "1/8"
+      {1, 0.5, 0, 3, 3, 0.5, 0.5}, // N(1.5) = 2, plus 1
+      {2, 0.5, 0, 1, 6, 0.5, 0.5}, // N(5.5) = 6 "1/8"
       {2, std::numeric_limits<double>::quiet_NaN(), 0, 1, 0, 0.5, 0.5},
       {3, 0.0, 0, 1, 3, 0.05, 0.5},
       {4, 1.0, 0, 1, 3, 0.5, 0.75},
-      {7, 1.0, 0, 1, 3, 0.5, 0.5},   // unused index
+      {7, 1.0, 0, 1, 3, 0.5, 0.5}, // unused index
   };
   for (const auto& c : cases) {
     Arpeggiator a;

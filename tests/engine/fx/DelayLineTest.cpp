@@ -37,7 +37,7 @@ TEST(DelayLineTest, DelaysBeyondTheLineOrNotANumberStayInside) {
     double linear; // after a ramp of 100 into 16 samples
   };
   const Case cases[] = {
-      {1e9, 86.0},  // held at length - 2
+      {1e9, 86.0},   // held at length - 2
       {-4.0, 100.0}, // held at 0
       {std::numeric_limits<double>::quiet_NaN(), 100.0},
       {std::numeric_limits<double>::infinity(), 86.0},

@@ -19,7 +19,9 @@ using namespace vlm::dsp;
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-double Inc(double hz, double rate = 48000.0) { return 2.0 * kPi * hz / rate; }
+double Inc(double hz, double rate = 48000.0) {
+  return 2.0 * kPi * hz / rate;
+}
 
 // One row: after Prepare(rate), set the parameters in order and read one derived value.
 template <typename Effect> struct Row {
@@ -53,10 +55,16 @@ TEST(ModulationParamsTest, SynthChorus) {
       {"106 II depth", 48000, {{0, 1}, {1, 0.5}}, [](const E& e) { return e.Depth(); }, 0.28},
       {"60 II LFO", 44100, {{1, 0.5}}, [](const E& e) { return e.LfoIncrement(); }, Inc(0.86, 44100)},
       {"width", 48000, {{2, 0.25}}, [](const E& e) { return e.Width(); }, 0.5},
-      {"normaliser at width 0.5", 48000, {{2, 0.25}}, [](const E& e) { return e.Normaliser(); },
+      {"normaliser at width 0.5",
+       48000,
+       {{2, 0.25}},
+       [](const E& e) { return e.Normaliser(); },
        1.0 / (1.18 * 0.86 + 0.92)},
-      {"normaliser at width 2 (106 I+II)", 48000, {{0, 1}, {1, 1}, {2, 1}},
-       [](const E& e) { return e.Normaliser(); }, 1.0 / (2.32 * 1.08 * 0.8 + 0.92)},
+      {"normaliser at width 2 (106 I+II)",
+       48000,
+       {{0, 1}, {1, 1}, {2, 1}},
+       [](const E& e) { return e.Normaliser(); },
+       1.0 / (2.32 * 1.08 * 0.8 + 0.92)},
       {"amount", 48000, {{3, 0.3}}, [](const E& e) { return e.Amount(); }, 0.3},
       {"index 4 ignored", 48000, {{4, 1.0}}, [](const E& e) { return e.Amount(); }, 1.0},
   });
@@ -72,8 +80,16 @@ TEST(ModulationParamsTest, StudioChorus) {
       {"mode 2 depth", 48000, {{0, 1.0 / 3.0}}, [](const E& e) { return e.DepthSamples(); }, 120},
       {"mode 4 delay", 48000, {{0, 1}}, [](const E& e) { return e.BaseDelaySamples(); }, 360},
       {"mode 4 LFO", 48000, {{0, 1}}, [](const E& e) { return e.LfoIncrement(); }, Inc(0.5)},
-      {"mode 3 wet -10 dB", 48000, {{0, 2.0 / 3.0}}, [](const E& e) { return e.WetGain(); }, std::pow(10.0, -0.5)},
-      {"mode 4 wet -5.5 dB", 48000, {{0, 1}}, [](const E& e) { return e.WetGain(); }, std::pow(10.0, -5.5 / 20)},
+      {"mode 3 wet -10 dB",
+       48000,
+       {{0, 2.0 / 3.0}},
+       [](const E& e) { return e.WetGain(); },
+       std::pow(10.0, -0.5)},
+      {"mode 4 wet -5.5 dB",
+       48000,
+       {{0, 1}},
+       [](const E& e) { return e.WetGain(); },
+       std::pow(10.0, -5.5 / 20)},
       {"depth leaves room in the line", 400000, {}, [](const E& e) { return e.DepthSamples(); }, 92},
       {"width", 48000, {{1, 0.5}}, [](const E& e) { return e.Width(); }, 1.0},
   });
@@ -95,16 +111,31 @@ TEST(ModulationParamsTest, DigitalChorus) {
       {"voices N(1.5)+1", 48000, {{5, 0.5}}, [](const E& e) { return e.Voices(); }, 3},
       {"voices 1", 48000, {{5, 1}}, [](const E& e) { return e.Voices(); }, 4},
       {"detune", 48000, {{6, 0.4}}, [](const E& e) { return e.Detune(); }, 0.4},
-      {"lowest voice 5 % slow", 48000, {{0, 0}, {5, 1}, {6, 1}}, [](const E& e) { return e.VoiceIncrement(0); },
+      {"lowest voice 5 % slow",
+       48000,
+       {{0, 0}, {5, 1}, {6, 1}},
+       [](const E& e) { return e.VoiceIncrement(0); },
        Inc(0.05 * 0.95)},
-      {"second voice", 48000, {{0, 0}, {5, 1}, {6, 1}}, [](const E& e) { return e.VoiceIncrement(1); },
+      {"second voice",
+       48000,
+       {{0, 0}, {5, 1}, {6, 1}},
+       [](const E& e) { return e.VoiceIncrement(1); },
        Inc(0.05 * (1.0 + (2.0 / 3.0 - 1.0) * 0.05))},
-      {"highest voice 5 % fast", 48000, {{0, 0}, {5, 1}, {6, 1}}, [](const E& e) { return e.VoiceIncrement(3); },
+      {"highest voice 5 % fast",
+       48000,
+       {{0, 0}, {5, 1}, {6, 1}},
+       [](const E& e) { return e.VoiceIncrement(3); },
        Inc(0.05 * 1.05)},
-      {"one voice: no detune", 48000, {{0, 0}, {6, 1}, {5, 0}}, [](const E& e) { return e.VoiceIncrement(0); },
+      {"one voice: no detune",
+       48000,
+       {{0, 0}, {6, 1}, {5, 0}},
+       [](const E& e) { return e.VoiceIncrement(0); },
        Inc(0.05)},
-      {"voices beyond n run plain", 48000, {{0, 0}, {6, 1}, {5, 1.0 / 3.0}},
-       [](const E& e) { return e.VoiceIncrement(3); }, Inc(0.05)},
+      {"voices beyond n run plain",
+       48000,
+       {{0, 0}, {6, 1}, {5, 1.0 / 3.0}},
+       [](const E& e) { return e.VoiceIncrement(3); },
+       Inc(0.05)},
   });
 }
 

@@ -36,7 +36,8 @@ private:
   std::uint32_t mState = 0x1234567u;
 };
 
-template <typename Effect> std::unique_ptr<Effect> Make(double rate, std::vector<std::pair<int, double>> params) {
+template <typename Effect>
+std::unique_ptr<Effect> Make(double rate, std::vector<std::pair<int, double>> params) {
   auto fx = std::make_unique<Effect>();
   fx->Prepare(rate);
   for (auto [index, value] : params)
@@ -113,7 +114,8 @@ TEST(ModulationResponseTest, FlangerDelaysByTheManualTime) {
 
 TEST(ModulationResponseTest, PitchChorusAtZeroCentsIsTwoFixedDelays) {
   // Voice A: tap window 1024 samples; voice B another 10 ms (480 samples) back.
-  auto fx = Make<PitchChorus>(48000.0, {{0, 0.5}, {1, 0.5}, {2, 0.0}, {3, 0.02}, {4, 0.0}, {6, 0.0}, {7, 1.0}});
+  auto fx =
+      Make<PitchChorus>(48000.0, {{0, 0.5}, {1, 0.5}, {2, 0.0}, {3, 0.02}, {4, 0.0}, {6, 0.0}, {7, 1.0}});
   const auto out = Impulse(*fx, 3000);
   EXPECT_EQ(NonZero(out.left, 1e-12), std::vector<int>{1024});
   EXPECT_EQ(NonZero(out.right, 1e-12), std::vector<int>{1504});
@@ -208,9 +210,11 @@ std::vector<std::unique_ptr<EffectBase>> LoudEffects(double rate) {
   effects.push_back(Make<SynthChorus>(rate, {{0, 1}, {1, 1}, {2, 1}, {3, 1}}));
   effects.push_back(Make<StudioChorus>(rate, {{0, 1}, {1, 1}}));
   effects.push_back(Make<DigitalChorus>(rate, {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}}));
-  effects.push_back(Make<Flanger>(rate, {{0, 0.2}, {1, 1}, {2, 1}, {3, 0.3}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}));
+  effects.push_back(
+      Make<Flanger>(rate, {{0, 0.2}, {1, 1}, {2, 1}, {3, 0.3}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}));
   effects.push_back(Make<Phaser>(rate, {{0, 0.3}, {1, 1}, {2, 1}, {3, 1}, {4, 0.5}, {5, 1}, {6, 1}, {7, 1}}));
-  effects.push_back(Make<PitchChorus>(rate, {{0, 1}, {1, 0}, {2, 0.3}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}));
+  effects.push_back(
+      Make<PitchChorus>(rate, {{0, 1}, {1, 0}, {2, 0.3}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}));
   return effects;
 }
 
