@@ -107,8 +107,15 @@ std::string Logger::LogFilePath() {
 void Logger::Open() {
   const std::string path = TempFilePath(kFileName);
   const std::string previous = TempFilePath(kPreviousFileName);
-  keel::RemoveFileUTF8(previous.c_str());
-  keel::RenameFileUTF8(path.c_str(), previous.c_str());
+  // Rotating again after a failed open would delete the previous run's log, which the first rotation
+  // has just saved; so a folder that exists is rotated once.
+  if (path != mRotatedPath) {
+    keel::RemoveFileUTF8(previous.c_str());
+    keel::RenameFileUTF8(path.c_str(), previous.c_str());
+    keel::FileStatus folder;
+    if (keel::statUTF8(keel::GetTempFolderPath().c_str(), &folder) == 0 && folder.isDirectory)
+      mRotatedPath = path;
+  }
   mPath = path;
   if (!mFile.Open(path.c_str(), true))
     return;

@@ -18,7 +18,8 @@ public:
   Logger& operator=(const Logger&) = delete;
 
   // printf-style; the message is cut to 1023 bytes. The first line of the process rotates the files
-  // (velmora.log becomes velmora-prev.log) and opens the log; while that fails, lines are dropped.
+  // (velmora.log becomes velmora-prev.log) and opens the log; while that fails, lines are dropped and
+  // the open is retried with the next line, without rotating the same folder again.
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   // Full path of the open log file; empty until the first line has opened it.
@@ -38,6 +39,7 @@ private:
 
   keel::AppendFile mFile;
   std::string mPath;
+  std::string mRotatedPath; // the log whose previous run has already been moved aside
   std::mutex mMutex;
   // Local time's offset from UTC at the last line, so that a signal handler can print local time
   // without calling the (unsafe) time-zone functions.

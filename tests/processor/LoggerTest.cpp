@@ -9,6 +9,7 @@
 #include <ctime>
 #include <regex>
 #include <sstream>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -103,6 +104,25 @@ TEST_F(LoggerTest, LinesAreDroppedWhileTheFolderIsMissingAndTheOpenIsRetried) {
   const std::string text = ReadFile(dir / "missing/velmora.log");
   EXPECT_EQ(text.find("lost"), std::string::npos);
   EXPECT_NE(text.find("] kept\n"), std::string::npos);
+}
+
+TEST_F(LoggerTest, AFailedOpenAfterTheRotationKeepsThePreviousRunsLog) {
+  WriteFile(dir / "velmora.log", "last run\n");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit none = saved;
+  none.rlim_cur = 0; // every open fails, while renaming still works
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+  Logger log;
+  log.Log("first try");
+  log.Log("second try");
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+  log.Log("third try");
+  EXPECT_EQ(ReadFile(dir / "velmora-prev.log"), "last run\n");
+  const auto lines = Lines(LogText());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("===== Velmora logger opened"), std::string::npos);
+  EXPECT_NE(lines[1].find("] third try"), std::string::npos);
 }
 
 TEST_F(LoggerTest, ConcurrentWritersNeverMixLines) {
