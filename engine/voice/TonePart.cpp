@@ -103,10 +103,9 @@ double TonePart::RenderSample(double noise) noexcept {
   double sum = 0.0;
   for (int i = 0; i < kVoiceCount; ++i) {
     Voice& v = mVoices[static_cast<std::size_t>(i)];
-    if (!v.IsActive())
-      continue; // an inactive voice renders silence and needs no bookkeeping
-    sum += v.RenderSample(noise, l1, l2);
-    if (!v.IsActive()) {
+    const bool wasActive = v.IsActive();
+    sum += v.RenderSample(noise, l1, l2); // an inactive voice only clears its cross-mod history
+    if (wasActive && !v.IsActive()) {
       mKeys[static_cast<std::size_t>(i)] = -1;
       mHeld[static_cast<std::size_t>(i)] = 0;
     }

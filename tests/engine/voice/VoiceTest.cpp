@@ -112,6 +112,22 @@ TEST_F(VoiceTest, FullCrossModulationSpansUpAndDownOctaves) {
   }
 }
 
+TEST_F(VoiceTest, AnInactiveSampleClearsTheCrossModHistory) {
+  voice->SetVco2Waveform(Vco::kNoise);
+  voice->SetXmodManual(1.0);
+  voice->Env2().SetRelease(1.0);
+  voice->NoteOn(60, 1.0, false);
+  for (int i = 0; i < 100; ++i)
+    voice->RenderSample(1.0, 0.0, 0.0);
+  voice->NoteOff();
+  while (voice->IsActive())
+    voice->RenderSample(1.0, 0.0, 0.0);
+  voice->RenderSample(1.0, 0.0, 0.0); // silent sample of the idle voice
+  voice->NoteOn(60, 1.0, false);
+  voice->RenderSample(1.0, 0.0, 0.0); // history still empty when VCO-1's pitch is taken
+  EXPECT_NEAR(std::log2(Vco1Hz() / KeyHz(60)), 0.0, 1e-4);
+}
+
 TEST_F(VoiceTest, VcoMixGainsKeepTheirNormAtOne) {
   voice->SetVcoMix(0.0);
   EXPECT_EQ(voice->Vco1Gain(), 1.0);
