@@ -4,6 +4,8 @@
 #include <array>
 #include <span>
 
+#include "engine/filter/CutoffCurve.h"
+
 namespace vlm {
 
 // A curve's breakpoints: increasing positions (percent, or normalized where the name says so) and values.
@@ -115,12 +117,6 @@ inline constexpr std::array<double, 21> kBalanceNorm = {0,     0.016, 0.04,  0.1
 inline constexpr std::array<double, 7> kPortamentoPositionsNorm = {0, 0.5, 0.6, 0.7, 0.8, 0.9, 1};
 inline constexpr std::array<double, 7> kPortamentoMs = {0, 28, 65, 163, 378, 965, 2645};
 
-inline constexpr std::array<double, 19> kVcfCutoffPositionsPct = {0,  15, 20, 25, 30, 35, 40, 45, 50, 55,
-                                                                  60, 65, 70, 75, 80, 85, 90, 95, 100};
-inline constexpr std::array<double, 19> kVcfCutoffHz = {
-    5,       20,      55.6,   72.59,   112.22,  164.6,    239.85,   370.23,  548.75, 869.63,
-    1320.47, 2013.03, 3351.5, 5056.53, 8046.93, 12324.85, 17010.45, 23661.1, 30000};
-
 } // namespace curve_tables
 
 inline constexpr CurveTable Common(const std::array<double, 21>& values) {
@@ -150,7 +146,7 @@ inline constexpr CurveTable kBalanceCurve = {curve_tables::kBalancePositionsNorm
                                              false};
 inline constexpr CurveTable kPortamentoCurve = {curve_tables::kPortamentoPositionsNorm,
                                                 curve_tables::kPortamentoMs, false};
-inline constexpr CurveTable kVcfCutoffCurve = {curve_tables::kVcfCutoffPositionsPct,
-                                               curve_tables::kVcfCutoffHz, true};
+// The cutoff curve belongs to the filter; the parameter shape reads the same table.
+inline constexpr CurveTable kVcfCutoffCurve = {kCutoffCurvePercent, kCutoffCurveHz, true};
 
 } // namespace vlm

@@ -52,13 +52,6 @@ double Lookup(const CurveTable& table, double x, Interp interp) {
   return Lerp(a, b, t);
 }
 
-const std::array<double, 19> kVcfCutoffLog2 = [] {
-  std::array<double, 19> logs{};
-  for (size_t i = 0; i < logs.size(); ++i)
-    logs[i] = std::log2(curve_tables::kVcfCutoffHz[i]);
-  return logs;
-}();
-
 } // namespace
 
 int BisectFirstNotBelow(std::span<const double> keys, double key) {
@@ -94,10 +87,6 @@ double LookupGeometricWhereRising(const CurveTable& table, double x) {
   return Lookup(table, x, Interp::GeometricWhereRising);
 }
 
-const std::array<double, 19>& VcfCutoffLog2Table() {
-  return kVcfCutoffLog2;
-}
-
 double BalanceCurve(double x, double, double) {
   return LookupLinear(kBalanceCurve, x);
 }
@@ -130,7 +119,8 @@ double CutoffCurveLookup(double x, double minValue, double maxValue) {
   if (k < 0)
     return HoldWithin(table.values.back(), minValue, maxValue);
   const double t = SegmentT(table, k, position);
-  return HoldWithin(std::exp2(Lerp(kVcfCutoffLog2[k - 1], kVcfCutoffLog2[k], t)), minValue, maxValue);
+  const auto& logs = CutoffLog2Table();
+  return HoldWithin(std::exp2(Lerp(logs[k - 1], logs[k], t)), minValue, maxValue);
 }
 
 double VcfEnvAmountCurve(double x, double minValue, double maxValue) {

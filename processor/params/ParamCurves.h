@@ -42,10 +42,6 @@ double PulseWidthCurve(double x, double minValue, double maxValue);
 double PwmAmountCurve(double x, double minValue, double maxValue);
 double DynamicsTimeCurve(double x, double minValue, double maxValue);
 
-// Base-2 logarithms of the VCF Cutoff values, computed once at start-up; the forward curve and its
-// reverse both interpolate in this domain.
-const std::array<double, 19>& VcfCutoffLog2Table();
-
 // Index of the first point k >= 1 whose entry in the increasing column `keys` (positions or values) is not
 // below `key`, by bisection. -1 when none is (key is NaN or above the last entry).
 int BisectFirstNotBelow(std::span<const double> keys, double key);

@@ -140,7 +140,7 @@ double ReverseVcfCutoff(double v) {
   const int k = BisectFirstNotBelow(table.values, v);
   if (k < 0)
     return 1.0;
-  const auto& logs = VcfCutoffLog2Table();
+  const auto& logs = CutoffLog2Table();
   const double t = logs[k - 1] < logs[k]
                        ? (std::log2(v) - logs[k - 1]) / (logs[k] - logs[k - 1])
                        : (v - table.values[k - 1]) / (table.values[k] - table.values[k - 1]);
