@@ -580,8 +580,14 @@ struct WebKitView::Impl {
   static gboolean OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     try {
+      // This API generation takes the destination as a file URI.
       const std::string path = self->host.GetLocalDownloadPath(suggested ? suggested : "download");
-      webkit_download_set_destination(download, path.c_str());
+      gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+      if (uri)
+        webkit_download_set_destination(download, uri);
+      else
+        webkit_download_cancel(download);
+      g_free(uri);
     } catch (...) {
       webkit_download_cancel(download);
     }
@@ -610,7 +616,9 @@ struct WebKitView::Impl {
   void EndDownload(WebKitDownload* download, bool completed) {
     g_signal_handlers_disconnect_by_data(download, this);
     const char* destination = webkit_download_get_destination(download);
-    const std::string path = destination ? destination : "";
+    gchar* file = destination ? g_filename_from_uri(destination, nullptr, nullptr) : nullptr;
+    const std::string path = file ? file : (destination ? destination : "");
+    g_free(file);
     for (auto it = downloads.begin(); it != downloads.end(); ++it) {
       if (*it == download) {
         downloads.erase(it);

@@ -29,7 +29,10 @@ public:
     navigations.push_back(url);
     return refused.empty() || std::string(url).find(refused) == std::string::npos;
   }
-  bool CanDownloadMimeType(const char*) override { return false; }
+  bool CanDownloadMimeType(const char* mimeType) override {
+    downloadTypes.push_back(mimeType);
+    return false;
+  }
   std::string GetLocalDownloadPath(const char* fileName) override { return std::string("/tmp/") + fileName; }
   void OnDownloadCompleted(const char*) override {}
   void OnDownloadFailed(const char*) override {}
@@ -46,6 +49,7 @@ public:
   int loaded = 0;
   std::vector<nlohmann::json> messages;
   std::vector<std::string> navigations;
+  std::vector<std::string> downloadTypes;
   std::string refused;
 };
 
@@ -146,6 +150,18 @@ TEST_F(WebKitViewGui, ARefusedNavigationNeverLoads) {
     return !host.navigations.empty() && host.navigations.back().find("refused") != std::string::npos;
   }));
   Pump(500);
+  EXPECT_EQ(host.loaded, 1);
+  EXPECT_EQ(Evaluate("document.getElementById('status').textContent"), "\"loaded\"");
+}
+
+TEST_F(WebKitViewGui, DownloadsTheOwnerRefusesAreCancelled) {
+  OpenAndWait();
+  view->LoadFile(win->Page().c_str());
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 1; }));
+  Evaluate("location.href = 'payload.bin'");
+  ASSERT_TRUE(PumpUntil([&] { return !host.downloadTypes.empty(); }));
+  EXPECT_EQ(host.downloadTypes[0], "application/octet-stream");
+  keeltest::Pump(300);
   EXPECT_EQ(host.loaded, 1);
   EXPECT_EQ(Evaluate("document.getElementById('status').textContent"), "\"loaded\"");
 }
