@@ -10,6 +10,7 @@
 #include <csignal>
 #include <functional>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,8 @@ Outcome RunChild(const ScratchFolder& dir, const std::function<void()>& crash) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::setenv("TEMP", dir.Path().c_str(), 1);
+    const rlimit noCore{0, 0}; // the crash is expected: no core file
+    ::setrlimit(RLIMIT_CORE, &noCore);
     InstallAppCrashHandler();
     InstallAppCrashHandler(); // a second processor instance installs nothing
     GetLogger().Log("about to crash");

@@ -14,6 +14,7 @@
 #include <functional>
 #include <stdexcept>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +49,8 @@ ChildResult RunCrashingChild(const std::function<void()>& crash) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::setenv("TEMP", dir.Path().c_str(), 1);
+    const rlimit noCore{0, 0}; // the crash is expected: no core file
+    ::setrlimit(RLIMIT_CORE, &noCore);
     gLogFd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     const bool first = AppCrashHandler::Install(&FakeLogWriter);
     const bool second = AppCrashHandler::Install(&FakeLogWriter);
