@@ -7,6 +7,8 @@ bash "$here/scripts/install-deps.sh"
 bash "$here/scripts/build.sh" build
 if [ -f "$here/webui/package.json" ]; then
   (cd "$here/webui" && npm test)
+  # The page once more in WebKitGTK, the engine the program shows it in.
+  (cd "$here/webui" && npm run test:webkit)
 fi
 # Tests that need devices talk to a JACK server with the dummy driver; tests that need a
 # display get a virtual one.

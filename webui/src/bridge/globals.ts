@@ -31,6 +31,12 @@ function enqueue(fn: Call['fn'], args: unknown[]): void {
 }
 
 const w = window as unknown as Record<string, unknown>;
+// Calls caught by the document's own early stubs (index.html) come first, in order.
+const early = w.__vlmHostQueue;
+if (Array.isArray(early)) {
+  for (const [fn, args] of early as [Call['fn'], unknown[]][]) pending.push({ fn, args });
+  early.length = 0;
+}
 w.SPVFD = (index: number, normalized: number) => enqueue('p', [index, normalized]);
 w.SCVFD = (tag: number, value: number) => enqueue('c', [tag, value]);
 w.SAMFD = (tag: number, size: number, data: string) => enqueue('a', [tag, size, data]);

@@ -10,7 +10,11 @@ export function ResizeGrip() {
     if (e.button !== 0) return;
     e.preventDefault();
     const el = e.currentTarget as HTMLElement;
-    el.setPointerCapture?.(e.pointerId);
+    try {
+      el.setPointerCapture(e.pointerId);
+    } catch {
+      // Synthetic pointers cannot be captured.
+    }
     const x0 = e.clientX;
     const y0 = e.clientY;
     const w0 = window.innerWidth;

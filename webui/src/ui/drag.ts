@@ -23,7 +23,11 @@ export function dragHandlers(t: DragTarget) {
       if (e.button !== 0) return;
       const el = e.currentTarget as HTMLElement;
       e.preventDefault();
-      el.setPointerCapture?.(e.pointerId);
+      try {
+        el.setPointerCapture(e.pointerId);
+      } catch {
+        // Synthetic or already released pointers cannot be captured; the drag still works inside the element.
+      }
       const x0 = e.clientX;
       const y0 = e.clientY;
       let refY = e.clientY;
