@@ -93,7 +93,8 @@ void BM_Envelope(benchmark::State& state) {
 }
 BENCHMARK(BM_Envelope);
 
-// Args: internal iterations N (by rate), vector form (0 scalar, 1 AVX2), resonance percent.
+// Args: internal iterations N (by rate), vector form (0 scalar, 1 AVX2), resonance percent, and
+// whether the cutoff moves every sample (as under a filter envelope) or stays put.
 void BM_Ladder(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const bool avx2 = state.range(1) != 0;
@@ -103,6 +104,7 @@ void BM_Ladder(benchmark::State& state) {
   }
   const double rate = n == 8 ? 22050.0 : 192000.0 / n;
   const double resonance = state.range(2) / 100.0;
+  const bool moving = state.range(3) != 0;
   Vcf f;
   f.Prepare(rate);
   f.SetVectorForm(avx2);
@@ -115,13 +117,15 @@ void BM_Ladder(benchmark::State& state) {
     double sum = 0.0;
     for (int i = 0; i < kBlock; ++i) {
       phase = phase < 1.0 ? phase + 0.005 : 0.0;
-      f.SetCutoffAndResonance(1500.0, resonance);
+      f.SetCutoffAndResonance(moving ? 500.0 + 2000.0 * phase : 1500.0, resonance);
       sum += f.Process(phase - 0.5);
     }
     benchmark::DoNotOptimize(sum);
   }
   NsPerSample(state);
 }
-BENCHMARK(BM_Ladder)->ArgNames({"N", "avx2", "res"})->ArgsProduct({{1, 2, 4, 8}, {0, 1}, {30, 90}});
+BENCHMARK(BM_Ladder)
+    ->ArgNames({"N", "avx2", "res", "moving"})
+    ->ArgsProduct({{1, 2, 4, 8}, {0, 1}, {30, 90}, {0, 1}});
 
 } // namespace

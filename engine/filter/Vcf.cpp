@@ -147,23 +147,28 @@ void Vcf::StepJitter() noexcept {
   mJitter = n * (1.0 - mJitterPole) + mJitterPole * mJitter;
 }
 
-void Vcf::UpdateCoefficients() noexcept {
-  const double fc = mCutoffHz;
+void Vcf::UpdateStageCoefficient() noexcept {
   const double rate = mSampleRate;
-  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * fc * 1.157;
+  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * mCutoffHz * 1.157;
   const double d = c < 1.0 ? 1.0 : std::min(c, 0.49 * rate);
   const double stepRate = mIterations * rate;
   // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
   mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+}
+
+void Vcf::UpdateCoefficients() noexcept {
+  UpdateStageCoefficient();
+  const double fc = mCutoffHz;
+  const double rate = mSampleRate;
   const LogTables& logs = Logs();
-  const double t = HoldWithin(
-      (std::log2(std::max(fc, 1.0)) - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
+  const double log2Fc = std::log2(std::max(fc, 1.0));
+  const double t = HoldWithin((log2Fc - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
   const double v = HoldWithin((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
   // Resonance thins out at high cutoffs and fades away near 0.4 x rate.
   mK = (1.0 - SmoothStep(v)) * (1.0 - 0.34 * SmoothStep(t)) * mFeedbackBase;
   mGain = mGainBase;
   if (mSelfOscillation > 0.0) {
-    const double db = SelfOscillationGainDb(fc);
+    const double db = Interpolate(logs.selfOscillation, log2Fc);
     mGain = ((std::pow(10.0, db / 20.0) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
   }
 }
@@ -178,8 +183,11 @@ void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
   if (resonanceChanged)
     UpdateResonance();
   StepJitter();
-  if (cutoffChanged || resonanceChanged || mJitterDepth > 0.0)
+  // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
+  if (cutoffChanged || resonanceChanged)
     UpdateCoefficients();
+  else if (mJitterDepth > 0.0)
+    UpdateStageCoefficient();
 }
 
 double Vcf::Process(double x) noexcept {

@@ -48,6 +48,7 @@ public:
 private:
   void UpdateResonance() noexcept;
   void StepJitter() noexcept;
+  void UpdateStageCoefficient() noexcept;
   void UpdateCoefficients() noexcept;
 
   double mSampleRate = 48000.0;
