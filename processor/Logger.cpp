@@ -86,7 +86,7 @@ void Logger::Log(const char* format, ...) {
   char message[kMessageBytes];
   va_list args;
   va_start(args, format);
-  const int written = std::vsnprintf(message, sizeof message, format, args);
+  const int written = std::vsnprintf(message, sizeof message, format ? format : "", args);
   va_end(args);
   if (written < 0)
     message[0] = '\0';
