@@ -5,11 +5,13 @@
 #include "Keel/Platform/SpecialFolders.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <glib.h>
@@ -335,6 +337,18 @@ struct WebKitView::Impl {
   std::string mappedFolder;
   WebViewRect bounds;
   double zoom = 1.0;
+  std::thread::id uiThread = std::this_thread::get_id();
+
+  // GTK and WebKit live on the UI thread; a call from elsewhere is a bug that is refused, not run.
+  bool OnUiThread() const {
+    if (std::this_thread::get_id() == uiThread)
+      return true;
+    static std::atomic<bool> logged{false};
+    if (!logged.exchange(true)) {
+      LogWarning("called off the UI thread; ignored");
+    }
+    return false;
+  }
 
   static gboolean CreateViewIdle(gpointer data) {
     auto* self = static_cast<Impl*>(data);
@@ -645,6 +659,7 @@ WebKitView::~WebKitView() {
 
 void WebKitView::Open(void* parent) {
   mImpl->Close();
+  mImpl->uiThread = std::this_thread::get_id();
   if (!parent || !GTK_IS_CONTAINER(parent)) {
     LogWarning("the parent is not a container");
     return;
@@ -669,7 +684,7 @@ bool WebKitView::IsOpening() const {
 }
 
 void WebKitView::EvaluateJavaScript(const char* script, std::function<void(const char* json)> done) {
-  if (!mImpl->view || !script)
+  if (!mImpl->view || !script || !mImpl->OnUiThread())
     return;
   if (!done) {
     webkit_web_view_evaluate_javascript(mImpl->view, script, -1, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -681,7 +696,7 @@ void WebKitView::EvaluateJavaScript(const char* script, std::function<void(const
 }
 
 void WebKitView::LoadFile(const char* path) {
-  if (!mImpl->view || !path)
+  if (!mImpl->view || !path || !mImpl->OnUiThread())
     return;
   const std::string text(path);
   mImpl->mappedFolder = FolderOfPagePath(text);
@@ -694,11 +709,13 @@ void WebKitView::LoadFile(const char* path) {
 }
 
 void WebKitView::LoadHTML(const char* html) {
-  if (mImpl->view && html)
+  if (mImpl->view && html && mImpl->OnUiThread())
     webkit_web_view_load_html(mImpl->view, html, nullptr);
 }
 
 void WebKitView::SetBounds(const WebViewRect& rect, double zoom) {
+  if (mImpl->view && !mImpl->OnUiThread())
+    return;
   mImpl->bounds = rect;
   mImpl->zoom = zoom;
   mImpl->ApplyBounds();

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -232,6 +233,16 @@ TEST_F(WebKitViewGui, BoundsSetWhileClosedApplyWhenCreated) {
   gtk_widget_get_size_request(GTK_WIDGET(view->NativeView()), &w, &h);
   EXPECT_EQ(w, 101);
   EXPECT_EQ(h, 51);
+}
+
+TEST_F(WebKitViewGui, CallsFromAnotherThreadAreRefused) {
+  OpenAndWait();
+  std::thread([&] {
+    view->LoadHTML("<p>from a worker</p>");
+    view->EvaluateJavaScript("1", [&](const char*) { ++host.loaded; });
+  }).join();
+  Pump(500);
+  EXPECT_EQ(host.loaded, 0);
 }
 
 gboolean RecordKey(GtkWidget*, GdkEventKey* event, gpointer data) {
