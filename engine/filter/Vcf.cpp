@@ -169,7 +169,8 @@ void Vcf::UpdateCoefficients() noexcept {
   mGain = mGainBase;
   if (mSelfOscillation > 0.0) {
     const double db = Interpolate(logs.selfOscillation, log2Fc);
-    mGain = ((std::pow(10.0, db / 20.0) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
+    // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains.
+    mGain = ((std::exp(db * 0.11512925464970229) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
   }
 }
 
