@@ -1,4 +1,5 @@
-// Cost of the voice render: ns per voice per sub-sample at 1x/2x/4x, and both parts at 24 voices at 4x as a real-time multiple.
+// Cost of the voice render: ns per voice per sub-sample at 1x/2x/4x, and both parts at 24 voices at 4x as a
+// real-time multiple.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -55,8 +56,9 @@ void BM_VoiceSubSample(benchmark::State& state) {
       sum += part->RenderSample(0.0);
     benchmark::DoNotOptimize(sum);
   }
-  state.counters["voice_subsample"] = benchmark::Counter(
-      static_cast<double>(kVoices) * kSubSamples, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["voice_subsample"] =
+      benchmark::Counter(static_cast<double>(kVoices) * kSubSamples,
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}})->ArgNames({"factor", "heavy"});
 
@@ -86,6 +88,9 @@ void BM_WorstCase(benchmark::State& state) {
   state.counters["x_realtime"] =
       benchmark::Counter(kFrames / 48000.0, benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_WorstCase)->ArgsProduct({{0, 1}, {4}})->ArgNames({"heavy", "factor"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCase)
+    ->ArgsProduct({{0, 1}, {4}})
+    ->ArgNames({"heavy", "factor"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

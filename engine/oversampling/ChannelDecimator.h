@@ -3,7 +3,6 @@
 
 #include "engine/oversampling/HalfbandDecimator.h"
 
-
 // Holds the twelve-coefficient decimator and the 4x first stage beside it, loaded with the designed
 // coefficients at construction. Audio thread only.
 class ChannelDecimator {
@@ -47,4 +46,3 @@ private:
   HalfbandDecimator mDecimator;
   HalfbandFirstStage mFirstStage;
 };
-

@@ -1,16 +1,15 @@
-// Polyphase half-band low-pass that halves the rate of an oversampled stream, built from two allpass branches.
+// Polyphase half-band low-pass that halves the rate of an oversampled stream, built from two allpass
+// branches.
 #pragma once
 
 #include <array>
 #include <cstddef>
 
-
 // Two chains of first-order allpass sections (c + z^-1) / (1 + c z^-1). Chain A holds the even-indexed
 // coefficients and takes the later sample of each pair; chain B holds the odd-indexed ones and takes the
 // earlier sample. The half-sample offset between the chains is what makes their sum a low-pass, so the
 // branch order matters: swapped branches still pass DC but leave the stopband wide open.
-template <std::size_t kCoefficientCount>
-class HalfbandStage {
+template <std::size_t kCoefficientCount> class HalfbandStage {
   static_assert(kCoefficientCount % 2 == 0 && kCoefficientCount >= 2, "two equal branches");
 
 public:
@@ -66,4 +65,3 @@ inline constexpr std::array<double, 12> kHalfbandDecimatorCoefficients = {
 
 inline constexpr std::array<double, 4> kHalfbandFirstStageCoefficients = {
     0.04189399199765617, 0.168903482439952, 0.39056077292116603, 0.7438957482684793};
-

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-
 // The owner sets the target; Next() runs one step per sample. Audio thread only.
 class SmoothedValue {
 public:
@@ -44,4 +43,3 @@ private:
   double mTarget = 0.0;
   double mCoefficient = 1.0;
 };
-

@@ -1,4 +1,5 @@
-// Test and benchmark harness: renders the Upper and Lower parts at 1x, 2x or 4x and decimates to the output rate.
+// Test and benchmark harness: renders the Upper and Lower parts at 1x, 2x or 4x and decimates to the output
+// rate.
 #pragma once
 
 #include <span>

@@ -9,8 +9,7 @@
 // The voice looks up several curves per sample; bisection costs a handful of unpredictable branches
 // each time. A grid of kBuckets start segments over the x range finds the segment in one or two steps,
 // and the interpolation is written exactly as in Interpolate, so both give bit-identical values.
-template <std::size_t N, std::size_t kBuckets = 128>
-class IndexedBreakpoints {
+template <std::size_t N, std::size_t kBuckets = 128> class IndexedBreakpoints {
   static_assert(N >= 2 && N <= 256 && kBuckets >= 1, "segment starts are stored in bytes");
 
 public:

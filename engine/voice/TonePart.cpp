@@ -33,7 +33,9 @@ double StackPosition(int i, int n) noexcept {
   }
 }
 
-double Frac(double x) noexcept { return x - std::floor(x); }
+double Frac(double x) noexcept {
+  return x - std::floor(x);
+}
 
 } // namespace
 
@@ -56,7 +58,8 @@ void TonePart::Prepare(double sampleRate) noexcept {
       // The Lower part starts its oscillators at scattered phases with a slight detune, so that
       // "Dual" doubles do not start phase-locked to the Upper part.
       const double j = static_cast<double>(i + 1);
-      v.SetRestartPhase(true, Frac(j * 0.6180339887498949), (2.0 * Frac(j * 0.7548776662466927 + 0.123) - 1.0) * 1.5);
+      v.SetRestartPhase(true, Frac(j * 0.6180339887498949),
+                        (2.0 * Frac(j * 0.7548776662466927 + 0.123) - 1.0) * 1.5);
     }
   }
   DesignEqualiser();
@@ -130,7 +133,8 @@ int TonePart::FindFreeVoice() const noexcept {
       return i;
   int best = -1;
   for (int i = 0; i < mVoiceLimit; ++i)
-    if (!mHeld[static_cast<std::size_t>(i)] && (best < 0 || mAges[static_cast<std::size_t>(i)] < mAges[static_cast<std::size_t>(best)]))
+    if (!mHeld[static_cast<std::size_t>(i)] &&
+        (best < 0 || mAges[static_cast<std::size_t>(i)] < mAges[static_cast<std::size_t>(best)]))
       best = i;
   if (best >= 0)
     return best;
@@ -400,9 +404,13 @@ void TonePart::AllNotesOff() noexcept {
   ClearMonoStack();
 }
 
-void TonePart::SetVoiceLimit(int voices) noexcept { mVoiceLimit = std::clamp(voices, 1, kVoiceCount); }
+void TonePart::SetVoiceLimit(int voices) noexcept {
+  mVoiceLimit = std::clamp(voices, 1, kVoiceCount);
+}
 
-void TonePart::SetUnisonDetune(double amount) noexcept { mUnisonDetune = std::clamp(amount, 0.0, 1.0); }
+void TonePart::SetUnisonDetune(double amount) noexcept {
+  mUnisonDetune = std::clamp(amount, 0.0, 1.0);
+}
 
 // ---- LFOs ----------------------------------------------------------------------------------------
 
@@ -441,7 +449,9 @@ void TonePart::SetLfo1RandomRate(double hz) noexcept {
   UpdateLfo1Rate();
 }
 
-void TonePart::SetLfo1Waveform(int waveform) noexcept { mLfo1.mWaveform = static_cast<std::uint8_t>(waveform); }
+void TonePart::SetLfo1Waveform(int waveform) noexcept {
+  mLfo1.mWaveform = static_cast<std::uint8_t>(waveform);
+}
 
 void TonePart::SetLfo1Sync(bool on) noexcept {
   if ((mLfo1Sync != 0) == on)
@@ -517,41 +527,115 @@ void TonePart::SetDynamicsSensitivity(double amount) noexcept {
   });
 }
 
-void TonePart::SetAftertouch(double value) noexcept { PassToVoices(&Voice::SetAftertouch, value); }
-void TonePart::SetAftertouchSensitivity(double value) noexcept { PassToVoices(&Voice::SetAftertouchSensitivity, value); }
-void TonePart::SetBendRange(double value) noexcept { PassToVoices(&Voice::SetBendRange, value); }
-void TonePart::SetPitchBend(double value) noexcept { PassToVoices(&Voice::SetPitchBend, value); }
-void TonePart::SetLfo2Mode(int value) noexcept { PassToVoices(&Voice::SetLfo2Mode, value); }
-void TonePart::SetTune(double value) noexcept { PassToVoices(&Voice::SetTune, value); }
-void TonePart::SetOctaveShift(int value) noexcept { PassToVoices(&Voice::SetOctaveShift, value); }
-void TonePart::SetPortamentoTime(double value) noexcept { PassToVoices(&Voice::SetPortamentoTime, value); }
-void TonePart::SetPwmAmount(double value) noexcept { PassToVoices(&Voice::SetPwmAmount, value); }
-void TonePart::SetPwmPolarity(bool value) noexcept { PassToVoices(&Voice::SetPwmPolarity, value); }
-void TonePart::SetPwmSource(int value) noexcept { PassToVoices(&Voice::SetPwmSource, value); }
-void TonePart::SetSyncMode(int value) noexcept { PassToVoices(&Voice::SetSyncMode, value); }
-void TonePart::SetVcaLevel(double value) noexcept { PassToVoices(&Voice::SetVcaLevel, value); }
-void TonePart::SetVcaLfoAmount(double value) noexcept { PassToVoices(&Voice::SetVcaLfoAmount, value); }
-void TonePart::SetVcfCutoff(double value) noexcept { PassToVoices(&Voice::SetVcfCutoff, value); }
-void TonePart::SetVcfEnvAmount(double value) noexcept { PassToVoices(&Voice::SetVcfEnvAmount, value); }
-void TonePart::SetVcfEnvPolarity(bool value) noexcept { PassToVoices(&Voice::SetVcfEnvPolarity, value); }
-void TonePart::SetVcfKeyFollow(double value) noexcept { PassToVoices(&Voice::SetVcfKeyFollow, value); }
-void TonePart::SetVcfLfoAmount(double value) noexcept { PassToVoices(&Voice::SetVcfLfoAmount, value); }
-void TonePart::SetVcfResonance(double value) noexcept { PassToVoices(&Voice::SetVcfResonance, value); }
-void TonePart::SetVco1BendMode(int value) noexcept { PassToVoices(&Voice::SetVco1BendMode, value); }
-void TonePart::SetVco1ModMode(int value) noexcept { PassToVoices(&Voice::SetVco1ModMode, value); }
-void TonePart::SetVco1Range(int value) noexcept { PassToVoices(&Voice::SetVco1Range, value); }
-void TonePart::SetVco2BendMode(int value) noexcept { PassToVoices(&Voice::SetVco2BendMode, value); }
-void TonePart::SetVco2FineTune(double value) noexcept { PassToVoices(&Voice::SetVco2FineTune, value); }
-void TonePart::SetVco2ModMode(int value) noexcept { PassToVoices(&Voice::SetVco2ModMode, value); }
-void TonePart::SetVco2Range(int value) noexcept { PassToVoices(&Voice::SetVco2Range, value); }
-void TonePart::SetVcoKeyFollow(double value) noexcept { PassToVoices(&Voice::SetVcoKeyFollow, value); }
-void TonePart::SetVcoKeyFollowTarget(int value) noexcept { PassToVoices(&Voice::SetVcoKeyFollowTarget, value); }
-void TonePart::SetVcoMix(double value) noexcept { PassToVoices(&Voice::SetVcoMix, value); }
-void TonePart::SetVcoModEnv1Amount(double value) noexcept { PassToVoices(&Voice::SetVcoModEnv1Amount, value); }
-void TonePart::SetVcoModLfoAmount(double value) noexcept { PassToVoices(&Voice::SetVcoModLfoAmount, value); }
-void TonePart::SetXmodEnv1Amount(double value) noexcept { PassToVoices(&Voice::SetXmodEnv1Amount, value); }
-void TonePart::SetXmodManual(double value) noexcept { PassToVoices(&Voice::SetXmodManual, value); }
-void TonePart::SetXmodPolarity(bool value) noexcept { PassToVoices(&Voice::SetXmodPolarity, value); }
-void TonePart::SetHpfCutoff(double value) noexcept { PassToVoices(&Voice::SetHpfCutoff, value); }
+void TonePart::SetAftertouch(double value) noexcept {
+  PassToVoices(&Voice::SetAftertouch, value);
+}
+void TonePart::SetAftertouchSensitivity(double value) noexcept {
+  PassToVoices(&Voice::SetAftertouchSensitivity, value);
+}
+void TonePart::SetBendRange(double value) noexcept {
+  PassToVoices(&Voice::SetBendRange, value);
+}
+void TonePart::SetPitchBend(double value) noexcept {
+  PassToVoices(&Voice::SetPitchBend, value);
+}
+void TonePart::SetLfo2Mode(int value) noexcept {
+  PassToVoices(&Voice::SetLfo2Mode, value);
+}
+void TonePart::SetTune(double value) noexcept {
+  PassToVoices(&Voice::SetTune, value);
+}
+void TonePart::SetOctaveShift(int value) noexcept {
+  PassToVoices(&Voice::SetOctaveShift, value);
+}
+void TonePart::SetPortamentoTime(double value) noexcept {
+  PassToVoices(&Voice::SetPortamentoTime, value);
+}
+void TonePart::SetPwmAmount(double value) noexcept {
+  PassToVoices(&Voice::SetPwmAmount, value);
+}
+void TonePart::SetPwmPolarity(bool value) noexcept {
+  PassToVoices(&Voice::SetPwmPolarity, value);
+}
+void TonePart::SetPwmSource(int value) noexcept {
+  PassToVoices(&Voice::SetPwmSource, value);
+}
+void TonePart::SetSyncMode(int value) noexcept {
+  PassToVoices(&Voice::SetSyncMode, value);
+}
+void TonePart::SetVcaLevel(double value) noexcept {
+  PassToVoices(&Voice::SetVcaLevel, value);
+}
+void TonePart::SetVcaLfoAmount(double value) noexcept {
+  PassToVoices(&Voice::SetVcaLfoAmount, value);
+}
+void TonePart::SetVcfCutoff(double value) noexcept {
+  PassToVoices(&Voice::SetVcfCutoff, value);
+}
+void TonePart::SetVcfEnvAmount(double value) noexcept {
+  PassToVoices(&Voice::SetVcfEnvAmount, value);
+}
+void TonePart::SetVcfEnvPolarity(bool value) noexcept {
+  PassToVoices(&Voice::SetVcfEnvPolarity, value);
+}
+void TonePart::SetVcfKeyFollow(double value) noexcept {
+  PassToVoices(&Voice::SetVcfKeyFollow, value);
+}
+void TonePart::SetVcfLfoAmount(double value) noexcept {
+  PassToVoices(&Voice::SetVcfLfoAmount, value);
+}
+void TonePart::SetVcfResonance(double value) noexcept {
+  PassToVoices(&Voice::SetVcfResonance, value);
+}
+void TonePart::SetVco1BendMode(int value) noexcept {
+  PassToVoices(&Voice::SetVco1BendMode, value);
+}
+void TonePart::SetVco1ModMode(int value) noexcept {
+  PassToVoices(&Voice::SetVco1ModMode, value);
+}
+void TonePart::SetVco1Range(int value) noexcept {
+  PassToVoices(&Voice::SetVco1Range, value);
+}
+void TonePart::SetVco2BendMode(int value) noexcept {
+  PassToVoices(&Voice::SetVco2BendMode, value);
+}
+void TonePart::SetVco2FineTune(double value) noexcept {
+  PassToVoices(&Voice::SetVco2FineTune, value);
+}
+void TonePart::SetVco2ModMode(int value) noexcept {
+  PassToVoices(&Voice::SetVco2ModMode, value);
+}
+void TonePart::SetVco2Range(int value) noexcept {
+  PassToVoices(&Voice::SetVco2Range, value);
+}
+void TonePart::SetVcoKeyFollow(double value) noexcept {
+  PassToVoices(&Voice::SetVcoKeyFollow, value);
+}
+void TonePart::SetVcoKeyFollowTarget(int value) noexcept {
+  PassToVoices(&Voice::SetVcoKeyFollowTarget, value);
+}
+void TonePart::SetVcoMix(double value) noexcept {
+  PassToVoices(&Voice::SetVcoMix, value);
+}
+void TonePart::SetVcoModEnv1Amount(double value) noexcept {
+  PassToVoices(&Voice::SetVcoModEnv1Amount, value);
+}
+void TonePart::SetVcoModLfoAmount(double value) noexcept {
+  PassToVoices(&Voice::SetVcoModLfoAmount, value);
+}
+void TonePart::SetXmodEnv1Amount(double value) noexcept {
+  PassToVoices(&Voice::SetXmodEnv1Amount, value);
+}
+void TonePart::SetXmodManual(double value) noexcept {
+  PassToVoices(&Voice::SetXmodManual, value);
+}
+void TonePart::SetXmodPolarity(bool value) noexcept {
+  PassToVoices(&Voice::SetXmodPolarity, value);
+}
+void TonePart::SetHpfCutoff(double value) noexcept {
+  PassToVoices(&Voice::SetHpfCutoff, value);
+}
 // Any non-zero select picks the ENV-2 copy.
-void TonePart::SetVcfEnvSelect(int select) noexcept { PassToVoices(&Voice::SetVcfEnvSelect, select != 0); }
+void TonePart::SetVcfEnvSelect(int select) noexcept {
+  PassToVoices(&Voice::SetVcfEnvSelect, select != 0);
+}

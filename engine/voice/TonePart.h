@@ -138,13 +138,11 @@ private:
   void ClearMonoStack() noexcept;
   void DesignEqualiser() noexcept;
 
-  template <typename F>
-  void ForEachVoice(F&& f) noexcept {
+  template <typename F> void ForEachVoice(F&& f) noexcept {
     for (Voice& v : mVoices)
       f(v);
   }
-  template <typename T>
-  void PassToVoices(void (Voice::*setter)(T) noexcept, T value) noexcept {
+  template <typename T> void PassToVoices(void (Voice::*setter)(T) noexcept, T value) noexcept {
     for (Voice& v : mVoices)
       (v.*setter)(value);
   }

@@ -27,7 +27,9 @@ double OnePoleCoefficient(double sampleRate, double ms) noexcept {
   return 1.0 - std::exp(-1.0 / (sampleRate * ms / 1000.0));
 }
 
-double Frac(double x) noexcept { return x - std::floor(x); }
+double Frac(double x) noexcept {
+  return x - std::floor(x);
+}
 
 double ModSign(std::uint8_t mode) noexcept {
   return mode == Voice::kModNormal ? 1.0 : (mode == Voice::kModOff ? 0.0 : -1.0);
@@ -269,9 +271,13 @@ void Voice::SetVcoMix(double value) noexcept {
   }
 }
 
-void Voice::SetPulseWidth(double width) noexcept { mPulseWidthBase = std::clamp(width, 0.0, 0.5); }
+void Voice::SetPulseWidth(double width) noexcept {
+  mPulseWidthBase = std::clamp(width, 0.0, 0.5);
+}
 
-void Voice::SetVcfKeyFollow(double amount) noexcept { mVcfKeyFollow = std::clamp(amount, 0.0, 1.0); }
+void Voice::SetVcfKeyFollow(double amount) noexcept {
+  mVcfKeyFollow = std::clamp(amount, 0.0, 1.0);
+}
 
 void Voice::SetVcaLfoAmount(double amount) noexcept {
   mVcaLfoAmount = std::clamp(amount, 0.0, 1.0);
@@ -280,8 +286,8 @@ void Voice::SetVcaLfoAmount(double amount) noexcept {
 
 void Voice::SetAftertouch(double amount) noexcept {
   mAftertouch = std::clamp(amount, 0.0, 1.0);
-  mAftertouchOctaves =
-      Interpolate(kAftertouchCutoffOctaves, 100.0 * std::clamp(mAftertouch * mAftertouchSensitivity, 0.0, 1.0));
+  mAftertouchOctaves = Interpolate(kAftertouchCutoffOctaves,
+                                   100.0 * std::clamp(mAftertouch * mAftertouchSensitivity, 0.0, 1.0));
 }
 
 void Voice::SetAftertouchSensitivity(double amount) noexcept {
@@ -330,8 +336,8 @@ void Voice::NoteOn(int note, double velocity, bool legato) noexcept {
     mResonance.SnapToTarget();
     mLevel.SnapToTarget();
     const double t = static_cast<double>(key - 60);
-    mKeyFollow.SnapTo(mVcfKeyFollow == 0.0 ? 0.0
-                                           : (t / 12.0 + (mGlideCurrent - mGlideTarget) / 12.0) * mVcfKeyFollow);
+    mKeyFollow.SnapTo(
+        mVcfKeyFollow == 0.0 ? 0.0 : (t / 12.0 + (mGlideCurrent - mGlideTarget) / 12.0) * mVcfKeyFollow);
     ClearCurveState();
     mFilterEnvReleaseScale = 1.0;
     mAmpState = 0.0;
@@ -387,8 +393,7 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     } else if (code == kPhaseRelease && mFilterEnvPrevCode != kPhaseRelease) {
       // A release out of the attack continues from where the attack had got to.
       const double fd = kFilterEnvDecayLookup(e);
-      mFilterEnvReleaseScale =
-          (mFilterEnvPrevCode == kPhaseAttack && fd > 1e-9) ? mFilterEnvLast / fd : 1.0;
+      mFilterEnvReleaseScale = (mFilterEnvPrevCode == kPhaseAttack && fd > 1e-9) ? mFilterEnvLast / fd : 1.0;
     }
     if (code == kPhaseRelease || code == kPhaseOther)
       mFilterEnvDecayOffset = 0.0;
@@ -456,8 +461,7 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * kAmpReleaseLookup(
-                                                         std::clamp(y / mAmpReleaseReference, 0.0, 1.0));
+              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y / mAmpReleaseReference, 0.0, 1.0));
     } else {
       g = j;
       mAmpReleaseLatched = 0;
@@ -510,10 +514,13 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
 
   // 6. Pitch in octaves.
   const double m = d1 * mPitchLfoAmount + w * mPitchEnv1Amount;
-  const double at = mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
+  const double at =
+      mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
   // One division per oscillator: the semitone terms are summed first.
-  const double p1 = (ModSign(mVco1ModMode) * m + at + mBend * BendSpan(mVco1BendMode, mBendRange)) / 12.0 + g + mDrift1;
-  const double p2 = (ModSign(mVco2ModMode) * m + at + mBend * BendSpan(mVco2BendMode, mBendRange)) / 12.0 + g + mDrift2;
+  const double p1 =
+      (ModSign(mVco1ModMode) * m + at + mBend * BendSpan(mVco1BendMode, mBendRange)) / 12.0 + g + mDrift1;
+  const double p2 =
+      (ModSign(mVco2ModMode) * m + at + mBend * BendSpan(mVco2BendMode, mBendRange)) / 12.0 + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
   double pwmSource = 0.0;
@@ -591,9 +598,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double F = FilterEnvelope(mVcfEnvSelectEnv2 ? e2Copy : e1Copy, code);
 
   // 15. Key follow, cutoff and resonance.
-  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0
-                           ? 0.0
-                           : (mKeyOctaves + g) * mVcfKeyFollow);
+  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + g) * mVcfKeyFollow);
   const double k = mKeyFollow.Next();
   double c = std::max(1.0, mCutoff.Next());
   const double r = mResonance.Next();

@@ -249,9 +249,9 @@ private:
   double mOctaveCacheIn = kCacheSentinel;
   double mOctaveCacheOut = 1.0;
   double mAftertouchOctaves = 0.0;
-  double mLastWidth = -1.0;      // pulse width last handed to the oscillators
-  double mKeyOctaves = 0.0;      // (note + 12 x octave shift - 60) / 12
-  double mVco1MixScale = 1.0;    // mixer drive gain x VCO-1 waveform level
+  double mLastWidth = -1.0;   // pulse width last handed to the oscillators
+  double mKeyOctaves = 0.0;   // (note + 12 x octave shift - 60) / 12
+  double mVco1MixScale = 1.0; // mixer drive gain x VCO-1 waveform level
   double mVco2MixScale = 1.0;
   double mLastCutoffHz = 0.0;
 };

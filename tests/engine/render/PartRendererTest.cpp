@@ -1,4 +1,5 @@
-// Oversampled part rendering: every assign mode at every factor stays finite, and the level does not depend on the factor.
+// Oversampled part rendering: every assign mode at every factor stays finite, and the level does not depend
+// on the factor.
 #include "engine/render/PartRenderer.h"
 
 #include <gtest/gtest.h>

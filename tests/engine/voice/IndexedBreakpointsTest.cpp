@@ -1,4 +1,5 @@
-// The indexed curve lookups give bit-identical values to the bisection lookup everywhere, ends and breakpoints included.
+// The indexed curve lookups give bit-identical values to the bisection lookup everywhere, ends and
+// breakpoints included.
 #include "engine/voice/VoiceCurves.h"
 
 #include <gtest/gtest.h>

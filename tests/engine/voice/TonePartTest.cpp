@@ -1,4 +1,5 @@
-// Tone part: voice allocation per assign mode and voice limit, stacking and thinning, mono key stack, hold and pedal.
+// Tone part: voice allocation per assign mode and voice limit, stacking and thinning, mono key stack, hold
+// and pedal.
 #include "engine/voice/TonePart.h"
 
 #include <gtest/gtest.h>

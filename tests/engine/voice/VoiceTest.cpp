@@ -1,4 +1,5 @@
-// Voice: pitch of both oscillators, cross-mod extremes, mixer gains, curve state on retrigger and the end of a voice.
+// Voice: pitch of both oscillators, cross-mod extremes, mixer gains, curve state on retrigger and the end of
+// a voice.
 #include "engine/voice/Voice.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,12 @@ namespace {
 
 constexpr double kRate = 48000.0;
 
-double Semitones(double hz, double refHz) { return 12.0 * std::log2(hz / refHz); }
-double KeyHz(double key) { return 440.0 * std::exp2((key - 69.0) / 12.0); }
+double Semitones(double hz, double refHz) {
+  return 12.0 * std::log2(hz / refHz);
+}
+double KeyHz(double key) {
+  return 440.0 * std::exp2((key - 69.0) / 12.0);
+}
 
 class VoiceTest : public ::testing::Test {
 protected:
@@ -37,10 +42,10 @@ struct RangeCase {
 
 TEST_F(VoiceTest, Vco2RangeCodesAndFineTuneSetItsPitch) {
   const RangeCase cases[] = {
-      {3, 0.0, 0.0},    {1, 0.0, -24.0},  {2, 0.0, -12.0},   {4, 0.0, 12.0},   {5, 0.0, 24.0},
-      {3, 25.0, 0.25},  {5, -50.0, 23.5}, {3, 60.0, 0.5},    // fine tune held at +-50 cents
-      {0, 0.0, -47.0},  {0, -50.0, -72.0}, {0, 50.0, -24.0}, // low range: knob sets -72..-24, fine ignored
-      {6, 0.0, 48.89},  {6, -50.0, 23.9}, {6, 50.0, 71.96}, // high range: curve through the knob
+      {3, 0.0, 0.0},   {1, 0.0, -24.0},   {2, 0.0, -12.0},  {4, 0.0, 12.0},
+      {5, 0.0, 24.0},  {3, 25.0, 0.25},   {5, -50.0, 23.5}, {3, 60.0, 0.5}, // fine tune held at +-50 cents
+      {0, 0.0, -47.0}, {0, -50.0, -72.0}, {0, 50.0, -24.0}, // low range: knob sets -72..-24, fine ignored
+      {6, 0.0, 48.89}, {6, -50.0, 23.9},  {6, 50.0, 71.96}, // high range: curve through the knob
   };
   for (const RangeCase& c : cases) {
     voice->SetVco2Range(c.code);
