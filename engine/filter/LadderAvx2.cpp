@@ -11,7 +11,7 @@
 
 namespace {
 
-VLM_AVX2 inline __m256d c(double v) noexcept {
+VLM_AVX2 inline __m256d Splat(double v) noexcept {
   return _mm256_set1_pd(v);
 }
 
@@ -20,27 +20,29 @@ VLM_AVX2 inline __m256d FastTanh4(__m256d x) noexcept {
   const __m256d b = _mm256_mul_pd(a, a);
   const __m256d b2 = _mm256_mul_pd(b, b);
   // (p0 + p1 a) + (p2 + p3 a) b + ((p4 + p5 a) + p6 b) b^2, as in FastTanh.
-  __m256d p = _mm256_add_pd(c(0.9999999173136686), _mm256_mul_pd(c(-0.15887602595266753), a));
+  __m256d p = _mm256_add_pd(Splat(0.9999999173136686), _mm256_mul_pd(Splat(-0.15887602595266753), a));
   p = _mm256_add_pd(
-      p, _mm256_mul_pd(_mm256_add_pd(c(0.031431905001797635), _mm256_mul_pd(c(0.007935085524027437), a)), b));
-  p = _mm256_add_pd(p, _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(c(0.00022387569687472905),
-                                                                 _mm256_mul_pd(c(1.3093187746573975e-6), a)),
-                                                   _mm256_mul_pd(c(8.110041249675959e-10), b)),
-                                     b2));
-  __m256d q = _mm256_add_pd(c(1.0), _mm256_mul_pd(c(0.17445681841092459), a));
-  q = _mm256_add_pd(
-      q,
-      _mm256_mul_pd(_mm256_add_pd(c(-0.043748293050045635), _mm256_mul_pd(c(0.024058910143815344), a)), b));
-  q = _mm256_add_pd(q,
-                    _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(c(0.001622692815109229),
-                                                              _mm256_mul_pd(c(0.000021088905383828075), a)),
-                                                _mm256_mul_pd(c(4.846420359472248e-8), b)),
+      p, _mm256_mul_pd(
+             _mm256_add_pd(Splat(0.031431905001797635), _mm256_mul_pd(Splat(0.007935085524027437), a)), b));
+  p = _mm256_add_pd(p,
+                    _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(Splat(0.00022387569687472905),
+                                                              _mm256_mul_pd(Splat(1.3093187746573975e-6), a)),
+                                                _mm256_mul_pd(Splat(8.110041249675959e-10), b)),
                                   b2));
+  __m256d q = _mm256_add_pd(Splat(1.0), _mm256_mul_pd(Splat(0.17445681841092459), a));
+  q = _mm256_add_pd(
+      q, _mm256_mul_pd(
+             _mm256_add_pd(Splat(-0.043748293050045635), _mm256_mul_pd(Splat(0.024058910143815344), a)), b));
+  q = _mm256_add_pd(
+      q, _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(Splat(0.001622692815109229),
+                                                   _mm256_mul_pd(Splat(0.000021088905383828075), a)),
+                                     _mm256_mul_pd(Splat(4.846420359472248e-8), b)),
+                       b2));
   __m256d y = _mm256_div_pd(_mm256_mul_pd(x, p), q);
-  const __m256d above = _mm256_cmp_pd(x, c(kFastTanhLimit), _CMP_GT_OQ);
-  const __m256d below = _mm256_cmp_pd(x, c(-kFastTanhLimit), _CMP_LT_OQ);
-  y = _mm256_blendv_pd(y, c(1.0), above);
-  return _mm256_blendv_pd(y, c(-1.0), below);
+  const __m256d above = _mm256_cmp_pd(x, Splat(kFastTanhLimit), _CMP_GT_OQ);
+  const __m256d below = _mm256_cmp_pd(x, Splat(-kFastTanhLimit), _CMP_LT_OQ);
+  y = _mm256_blendv_pd(y, Splat(1.0), above);
+  return _mm256_blendv_pd(y, Splat(-1.0), below);
 }
 
 } // namespace
