@@ -76,26 +76,33 @@ function ToneArea() {
   );
 }
 
+/** Width the instrument view is laid out for; narrower windows show it scaled down as a whole. */
+const kDesignWidth = 1180;
+
 function InstrumentView() {
   const { w, h } = useViewport();
   const [root, setRoot] = useState<HTMLElement | null>(null);
   if (!schemaReady.value) return <div class="waiting">{texts().waitingForSchema}</div>;
   const scale = layoutScale(w, h, lowerMounted.value);
+  const fit = Math.min(1, w / kDesignWidth);
+  const cls = 'instrument' + (w < kNarrowLayoutWidth ? ' narrow' : '') + (prefs.value.flowOverlayEnabled ? ' flow-on' : '');
   return (
-    <div class={'instrument' + (w < kNarrowLayoutWidth ? ' narrow' : '') + (prefs.value.flowOverlayEnabled ? ' flow-on' : '')} style={{ '--s': String(scale) }} ref={setRoot} data-scale={scale.toFixed(3)}>
-      <Header />
-      <div class="bars">
-        <PatchBar />
-        <ToneMenus />
+    <div class={cls} style={{ '--s': String(scale) }} data-scale={scale.toFixed(3)}>
+      <div class="stage" ref={setRoot} style={{ width: `${100 / fit}%`, height: `${100 / fit}%`, transform: fit < 1 ? `scale(${fit})` : 'none' }}>
+        <Header />
+        <div class="bars">
+          <PatchBar />
+          <ToneMenus />
+        </div>
+        <ToneArea />
+        <div class="bottom">
+          <PerformanceStrip />
+          <EffectChain />
+          <Wheels />
+          <VolumeSection />
+        </div>
+        <LearnOverlay root={root} scale={fit} />
       </div>
-      <ToneArea />
-      <div class="bottom">
-        <PerformanceStrip />
-        <EffectChain />
-        <Wheels />
-        <VolumeSection />
-      </div>
-      <LearnOverlay root={root} />
       <ResizeGrip />
       <Dialog />
     </div>

@@ -79,7 +79,8 @@ interface Box {
   height: number;
 }
 
-function measure(root: HTMLElement): Box[] {
+/** Boxes in the stage's own (unscaled) pixels: the stage may be drawn scaled down as a whole. */
+function measure(root: HTMLElement, scale: number): Box[] {
   const base = root.getBoundingClientRect();
   const out: Box[] = [];
   root.querySelectorAll<HTMLElement>('[data-param]').forEach((el) => {
@@ -87,28 +88,34 @@ function measure(root: HTMLElement): Box[] {
     if (!isLearnable(index)) return;
     const r = el.getBoundingClientRect();
     if (r.width === 0 || r.height === 0) return;
-    out.push({ index, left: r.left - base.left, top: r.top - base.top, width: r.width, height: r.height });
+    out.push({
+      index,
+      left: (r.left - base.left) / scale + root.scrollLeft,
+      top: (r.top - base.top) / scale + root.scrollTop,
+      width: r.width / scale,
+      height: r.height / scale,
+    });
   });
   return out;
 }
 
 /** Boxes over every learnable control while learn is active; a click picks (or drops) the target. */
-export function LearnOverlay({ root }: { root: HTMLElement | null }) {
+export function LearnOverlay({ root, scale }: { root: HTMLElement | null; scale: number }) {
   const s = learn.value;
   const [boxes, setBoxes] = useState<Box[]>([]);
   useLayoutEffect(() => {
-    if (s.active && root) setBoxes(measure(root));
-  }, [s.active, root, s.selectedParamIdx]);
+    if (s.active && root) setBoxes(measure(root, scale));
+  }, [s.active, root, s.selectedParamIdx, scale]);
   useEffect(() => {
     if (!s.active || !root) return;
-    const update = () => setBoxes(measure(root));
+    const update = () => setBoxes(measure(root, scale));
     const timer = window.setInterval(update, 400);
     window.addEventListener('resize', update);
     return () => {
       clearInterval(timer);
       window.removeEventListener('resize', update);
     };
-  }, [s.active, root]);
+  }, [s.active, root, scale]);
   if (!s.active) return null;
   return (
     <div class="learn-overlay" data-testid="learn-overlay">

@@ -31,24 +31,38 @@ document.addEventListener('keydown', function(e) { if(document.activeElement.typ
 document.addEventListener('keyup', function(e) { if(document.activeElement.type != "text") { IKeelSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, 'A': e.altKey, 'isUp': true}); }});
 `;
 
+const pageCache = new WeakMap<Browser, Map<string, Page>>();
+
+/**
+ * The page in a fresh document with the host's scripts. Pages are kept per browser and size and
+ * navigated again, since a new renderer costs more than the test itself; clock tests get their own.
+ */
 export async function openHostedPage(browser: Browser, opts: { width?: number; height?: number; screenHeight?: number; clock?: boolean } = {}): Promise<Page> {
   const width = opts.width ?? 1180;
   const height = opts.height ?? 760;
-  const context = await browser.newContext({
-    viewport: { width, height },
-    screen: { width: Math.max(width, 1920), height: opts.screenHeight ?? 1080 },
-    locale: 'en-US',
-  });
-  const page = await context.newPage();
-  if (opts.clock) {
-    // Paused from the start, so the test alone decides how much page time passes.
-    const t0 = new Date('2026-01-01T00:00:00Z').getTime();
-    await page.clock.install({ time: t0 });
-    await page.clock.pauseAt(t0 + 5000);
+  const key = `${width}x${height}/${opts.screenHeight ?? 1080}`;
+  let cache = pageCache.get(browser);
+  if (!cache) pageCache.set(browser, (cache = new Map()));
+  let page = opts.clock ? undefined : cache.get(key);
+  if (!page) {
+    const context = await browser.newContext({
+      viewport: { width, height },
+      screen: { width: Math.max(width, 1920), height: opts.screenHeight ?? 1080 },
+      locale: 'en-US',
+    });
+    page = await context.newPage();
+    if (opts.clock) {
+      // Paused from the start, so the test alone decides how much page time passes.
+      const t0 = new Date('2026-01-01T00:00:00Z').getTime();
+      await page.clock.install({ time: t0 });
+      await page.clock.pauseAt(t0 + 5000);
+    } else {
+      cache.set(key, page);
+    }
+    await page.addInitScript(kHostScripts);
+    page.setDefaultTimeout(8000);
+    page.on('pageerror', (e) => console.error('page error:', e));
   }
-  await page.addInitScript(kHostScripts);
-  page.setDefaultTimeout(8000);
-  page.on('pageerror', (e) => console.error('page error:', e));
   await page.goto(kPageUrl);
   return page;
 }

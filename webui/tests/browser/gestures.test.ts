@@ -44,7 +44,6 @@ describe('gestures', () => {
     expect(upper[upper.length - 1] - start).toBeCloseTo(0.25, 2);
     expect(list.some((m) => m.msg === 'BPCFUI' && m.paramIdx === 78)).toBe(false);
     expect(await page.locator('[data-testid=modified-mark]').count()).toBe(1);
-    await page.close();
   });
 
   it('a round knob drag sends the patch volume, and Ctrl-click resets it', async () => {
@@ -70,7 +69,6 @@ describe('gestures', () => {
       { msg: 'SPVFUI', paramIdx: 168, value: 0.5 },
       { msg: 'EPCFUI', paramIdx: 168 },
     ]);
-    await page.close();
   });
 
   it('in Whole mode with link off, Upper portamento also moves Lower', async () => {
@@ -80,6 +78,5 @@ describe('gestures', () => {
     await page.mouse.wheel(0, -100);
     const values = (await posted(page)).filter((m) => m.msg === 'SPVFUI').map((m) => m.paramIdx);
     expect(values).toEqual([10, 174]);
-    await page.close();
   });
 });

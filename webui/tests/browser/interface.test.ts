@@ -29,13 +29,11 @@ describe('language, keys and expand', () => {
     const prefs = taggedMessages(await posted(page), 205).map((m) => JSON.parse(postedText(m)));
     expect(prefs.pop()).toMatchObject({ lang: 'ja', knobMode: 'scaling' });
     await page.screenshot({ path: '/tmp/velmora-japanese.png' });
-    await page.close();
   });
 
   it('follows the host preferences', async () => {
     const page = await initialisedPage({}, { prefs: { lang: 'ja' } });
     expect(await page.textContent('[data-testid=tone-menu-upper] .tone-tab')).toBe('アッパー・トーン');
-    await page.close();
   });
 
   it('forwards keys as tag 212, never as SKPFUI, drops quick duplicates and swallows zoom', async () => {
@@ -55,7 +53,6 @@ describe('language, keys and expand', () => {
     await page.keyboard.press('KeyA');
     const again = taggedMessages(await posted(page), 212).map((m) => JSON.parse(postedText(m)));
     expect(again.filter((k) => k.code === 'KeyA').length).toBe(4);
-    await page.close();
   });
 
   it('restores expanded tones collapsed on a short screen and reports false next', async () => {
@@ -68,7 +65,6 @@ describe('language, keys and expand', () => {
     await page.click('[data-testid=expand-toggle]');
     await page.waitForTimeout(300);
     expect(await page.locator('.tone-panel').count()).toBe(1);
-    await page.close();
   });
 
   it('expands both tone panels and asks for 240 pixels more', async () => {
@@ -81,7 +77,6 @@ describe('language, keys and expand', () => {
     expect(resize.length).toBe(1);
     expect([resize[0].readInt32LE(0), resize[0].readInt32LE(4)]).toEqual([1180, 1240]);
     await page.screenshot({ path: '/tmp/velmora-expanded.png' });
-    await page.close();
   });
 
   it('the resize grip asks for clamped sizes', async () => {
@@ -98,6 +93,5 @@ describe('language, keys and expand', () => {
     });
     expect(sizes.length).toBeGreaterThan(0);
     expect(sizes[sizes.length - 1]).toEqual([910, 650]);
-    await page.close();
   });
 });

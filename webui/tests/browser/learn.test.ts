@@ -47,6 +47,5 @@ describe('MIDI learn', () => {
     expect((await learnOps()).pop()).toEqual({ op: 'setActive', active: false });
     await replay(page, [samfd(219, JSON.stringify({ active: false, assignments: { '29': 74 }, selectedParamIdx: null }))]);
     expect(await page.locator('[data-testid=learn-overlay]').count()).toBe(0);
-    await page.close();
   });
 });

@@ -17,3 +17,12 @@ describe('screens', () => {
     await page.screenshot({ path: '/tmp/velmora-main.png' });
   });
 });
+
+describe('small window', () => {
+  it('narrow view at the minimum size', async () => {
+    const page = await openHostedPage(browser, { width: 910, height: 650 });
+    await replay(page, initialStateScripts());
+    await page.waitForSelector('.instrument.narrow');
+    await page.screenshot({ path: '/tmp/velmora-narrow.png' });
+  });
+});

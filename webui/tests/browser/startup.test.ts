@@ -33,7 +33,6 @@ describe('start-up', () => {
     await page.clock.runFor(60000);
     expect(await requests()).toBe(40);
     expect(await page.locator('.blank, .waiting').count()).toBe(1);
-    await page.close();
   });
 
   it('stops asking once the schema is here, and shows the recorded initial state', async () => {
@@ -55,13 +54,11 @@ describe('start-up', () => {
     expect(Object.keys(states[0].loadedPerfParams).length).toBe(78);
     expect(states[0].patch.name).toBe('ブラス Pad');
     expect(states[0].linkEnabled).toBe(false);
-    await page.close();
   });
 
   it('ignores malformed payloads and goes on with the next message', async () => {
     const page = await initialisedPage();
     await replay(page, ["SAMFD(201, 5, 'e30@')", samfd(219, '{not json'), samfd(201, JSON.stringify({ patch: { name: 'After', path: null } }))]);
     expect(await page.textContent('[data-testid=patch-name]')).toBe('After');
-    await page.close();
   });
 });
