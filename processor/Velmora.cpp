@@ -1,0 +1,59 @@
+// Construction of the processor in its fixed order, the instance factory and destruction.
+#include "processor/Velmora.h"
+
+#include <cstdlib>
+#include <mutex>
+
+#include "processor/InstallAppCrashHandler.h"
+#include "processor/Logger.h"
+#include "processor/params/EParams.h"
+#include "processor/params/ParamDeclarations.h"
+#include "processor/params/ParamDumps.h"
+#include "processor/params/ParamSpec.h"
+
+keel::PluginConfig Velmora::MakeConfig() {
+  keel::PluginConfig config;
+  config.paramCount = vlm::kNumParams;
+  config.presetCount = 1;
+  config.channelIOText = "0-2";
+  config.pluginName = "Velmora";
+  config.productName = "Velmora";
+  config.makerName = "Ostrand";
+  config.version = keel::PackVersion(1, 0, 13);
+  config.uniqueId = keel::MakeFourCC("VLMP");
+  config.makerId = keel::MakeFourCC("Ostd");
+  config.latencySamples = 0;
+  config.midiIn = true;
+  config.midiOut = true;
+  config.plugType = keel::kPlugTypeInstrument;
+  config.editorWidth = 1180;
+  config.editorHeight = 760;
+  config.minEditorWidth = 910;
+  config.maxEditorWidth = 100000;
+  config.minEditorHeight = 650;
+  config.maxEditorHeight = 100000;
+  config.hostCanResize = true;
+  return config;
+}
+
+Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConfig()) {
+  GetLogger().Log("ctor: kNumParams=%d, maxJSStringLength=%d", vlm::kNumParams, kMaxJSStringLength);
+  // Once per process by its own guard; the program's crash handlers report into the log.
+  InstallAppCrashHandler();
+  vlm::InitParamSpecs();
+  Lower.mSecondPart = 1;
+  SetMaxJSStringLength(kMaxJSStringLength);
+  vlm::DeclareParams([this](int index) { return GetParam(index); });
+  // Developer dump modes: write what the environment asks for and end the process before any window opens.
+  if (vlm::WriteParamDumpsFromEnvironment(
+          [this](int index) -> const keel::IParam* { return GetParam(index); }, vlm::kNumParams))
+    std::exit(0);
+}
+
+Velmora::~Velmora() = default;
+
+Velmora* CreatePluginInstance(const keel::InstanceInfo& info) {
+  static std::mutex factoryLock;
+  const std::lock_guard<std::mutex> lock(factoryLock);
+  return new Velmora(info);
+}

@@ -1,0 +1,124 @@
+// The instrument processor: one object per instance that owns everything that renders, the queues between
+// the audio thread and the idle work, and the small state the editor and the controller maps work on.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "Keel/Core/IKeelAPP.h"
+#include "Keel/Core/RingQueue.h"
+#include "Keel/Core/SysExRecord.h"
+#include "engine/arp/NoteEvent.h"
+#include "engine/fx/FxRack.h"
+#include "engine/oscillator/Vco.h"
+#include "engine/oversampling/ChannelDecimator.h"
+#include "engine/oversampling/SmoothedValue.h"
+#include "engine/voice/TonePart.h"
+
+namespace vlm::dsp {
+class Arpeggiator;
+}
+
+// A parameter change on its way to the idle work (from the MKS-80 receiver or controller 31).
+struct IdleParamChange {
+  int index = 0;
+  double normalized = 0.0;
+};
+
+// About 43 MB: made only by CreatePluginInstance, never copied and never on the stack.
+// Threads: the audio thread owns members Upper to the mute ramp (engine, gains, smoothers, decimators) and
+// the host system-exclusive queue's consumer side is the idle work on the UI thread; the texts belong to the
+// UI thread (the bank state under its mutex); the peak meters are raised by the audio thread and read by the
+// idle work.
+class Velmora final : public keel::IKeelAPP {
+public:
+  static constexpr int kMaxJSStringLength = 0x40000;
+  static constexpr int kHeldNoteCapacity = 64;
+
+  explicit Velmora(const keel::InstanceInfo& info);
+  ~Velmora() override;
+  Velmora(const Velmora&) = delete;
+  Velmora& operator=(const Velmora&) = delete;
+
+  // The page forwards the keys it wants itself; the web-view delegate's own key forwarding never runs.
+  bool OnKeyDown(const keel::KeyPressRecord&) override { return false; }
+  bool OnKeyUp(const keel::KeyPressRecord&) override { return false; }
+
+  // The framework configuration every instance is built with.
+  static keel::PluginConfig MakeConfig();
+
+  int GetKeyMode() const { return mKeyMode; }
+  int GetSplitPoint() const { return mSplitPoint; }
+  double GetBalance() const { return mBalance; }
+  int GetOversamplingRequested() const { return mOversamplingRequested; }
+  int GetOversampling() const { return mOversampling; }
+  int GetHeldNoteCount() const { return mHeldNoteCount; }
+  const TonePart& GetUpper() const { return Upper; }
+  const TonePart& GetLower() const { return Lower; }
+
+private:
+  // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
+  TonePart Upper;
+  TonePart Lower;
+  // 2. The shared noise source, rendered once per sub-sample for both parts.
+  Vco mNoise;
+  // 3. Five slots, each with one instance of every effect type, and their bypass flags.
+  vlm::dsp::FxRack mFxRack;
+  // 4. The arpeggiator seen in the previous block and its reset count as last read.
+  vlm::dsp::Arpeggiator* mLastArpeggiator = nullptr;
+  int mLastArpeggiatorResetCount = 0;
+  // 5. Timed notes from the arpeggiator, filled once per block.
+  std::array<vlm::dsp::NoteEvent, vlm::dsp::kNoteEventCapacity> mNoteEvents{};
+  // 6. Notes the event dispatch has turned on and not yet off.
+  std::array<std::uint8_t, kHeldNoteCapacity> mHeldNotes{};
+  int mHeldNoteCount = 0;
+  // 7. Linear gains of "Master" and "Patch Volume".
+  double mMasterGain = 0.0;
+  double mPatchVolumeGain = 1.0;
+  // 8. Controller 7 position / 127 and its curve gain.
+  double mPerformanceVolume = 1.0;
+  double mPerformanceVolumeGain = 1.0;
+  // 9. Output gain (master x patch volume), performance-volume gain and balance.
+  SmoothedValue mOutputGainSmoother;
+  SmoothedValue mPerformanceVolumeSmoother;
+  SmoothedValue mBalanceSmoother;
+  // 10. Peak meters.
+  std::atomic<float> mPeakLeft{0.0f};
+  std::atomic<float> mPeakRight{0.0f};
+  // 11.-14. Patch-level state.
+  double mBalance = 0.5;
+  int mStereoMode = 0; // 0 "Mix", 1 "Separate"
+  double mModWheel = 0.0;
+  double mChannelPressure = 0.0;
+  double mPitchBend = 0.0; // -1..+1
+  int mKeyMode = 0;        // 0 "Whole", 1 "Split-2", 2 "Split-1", 3 "Dual"
+  int mSplitPoint = 60;
+  // 15. Oversampling factor requested and in effect: 1, 2 or 4.
+  int mOversamplingRequested = 1;
+  int mOversampling = 1;
+  // 16. Left then right; the designed coefficients are loaded as they are built.
+  ChannelDecimator mDecimatorLeft;
+  ChannelDecimator mDecimatorRight;
+  // 17. DC blocker.
+  double mDcCoefficient = 0.0;
+  std::array<double, 2> mDcPreviousInput{};
+  std::array<double, 2> mDcPreviousOutput{};
+  // 18. Mute ramp in samples.
+  int mMuteRampLength = 0;
+  int mMuteRampRemaining = 0;
+  // 19. The page's bank state (under its mutex) and preferences (UI thread only).
+  std::mutex mBankStateMutex;
+  std::string mBankStateJson;
+  std::string mUIPrefsJson;
+  // 21. Parameter changes for the idle work: 256 entries.
+  keel::RingQueue<IdleParamChange> mIdleParamChanges{257};
+  // 25. System-exclusive messages from the host, drained by the idle work: 64 entries.
+  keel::RingQueue<keel::SysExRecord> mHostSysEx{65};
+};
+
+// The only way an instance is made: construction runs under one process-wide lock, so two instances are
+// never built at once and the once-per-process steps stay once per process.
+Velmora* CreatePluginInstance(const keel::InstanceInfo& info);
