@@ -61,10 +61,6 @@ public:
   static HeapString GetDesktopFolder();
   static float GetWindowDpiScale(void* window);
 
-protected:
-  // For tests and the platform glue.
-  WebKitView& GetWebKitView() { return *mView; }
-
 private:
   class Host;
   std::unique_ptr<Host> mHost;

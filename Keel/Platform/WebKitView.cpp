@@ -208,7 +208,8 @@ void ServeEditorScheme(WebKitURISchemeRequest* request, gpointer) {
   }
 }
 
-// One context for the whole process: its data folder, the editor scheme and the sandbox are fixed once.
+// One context for the whole process: its data folder and the editor scheme are fixed when the first view
+// opens.
 WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
     const std::string folder = WebKitView::GetWebViewCacheFolder();

@@ -307,3 +307,21 @@ TEST(EditorDelegate, WithoutAWebViewScriptCallsDoNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(WebView, DownloadsLandInTheDesktopFolderByNameOnly) {
+  const char* savedHome = std::getenv("HOME");
+  const std::string home = savedHome ? savedHome : "";
+  setenv("HOME", "/tmp/vlm-nohome", 1);
+  unsetenv("XDG_CONFIG_HOME");
+  struct Plain : keel::IWebView {
+  } view;
+  keel::HeapString path;
+  view.GetLocalDownloadPath("../../escape.sh", path);
+  EXPECT_STREQ(path.Get(), "/tmp/vlm-nohome/Desktop/escape.sh");
+  EXPECT_STREQ(keel::IWebView::GetWebViewCacheFolder().Get(), "/tmp/vlm-nohome/.config/Keel/WebViewCache");
+  setenv("HOME", home.c_str(), 1);
+}
+
+} // namespace
