@@ -1,6 +1,8 @@
 // Oversampled rendering of both tone parts with the shared noise source and per-channel decimation.
 #include "engine/render/PartRenderer.h"
 
+#include <algorithm>
+
 PartRenderer::PartRenderer() {
   mLower.mSecondPart = 1;
   Prepare(48000.0, 1);
@@ -19,6 +21,29 @@ void PartRenderer::Prepare(double outputRate, int factor) noexcept {
 }
 
 void PartRenderer::Render(std::span<double> left, std::span<double> right) noexcept {
+  constexpr std::size_t kChunkFrames = 64;
+  double noise[kChunkFrames * 4];
+  double u[kChunkFrames * 4];
+  double l[kChunkFrames * 4];
+  // Read once per block, as the processor does.
+  const bool useNoise = mUpper.NoiseInUse() || mLower.NoiseInUse();
+  const auto factor = static_cast<std::size_t>(mFactor);
+  for (std::size_t start = 0; start < left.size(); start += kChunkFrames) {
+    const std::size_t frames = std::min(kChunkFrames, left.size() - start);
+    const int subSamples = static_cast<int>(frames * factor);
+    if (useNoise)
+      for (int j = 0; j < subSamples; ++j)
+        noise[j] = mNoise.RenderSample();
+    mUpper.RenderBlock(useNoise ? noise : nullptr, u, subSamples);
+    mLower.RenderBlock(useNoise ? noise : nullptr, l, subSamples);
+    for (std::size_t i = 0; i < frames; ++i) {
+      left[start + i] = mLeft.Decimate(u + i * factor, mFactor);
+      right[start + i] = mRight.Decimate(l + i * factor, mFactor);
+    }
+  }
+}
+
+void PartRenderer::RenderPerSample(std::span<double> left, std::span<double> right) noexcept {
   // Read once per block, as the processor does.
   const bool noise = mUpper.NoiseInUse() || mLower.NoiseInUse();
   double u[4];

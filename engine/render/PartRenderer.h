@@ -21,8 +21,12 @@ public:
   // decimators; the parts' voices fall silent.
   void Prepare(double outputRate, int factor) noexcept;
 
-  // Renders left.size() frames (right must be at least as long).
+  // Renders left.size() frames (right must be at least as long), each part voice by voice over
+  // blocks of sub-samples.
   void Render(std::span<double> left, std::span<double> right) noexcept;
+  // The reference form: every sub-sample through both parts in turn, as the processor's frame loop
+  // does. Gives the same samples as Render.
+  void RenderPerSample(std::span<double> left, std::span<double> right) noexcept;
 
   TonePart& Upper() noexcept { return mUpper; }
   TonePart& Lower() noexcept { return mLower; }

@@ -29,6 +29,10 @@ public:
   void Reset() noexcept;
   // One sample of the part; noise is the shared noise sample (0 when no part uses noise).
   double RenderSample(double noise) noexcept;
+  // The same as n calls of RenderSample (bit for bit), voice by voice over the block so that each
+  // voice's state stays in cache. noise holds n samples, or is null for silence. Between note events.
+  void RenderBlock(const double* noise, double* out, int n) noexcept;
+  static constexpr int kMaxChunk = 64;
 
   void NoteOn(int note, double velocity) noexcept;
   void NoteOff(int note) noexcept;
