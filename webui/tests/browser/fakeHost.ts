@@ -1,7 +1,7 @@
 // A fake processor for browser tests: the host's injected scripts, a record of posted messages,
 // and the script calls the processor makes, formatted as the processor formats them.
 import { chromium, type Browser, type Page } from 'playwright-core';
-import { existsSync } from 'node:fs';
+import { existsSync, readFileSync } from 'node:fs';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { dirname, join } from 'node:path';
 import { paramInfo } from '../../src/model/paramInfo';
@@ -103,14 +103,43 @@ export function samfd(tag: number, bytes: Uint8Array | string): string {
 export const spvfd = (i: number, v: number) => `SPVFD(${i}, ${f6(v)})`;
 export const scvfd = (tag: number, v: number) => `SCVFD(${tag}, ${f6(v)})`;
 
-/** The framework's JSON description of one parameter: members sorted, numbers in the shortest form. */
-function paramDescription(i: number) {
-  const p = paramInfo(i);
-  const type = p.enumTexts ? 'enum' : 'float';
-  return { default: p.def, display_type: kDisplayCurves[i] ? 1 : 0, id: i, max: p.max, min: p.min, name: p.name, rate: 'control', type };
+/** The processor's recorded schema dump (tests/processor/golden), when the repository has it. */
+export const kRecordedSchemaPath = join(here, '..', '..', '..', 'tests', 'processor', 'golden', 'param-schema.json');
+
+interface SchemaRow {
+  id: number;
+  name: string;
+  type?: string;
+  min: number;
+  max: number;
+  default: number;
+  display_type: number;
+  rate: string;
+  default_normalized?: number;
 }
 
-export function defaultNormalized(i: number): number {
+/** Members in the order the JSON library writes them (ascending keys). */
+function sortedDescription(r: SchemaRow) {
+  const d: Record<string, unknown> = { default: r.default, display_type: r.display_type, id: r.id, max: r.max, min: r.min, name: r.name, rate: r.rate };
+  if (r.type) d.type = r.type;
+  return d;
+}
+
+function pageOwnRow(i: number): SchemaRow {
+  const p = paramInfo(i);
+  return { id: i, name: p.name, type: p.enumTexts ? 'enum' : 'float', min: p.min, max: p.max, default: p.def, display_type: kDisplayCurves[i] ? 1 : 0, rate: 'control' };
+}
+
+let schemaRows: SchemaRow[] | null = null;
+function schema(): SchemaRow[] {
+  if (!schemaRows) {
+    schemaRows = existsSync(kRecordedSchemaPath) ? (JSON.parse(readFileSync(kRecordedSchemaPath, 'utf8')) as SchemaRow[]) : Array.from({ length: 378 }, (_, i) => pageOwnRow(i));
+  }
+  return schemaRows;
+}
+
+/** Page-side normalized default, for a schema without recorded normalized defaults. */
+function pageDefaultNormalized(i: number): number {
   const p = paramInfo(i);
   const c = kDisplayCurves[i];
   if (!c || p.enumTexts) return p.max > p.min ? (p.def - p.min) / (p.max - p.min) : 0;
@@ -123,6 +152,10 @@ export function defaultNormalized(i: number): number {
     else hi = mid;
   }
   return hi;
+}
+
+export function defaultNormalized(i: number): number {
+  return schema()[i].default_normalized ?? pageDefaultNormalized(i);
 }
 
 export function realValueRecords(values: { index: number; value: number }[]): Uint8Array {
@@ -146,8 +179,7 @@ export interface InitialStateOptions {
 export function initialStateScripts(o: InitialStateOptions = {}): string[] {
   const n = 378;
   const out: string[] = [];
-  const schema = { id: 'params', params: Array.from({ length: n }, (_, i) => paramDescription(i)) };
-  out.push(samfd(-1, JSON.stringify(schema)));
+  out.push(samfd(-1, JSON.stringify({ id: 'params', params: schema().map(sortedDescription) })));
   const norm = (i: number) => o.normalized?.[i] ?? defaultNormalized(i);
   for (let i = 0; i < n; i++) out.push(spvfd(i, norm(i)));
   out.push(samfd(211, 'synth'));
