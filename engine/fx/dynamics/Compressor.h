@@ -7,13 +7,29 @@ namespace vlm::dsp {
 
 class Compressor final : public EffectBase {
 public:
-  Compressor() = default;
+  // Construction derives the time coefficients for 48000 Hz, so the effect works before Prepare.
+  Compressor() noexcept;
   void Prepare(double sampleRate) override;
   void Reset() noexcept override;
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings and running state, for inspection.
+  double ThresholdDb() const noexcept { return mThresholdDb; }
+  double Ratio() const noexcept { return mRatio; }
+  double KneeDb() const noexcept { return mKneeDb; }
+  int Mode() const noexcept { return mMode; }
+  double AttackMs() const noexcept { return mAttackMs; }
+  double ReleaseMs() const noexcept { return mReleaseMs; }
+  double AttackCoef() const noexcept { return mAttackCoef; }
+  double ReleaseCoef() const noexcept { return mReleaseCoef; }
+  double MakeUpDb() const noexcept;
+  double ReductionDb() const noexcept { return mReductionDb; }
+  double Mix() const noexcept { return mMix; }
+
 private:
+  void UpdateTimeCoefs() noexcept;
+
   double mSampleRate = kDefaultEffectRate;
   double mThresholdDb = -12.0;
   double mRatio = 4.0;

@@ -7,9 +7,20 @@ namespace vlm::dsp {
 
 class Distortion final : public EffectBase {
 public:
+  static constexpr int kAlgorithmCount = 5;
+
   Distortion() = default;
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
+
+  // The curve of `algorithm` (0 "Clip", 1 "Overdrive", 2 "Waveshaper", 3 "Tube", 4 "Tape").
+  static double Shape(int algorithm, double x) noexcept;
+
+  // Settings, for inspection.
+  int Algorithm() const noexcept { return mAlgorithm; }
+  double Drive() const noexcept { return mDrive; }
+  double Output() const noexcept { return mOutput; }
+  double Mix() const noexcept { return mMix; }
 
 private:
   int mAlgorithm = 1; // 0 "Clip", 1 "Overdrive", 2 "Waveshaper", 3 "Tube", 4 "Tape"

@@ -1,14 +1,93 @@
-// Three-band equalizer: band designs and processing.
+// Three-band equalizer: band designs (RBJ cookbook shelves and peak) and processing.
 #include "engine/fx/dynamics/EQ3Band.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/fx/EffectMath.h"
+#include "engine/fx/dynamics/FlushTiny.h"
 
 namespace vlm::dsp {
 
-// The effect processing task fills Prepare's designs, SetParameter and Process; until then the
-// sections stay the identity and audio passes unchanged.
+namespace {
+
+// Each shelf band is three identical sections, so a deep cut stays smooth instead of one steep shelf.
+constexpr int kShelfSections = 3;
+constexpr int kFirstLow = 0;
+constexpr int kMid = 3;
+constexpr int kFirstHigh = 4;
+constexpr double kMinHz = 10.0;
+constexpr double kMaxHzPerRate = 0.45;
+constexpr double kInvSqrt2 = 0.70710678118654752440;
+
+// -36 dB at 0, 0 dB at the centre, +12 dB at 1: cuts reach further than boosts.
+double GainDb(double v) noexcept {
+  return v < 0.5 ? (1.0 - 2.0 * v) * -36.0 : (v - 0.5) * 2.0 * 12.0;
+}
+
+struct Coefs {
+  double b0, b1, b2, a0, a1, a2;
+};
+
+enum class Shape { LowShelf, Peak, HighShelf };
+
+// RBJ cookbook designs: shelves with Q = 1/sqrt(2), the peak with Q = 1. At 0 dB every design's
+// numerator equals its denominator; the section is then set to the exact identity, because the
+// rounded coefficients of a pole near 1 (a low shelf at 192 kHz) would let rounding noise build up.
+Coefs Design(Shape shape, double gainDb, double hz, double rate) noexcept {
+  if (gainDb == 0.0)
+    return {1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
+  const double f = std::clamp(hz, kMinHz, kMaxHzPerRate * rate);
+  const double a = std::pow(10.0, gainDb / 40.0);
+  const double w = kTwoPi * f / rate;
+  const double cw = std::cos(w);
+  const double sw = std::sin(w);
+  if (shape == Shape::Peak) {
+    const double alpha = sw / 2.0;
+    return {1.0 + alpha * a, -2.0 * cw, 1.0 - alpha * a, 1.0 + alpha / a, -2.0 * cw, 1.0 - alpha / a};
+  }
+  const double alpha = sw * kInvSqrt2;
+  const double s = 2.0 * std::sqrt(a) * alpha;
+  if (shape == Shape::LowShelf)
+    return {a * ((a + 1.0) - (a - 1.0) * cw + s), 2.0 * a * ((a - 1.0) - (a + 1.0) * cw),
+            a * ((a + 1.0) - (a - 1.0) * cw - s), (a + 1.0) + (a - 1.0) * cw + s,
+            -2.0 * ((a - 1.0) + (a + 1.0) * cw), (a + 1.0) + (a - 1.0) * cw - s};
+  return {a * ((a + 1.0) + (a - 1.0) * cw + s), -2.0 * a * ((a - 1.0) + (a + 1.0) * cw),
+          a * ((a + 1.0) + (a - 1.0) * cw - s), (a + 1.0) - (a - 1.0) * cw + s,
+          2.0 * ((a - 1.0) - (a + 1.0) * cw), (a + 1.0) - (a - 1.0) * cw - s};
+}
+
+template <typename Section> void Apply(Section& s, const Coefs& c) noexcept {
+  s.b0 = c.b0 / c.a0;
+  s.b1 = c.b1 / c.a0;
+  s.b2 = c.b2 / c.a0;
+  s.a1 = c.a1 / c.a0;
+  s.a2 = c.a2 / c.a0;
+}
+
+} // namespace
+
+void EQ3Band::DesignLow() noexcept {
+  const Coefs c = Design(Shape::LowShelf, mLowGainDb / kShelfSections, mLowHz, mSampleRate);
+  for (int i = 0; i < kShelfSections; ++i)
+    Apply(mSections[kFirstLow + i], c);
+}
+
+void EQ3Band::DesignMid() noexcept {
+  Apply(mSections[kMid], Design(Shape::Peak, mMidGainDb, mMidHz, mSampleRate));
+}
+
+void EQ3Band::DesignHigh() noexcept {
+  const Coefs c = Design(Shape::HighShelf, mHighGainDb / kShelfSections, mHighHz, mSampleRate);
+  for (int i = 0; i < kShelfSections; ++i)
+    Apply(mSections[kFirstHigh + i], c);
+}
+
 void EQ3Band::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
+  DesignLow();
+  DesignMid();
+  DesignHigh();
   Reset();
 }
 
@@ -19,13 +98,57 @@ void EQ3Band::Reset() noexcept {
 }
 
 void EQ3Band::SetParameter(int index, double value) noexcept {
-  (void)index;
-  (void)value;
+  const double v = ClampUnit(value);
+  switch (index) {
+  case 0:
+    mLowGainDb = GainDb(v);
+    DesignLow();
+    break;
+  case 1:
+    mLowHz = 50.0 * std::pow(10.0, v);
+    DesignLow();
+    break;
+  case 2:
+    mMidGainDb = GainDb(v);
+    DesignMid();
+    break;
+  case 3:
+    mMidHz = 200.0 * std::pow(25.0, v);
+    DesignMid();
+    break;
+  case 4:
+    mHighGainDb = GainDb(v);
+    DesignHigh();
+    break;
+  case 5:
+    mHighHz = 2000.0 * std::pow(6.0, v);
+    DesignHigh();
+    break;
+  default:
+    break;
+  }
 }
 
 void EQ3Band::Process(double& left, double& right) noexcept {
-  (void)left;
-  (void)right;
+  double l = left;
+  double r = right;
+  for (auto& s : mSections) {
+    // A silent input must end in zeros, not in a subnormal limit cycle of the recursion.
+    const double yl = FlushTiny(s.b0 * l + s.b1 * s.x1[0] + s.b2 * s.x2[0] - s.a1 * s.y1[0] - s.a2 * s.y2[0]);
+    const double yr = FlushTiny(s.b0 * r + s.b1 * s.x1[1] + s.b2 * s.x2[1] - s.a1 * s.y1[1] - s.a2 * s.y2[1]);
+    s.x2[0] = s.x1[0];
+    s.x1[0] = l;
+    s.y2[0] = s.y1[0];
+    s.y1[0] = yl;
+    s.x2[1] = s.x1[1];
+    s.x1[1] = r;
+    s.y2[1] = s.y1[1];
+    s.y1[1] = yr;
+    l = yl;
+    r = yr;
+  }
+  left = l;
+  right = r;
 }
 
 } // namespace vlm::dsp

@@ -15,6 +15,14 @@ public:
   void SetParameter(int index, double value) noexcept override;
   void Process(double& left, double& right) noexcept override;
 
+  // Settings, for inspection.
+  double LowGainDb() const noexcept { return mLowGainDb; }
+  double LowHz() const noexcept { return mLowHz; }
+  double MidGainDb() const noexcept { return mMidGainDb; }
+  double MidHz() const noexcept { return mMidHz; }
+  double HighGainDb() const noexcept { return mHighGainDb; }
+  double HighHz() const noexcept { return mHighHz; }
+
 private:
   // One biquad: coefficients (identity until designed) and a direct-form-I history per channel.
   struct Biquad {
@@ -28,6 +36,10 @@ private:
     double y1[2] = {0.0, 0.0};
     double y2[2] = {0.0, 0.0};
   };
+
+  void DesignLow() noexcept;
+  void DesignMid() noexcept;
+  void DesignHigh() noexcept;
 
   double mSampleRate = kDefaultEffectRate;
   Biquad mSections[kSectionCount];
