@@ -71,7 +71,7 @@ Voice::Voice() {
   mEnv2.SetAmplifierCurve(true);
   SetVco1Waveform(mVco1Waveform);
   SetVco2Waveform(mVco2Waveform);
-  SetVcoMix(mVcoMix);
+  // The mix gains keep their equal-power defaults (0.7071 each) until the mix is first set.
   UpdateBaseFrequencies();
 }
 
