@@ -117,6 +117,33 @@ TEST_F(TonePartTest, Poly2GivesFourVoicesPerKeyUntilTheLimitThinsEveryKeyToOne) 
   EXPECT_EQ(HeldVoices(64), std::vector<int>{7});
 }
 
+TEST_F(TonePartTest, StackSizesFollowTheVoiceLimitAndKeyCount) {
+  struct Case {
+    std::uint8_t mode;
+    int limit;
+    std::vector<std::size_t> perKeyAfterEachNote; // voices held by the newest key
+    int heldAtEnd;
+  } cases[] = {
+      {TonePart::kUnison2, 32, {24, 16, 8, 8, 4}, 20}, // 24 at most on one key
+      {TonePart::kUnison2, 4, {4, 2, 1, 1, 1}, 4},
+      {TonePart::kUnison2, 1, {1, 1, 1}, 1},
+      {TonePart::kPoly2, 3, {1, 1, 1, 1}, 3},
+      {TonePart::kPoly2, 16, {4, 4, 4, 4, 1}, 5},
+      {TonePart::kPoly1, 2, {1, 1, 1}, 2},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    part->mAssignMode = c.mode;
+    part->SetVoiceLimit(c.limit);
+    for (std::size_t k = 0; k < c.perKeyAfterEachNote.size(); ++k) {
+      part->NoteOn(60 + static_cast<int>(k), 1.0);
+      EXPECT_EQ(HeldVoices(60 + static_cast<int>(k)).size(), c.perKeyAfterEachNote[k])
+          << "mode " << int(c.mode) << " limit " << c.limit << " key " << k;
+    }
+    EXPECT_EQ(HeldCount(), c.heldAtEnd) << "mode " << int(c.mode) << " limit " << c.limit;
+  }
+}
+
 TEST_F(TonePartTest, StackedVoicesSpreadTheirDetuneAndUnisonDrifts) {
   part->SetUnisonDetune(1.0);
   part->mAssignMode = TonePart::kUnison2;
