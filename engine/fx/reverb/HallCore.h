@@ -3,6 +3,7 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/ReverbCore.h"
+#include "engine/fx/reverb/ReverbMath.h"
 
 namespace vlm::dsp {
 
@@ -10,10 +11,12 @@ class HallCore final : public ReverbCore {
 public:
   static constexpr int kAllpasses = 4;
   static constexpr int kLines = 8;
+  static constexpr int kTapFractions = 3;
   static constexpr std::size_t kAllpassLength = 8192;
   static constexpr std::size_t kLineLength = 32768;
 
-  HallCore() = default;
+  // Construction derives lengths and coefficients for 48000 Hz, so the core sounds before Prepare.
+  HallCore() noexcept;
   void Prepare(double sampleRate) override;
   void Reset() noexcept override;
   void SetDecay(double seconds) noexcept override;
@@ -21,15 +24,26 @@ public:
   void SetDiffusion(double amount) noexcept override;
   void Process(double input, double* left, double* right) noexcept override;
 
+  // Derived values, for inspection.
+  double Gain() const noexcept { return mGain; }
+  int LineLength(int k) const noexcept { return mLineLength[k]; }
+  int AllpassLength(int k) const noexcept { return mAllpassLength[k]; }
+  double AllpassCoef(int k) const noexcept { return mAllpassCoef[k]; }
+  double DampCoef(int k) const noexcept { return mDampCoef[k]; }
+
 private:
+  void Configure(double sampleRate) noexcept;
+  void UpdateDamping() noexcept;
+  void UpdateGain() noexcept;
+
   double mSampleRate = 48000.0;
   FixedDelayLine<kAllpassLength> mAllpass[kAllpasses];
   int mAllpassLength[kAllpasses] = {0, 0, 0, 0};
   double mAllpassCoef[kAllpasses] = {0.65, 0.6, 0.55, 0.5};
   FixedDelayLine<kLineLength> mLine[kLines];
   int mLineLength[kLines] = {};
-  double mLfoPhase[kLines] = {};
-  double mLfoIncrement[kLines] = {};
+  int mTap[kTapFractions][kLines] = {}; // output tap positions, by fraction of each line's length
+  reverb::SineLfo mLfo[kLines];
   double mDampCoef[kLines] = {};
   double mDampState[kLines] = {};
   double mLowCutCoef = 0.0; // 180 Hz low-pass that the outputs partly subtract
@@ -37,6 +51,7 @@ private:
   double mT60 = 4.0;
   double mGain = 0.7;
   double mDiffusion = 1.0;
+  double mDamping = 0.5; // kept so a new rate re-derives the damping coefficients
 };
 
 } // namespace vlm::dsp

@@ -3,22 +3,32 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/ReverbCore.h"
+#include "engine/fx/reverb/ReverbMath.h"
 
 namespace vlm::dsp {
 
 class PlateCore final : public ReverbCore {
 public:
   static constexpr int kInputAllpasses = 4;
+  static constexpr int kOutputTaps = 7;
   static constexpr std::size_t kInputLength = 4096;
   static constexpr std::size_t kTankLength = 65536;
 
-  PlateCore() = default;
+  // Construction derives lengths and coefficients for 48000 Hz, so the core sounds before Prepare.
+  PlateCore() noexcept;
   void Prepare(double sampleRate) override;
   void Reset() noexcept override;
   void SetDecay(double seconds) noexcept override;
   void SetDamping(double amount) noexcept override;
   void SetDiffusion(double amount) noexcept override;
   void Process(double input, double* left, double* right) noexcept override;
+
+  // Derived values, for inspection.
+  double Gain() const noexcept { return mGain; }
+  double DampCoef() const noexcept { return mDampCoef; }
+  int InputLength(int k) const noexcept { return mInputLength[k]; }
+  double InputCoef(int k) const noexcept { return mInputCoef[k]; }
+  int Delay1Length(int half) const noexcept { return mHalf[half].delay1Length; }
 
 private:
   // One half of the tank: modulated allpass, delay, damping, allpass, delay.
@@ -34,21 +44,34 @@ private:
     double damp = 0.0;
     double output = 0.0; // previous sample's output, fed to the other half
   };
+  // An output tap: which line of which half, where, and its sign.
+  struct Tap {
+    int half;
+    int line; // 0 delay1, 1 allpass, 2 delay2
+    int position;
+    double sign;
+  };
+
+  void Configure(double sampleRate) noexcept;
+  void UpdateGain() noexcept;
+  double RunHalf(TankHalf& half, double input, double modulation) noexcept;
+  double ReadTap(const Tap& tap) const noexcept;
 
   double mSampleRate = 48000.0;
   FixedDelayLine<kInputLength> mInput[kInputAllpasses];
   int mInputLength[kInputAllpasses] = {0, 0, 0, 0};
   double mInputCoef[kInputAllpasses] = {0.75, 0.75, 0.625, 0.625};
   TankHalf mHalf[2];
-  double mModExcursion = 0.0; // samples of the 8-sample swing at 29761 Hz, scaled
-  double mLfoPhase = 0.0;
-  double mLfoIncrement = 0.0;
-  int mLeftTaps[7] = {};
-  int mRightTaps[7] = {};
+  double mModBase[2] = {0.0, 0.0}; // the two modulated allpasses' centre delays, scaled
+  double mModExcursion = 0.0;      // samples of the 8-sample swing at 29761 Hz, scaled
+  reverb::SineLfo mLfo;
+  Tap mLeftTaps[kOutputTaps] = {};
+  Tap mRightTaps[kOutputTaps] = {};
   double mT60 = 3.0;
   double mGain = 0.5;
   double mDiffusion = 1.0;
   double mDampCoef = 0.5;
+  double mDamping = 0.5; // kept so a new rate re-derives the damping coefficient
 };
 
 } // namespace vlm::dsp

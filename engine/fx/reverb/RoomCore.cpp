@@ -1,30 +1,129 @@
 // Room reverb core: line lengths, decay, damping and diffusion mappings, and processing.
 #include "engine/fx/reverb/RoomCore.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vlm::dsp {
 
-// The reverb task fills the mappings and Process; until then the core is silent.
-void RoomCore::Prepare(double sampleRate) {
+using namespace reverb;
+
+namespace {
+
+constexpr double kAllpassSeconds[RoomCore::kAllpasses] = {0.0007, 0.00885, 0.0217};
+constexpr double kAllpassScale[RoomCore::kAllpasses] = {0.5, 0.5, 0.625};
+constexpr int kMaxAllpassSamples = 8188;
+constexpr double kEarlyLeftSeconds[RoomCore::kEarlyTaps] = {0.005, 0.0097, 0.0142, 0.0186, 0.0234, 0.0301};
+constexpr double kEarlyRightSeconds[RoomCore::kEarlyTaps] = {0.0063, 0.0115, 0.0159, 0.021, 0.0267, 0.0335};
+constexpr int kMaxEarlySamples = 8188;
+constexpr double kEarlyNorm = 0.40824829046386301637; // 1/sqrt(6): six taps per side
+constexpr double kEarlyLowpassHz = 9000.0;
+constexpr double kLineSeconds[RoomCore::kLines] = {0.019, 0.022, 0.025, 0.028, 0.031, 0.034, 0.037, 0.041};
+constexpr int kMaxLineSamples = 8184;
+constexpr double kLfoHz[RoomCore::kLines] = {0.71, 0.83, 0.97, 1.13, 1.27, 1.41, 1.55, 0.89};
+constexpr double kLfoDepthSamples = 5.0;
+// The same per-line damping offsets (octaves) as the hall.
+constexpr double kDampOctaves[RoomCore::kLines] = {-0.25, 0.125, 0.25, -0.125, -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0,
+                                                   -1.0 / 24.0};
+// Late network (four lines per side, halved) and early reflections mixed 35 : 65.
+constexpr double kLateGain = 0.5 * 0.35;
+constexpr double kEarlyGain = 0.65;
+constexpr double kDecayExponent = -0.088875;
+
+} // namespace
+
+RoomCore::RoomCore() noexcept {
+  Configure(48000.0);
+}
+
+void RoomCore::Configure(double sampleRate) noexcept {
   mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
+  for (int k = 0; k < kAllpasses; ++k)
+    mAllpassLength[k] = LengthSamples(kAllpassSeconds[k], mSampleRate, kMaxAllpassSamples);
+  SetDiffusion(mDiffusion);
+  for (int k = 0; k < kEarlyTaps; ++k) {
+    mEarlyTapLeft[k] = LengthSamples(kEarlyLeftSeconds[k], mSampleRate, kMaxEarlySamples);
+    mEarlyTapRight[k] = LengthSamples(kEarlyRightSeconds[k], mSampleRate, kMaxEarlySamples);
+  }
+  mEarlyLpCoef = OnePoleCoef(kEarlyLowpassHz, mSampleRate);
+  for (int k = 0; k < kLines; ++k) {
+    mLineLength[k] = LengthSamples(kLineSeconds[k], mSampleRate, kMaxLineSamples);
+    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
+  }
+  UpdateDamping();
+}
+
+void RoomCore::Prepare(double sampleRate) {
+  Configure(sampleRate);
+  UpdateGain();
   Reset();
 }
 
+void RoomCore::UpdateGain() noexcept {
+  mGain = std::clamp(std::pow(10.0, kDecayExponent / mT60), 0.05, 0.97);
+}
+
 void RoomCore::SetDecay(double seconds) noexcept {
-  mT60 = seconds;
+  // A room of the same setting decays in half the time of the hall and the plate.
+  mT60 = std::max(1e-6, seconds / 2.0);
+  UpdateGain();
+}
+
+void RoomCore::UpdateDamping() noexcept {
+  const double a = std::pow(mDamping, 0.85);
+  const double hz = 200.0 * std::pow(40.0, 1.0 - a);
+  for (int k = 0; k < kLines; ++k)
+    mDampCoef[k] = OnePoleCoef(hz * std::exp2(kDampOctaves[k]), mSampleRate);
 }
 
 void RoomCore::SetDamping(double amount) noexcept {
-  (void)amount;
+  mDamping = ClampUnit(amount);
+  UpdateDamping();
 }
 
 void RoomCore::SetDiffusion(double amount) noexcept {
-  mDiffusion = amount;
+  mDiffusion = ClampUnit(amount);
+  for (int k = 0; k < kAllpasses; ++k)
+    mAllpassCoef[k] = mDiffusion * kAllpassScale[k];
 }
 
 void RoomCore::Process(double input, double* left, double* right) noexcept {
-  (void)input;
-  *left = 0.0;
-  *right = 0.0;
+  double x = input;
+  for (int k = 0; k < kAllpasses; ++k) {
+    x = Allpass(mAllpass[k], mAllpassLength[k], mAllpassCoef[k], x);
+    mAllpass[k].Advance();
+  }
+
+  // Early reflections: taps read after the write, so a tap at p is the sample p samples ago.
+  mEarly.Write(x);
+  double el = 0.0;
+  double er = 0.0;
+  for (int k = 0; k < kEarlyTaps; ++k) {
+    el += mEarly.Tap(static_cast<std::size_t>(mEarlyTapLeft[k]));
+    er += mEarly.Tap(static_cast<std::size_t>(mEarlyTapRight[k]));
+  }
+  mEarly.Advance();
+  el = OnePole(el * kEarlyNorm, mEarlyLpCoef, mEarlyLpState[0]);
+  er = OnePole(er * kEarlyNorm, mEarlyLpCoef, mEarlyLpState[1]);
+
+  double v[kLines];
+  for (int k = 0; k < kLines; ++k) {
+    const double read = mLine[k].ReadLinear(mLineLength[k] + kLfoDepthSamples * mLfo[k].Sin());
+    mLfo[k].Advance();
+    v[k] = OnePole(read, mDampCoef[k], mDampState[k]);
+  }
+  const double lateL = v[0] + v[2] + v[4] + v[6];
+  const double lateR = v[1] + v[3] + v[5] + v[7];
+
+  Hadamard8(v);
+  const double feedback = mGain * kInvSqrt8;
+  for (int k = 0; k < kLines; ++k) {
+    mLine[k].Write(v[k] * feedback + x);
+    mLine[k].Advance();
+  }
+
+  *left = lateL * kLateGain + el * kEarlyGain;
+  *right = lateR * kLateGain + er * kEarlyGain;
 }
 
 void RoomCore::Reset() noexcept {
@@ -36,6 +135,8 @@ void RoomCore::Reset() noexcept {
   for (double& s : mDampState)
     s = 0.0;
   mEarlyLpState[0] = mEarlyLpState[1] = 0.0;
+  for (int k = 0; k < kLines; ++k)
+    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
 }
 
 } // namespace vlm::dsp
