@@ -1,5 +1,5 @@
 import { describe, expect, it } from 'vitest';
-import { defaultBankState, isPatchModified, linkInEffect, parseBankState, tonesAreSame, withAllBaselines, type BankState } from './bankState';
+import { applySaveAs, defaultBankState, isPatchModified, linkInEffect, parseBankState, tonesAreSame, withAllBaselines, type BankState } from './bankState';
 
 const values = (over: Record<number, number> = {}) => (i: number) => over[i] ?? 0.25;
 
@@ -80,5 +80,18 @@ describe('restore', () => {
     expect(s.editTarget).toBe('upperTone');
     expect(s.linkEnabled).toBe(true);
     expect(parseBankState([], null)).toEqual(defaultBankState());
+  });
+});
+
+describe('save as', () => {
+  it('names the patch without a file, takes every baseline and the current tones as the patch tones', () => {
+    const s: BankState = { ...defaultBankState(), upperTone: { name: 'U', path: '/u.80p' }, lowerTone: { name: 'L', path: 'embedded:/p.80p#lower' } };
+    const saved = applySaveAs(s, '  Warm Strings ', values({ 4: 0.9 }));
+    expect(saved.patch).toEqual({ name: 'Warm Strings', path: null });
+    expect(saved.patchUpperTonePath).toBe('/u.80p');
+    expect(saved.patchLowerTonePath).toBe('embedded:/p.80p#lower');
+    expect(saved.loadedPerfParams[4]).toBe(0.9);
+    expect(isPatchModified(saved, values({ 4: 0.9 }), false)).toBe(false);
+    expect(applySaveAs(s, '   ', values())).toBe(s);
   });
 });

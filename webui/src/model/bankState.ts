@@ -115,6 +115,16 @@ export function withAllBaselines(s: BankState, value: ValueOf): BankState {
   };
 }
 
+/**
+ * "Save as" on the page: the patch takes the new name without a file yet, every baseline becomes the
+ * current state and the current tones become the patch's tones. Empty names (after trimming) change nothing.
+ */
+export function applySaveAs(s: BankState, name: string, value: ValueOf): BankState {
+  const trimmed = name.trim();
+  if (!trimmed) return s;
+  return withAllBaselines({ ...s, patch: { name: trimmed, path: null }, patchUpperTonePath: s.upperTone.path, patchLowerTonePath: s.lowerTone.path }, value);
+}
+
 const kModifiedEpsilon = 1e-6;
 
 /** The patch's modified mark: any performance or tone value away from the loaded patch's baselines. */

@@ -64,6 +64,7 @@ function onPresetResult(r: Record<string, unknown>): void {
     dialog.value = { title: t.presetErrorTitle, body: typeof r.message === 'string' && r.message ? r.message : t.presetErrorFallback };
     return;
   }
+  if (status !== 'ok') return;
   applyValues(r.values);
   presetLoading.value = false;
   const op = r.operation;
@@ -128,9 +129,16 @@ function onMessage(tag: number, data: string): void {
       resolveClipboard(text);
       break;
     }
-    case MsgTag.MidiPortList:
-      portLists.value = JSON.parse(decodeText(data));
+    case MsgTag.MidiPortList: {
+      const lists = JSON.parse(decodeText(data));
+      portLists.value = lists;
+      const failed = lists?.openFailed;
+      if (failed && typeof failed.name === 'string' && failed.name !== '') {
+        const t = texts();
+        dialog.value = { title: t.midiPortTitle, body: `${t.midiPortBusy}\n${failed.name}` };
+      }
       break;
+    }
     case MsgTag.UIPrefs:
       mergeHostPrefs(JSON.parse(decodeText(data)));
       break;

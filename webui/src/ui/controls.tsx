@@ -67,7 +67,11 @@ export function Toggle({ index, label }: { index: number; label: string }) {
   const on = params[index].norm.value >= 0.5;
   return (
     <div class="ctl toggle" data-param={index} title={paramInfo(index).name}>
-      <button type="button" class={'tog' + (on ? ' on' : '')} onClick={() => userGestureSet(index, on ? 0 : 1)}>
+      <button
+        type="button"
+        class={'tog' + (on ? ' on' : '')}
+        onClick={(e) => userGestureSet(index, (e as MouseEvent).ctrlKey || (e as MouseEvent).metaKey ? defaultNorm(index) : on ? 0 : 1)}
+      >
         <span class="led" />
         {label}
       </button>

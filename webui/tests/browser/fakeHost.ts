@@ -199,3 +199,16 @@ export async function replay(page: Page, scripts: string[]): Promise<void> {
     for (const s of list) (0, eval)(s);
   }, scripts);
 }
+
+/** A page that has received the initial state and captured its baselines. */
+export async function initialisedPage(browser: Browser, opts: Parameters<typeof openHostedPage>[1] = {}, state: InitialStateOptions = {}): Promise<Page> {
+  const page = await openHostedPage(browser, opts);
+  await replay(page, initialStateScripts(state));
+  await page.waitForSelector('.tone-panel');
+  // The baselines are captured 50 ms after the schema.
+  await page.waitForTimeout(120);
+  return page;
+}
+
+/** The bank states the page sent, parsed. */
+export const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));

@@ -1,7 +1,7 @@
 // The page against a fake processor: slider and knob gestures with mirroring.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser, Page } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+import type { Browser } from 'playwright-core';
+import { clearPosted, launchBrowser, posted, replay, initialisedPage } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -9,20 +9,9 @@ beforeAll(async () => {
 });
 afterAll(async () => browser?.close());
 
-async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
-  const page = await openHostedPage(browser, opts);
-  await replay(page, initialStateScripts(state));
-  await page.waitForSelector('.tone-panel');
-  // The baselines are captured 50 ms after the schema.
-  await page.waitForTimeout(120);
-  return page;
-}
-
-const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
-
 describe('gestures', () => {
   it('a slider drag sends one gesture with rising values and mirrors a linked tone', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     // Leave Whole mode so only the link mirrors.
     await replay(page, ['SPVFD(3, 1.000000)']);
     await clearPosted(page);
@@ -47,7 +36,7 @@ describe('gestures', () => {
   });
 
   it('a round knob drag sends the patch volume, and Ctrl-click resets it', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await clearPosted(page);
     const box = (await page.locator('.knob[data-param="168"]').boundingBox())!;
     await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
@@ -72,7 +61,7 @@ describe('gestures', () => {
   });
 
   it('in Whole mode with link off, Upper portamento also moves Lower', async () => {
-    const page = await initialisedPage({}, { bankState: { linkEnabled: false } });
+    const page = await initialisedPage(browser, {}, { bankState: { linkEnabled: false } });
     await clearPosted(page);
     await page.locator('.slider[data-param="10"] .slider-body').hover();
     await page.mouse.wheel(0, -100);

@@ -1,7 +1,7 @@
 // The page against a fake processor: language, keys, expand and resize.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser, Page } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+import type { Browser } from 'playwright-core';
+import { clearPosted, launchBrowser, posted, postedText, taggedMessages, initialisedPage, bankStates } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -9,20 +9,9 @@ beforeAll(async () => {
 });
 afterAll(async () => browser?.close());
 
-async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
-  const page = await openHostedPage(browser, opts);
-  await replay(page, initialStateScripts(state));
-  await page.waitForSelector('.tone-panel');
-  // The baselines are captured 50 ms after the schema.
-  await page.waitForTimeout(120);
-  return page;
-}
-
-const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
-
 describe('language, keys and expand', () => {
   it('switches to Japanese and sends the preferences', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await clearPosted(page);
     await page.click('.lang-switch button:nth-child(2)');
     expect(await page.textContent('.effect-chain .module-title')).toContain('エフェクト・チェーン');
@@ -32,12 +21,12 @@ describe('language, keys and expand', () => {
   });
 
   it('follows the host preferences', async () => {
-    const page = await initialisedPage({}, { prefs: { lang: 'ja' } });
+    const page = await initialisedPage(browser, {}, { prefs: { lang: 'ja' } });
     expect(await page.textContent('[data-testid=tone-menu-upper] .tone-tab')).toBe('アッパー・トーン');
   });
 
   it('forwards keys as tag 212, never as SKPFUI, drops quick duplicates and swallows zoom', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await clearPosted(page);
     await page.keyboard.press('KeyA');
     await page.keyboard.press('KeyA');
@@ -56,7 +45,7 @@ describe('language, keys and expand', () => {
   });
 
   it('restores expanded tones collapsed on a short screen and reports false next', async () => {
-    const page = await initialisedPage({ screenHeight: 900 }, { bankState: { expandedTones: true, loadedPerfParams: { 3: 0 } } });
+    const page = await initialisedPage(browser, { screenHeight: 900 }, { bankState: { expandedTones: true, loadedPerfParams: { 3: 0 } } });
     expect(await page.locator('.tone-panel').count()).toBe(1);
     await clearPosted(page);
     await page.click('[data-testid=link-toggle]');
@@ -68,7 +57,7 @@ describe('language, keys and expand', () => {
   });
 
   it('expands both tone panels and asks for 240 pixels more', async () => {
-    const page = await initialisedPage({ height: 1000, screenHeight: 1200 });
+    const page = await initialisedPage(browser, { height: 1000, screenHeight: 1200 });
     await clearPosted(page);
     await page.click('[data-testid=expand-toggle]');
     await page.waitForTimeout(400);
@@ -80,7 +69,7 @@ describe('language, keys and expand', () => {
   });
 
   it('the resize grip asks for clamped sizes', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await clearPosted(page);
     const g = (await page.locator('[data-testid=resize-grip]').boundingBox())!;
     await page.mouse.move(g.x + 12, g.y + 12);

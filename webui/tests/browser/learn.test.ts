@@ -1,7 +1,7 @@
 // The page against a fake processor: the MIDI-learn round trip.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser, Page } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+import type { Browser } from 'playwright-core';
+import { clearPosted, launchBrowser, posted, postedText, replay, samfd, taggedMessages, initialisedPage } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -9,20 +9,9 @@ beforeAll(async () => {
 });
 afterAll(async () => browser?.close());
 
-async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
-  const page = await openHostedPage(browser, opts);
-  await replay(page, initialStateScripts(state));
-  await page.waitForSelector('.tone-panel');
-  // The baselines are captured 50 ms after the schema.
-  await page.waitForTimeout(120);
-  return page;
-}
-
-const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
-
 describe('MIDI learn', () => {
   it('arms, selects a target, shows the assignment and closes', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await clearPosted(page);
     await page.click('[data-testid=learn-entry]');
     const learnOps = async () => taggedMessages(await posted(page), 218).map((m) => JSON.parse(postedText(m)));

@@ -1,24 +1,13 @@
 // The page against a fake processor: start-up requests and the initial state.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser, Page } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, postedText, replay, samfd, taggedMessages, type Posted } from './fakeHost';
+import type { Browser } from 'playwright-core';
+import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, replay, samfd, taggedMessages, initialisedPage, bankStates } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
   browser = await launchBrowser();
 });
 afterAll(async () => browser?.close());
-
-async function initialisedPage(opts: Parameters<typeof openHostedPage>[1] = {}, state: Parameters<typeof initialStateScripts>[0] = {}): Promise<Page> {
-  const page = await openHostedPage(browser, opts);
-  await replay(page, initialStateScripts(state));
-  await page.waitForSelector('.tone-panel');
-  // The baselines are captured 50 ms after the schema.
-  await page.waitForTimeout(120);
-  return page;
-}
-
-const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
 
 describe('start-up', () => {
   it('asks for the initial state 1.5 s after load, every 500 ms, 40 times at most', async () => {
@@ -57,8 +46,43 @@ describe('start-up', () => {
   });
 
   it('ignores malformed payloads and goes on with the next message', async () => {
-    const page = await initialisedPage();
+    const page = await initialisedPage(browser);
     await replay(page, ["SAMFD(201, 5, 'e30@')", samfd(219, '{not json'), samfd(201, JSON.stringify({ patch: { name: 'After', path: null } }))]);
     expect(await page.textContent('[data-testid=patch-name]')).toBe('After');
+  });
+});
+
+describe('preset results', () => {
+  it('a loaded patch applies its values, becomes the baseline and names both tones', async () => {
+    const page = await initialisedPage(browser);
+    await replay(page, ['SPVFD(4, 0.900000)']);
+    expect(await page.locator('[data-testid=modified-mark]').count()).toBe(1);
+    await clearPosted(page);
+    const ref = (name: string, path: string) => ({ name, path });
+    await replay(page, [
+      samfd(203, JSON.stringify({
+        operation: 'loadPatch', status: 'ok', message: '',
+        fileRef: ref('Strings', '/lib/Strings.80p'),
+        upperTone: { ...ref('Strings', 'embedded:/lib/Strings.80p#upper'), isEmbedded: true },
+        lowerTone: { ...ref('Strings', 'embedded:/lib/Strings.80p#lower'), isEmbedded: true },
+        values: { '4': 0.25, '29': 0.4, '78': 0.4, '30': 'x' },
+      })),
+    ]);
+    expect(await page.textContent('[data-testid=patch-name]')).toBe('Strings');
+    expect(await page.locator('[data-testid=modified-mark]').count()).toBe(0);
+    const state = bankStates(await posted(page)).pop();
+    expect(state.patch).toEqual({ name: 'Strings', path: '/lib/Strings.80p' });
+    expect(state.patchLowerTonePath).toBe('embedded:/lib/Strings.80p#lower');
+    expect(state.loadedPerfParams['4']).toBeCloseTo(0.25, 9);
+    expect(state.loadedPatchUpperToneParams['29']).toBeCloseTo(0.4, 9);
+  });
+
+  it('an error shows the dialog with the message, and a busy port shows its name', async () => {
+    const page = await initialisedPage(browser);
+    await replay(page, [samfd(203, JSON.stringify({ operation: 'loadPatch', status: 'error', message: 'Not a Velmora patch file' }))]);
+    expect(await page.textContent('.modal p')).toBe('Not a Velmora patch file');
+    await page.click('.modal button');
+    await replay(page, [samfd(208, JSON.stringify({ inputs: ['MKS'], outputs: ['MKS'], openFailed: { direction: 'in', name: 'MKS' } }))]);
+    expect(await page.textContent('.modal p')).toContain('MKS');
   });
 });
