@@ -48,6 +48,8 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
   if (vlm::WriteParamDumpsFromEnvironment(
           [this](int index) -> const keel::IParam* { return GetParam(index); }, vlm::kNumParams))
     std::exit(0);
+  // The browser's developer tools and default context menus stay off: the web-view base is built without
+  // them.
 }
 
 Velmora::~Velmora() = default;
