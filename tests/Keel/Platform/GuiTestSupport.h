@@ -16,7 +16,7 @@
 namespace keeltest {
 
 // Runs the GTK main loop until pred holds or timeoutMs pass; returns pred's last answer.
-inline bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 10000) {
+inline bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 30000) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!pred()) {
     if (std::chrono::steady_clock::now() > end)

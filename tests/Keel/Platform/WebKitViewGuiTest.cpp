@@ -245,6 +245,25 @@ TEST_F(WebKitViewGui, CallsFromAnotherThreadAreRefused) {
   EXPECT_EQ(host.loaded, 0);
 }
 
+// A key as the window system would deliver it to the focused window.
+void TypeKey(GtkWidget* toplevel, guint keyval, GdkEventType type) {
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  GdkEvent* event = gdk_event_new(type);
+  event->key.window = GDK_WINDOW(g_object_ref(window));
+  event->key.time = GDK_CURRENT_TIME;
+  event->key.keyval = keyval;
+  GdkDisplay* display = gdk_window_get_display(window);
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
+      count > 0)
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
 gboolean RecordKey(GtkWidget*, GdkEventKey* event, gpointer data) {
   static_cast<std::vector<guint>*>(data)->push_back(event->keyval);
   return FALSE;
@@ -264,6 +283,14 @@ TEST_F(WebKitViewGui, AForwardedKeyReachesTheParentWindowButNotThePage) {
   EXPECT_EQ(keys[0], static_cast<guint>(GDK_KEY_space));
   Pump(300);
   EXPECT_EQ(host.Message("SKPFUI"), nullptr);
+
+  // A key typed into the page does reach it, and the page scripts report it.
+  TypeKey(win->window, GDK_KEY_a, GDK_KEY_PRESS);
+  TypeKey(win->window, GDK_KEY_a, GDK_KEY_RELEASE);
+  ASSERT_TRUE(PumpUntil([&] { return host.messages.size() >= 2; }));
+  EXPECT_EQ(host.messages[0], nlohmann::json::parse(R"({"msg":"SKPFUI","keyCode":65,"utf8":"a","S":false,)"
+                                                    R"("C":false,"A":false,"isUp":false})"));
+  EXPECT_EQ(host.messages[1]["isUp"], true);
 }
 
 TEST_F(WebKitViewGui, NewWindowsNeverOpenInsideTheProgram) {
