@@ -1,12 +1,12 @@
 #!/usr/bin/env node
 // Writes src/generated/curves.ts: the 21-point display curves of the sound parameters.
-// Usage: node scripts/gen-curves.mjs [curve-dump.json] [--check]
+// Usage: node scripts/gen-curves.mjs [curve-dump.json] [--check] [--own-tables]
 //
-// The processor's curve dump is the source of truth: run the program with VLM_DUMP_CURVES_PATH=<file>
-// and pass the same variable (or the file as the first argument) to this script. Without a dump the
-// script computes the same samples from its own copy of the breakpoint tables, so the page builds
-// before the processor exists; regenerate from the dump whenever the tables change.
-import { readFileSync, writeFileSync } from 'node:fs';
+// The processor's curve dump is the source of truth, taken from (in this order) the first argument,
+// VLM_DUMP_CURVES_PATH, or the recorded dump in tests/processor/golden. Without any dump (or with
+// --own-tables) the script computes the same samples from its own copy of the breakpoint tables;
+// the page's tests check that both agree.
+import { existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -139,7 +139,12 @@ function samplesFromDump(path) {
 
 const args = process.argv.slice(2);
 const check = args.includes('--check');
-const dumpPath = args.find((a) => !a.startsWith('--')) || process.env.VLM_DUMP_CURVES_PATH;
+const ownTables = args.includes('--own-tables');
+// The processor's recorded dump, kept up to date by its own tests.
+const goldenDump = join(here, '..', '..', 'tests', 'processor', 'golden', 'param-curves.json');
+const dumpPath = ownTables
+  ? ''
+  : args.find((a) => !a.startsWith('--')) || process.env.VLM_DUMP_CURVES_PATH || (existsSync(goldenDump) ? goldenDump : '');
 const samples = dumpPath ? samplesFromDump(dumpPath) : samplesFromTables();
 const fmt = (v) => String(Number(v.toPrecision(12)));
 const lines = Object.keys(curvesByIndex)
@@ -175,8 +180,8 @@ if (check) {
     console.error(`gen-curves: ${outPath} is out of date; run npm run gen:curves`);
     process.exit(1);
   }
-  console.log('gen-curves: up to date');
+  console.log(`gen-curves: up to date (${dumpPath || 'own tables'})`);
 } else {
   writeFileSync(outPath, text);
-  console.log(`gen-curves: wrote ${Object.keys(curvesByIndex).length} curves to ${outPath}`);
+  console.log(`gen-curves: wrote ${Object.keys(curvesByIndex).length} curves to ${outPath} from ${dumpPath || 'own tables'}`);
 }
