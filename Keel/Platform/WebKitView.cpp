@@ -25,7 +25,7 @@
 namespace keel {
 namespace {
 
-void LogWarning(const char* what, const char* detail = "") {
+[[maybe_unused]] void LogWarning(const char* what, const char* detail = "") {
   g_printerr("WebKitView: %s%s%s\n", what, detail[0] ? " " : "", detail);
 }
 
