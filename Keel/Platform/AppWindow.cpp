@@ -1,0 +1,221 @@
+// GTK main window of the program.
+#include "Keel/Platform/AppWindow.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <csignal>
+#include <cstdlib>
+#include <vector>
+
+extern "C" unsigned char* stbi_write_png_to_mem(const unsigned char* pixels, int strideBytes, int x, int y, int n,
+                                                int* outLength);
+
+namespace keel {
+
+struct AppWindow::Impl {
+  GtkWidget* box = nullptr;
+  GtkWidget* menuBar = nullptr;
+  GtkWidget* editorArea = nullptr;
+  GtkAccelGroup* accel = nullptr;
+  int lastWidth = -1, lastHeight = -1;
+  bool destroying = false;
+};
+
+namespace {
+
+template <typename F>
+void Guarded(F&& f) {
+  try {
+    f();
+  } catch (...) {
+    // Nothing unwinds into GTK.
+  }
+}
+
+} // namespace
+
+AppWindow::AppWindow(AppWindowCallbacks callbacks) : mImpl(new Impl), mCallbacks(std::move(callbacks)) {}
+
+AppWindow::~AppWindow() {
+  Destroy();
+  delete mImpl;
+}
+
+bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, const EditorSizeLimits& limits) {
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  mWindow = window;
+  gtk_window_set_title(GTK_WINDOW(window), title);
+  mImpl->box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_container_add(GTK_CONTAINER(window), mImpl->box);
+
+  mImpl->accel = gtk_accel_group_new();
+  gtk_window_add_accel_group(GTK_WINDOW(window), mImpl->accel);
+  mImpl->menuBar = gtk_menu_bar_new();
+  GtkWidget* fileItem = gtk_menu_item_new_with_mnemonic("_File");
+  GtkWidget* fileMenu = gtk_menu_new();
+  gtk_menu_item_set_submenu(GTK_MENU_ITEM(fileItem), fileMenu);
+  GtkWidget* prefs = gtk_menu_item_new_with_mnemonic("_Preferences...");
+  gtk_widget_add_accelerator(prefs, "activate", mImpl->accel, GDK_KEY_comma, GDK_CONTROL_MASK, GTK_ACCEL_VISIBLE);
+  GtkWidget* quit = gtk_menu_item_new_with_mnemonic("_Quit");
+  gtk_menu_shell_append(GTK_MENU_SHELL(fileMenu), prefs);
+  gtk_menu_shell_append(GTK_MENU_SHELL(fileMenu), quit);
+  gtk_menu_shell_append(GTK_MENU_SHELL(mImpl->menuBar), fileItem);
+  gtk_box_pack_start(GTK_BOX(mImpl->box), mImpl->menuBar, FALSE, FALSE, 0);
+
+  mImpl->editorArea = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+  gtk_widget_set_size_request(mImpl->editorArea, limits.minWidth, limits.minHeight);
+  gtk_box_pack_start(GTK_BOX(mImpl->box), mImpl->editorArea, TRUE, TRUE, 0);
+
+  g_signal_connect(prefs, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer self) {
+                     Guarded([&] {
+                       auto* w = static_cast<AppWindow*>(self);
+                       if (w->mCallbacks.preferences) w->mCallbacks.preferences();
+                     });
+                   }),
+                   this);
+  g_signal_connect(quit, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer self) {
+                     Guarded([&] { static_cast<AppWindow*>(self)->Destroy(); });
+                   }),
+                   this);
+  g_signal_connect(mImpl->editorArea, "size-allocate", G_CALLBACK(+[](GtkWidget*, GdkRectangle* a, gpointer self) {
+                     Guarded([&] {
+                       auto* w = static_cast<AppWindow*>(self);
+                       if (a->width == w->mImpl->lastWidth && a->height == w->mImpl->lastHeight) return;
+                       w->mImpl->lastWidth = a->width;
+                       w->mImpl->lastHeight = a->height;
+                       if (w->mCallbacks.editorAreaResized) w->mCallbacks.editorAreaResized(a->width, a->height);
+                     });
+                   }),
+                   this);
+  g_signal_connect(window, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+                     Guarded([&] { static_cast<AppWindow*>(self)->Destroy(); });
+                     return TRUE;
+                   }),
+                   this);
+
+  // The menu bar counts in the window's limits; the editor's limits are for the area below it.
+  gtk_widget_show_all(mImpl->box);
+  GtkRequisition menu;
+  gtk_widget_get_preferred_size(mImpl->menuBar, &menu, nullptr);
+  GdkGeometry geometry{};
+  geometry.min_width = limits.minWidth;
+  geometry.min_height = limits.minHeight + menu.height;
+  geometry.max_width = limits.maxWidth;
+  geometry.max_height = limits.maxHeight + menu.height;
+  gtk_window_set_geometry_hints(GTK_WINDOW(window), nullptr, &geometry,
+                                GdkWindowHints(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+  gtk_window_set_default_size(GTK_WINDOW(window), editorWidth, editorHeight + menu.height);
+  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+
+  if (mCallbacks.openEditor) mCallbacks.openEditor(mImpl->editorArea);
+  gtk_widget_show_all(window);
+  return true;
+}
+
+void AppWindow::Destroy() {
+  if (!mWindow || mImpl->destroying) return;
+  mImpl->destroying = true;
+  Guarded([&] {
+    if (mCallbacks.closeEditor) mCallbacks.closeEditor();
+  });
+  GtkWidget* window = static_cast<GtkWidget*>(mWindow);
+  mWindow = nullptr;
+  gtk_widget_destroy(window);
+  mImpl->box = mImpl->menuBar = mImpl->editorArea = nullptr;
+  if (mImpl->accel) g_object_unref(mImpl->accel);
+  mImpl->accel = nullptr;
+  mImpl->destroying = false;
+  Guarded([&] {
+    if (mCallbacks.destroyed) mCallbacks.destroyed();
+  });
+}
+
+void AppWindow::ResizeToEditor(int width, int height) {
+  if (!mWindow) return;
+  GtkRequisition menu{0, 0};
+  if (mImpl->menuBar) gtk_widget_get_preferred_size(mImpl->menuBar, &menu, nullptr);
+  gtk_window_resize(GTK_WINDOW(mWindow), width, height + menu.height);
+}
+
+void AppWindow::Present() {
+  if (mWindow) gtk_window_present(GTK_WINDOW(mWindow));
+}
+
+bool AppWindow::ActivateAccelerator(unsigned keyval, unsigned modifiers) {
+  if (!mWindow) return false;
+  return gtk_accel_groups_activate(G_OBJECT(mWindow), keyval, GdkModifierType(modifiers)) != FALSE;
+}
+
+bool AppWindow::CaptureEditorToPng(const std::string& path) {
+  if (!mWindow || path.empty() || !mImpl->editorArea) return false;
+  GtkAllocation a;
+  gtk_widget_get_allocation(mImpl->editorArea, &a);
+  GdkWindow* gdkWindow = gtk_widget_get_window(mImpl->editorArea);
+  if (!gdkWindow || a.width <= 0 || a.height <= 0) return false;
+  // Read from the screen, so that the browser's own child windows are in the picture too.
+  int originX = 0, originY = 0;
+  gdk_window_get_origin(gdkWindow, &originX, &originY);
+  GdkPixbuf* pixbuf =
+      gdk_pixbuf_get_from_window(gdk_get_default_root_window(), originX + a.x, originY + a.y, a.width, a.height);
+  if (!pixbuf) pixbuf = gdk_pixbuf_get_from_window(gdkWindow, a.x, a.y, a.width, a.height);
+  if (!pixbuf) return false;
+  const int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);
+  const int channels = gdk_pixbuf_get_n_channels(pixbuf), stride = gdk_pixbuf_get_rowstride(pixbuf);
+  const guchar* src = gdk_pixbuf_get_pixels(pixbuf);
+  std::vector<unsigned char> rgba(size_t(w) * h * 4);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const guchar* p = src + size_t(y) * stride + size_t(x) * channels;
+      unsigned char* q = &rgba[(size_t(y) * w + x) * 4];
+      q[0] = p[0], q[1] = p[1], q[2] = p[2], q[3] = 255;
+    }
+  g_object_unref(pixbuf);
+  int length = 0;
+  unsigned char* png = stbi_write_png_to_mem(rgba.data(), w * 4, w, h, 4, &length);
+  if (!png) return false;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  bool ok = false;
+  if (f) {
+    ok = std::fwrite(png, 1, size_t(length), f) == size_t(length);
+    ok = std::fclose(f) == 0 && ok;
+  }
+  std::free(png);
+  return ok;
+}
+
+void RunAfter(unsigned delayMs, std::function<void()> fn) {
+  auto* heap = new std::function<void()>(std::move(fn));
+  g_timeout_add_full(G_PRIORITY_DEFAULT, delayMs,
+                     [](gpointer data) -> gboolean {
+                       Guarded([&] { (*static_cast<std::function<void()>*>(data))(); });
+                       return G_SOURCE_REMOVE;
+                     },
+                     heap, [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+}
+
+void QuitOnTerminationSignals(std::function<void()> onSignal) {
+  static std::function<void()> handler;
+  handler = std::move(onSignal);
+  auto run = [](gpointer) -> gboolean {
+    Guarded([] {
+      if (handler) handler();
+    });
+    return G_SOURCE_CONTINUE;
+  };
+  g_unix_signal_add(SIGTERM, run, nullptr);
+  g_unix_signal_add(SIGINT, run, nullptr);
+}
+
+bool InitGtk(int* argc, char*** argv) {
+  gtk_disable_setlocale();
+  return gtk_init_check(argc, argv) != FALSE;
+}
+
+void RunMainLoop() { gtk_main(); }
+void QuitMainLoop() {
+  if (gtk_main_level() > 0) gtk_main_quit();
+}
+
+} // namespace keel

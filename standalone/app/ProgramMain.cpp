@@ -1,0 +1,109 @@
+// Start-up order, the main window's commands and the stop order of the program.
+#include "standalone/app/ProgramMain.h"
+
+#include "Keel/Platform/AppWindow.h"
+#include "Keel/Platform/MessageBoxUTF8.h"
+#include "Keel/Platform/SingleInstance.h"
+#include "processor/Velmora.h"
+#include "standalone/app/CommandLine.h"
+#include "standalone/host/IKeelAPPHost.h"
+
+#include <exception>
+#include <memory>
+
+namespace vlm {
+namespace {
+
+// Process-wide: one main window and one host object.
+struct Program {
+  std::unique_ptr<keel::AppWindow> window;
+  std::unique_ptr<IKeelAPPHost> host;
+};
+
+Program& TheProgram() {
+  static Program program;
+  return program;
+}
+
+AppHostOptions MakeHostOptions() {
+  AppHostOptions options;
+  options.createProcessor = [](const keel::InstanceInfo& info) -> std::unique_ptr<keel::IKeelAPP> {
+    return std::unique_ptr<keel::IKeelAPP>(CreatePluginInstance(info));
+  };
+  options.showError = [](const char* text, const char* caption) {
+    Program& p = TheProgram();
+    keel::MessageBoxUTF8(p.window ? p.window->NativeWindow() : nullptr, text, caption, keel::kMessageBoxOk);
+  };
+  options.resizeMainWindow = [](int width, int height) {
+    Program& p = TheProgram();
+    if (p.window) p.window->ResizeToEditor(width, height);
+  };
+  return options;
+}
+
+void CreateMainWindow(Program& p) {
+  keel::IKeelAPP& processor = p.host->Processor();
+  keel::AppWindowCallbacks callbacks;
+  callbacks.openEditor = [&processor](void* parent) { processor.OpenWindow(parent); };
+  callbacks.closeEditor = [&processor] { processor.CloseWindow(); };
+  callbacks.editorAreaResized = [&processor](int width, int height) {
+    if (processor.GetHostResize()) processor.OnParentWindowResize(width, height);
+  };
+  callbacks.preferences = [] {
+    // The Preferences dialog writes settings.ini when it ends with OK.
+  };
+  callbacks.destroyed = [] {
+    Program& program = TheProgram();
+    program.host.reset(); // stream stopped, ports closed, processor deleted last
+    keel::QuitMainLoop();
+  };
+  p.window = std::make_unique<keel::AppWindow>(std::move(callbacks));
+  keel::EditorSizeLimits limits{processor.GetMinWidth(), processor.GetMinHeight(), processor.GetMaxWidth(),
+                                processor.GetMaxHeight()};
+  p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits);
+}
+
+} // namespace
+
+int RunProgram(int argc, char** argv) {
+  // Before anything else, and before the log is touched: a second start only wakes the first.
+  keel::SingleInstance instance;
+  if (!instance.Acquire("Velmora")) return 0;
+
+  Program& p = TheProgram();
+  try {
+    if (!keel::InitGtk(&argc, &argv)) return 1;
+    p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
+    const CommandLineOptions options = ParseCommandLine(argc, argv);
+    p.host->SetNoIO(options.noIO);
+    p.host->SetScreenshotPath(options.screenshotPath);
+    p.host->InitHost();
+    p.host->StartAudioFromSettings();
+    CreateMainWindow(p);
+    instance.ListenForPresent([] {
+      if (TheProgram().window) TheProgram().window->Present();
+    });
+    keel::QuitOnTerminationSignals([] {
+      if (TheProgram().window) TheProgram().window->Destroy();
+    });
+    if (!options.screenshotPath.empty()) {
+      const std::string path = options.screenshotPath;
+      keel::RunAfter(500, [path] {
+        Program& program = TheProgram();
+        if (!program.window) return;
+        program.window->CaptureEditorToPng(path);
+        program.window->Destroy();
+      });
+    }
+  } catch (const std::exception&) {
+    p.window.reset();
+    p.host.reset();
+    return 1;
+  }
+  keel::RunMainLoop();
+  p.window.reset();
+  p.host.reset();
+  return 0;
+}
+
+} // namespace vlm
