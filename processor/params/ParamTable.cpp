@@ -1,7 +1,8 @@
 // The parameter rows: one place for every name, range, default, step, label, unit, flag, shape and item text.
 #include "processor/params/ParamTable.h"
 
-#include <algorithm>
+#include "engine/lfo/LfoSyncDivision.h"
+
 #include <array>
 
 namespace vlm {
@@ -30,13 +31,14 @@ constexpr Texts<5> kPolyphonyTexts = {"8", "12", "16", "20", "24"};
 constexpr Texts<2> kOffOnTexts = {"Off", "On"};
 constexpr Texts<2> kOnOffTexts = {"On", "Off"};
 constexpr Texts<2> kStereoTexts = {"Mix", "Separate"};
-constexpr Texts<22> kSyncDivisionTexts = {"8/1",   "4/1",  "2/1",   "1/1",   "1/2.",  "1/2",  "1/4.", "1/2T",
-                                          "1/4",   "1/8.", "1/4T",  "1/8",   "1/16.", "1/8T", "1/16", "1/32.",
-                                          "1/16T", "1/32", "1/64.", "1/32T", "1/64",  "1/64T"};
-constexpr std::array<double, 22> kSyncDivisionBeats = {
-    32,  16,    8,       4,    3,      2,       1.5,   4.0 / 3, 1,        0.75,   2.0 / 3,
-    0.5, 0.375, 1.0 / 3, 0.25, 0.1875, 1.0 / 6, 0.125, 0.09375, 1.0 / 12, 0.0625, 1.0 / 24};
-constexpr int kSyncDivisionDefault = 8; // "1/4": one LFO cycle per beat
+// The tempo divisions belong to the LFOs; the division parameters show the same texts.
+constexpr auto kSyncDivisionTexts = [] {
+  Texts<kLfoSyncDivisionCount> texts{};
+  for (size_t i = 0; i < texts.size(); ++i)
+    texts[i] = kLfoSyncDivisions[i].text;
+  return texts;
+}();
+constexpr int kSyncDivisionDefault = kLfoSyncDefaultDivision;
 
 constexpr Texts<2> kReservedTexts = {"Reserved", "Reserved"};
 constexpr Texts<3> kKeyFollowSelTexts = {"VCO-1", "Off", "VCO-2"};
@@ -204,14 +206,6 @@ const ParamDecl& FxBypassDecl() {
 }
 const ParamDecl& CcMapDecl() {
   return kCcMapDecl;
-}
-
-std::span<const char* const> SyncDivisionTexts() {
-  return kSyncDivisionTexts;
-}
-
-double SyncDivisionBeats(int division) {
-  return kSyncDivisionBeats[static_cast<size_t>(std::clamp(division, 0, 21))];
 }
 
 std::string MakePrefixedParamName(const char* prefix, const char* text) {

@@ -50,10 +50,6 @@ const ParamDecl& FxBypassDecl();
 // Controller assignment of a sound parameter; its name is "CC Map: " and the parameter's name.
 const ParamDecl& CcMapDecl();
 
-// The 22 tempo divisions of the LFO sync parameters and each one's LFO cycle length in quarter notes.
-std::span<const char* const> SyncDivisionTexts();
-double SyncDivisionBeats(int division);
-
 // Prefix, one space, text.
 std::string MakePrefixedParamName(const char* prefix, const char* text);
 
