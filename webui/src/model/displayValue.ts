@@ -46,7 +46,8 @@ export function formatReal(i: number, real: number): string {
   }
   if (info.unit === 'Hz' && real >= 1000) return `${(real / 1000).toFixed(2)} kHz`;
   if (info.unit === 'ms' && real >= 1000) return `${(real / 1000).toFixed(2)} s`;
-  const digits = Math.min(info.decimals, Math.abs(real) >= 100 ? 1 : 3);
+  // Two decimals are all a slider label has room for; large values keep at most one.
+  const digits = Math.min(info.decimals, Math.abs(real) >= 100 ? 1 : 2);
   const text = real.toFixed(digits);
   return info.unit ? `${text} ${info.unit}` : text;
 }

@@ -1,7 +1,7 @@
 // The page against a fake processor: language, keys, expand and resize.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
 import type { Browser } from 'playwright-core';
-import { clearPosted, launchBrowser, posted, postedText, taggedMessages, initialisedPage, bankStates } from './fakeHost';
+import { bankStates, clearPosted, initialisedPage, kPageUrl, launchBrowser, posted, postedText, taggedMessages } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -82,5 +82,20 @@ describe('language, keys and expand', () => {
     });
     expect(sizes.length).toBeGreaterThan(0);
     expect(sizes[sizes.length - 1]).toEqual([910, 650]);
+  });
+});
+
+describe('plain browser', () => {
+  it('runs without a host, keeping preferences in local storage', async () => {
+    const context = await browser.newContext({ viewport: { width: 1180, height: 760 }, locale: 'en-US' });
+    const page = await context.newPage();
+    await page.goto(kPageUrl);
+    await page.waitForSelector('.tone-panel');
+    await page.click('.lang-switch button:nth-child(2)');
+    expect(await page.evaluate(() => JSON.parse(localStorage.getItem('velmora.ui-prefs.dev') || '{}').lang)).toBe('ja');
+    await page.reload();
+    await page.waitForSelector('.tone-panel');
+    expect(await page.textContent('[data-testid=tone-menu-upper] .tone-tab')).toBe('アッパー・トーン');
+    await context.close();
   });
 });
