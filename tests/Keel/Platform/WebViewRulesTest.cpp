@@ -1,5 +1,6 @@
 // Browser-control rules that need no display: bounds arithmetic, page paths, the editor scheme's
 // confinement to its folder, external addresses and the control's folders.
+#include "Keel/Platform/WebViewRules.h"
 #include "Keel/Platform/WebKitView.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +17,13 @@ namespace {
 namespace fs = std::filesystem;
 using keel::WebViewRect;
 
-TEST(WebKitView, BoundsRoundUpAndReachOnePixelFurther) {
+TEST(WebViewRules, BoundsRoundUpAndReachOnePixelFurther) {
   EXPECT_EQ(keel::ComputeWebViewRect(0, 0, 1180, 760, 1.5f), (WebViewRect{0, 0, 1771, 1141}));
   EXPECT_EQ(keel::ComputeWebViewRect(0, 0, 1180, 760, 1.0f), (WebViewRect{0, 0, 1181, 761}));
   EXPECT_EQ(keel::ComputeWebViewRect(0.5, 1.3, 10, 10, 1.25f), (WebViewRect{1, 2, 15, 16}));
 }
 
-TEST(WebKitView, PagePathSplitsAtTheLastSeparatorOfEitherKind) {
+TEST(WebViewRules, PagePathSplitsAtTheLastSeparatorOfEitherKind) {
   const struct {
     const char* path;
     const char* folder;
@@ -80,7 +81,7 @@ TEST_F(MappedFolder, RefusesEverythingThatCouldLeaveTheFolder) {
   EXPECT_EQ(keel::ResolveMappedPath("", "/index.html"), "");
 }
 
-TEST(WebKitView, OnlyWebAddressesLeaveForTheUsersBrowser) {
+TEST(WebViewRules, OnlyWebAddressesLeaveForTheUsersBrowser) {
   for (const char* uri : {"http://example.com/", "https://example.com/a?b", "HTTPS://EXAMPLE.COM"})
     EXPECT_TRUE(keel::IsExternalWebAddress(uri)) << uri;
   for (const char* uri :
