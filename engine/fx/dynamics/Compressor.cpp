@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/filter/FastTanh.h"
 #include "engine/fx/EffectMath.h"
 
 namespace vlm::dsp {
@@ -31,10 +32,11 @@ double TimeCoef(double samples) noexcept {
   return std::exp(-1.0 / std::max(1.0, samples));
 }
 
-// FET character: an offset tanh adds asymmetric (even) harmonics and stays 0 at 0.
-const double kFetOffset = std::tanh(1.2 * 0.08);
+// FET character: an offset tanh adds asymmetric (even) harmonics and stays 0 at 0. The engine's
+// rational tanh (within 2e-8) is used for both terms, so the curve passes exactly through 0.
+const double kFetOffset = FastTanh(1.2 * 0.08);
 double Fet(double x) noexcept {
-  return (std::tanh(1.2 * (x + 0.08)) - kFetOffset) / 1.2;
+  return (FastTanh(1.2 * (x + 0.08)) - kFetOffset) / 1.2;
 }
 
 // Vari-Mu character: a gentle odd-order bend.

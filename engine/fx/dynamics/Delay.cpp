@@ -120,7 +120,8 @@ void Delay::SetTempo(double bpm) noexcept {
 double Delay::ReadDelayed(const HeapDelayLine& line) const noexcept {
   if (mCrossfadePos >= mCrossfadeLength)
     return line.ReadLinear(mCurrentDelay);
-  const double angle = static_cast<double>(mCrossfadePos) / static_cast<double>(mCrossfadeLength) * (kPi / 2.0);
+  const double angle =
+      static_cast<double>(mCrossfadePos) / static_cast<double>(mCrossfadeLength) * (kPi / 2.0);
   return std::cos(angle) * line.ReadLinear(mPreviousDelay) + std::sin(angle) * line.ReadLinear(mCurrentDelay);
 }
 

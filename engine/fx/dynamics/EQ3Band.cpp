@@ -51,10 +51,10 @@ Coefs Design(Shape shape, double gainDb, double hz, double rate) noexcept {
   if (shape == Shape::LowShelf)
     return {a * ((a + 1.0) - (a - 1.0) * cw + s), 2.0 * a * ((a - 1.0) - (a + 1.0) * cw),
             a * ((a + 1.0) - (a - 1.0) * cw - s), (a + 1.0) + (a - 1.0) * cw + s,
-            -2.0 * ((a - 1.0) + (a + 1.0) * cw), (a + 1.0) + (a - 1.0) * cw - s};
+            -2.0 * ((a - 1.0) + (a + 1.0) * cw),  (a + 1.0) + (a - 1.0) * cw - s};
   return {a * ((a + 1.0) + (a - 1.0) * cw + s), -2.0 * a * ((a - 1.0) + (a + 1.0) * cw),
           a * ((a + 1.0) + (a - 1.0) * cw - s), (a + 1.0) - (a - 1.0) * cw + s,
-          2.0 * ((a - 1.0) - (a + 1.0) * cw), (a + 1.0) - (a - 1.0) * cw - s};
+          2.0 * ((a - 1.0) - (a + 1.0) * cw),   (a + 1.0) - (a - 1.0) * cw - s};
 }
 
 template <typename Section> void Apply(Section& s, const Coefs& c) noexcept {

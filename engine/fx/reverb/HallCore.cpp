@@ -20,8 +20,8 @@ constexpr int kMaxLineSamples = 32760;
 constexpr double kLfoHz[HallCore::kLines] = {0.41, 0.59, 0.71, 0.89, 1.03, 1.19, 1.31, 1.49};
 constexpr double kLfoDepthSamples = 3.0;
 // Per-line damping offsets in octaves, so the lines do not all lose the same band.
-constexpr double kDampOctaves[HallCore::kLines] = {-0.25, 0.125, 0.25, -0.125, -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0,
-                                                   -1.0 / 24.0};
+constexpr double kDampOctaves[HallCore::kLines] = {-0.25,      0.125,      0.25,      -0.125,
+                                                   -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0, -1.0 / 24.0};
 constexpr double kTapFraction[HallCore::kTapFractions] = {0.6, 0.85, 1.0};
 constexpr double kTapNorm = 0.28867513459481288225; // 1/sqrt(12): twelve taps per side
 // The outputs lose part of their lows (below 180 Hz) so long halls do not boom.

@@ -37,11 +37,13 @@ struct TapSpec {
 };
 // Left output from taps spread over the right half mostly, and the other way round.
 constexpr TapSpec kLeftTaps[PlateCore::kOutputTaps] = {
-    {1, kDelay1, 266, 1.0},  {1, kDelay1, 2974, 1.0}, {1, kAllpassLine, 1913, -1.0}, {1, kDelay2, 1996, 1.0},
-    {0, kDelay1, 1990, -1.0}, {0, kAllpassLine, 187, -1.0}, {0, kDelay2, 1066, -1.0}};
+    {1, kDelay1, 266, 1.0},  {1, kDelay1, 2974, 1.0},  {1, kAllpassLine, 1913, -1.0},
+    {1, kDelay2, 1996, 1.0}, {0, kDelay1, 1990, -1.0}, {0, kAllpassLine, 187, -1.0},
+    {0, kDelay2, 1066, -1.0}};
 constexpr TapSpec kRightTaps[PlateCore::kOutputTaps] = {
-    {0, kDelay1, 353, 1.0},  {0, kDelay1, 3627, 1.0}, {0, kAllpassLine, 1228, -1.0}, {0, kDelay2, 2673, 1.0},
-    {1, kDelay1, 2111, -1.0}, {1, kAllpassLine, 335, -1.0}, {1, kDelay2, 121, -1.0}};
+    {0, kDelay1, 353, 1.0},  {0, kDelay1, 3627, 1.0},  {0, kAllpassLine, 1228, -1.0},
+    {0, kDelay2, 2673, 1.0}, {1, kDelay1, 2111, -1.0}, {1, kAllpassLine, 335, -1.0},
+    {1, kDelay2, 121, -1.0}};
 
 int Scaled(int samples, double scale, int maxSamples) noexcept {
   return std::clamp(static_cast<int>(std::round(samples * scale)), 1, maxSamples);
@@ -124,8 +126,9 @@ double PlateCore::RunHalf(TankHalf& half, double input, double modDelay) noexcep
 double PlateCore::ReadTap(const Tap& tap) const noexcept {
   const TankHalf& half = mHalf[tap.half];
   const auto p = static_cast<std::size_t>(tap.position);
-  const double v = tap.line == kDelay1 ? half.delay1.Tap(p) : tap.line == kAllpassLine ? half.allpass.Tap(p)
-                                                                                       : half.delay2.Tap(p);
+  const double v = tap.line == kDelay1        ? half.delay1.Tap(p)
+                   : tap.line == kAllpassLine ? half.allpass.Tap(p)
+                                              : half.delay2.Tap(p);
   return tap.sign * v;
 }
 

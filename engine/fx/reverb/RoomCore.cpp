@@ -23,8 +23,8 @@ constexpr int kMaxLineSamples = 8184;
 constexpr double kLfoHz[RoomCore::kLines] = {0.71, 0.83, 0.97, 1.13, 1.27, 1.41, 1.55, 0.89};
 constexpr double kLfoDepthSamples = 5.0;
 // The same per-line damping offsets (octaves) as the hall.
-constexpr double kDampOctaves[RoomCore::kLines] = {-0.25, 0.125, 0.25, -0.125, -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0,
-                                                   -1.0 / 24.0};
+constexpr double kDampOctaves[RoomCore::kLines] = {-0.25,      0.125,      0.25,      -0.125,
+                                                   -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0, -1.0 / 24.0};
 // Late network (four lines per side, halved) and early reflections mixed 35 : 65.
 constexpr double kLateGain = 0.5 * 0.35;
 constexpr double kEarlyGain = 0.65;

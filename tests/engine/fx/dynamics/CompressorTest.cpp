@@ -143,7 +143,7 @@ TEST(CompressorTest, FetAndVariMuShapeTheSignal) {
   for (double x : {-0.9, -0.3, 0.0, 0.2, 0.8}) {
     double l = x, r = x;
     fet->Process(l, r);
-    EXPECT_NEAR(l, (std::tanh(1.2 * (x + 0.08)) - std::tanh(0.096)) / 1.2, 1e-15) << x;
+    EXPECT_NEAR(l, (std::tanh(1.2 * (x + 0.08)) - std::tanh(0.096)) / 1.2, 5e-8) << x;
     l = x, r = x;
     vari->Process(l, r);
     EXPECT_NEAR(l, x - 0.072 * x * std::fabs(x), 1e-15) << x;
@@ -152,7 +152,12 @@ TEST(CompressorTest, FetAndVariMuShapeTheSignal) {
   fet->SetParameter(4, 0.5);
   double l = 0.5, r = 0.5;
   fet->Process(l, r);
-  EXPECT_NEAR(l, 0.25 + 0.5 * (std::tanh(1.2 * 0.58) - std::tanh(0.096)) / 1.2, 1e-15);
+  EXPECT_NEAR(l, 0.25 + 0.5 * (std::tanh(1.2 * 0.58) - std::tanh(0.096)) / 1.2, 5e-8);
+  // The curve passes exactly through 0.
+  l = 0.0, r = 0.0;
+  fet->SetParameter(4, 1.0);
+  fet->Process(l, r);
+  EXPECT_EQ(l, 0.0);
 }
 
 TEST(CompressorTest, ModeAndRatioMappings) {

@@ -12,7 +12,7 @@ using namespace vlm::dsp::test;
 
 namespace {
 
-constexpr double kHalfNote = 1.0;    // "Time" (sync) value of division 11, "1/2"
+constexpr double kHalfNote = 1.0;       // "Time" (sync) value of division 11, "1/2"
 constexpr double kQuarter = 9.0 / 11.0; // division 9, "1/4"
 constexpr double kSixtyFourth = 0.0;    // division 0, "1/64"
 
@@ -32,8 +32,10 @@ TEST(DelayEffectTest, ImpulseArrivesAfterTheFreeOrSyncedTime) {
     int expectedAt;
   };
   // 2000 ms free and "1/2" at 120 BPM (one second).
-  const Case cases[] = {{48000.0, 1, 1.0, 96000}, {44100.0, 1, 1.0, 88200},
-                        {48000.0, 0, kHalfNote, 48000}, {96000.0, 0, kHalfNote, 96000}};
+  const Case cases[] = {{48000.0, 1, 1.0, 96000},
+                        {44100.0, 1, 1.0, 88200},
+                        {48000.0, 0, kHalfNote, 48000},
+                        {96000.0, 0, kHalfNote, 96000}};
   for (const Case& c : cases) {
     auto fx = MakeWet(c.rate);
     fx->SetParameter(0, c.mode);
@@ -53,7 +55,7 @@ TEST(DelayEffectTest, PrepareSizesTheLinesAndTheCrossfadeForEachRate) {
     std::size_t length;
     int crossfade;
   };
-  const Case cases[] = {{0.0, 120000, 960}, {44100.0, 110250, 882}, {48000.0, 120000, 960},
+  const Case cases[] = {{0.0, 120000, 960},      {44100.0, 110250, 882},   {48000.0, 120000, 960},
                         {96000.0, 240000, 1920}, {192000.0, 480000, 3840}, {10.0, 64, 1}};
   for (const Case& c : cases) {
     fx->Prepare(c.rate);

@@ -109,6 +109,26 @@ TEST(EQ3BandTest, BandsReachTheirGainsAtDcTheCentreAndNyquist) {
   EXPECT_GT(SineGain(*eq, 8000.0, 48000.0), DbToGain(-6.0));
 }
 
+TEST(EQ3BandTest, SilenceAfterASignalEndsInExactZeros) {
+  // A decaying recursion must not settle into subnormal numbers, which are very slow to compute.
+  auto eq = std::make_unique<EQ3Band>();
+  eq->Prepare(48000.0);
+  for (int i = 0; i < 6; ++i)
+    eq->SetParameter(i, i % 2 == 0 ? 0.9 : 0.0);
+  Noise noise;
+  double l = 0.0, r = 0.0;
+  for (int n = 0; n < 4800; ++n) {
+    l = noise.Next(), r = noise.Next();
+    eq->Process(l, r);
+  }
+  for (int n = 0; n < 96000; ++n) {
+    l = r = 0.0;
+    eq->Process(l, r);
+  }
+  EXPECT_EQ(l, 0.0);
+  EXPECT_EQ(r, 0.0);
+}
+
 TEST(EQ3BandTest, FrequenciesAboveTheRateAreHeldAndEveryRateStaysFinite) {
   auto eq = std::make_unique<EQ3Band>();
   for (double rate : {8000.0, 44100.0, 96000.0, 192000.0}) {

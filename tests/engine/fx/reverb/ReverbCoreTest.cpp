@@ -61,7 +61,7 @@ TEST(ReverbCoreTest, DampingAndDiffusionMapToTheirCoefficientsAndFollowTheRate) 
     hall->Prepare(rate);
     plate->Prepare(rate);
     room->Prepare(rate);
-    hall->SetDamping(1.0); // 200 Hz, line 0 a quarter octave lower
+    hall->SetDamping(1.0);  // 200 Hz, line 0 a quarter octave lower
     plate->SetDamping(0.0); // 16 kHz
     room->SetDamping(0.0);  // 8 kHz, line 2 a quarter octave higher
     EXPECT_NEAR(hall->DampCoef(0), Coef(200.0 * std::exp2(-0.25), rate), 1e-12);
@@ -74,8 +74,8 @@ TEST(ReverbCoreTest, DampingAndDiffusionMapToTheirCoefficientsAndFollowTheRate) 
   EXPECT_NEAR(hall->DampCoef(0), Coef(200.0 * std::exp2(-0.25), 192000.0), 1e-12);
   EXPECT_NEAR(plate->DampCoef(), Coef(16000.0, 192000.0), 1e-12);
   room->SetDamping(0.5);
-  EXPECT_NEAR(room->DampCoef(1), Coef(200.0 * std::pow(40.0, 1.0 - std::pow(0.5, 0.85)) * std::exp2(0.125), 96000.0),
-              1e-12);
+  EXPECT_NEAR(room->DampCoef(1),
+              Coef(200.0 * std::pow(40.0, 1.0 - std::pow(0.5, 0.85)) * std::exp2(0.125), 96000.0), 1e-12);
 
   hall->SetDiffusion(0.5);
   plate->SetDiffusion(2.0);

@@ -200,6 +200,14 @@ TEST(ReverbTest, NoiseAtMaximumDecayStaysFiniteAndBoundedFor60Seconds) {
       tail.push_back(l);
     }
     EXPECT_LT(Energy(tail, 3 * 48000, 4 * 48000), 1e-12 * Energy(tail, 0, 48000)) << mode;
+    // ... and ends in exact zeros rather than lingering in slow subnormal numbers.
+    double l = 0.0, r = 0.0;
+    for (int n = 0; n < 12 * 48000; ++n) {
+      l = r = 0.0;
+      fx->Process(l, r);
+    }
+    EXPECT_EQ(l, 0.0) << mode;
+    EXPECT_EQ(r, 0.0) << mode;
   }
 }
 
