@@ -1,3 +1,4 @@
+// Transport codecs: base64, UTF-8 and the packed real-value records.
 import { describe, expect, it } from 'vitest';
 import { base64ToBytes, bytesToBase64, parseRealValueRecords, textToBase64, utf8Decode } from './codec';
 

@@ -1,3 +1,4 @@
+// The generated display curves stay in step with the generator and cover every curved parameter.
 import { describe, expect, it } from 'vitest';
 import { execFileSync } from 'node:child_process';
 import { fileURLToPath } from 'node:url';

@@ -1,3 +1,4 @@
+// Bank state: modified mark, tone equality and link, restore rules, save as.
 import { describe, expect, it } from 'vitest';
 import { applySaveAs, defaultBankState, isPatchModified, linkInEffect, parseBankState, tonesAreSame, withAllBaselines, type BankState } from './bankState';
 

@@ -1,3 +1,4 @@
+// Real values and texts the page shows before the processor's own values arrive.
 import { describe, expect, it } from 'vitest';
 import { formatReal, normalizedToReal } from './displayValue';
 

@@ -1,3 +1,4 @@
+// Effect types in menu order and the display mapping of their knobs.
 import { describe, expect, it } from 'vitest';
 import { formatKnob, fxTypeById, fxTypeIndex, knobValue, kFxTypes, visibleKnobs } from './effects';
 

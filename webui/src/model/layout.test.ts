@@ -1,3 +1,4 @@
+// Layout scale and the editor size limits of the resize grip and the expand toggle.
 import { describe, expect, it } from 'vitest';
 import { clampEditorSize, expandTargetHeight, layoutScale } from './layout';
 

@@ -1,3 +1,4 @@
+// Learn-state validation and the MIDI bytes of the performance wheels.
 import { describe, expect, it } from 'vitest';
 import { clampCc, isLearnable, parseLearnResult, parseLearnState } from './learn';
 import { controlChange, pitchBend } from './wheels';

@@ -1,3 +1,4 @@
+// Which copies follow a user change: Whole mode, tone link and the tone-menu copy.
 import { describe, expect, it } from 'vitest';
 import { copyToneFrom, mirrorCopies } from './mirroring';
 

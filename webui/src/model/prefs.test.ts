@@ -1,3 +1,4 @@
+// Normalisation of the preferences object.
 import { describe, expect, it } from 'vitest';
 import { normalizePrefs } from './prefs';
 

@@ -20,7 +20,7 @@ function FxKnobView({ slot, k }: { slot: number; k: FxKnob }) {
     reset: () => userGestureSet(index, defaultNorm(index)),
     wheelStep: k.options ? () => 1 / (k.options!.length - 1) : undefined,
   };
-  return <Knob target={target} value={v} label={k.label} text={formatKnob(k, v)} centred={k.centre !== undefined} param={index} />;
+  return <Knob target={target} value={v} label={k.label} text={formatKnob(k, v)} centred={k.centre !== undefined} param={index} size={36} />;
 }
 
 function SlotTab({ slot, selected, onSelect }: { slot: number; selected: boolean; onSelect: () => void }) {

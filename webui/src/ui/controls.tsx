@@ -128,12 +128,12 @@ export function KnobFace({ value, centred, size = 44 }: { value: number; centred
 }
 
 /** A round knob over any drag target (the patch volume, the effect knobs). */
-export function Knob(props: { target: DragTarget; value: number; label: string; text: string; centred?: boolean; param?: number; children?: ComponentChildren }) {
+export function Knob(props: { target: DragTarget; value: number; label: string; text: string; centred?: boolean; param?: number; size?: number; children?: ComponentChildren }) {
   const h = dragHandlers(props.target);
   return (
     <div class="ctl knob" data-param={props.param} onPointerDown={h.onPointerDown} onWheel={h.onWheel}>
       <div class="ctl-label">{props.label}</div>
-      <KnobFace value={props.value} centred={props.centred} />
+      <KnobFace value={props.value} centred={props.centred} size={props.size} />
       <div class="ctl-value">{props.text}</div>
     </div>
   );

@@ -1,7 +1,7 @@
 // Screenshots of the main views for review (written to /tmp/velmora-*.png).
 import { afterAll, beforeAll, describe, it } from 'vitest';
 import type { Browser } from 'playwright-core';
-import { initialStateScripts, launchBrowser, openHostedPage, replay, scvfd } from './fakeHost';
+import { initialStateScripts, launchBrowser, openHostedPage, replay, scvfd, spvfd } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -24,5 +24,14 @@ describe('small window', () => {
     await replay(page, initialStateScripts());
     await page.waitForSelector('.instrument.narrow');
     await page.screenshot({ path: '/tmp/velmora-narrow.png' });
+  });
+});
+
+describe('effect chain', () => {
+  it('slots with types, a bypassed slot and the Delay knobs', async () => {
+    const page = await openHostedPage(browser);
+    await replay(page, [...initialStateScripts(), spvfd(117, 4 / 15), spvfd(118, 1), spvfd(126, 10 / 15), spvfd(135, 7 / 15), spvfd(165, 1), spvfd(162, 1), spvfd(144, 12 / 15)]);
+    await page.waitForSelector('.tone-panel');
+    await page.screenshot({ path: '/tmp/velmora-effects.png', clip: { x: 600, y: 420, width: 580, height: 160 } });
   });
 });
