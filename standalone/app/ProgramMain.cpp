@@ -73,6 +73,12 @@ int RunProgram(int argc, char** argv) {
   Program& p = TheProgram();
   try {
     if (!keel::InitGtk(&argc, &argv)) return 1;
+    // Installed first, so that a termination request during start-up still ends in a clean stop
+    // (GLib holds the signal until the main loop runs).
+    keel::QuitOnTerminationSignals([] {
+      if (TheProgram().window) TheProgram().window->Destroy();
+      else keel::QuitMainLoop();
+    });
     p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
     const CommandLineOptions options = ParseCommandLine(argc, argv);
     p.host->SetNoIO(options.noIO);
@@ -82,9 +88,6 @@ int RunProgram(int argc, char** argv) {
     CreateMainWindow(p);
     instance.ListenForPresent([] {
       if (TheProgram().window) TheProgram().window->Present();
-    });
-    keel::QuitOnTerminationSignals([] {
-      if (TheProgram().window) TheProgram().window->Destroy();
     });
     if (!options.screenshotPath.empty()) {
       const std::string path = options.screenshotPath;

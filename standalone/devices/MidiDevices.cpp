@@ -285,6 +285,8 @@ void MidiDevices::CloseMergedMIDIInputs() {
 }
 
 void MidiDevices::Shutdown() {
+  if (mShutDown) return;
+  mShutDown = true;
   try {
     CloseMergedMIDIInputs();
     if (mInput) mInput->CancelCallback();

@@ -82,6 +82,7 @@ private:
   std::vector<std::string> mInputNames;
   std::vector<std::string> mOutputNames;
   std::atomic<bool> mExiting{false};
+  bool mShutDown = false;
   keel::MidiOutputSender mSender;
 };
 
