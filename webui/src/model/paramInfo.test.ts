@@ -1,3 +1,4 @@
+// The page's parameter table and curves against the processor's recorded schema and curve dumps.
 import { describe, expect, it } from 'vitest';
 import { existsSync, readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
