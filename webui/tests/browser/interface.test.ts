@@ -42,6 +42,24 @@ describe('language, keys and expand', () => {
     await page.keyboard.press('KeyA');
     const again = taggedMessages(await posted(page), 212).map((m) => JSON.parse(postedText(m)));
     expect(again.filter((k) => k.code === 'KeyA').length).toBe(4);
+    // A held key repeats; repeats are never taken for duplicates.
+    await clearPosted(page);
+    await page.keyboard.down('KeyB');
+    await page.keyboard.down('KeyB');
+    await page.keyboard.up('KeyB');
+    const held = taggedMessages(await posted(page), 212).map((m) => JSON.parse(postedText(m)));
+    expect(held.map((k) => `${k.type}:${k.repeat}`)).toEqual(['keydown:false', 'keydown:true', 'keyup:false']);
+  });
+
+  it('leaves typing in text fields to the page: nothing reaches the host', async () => {
+    const page = await initialisedPage(browser, {}, { learn: { active: true, assignments: {}, selectedParamIdx: 29 } });
+    await clearPosted(page);
+    await page.click('[data-testid=learn-cc]');
+    await page.keyboard.type('74');
+    expect(await page.inputValue('[data-testid=learn-cc]')).toBe('74');
+    const list = await posted(page);
+    expect(list.some((m) => m.msg === 'SKPFUI')).toBe(false);
+    expect(taggedMessages(list, 212).length).toBe(0);
   });
 
   it('restores expanded tones collapsed on a short screen and reports false next', async () => {
