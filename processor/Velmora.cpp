@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "library/MidiStackDiagnostic.h"
 #include "processor/InstallAppCrashHandler.h"
 #include "processor/Logger.h"
 #include "processor/params/EParams.h"
@@ -40,6 +41,8 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
   GetLogger().Log("ctor: kNumParams=%d, maxJSStringLength=%d", vlm::kNumParams, kMaxJSStringLength);
   // Once per process by its own guard; the program's crash handlers report into the log.
   InstallAppCrashHandler();
+  // Once per process: what the machine's MIDI stack offers, for support questions.
+  vlm::MidiStack();
   vlm::InitParamSpecs();
   Lower.mSecondPart = 1;
   SetMaxJSStringLength(kMaxJSStringLength);
