@@ -57,6 +57,13 @@ int Base64DecodedSize(const char* text, int textLength) {
     size -= 2;
   else if (text[textLength - 1] == '=')
     size -= 1;
+  // A text whose leading characters carry no whole byte (only "=" signs, a single character) decodes
+  // to nothing rather than to zero bytes.
+  int digits = 0;
+  while (digits < textLength && digits < 2 && DecodeChar(text[digits]) >= 0)
+    ++digits;
+  if (digits < 2)
+    return 0;
   return size > 0 ? static_cast<int>(size) : 0;
 }
 

@@ -58,4 +58,16 @@ TEST(Base64, DecoderStopsAtAForeignCharacterLeavingZeros) {
   EXPECT_EQ(Decode(text), std::string("foo\0\0\0", 6));
 }
 
+TEST(Base64Lenient, PaddingOrASingleCharacterDecodesToNothing) {
+  unsigned char out[8] = {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA};
+  for (const char* text : {"", "Q", "=", "==", "====", "========"}) {
+    const int n = static_cast<int>(std::strlen(text));
+    EXPECT_EQ(keel::Base64DecodedSize(text, n), 0) << '"' << text << '"';
+    EXPECT_EQ(keel::Base64DecodeToBuffer(text, n, out), 0) << '"' << text << '"';
+  }
+  EXPECT_EQ(out[0], 0xAA) << "nothing written";
+  EXPECT_EQ(keel::Base64DecodeToBuffer("QQ==", 4, out), 1);
+  EXPECT_EQ(out[0], 'A');
+}
+
 } // namespace
