@@ -41,7 +41,7 @@ constexpr PolynomialTable kFullWeightPrefixes = MakeFullWeightPrefixes();
 } // namespace
 
 double TriangleColouring::Weight(double x) noexcept {
-  if (x <= 0.38)
+  if (x <= kFullWeightEnd)
     return 1.0;
   if (x >= 0.47)
     return 0.0;
@@ -68,6 +68,7 @@ void TriangleColouring::Rebuild(double increment) noexcept {
     for (int i = k % 2; i <= k; i += 2) // T_k has only powers of the parity of k
       mCoefficients[i] += c * kChebyshev[k][i];
   }
+  mAllFull = lastFull == kLastHarmonic;
   mCachedIncrement = increment;
 }
 

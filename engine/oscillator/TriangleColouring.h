@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 class TriangleColouring {
 public:
@@ -15,10 +16,17 @@ public:
 
   // Weight of a harmonic at x = harmonic x |increment|: 1 up to 0.38, 0 from 0.47, smooth between.
   static double Weight(double x) noexcept;
+  static constexpr double kFullWeightEnd = 0.38;
 
-  // Rebuilds weights and polynomial when the signed increment differs from the cached one.
+  // Rebuilds weights and polynomial when the signed increment differs from the cached one. While the
+  // top harmonic stays at full weight the series does not depend on the increment (and, rounding being
+  // monotonic, neither does any lower harmonic), so a modulated pitch below ~0.027 x rate costs nothing.
   void Update(double increment) noexcept {
-    if (increment != mCachedIncrement)
+    if (increment == mCachedIncrement)
+      return;
+    if (mAllFull && std::fabs(increment) * kLastHarmonic <= kFullWeightEnd)
+      mCachedIncrement = increment;
+    else
       Rebuild(increment);
   }
   bool Active() const noexcept { return mActive; }
@@ -33,4 +41,5 @@ private:
   std::array<double, kHarmonics> mWeights{};
   std::array<double, kLastHarmonic + 1> mCoefficients{}; // of cos(theta)^0..14
   bool mActive = false;
+  bool mAllFull = false; // every weight is 1: the coefficients are the full series
 };

@@ -196,6 +196,22 @@ TEST(Vco, ColouringWeightsFadeBetween038And047OfTheRate) {
     EXPECT_NEAR(c.Evaluate(p), DirectColouring(p, 0.03), 1e-13) << p;
 }
 
+// A pitch moving within the full-weight range skips the rebuild; the series must still be the one a
+// fresh rebuild gives at every increment along a path in and out of that range.
+TEST(Vco, ColouringFollowsAPitchPathInAndOutOfTheFullWeightRange) {
+  TriangleColouring c;
+  for (double dt : {0.01, 0.02, -0.015, 0.38 / 14.0, 0.03, 0.012, 0.0271, 0.5, 0.02, 0.033, 0.0}) {
+    c.Update(dt);
+    TriangleColouring fresh;
+    fresh.Update(dt);
+    EXPECT_EQ(c.Active(), fresh.Active()) << dt;
+    EXPECT_EQ(c.Weights(), fresh.Weights()) << dt;
+    if (fresh.Active())
+      for (double p : {0.0, 0.21, 0.5, 0.9})
+        EXPECT_EQ(c.Evaluate(p), fresh.Evaluate(p)) << dt << " " << p;
+  }
+}
+
 TEST(Vco, HardSyncRestartsWithCorrectionAndTransient) {
   const double rate = 48000.0;
   Vco slave = MakeVco(Vco::kSawtooth, rate, 480.0); // increment 0.01
