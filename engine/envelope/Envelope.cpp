@@ -113,7 +113,7 @@ double Envelope::DecayTimeFactor() const noexcept {
 }
 
 double Envelope::DecayShape(double e) noexcept {
-  return Interpolate(kDecayShapeCurve, HoldWithin(e, 0.0, 1.0));
+  return kDecayShapeLookup(HoldWithin(e, 0.0, 1.0));
 }
 
 void Envelope::UpdateCoefficients() noexcept {

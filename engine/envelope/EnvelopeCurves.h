@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/util/BreakpointTable.h"
+#include "engine/util/IndexedBreakpoints.h"
 
 // Velocity to level scale of the amplifier envelope.
 inline constexpr auto kAmplifierVelocityCurve = std::to_array<Breakpoint>({
@@ -66,3 +67,6 @@ inline constexpr auto kDecayShapeCurve = std::to_array<Breakpoint>({
     {0.45, 0.6475}, {0.5, 0.6835},   {0.55, 0.7247}, {0.6, 0.763},    {0.65, 0.7915}, {0.7, 0.8173},
     {0.75, 0.8379}, {0.8, 0.8609},   {0.85, 0.8886}, {0.9, 0.921},    {0.95, 0.9581}, {1, 1},
 });
+
+// Constant-time form: every curved-decay envelope reads D once per sample while it decays.
+inline constexpr IndexedBreakpoints kDecayShapeLookup{kDecayShapeCurve};

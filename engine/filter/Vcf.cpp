@@ -9,6 +9,7 @@
 #include "engine/filter/CutoffCurve.h"
 #include "engine/filter/LadderStages.h"
 #include "engine/util/BreakpointTable.h"
+#include "engine/util/IndexedBreakpoints.h"
 #include "engine/util/MathUtil.h"
 
 const std::array<double, Vcf::kTableSize> Vcf::kFeedbackTable = {
@@ -41,21 +42,22 @@ constexpr std::array<Breakpoint, 11> kSelfOscillationGainDb = {{
     {30000, -18},
 }};
 
+std::array<Breakpoint, 11> SelfOscillationByLog2() noexcept {
+  std::array<Breakpoint, 11> t{};
+  for (std::size_t i = 0; i < kSelfOscillationGainDb.size(); ++i)
+    t[i] = {std::log2(kSelfOscillationGainDb[i].x), kSelfOscillationGainDb[i].y};
+  return t;
+}
+
 struct LogTables {
-  std::array<Breakpoint, 11> selfOscillation;
-  double log2Of500;
-  double log2Of14000;
+  // The gain table in log2(Hz), indexed: a resonant filter swept every sample looks it up each time.
+  IndexedBreakpoints<11> selfOscillation{SelfOscillationByLog2()};
+  double log2Of500 = std::log2(500.0);
+  double log2Of14000 = std::log2(14000.0);
 };
 
 const LogTables& Logs() noexcept {
-  static const LogTables tables = [] {
-    LogTables t{};
-    for (std::size_t i = 0; i < kSelfOscillationGainDb.size(); ++i)
-      t.selfOscillation[i] = {std::log2(kSelfOscillationGainDb[i].x), kSelfOscillationGainDb[i].y};
-    t.log2Of500 = std::log2(500.0);
-    t.log2Of14000 = std::log2(14000.0);
-    return t;
-  }();
+  static const LogTables tables;
   return tables;
 }
 
@@ -99,7 +101,7 @@ double Vcf::GainBase(double resonance) noexcept {
 }
 
 double Vcf::SelfOscillationGainDb(double hz) noexcept {
-  return Interpolate(Logs().selfOscillation, std::log2(std::max(hz, 1.0)));
+  return Logs().selfOscillation(std::log2(std::max(hz, 1.0)));
 }
 
 void Vcf::Prepare(double sampleRate) noexcept {
@@ -168,7 +170,7 @@ void Vcf::UpdateCoefficients() noexcept {
   mK = (1.0 - SmoothStep(v)) * (1.0 - 0.34 * SmoothStep(t)) * mFeedbackBase;
   mGain = mGainBase;
   if (mSelfOscillation > 0.0) {
-    const double db = Interpolate(logs.selfOscillation, log2Fc);
+    const double db = logs.selfOscillation(log2Fc);
     // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains.
     mGain = ((std::exp(db * 0.11512925464970229) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
   }

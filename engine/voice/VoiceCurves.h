@@ -6,7 +6,7 @@
 
 #include "engine/envelope/EnvelopeCurves.h"
 #include "engine/util/BreakpointTable.h"
-#include "engine/voice/IndexedBreakpoints.h"
+#include "engine/util/IndexedBreakpoints.h"
 
 // ENV-1 output -> percent of its effect on pitch and cross-mod (the pitch envelope is not linear).
 inline constexpr std::array<Breakpoint, 21> kEnv1CurvePercent = {{
@@ -107,4 +107,4 @@ inline constexpr IndexedBreakpoints kFilterEnvAttackLookup{kFilterEnvAttackShape
 inline constexpr IndexedBreakpoints kAmpAttackLookup{kAmpAttackShape};
 inline constexpr IndexedBreakpoints kAmpReleaseLookup{kAmpReleaseShape};
 // The amplifier's decay curve is the envelope's decay shape.
-inline constexpr IndexedBreakpoints kAmpDecayLookup{kDecayShapeCurve};
+inline constexpr const auto& kAmpDecayLookup = kDecayShapeLookup;

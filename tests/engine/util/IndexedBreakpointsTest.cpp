@@ -35,6 +35,18 @@ TEST(IndexedBreakpoints, EveryVoiceCurveMatchesTheBisectionLookup) {
   ExpectSameAsBisection(kAmpAttackLookup, kAmpAttackShape, "Ga");
   ExpectSameAsBisection(kAmpReleaseLookup, kAmpReleaseShape, "Gr");
   ExpectSameAsBisection(kAmpDecayLookup, kDecayShapeCurve, "Gd");
+  ExpectSameAsBisection(kDecayShapeLookup, kDecayShapeCurve, "D");
+}
+
+// Tables built at run time with irrational, uneven x (the ladder's gain table in log2 of Hz) are
+// indexed just as exactly.
+TEST(IndexedBreakpoints, RunTimeTableInLog2MatchesTheBisectionLookup) {
+  std::array<Breakpoint, 11> table{};
+  const double hz[11] = {200, 530, 1300, 2000, 3300, 5000, 8000, 12000, 16000, 22000, 30000};
+  for (std::size_t i = 0; i < table.size(); ++i)
+    table[i] = {std::log2(hz[i]), static_cast<double>(i % 3) - 0.7 * static_cast<double>(i)};
+  const IndexedBreakpoints<11> fast(table);
+  ExpectSameAsBisection(fast, table, "log2 Hz");
 }
 
 } // namespace
