@@ -17,6 +17,10 @@
 #include "engine/oversampling/ChannelDecimator.h"
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/voice/TonePart.h"
+#include "processor/DirtyParamSet.h"
+#include "processor/EngineCommands.h"
+#include "processor/OutputMuteRamp.h"
+#include "processor/params/EParams.h"
 
 namespace vlm::dsp {
 class Arpeggiator;
@@ -59,6 +63,45 @@ public:
   const TonePart& GetUpper() const { return Upper; }
   const TonePart& GetLower() const { return Lower; }
 
+  // --- Sound: parameters to the engine, block rendering, MIDI and system-exclusive entry ---
+  // Threads: a parameter change on any thread only marks its index (the value is already stored, atomic);
+  // the audio thread applies marked indices and pending commands at the start of its next block. OnReset
+  // runs while no block does and applies everything.
+  using keel::IEditorDelegate::OnParamChange;
+  void OnParamChange(int paramIdx) override;
+  // Marks every index, then raises the state-restored flag for the idle work's page refresh.
+  void OnParamReset(keel::ParamSource source) override;
+  void OnReset() override;
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  void ProcessMidiMsg(const keel::MidiMsg& msg) override;
+  void ProcessSysEx(const keel::SysExMsg& msg) override;
+  // Any thread: mutes the output for `seconds` (a running mute is lengthened, never shortened).
+  void ArmOutputMute(double seconds) noexcept;
+  // Any thread: carried out at the next block start; the effect reset waits for the mute's silence.
+  void RequestAllNotesOff(bool upper, bool lower) noexcept;
+  void RequestActiveEffectsReset() noexcept;
+  // Idle work (UI thread): bend-range changes from controller 31, host system-exclusive messages, and the
+  // flag a bulk parameter change raises.
+  bool PopControllerParamChange(IdleParamChange& change) noexcept { return mControllerParamChanges.Pop(change); }
+  bool PopHostSysEx(keel::SysExRecord& record) noexcept { return mHostSysEx.Pop(record); }
+  bool TakeStateRestored() noexcept { return mStateRestored.exchange(false); }
+  // Any thread: what the page shows.
+  float GetPeakLeft() const { return mPeakLeft.load(std::memory_order_relaxed); }
+  float GetPeakRight() const { return mPeakRight.load(std::memory_order_relaxed); }
+  double GetPitchBend() const { return mPitchBend.load(std::memory_order_relaxed); }
+  double GetModWheel() const { return mModWheel.load(std::memory_order_relaxed); }
+  double GetChannelPressure() const { return mChannelPressure.load(std::memory_order_relaxed); }
+  double GetPerformanceVolume() const { return mPerformanceVolume.load(std::memory_order_relaxed); }
+  const OutputMuteRamp& GetMuteRamp() const { return mMuteRamp; }
+  // Audio-thread state, for tests while no block runs.
+  double GetPerformanceVolumeGain() const { return mPerformanceVolumeGain; }
+  double GetOutputGainTarget() const { return mOutputGainSmoother.Target(); }
+  int GetStereoMode() const { return mStereoMode; }
+  double GetDcCoefficient() const { return mDcCoefficient; }
+  const vlm::dsp::FxRack& GetFxRack() const { return mFxRack; }
+  // Upper then Lower gain for a balance: the louder side at 1, balance 0.5 gives 1 and 1.
+  static void BalanceGains(double balance, double& upperGain, double& lowerGain) noexcept;
+
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
   TonePart Upper;
@@ -79,7 +122,7 @@ private:
   double mMasterGain = 0.0;
   double mPatchVolumeGain = 1.0;
   // 8. Controller 7 position / 127 and its curve gain.
-  double mPerformanceVolume = 1.0;
+  std::atomic<double> mPerformanceVolume{1.0}; // read for the page by the idle work
   double mPerformanceVolumeGain = 1.0;
   // 9. Output gain (master x patch volume), performance-volume gain and balance.
   SmoothedValue mOutputGainSmoother;
@@ -91,9 +134,10 @@ private:
   // 11.-14. Patch-level state.
   double mBalance = 0.5;
   int mStereoMode = 0; // 0 "Mix", 1 "Separate"
-  double mModWheel = 0.0;
-  double mChannelPressure = 0.0;
-  double mPitchBend = 0.0; // -1..+1
+  // Written by MIDI entry on the audio thread, read for the page by the idle work: atomics.
+  std::atomic<double> mModWheel{0.0};
+  std::atomic<double> mChannelPressure{0.0};
+  std::atomic<double> mPitchBend{0.0}; // -1..+1
   int mKeyMode = 0;        // 0 "Whole", 1 "Split-2", 2 "Split-1", 3 "Dual"
   int mSplitPoint = 60;
   // 15. Oversampling factor requested and in effect: 1, 2 or 4.
@@ -106,9 +150,8 @@ private:
   double mDcCoefficient = 0.0;
   std::array<double, 2> mDcPreviousInput{};
   std::array<double, 2> mDcPreviousOutput{};
-  // 18. Mute ramp in samples.
-  int mMuteRampLength = 0;
-  int mMuteRampRemaining = 0;
+  // 18. Mute ramp in samples: armed from any thread, run by the output stage.
+  OutputMuteRamp mMuteRamp;
   // 19. The page's bank state (under its mutex) and preferences (UI thread only).
   std::mutex mBankStateMutex;
   std::string mBankStateJson;
@@ -117,6 +160,45 @@ private:
   keel::RingQueue<IdleParamChange> mIdleParamChanges{257};
   // 25. System-exclusive messages from the host, drained by the idle work: 64 entries.
   keel::RingQueue<keel::SysExRecord> mHostSysEx{65};
+
+  // --- Sound: parameters to the engine, block rendering, MIDI entry (audio thread unless marked) ---
+  // Parameters (VelmoraParams.cpp).
+  void ApplyPendingChanges() noexcept;
+  void ApplyParamChange(int index) noexcept;
+  void ApplyParamToEngine(int index) noexcept;
+  void ApplyPatchParam(TonePart& part, int index, int slot, double x) noexcept;
+  void ApplyToneParam(TonePart& part, int index, int slot, double x) noexcept;
+  void ApplyFxParam(int index) noexcept;
+  void SwitchEffect(int slot) noexcept;
+  void CarryOutPendingEffectWork() noexcept;
+  double ParamValue(int index) const noexcept;
+  int OversamplingFromParam() const noexcept;
+  int VoiceLimitFromParam() const noexcept;
+  // Rendering (VelmoraRender.cpp).
+  void PrepareEngines() noexcept;
+  void DispatchNoteEvents(int sampleIndex, int eventCount) noexcept;
+  // Plays a note-on by key mode; false when no part takes it ("Split-2" on a third channel).
+  bool RouteNoteOn(int note, double velocity, int channel) noexcept;
+  void FlushQueuedNoteOffs() noexcept;
+  void OutputStage(double a, double b, double& left, double& right) noexcept;
+  void PublishPeak(std::atomic<float>& meter, float blockPeak) noexcept;
+  // MIDI (VelmoraMidi.cpp).
+  void UpdateAftertouch() noexcept;
+
+  // Indices changed since the audio thread last applied them; any thread marks.
+  DirtyParamSet<vlm::kNumParams> mDirtyParams;
+  // All notes off and effect resets posted from other threads.
+  EngineCommands mEngineCommands;
+  // Effect work that waits for the output mute's silence: a bit per slot whose type changed, and a flag
+  // for the reset of every active effect.
+  std::uint32_t mPendingEffectSwitches = 0;
+  bool mPendingEffectsReset = false;
+  int mNextNoteEvent = 0;
+  // Bend-range changes from controller 31: the audio thread's own ring to the idle work (the MKS-80
+  // receiver on the UI thread fills mIdleParamChanges), 256 entries.
+  keel::RingQueue<IdleParamChange> mControllerParamChanges{257};
+  // Raised by OnParamReset (any thread), taken by the idle work.
+  std::atomic<bool> mStateRestored{false};
 };
 
 // The only way an instance is made: construction runs under one process-wide lock, so two instances are
