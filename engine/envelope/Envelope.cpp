@@ -175,9 +175,9 @@ double Envelope::ShapedLevel() const noexcept {
   return ((DecayShape(e) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
 }
 
-double Envelope::Tick() noexcept {
+void Envelope::Advance() noexcept {
   if (mState == kIdle)
-    return 0.0;
+    return;
   if (mDirty)
     UpdateCoefficients();
   const double s = mSustain;
@@ -217,14 +217,20 @@ double Envelope::Tick() noexcept {
   default:
     break;
   }
-  double out = mOutputScale * ShapedLevel();
+  mOvershootOut = 0.0;
   if (mOvershootNow > 0.0) {
-    const double o = mOvershootNow;
+    mOvershootOut = mOvershootNow;
     mOvershootNow *= mOvershootMultiplier;
     if (mOvershootNow < 1e-4)
       mOvershootNow = 0.0;
+  }
+}
+
+double Envelope::Output() const noexcept {
+  double out = mOutputScale * ShapedLevel();
+  if (mOvershootOut > 0.0) {
     const double g = std::min(1.0, mOutputScale);
-    out += g * g * o;
+    out += g * g * mOvershootOut;
   }
   return out;
 }

@@ -45,7 +45,16 @@ public:
 
   void NoteOn(bool legato) noexcept;
   void NoteOff() noexcept;
-  double Tick() noexcept;
+  // One sample: Advance, then the output.
+  double Tick() noexcept {
+    if (mState == kIdle)
+      return 0.0;
+    Advance();
+    return Output();
+  }
+  // The state step of Tick alone, for an envelope whose output nobody reads this sample (the voice's
+  // unselected filter-envelope copy): it stays exactly where Tick would have left it.
+  void Advance() noexcept;
 
   State GetState() const noexcept { return static_cast<State>(mState); }
   bool IsIdle() const noexcept { return mState == kIdle; }
@@ -81,6 +90,7 @@ public:
 private:
   void UpdateCoefficients() noexcept;
   double ShapedLevel() const noexcept;
+  double Output() const noexcept;
 
   double mSampleRate = 48000.0;
   double mAttackMs = 10.0;
@@ -111,6 +121,7 @@ private:
   std::uint8_t mState = kIdle;
   double mLevel = 0.0;
   double mOvershootNow = 0.0;
+  double mOvershootOut = 0.0; // the overshoot of the sample just advanced
   double mOutputScale = 1.0;
   double mPendingScale = 1.0;
   double mDumpMultiplier = 0.0;

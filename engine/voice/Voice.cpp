@@ -271,6 +271,32 @@ void Voice::SetVcoMix(double value) noexcept {
   }
 }
 
+void Voice::SetVco1ModMode(int mode) noexcept {
+  mVco1ModMode = static_cast<std::uint8_t>(mode);
+  mVco1ModSign = ModSign(mVco1ModMode);
+}
+
+void Voice::SetVco2ModMode(int mode) noexcept {
+  mVco2ModMode = static_cast<std::uint8_t>(mode);
+  mVco2ModSign = ModSign(mVco2ModMode);
+}
+
+void Voice::SetBendRange(double semitones) noexcept {
+  mBendRange = semitones;
+  mVco1BendSpan = BendSpan(mVco1BendMode, mBendRange);
+  mVco2BendSpan = BendSpan(mVco2BendMode, mBendRange);
+}
+
+void Voice::SetVco1BendMode(int mode) noexcept {
+  mVco1BendMode = static_cast<std::uint8_t>(mode);
+  mVco1BendSpan = BendSpan(mVco1BendMode, mBendRange);
+}
+
+void Voice::SetVco2BendMode(int mode) noexcept {
+  mVco2BendMode = static_cast<std::uint8_t>(mode);
+  mVco2BendSpan = BendSpan(mVco2BendMode, mBendRange);
+}
+
 void Voice::SetPulseWidth(double width) noexcept {
   mPulseWidthBase = std::clamp(width, 0.0, 0.5);
 }
@@ -481,9 +507,17 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
 
   // 1. Envelopes.
   const double e1 = mEnv1.Tick();
-  const double e1Copy = mEnv1Copy.Tick();
+  // Only the filter-envelope copy that the filter reads needs its shaped output.
+  double e1Copy = 0.0;
+  double e2Copy = 0.0;
+  if (mVcfEnvSelectEnv2) {
+    mEnv1Copy.Advance();
+    e2Copy = mEnv2Copy.Tick();
+  } else {
+    e1Copy = mEnv1Copy.Tick();
+    mEnv2Copy.Advance();
+  }
   const double y2 = mEnv2.Tick();
-  const double e2Copy = mEnv2Copy.Tick();
 
   // 2-4. ENV-1 curve, delayed LFO-1 and glide.
   const double w = Env1Curve(e1);
@@ -517,10 +551,8 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double at =
       mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
   // One division per oscillator: the semitone terms are summed first.
-  const double p1 =
-      (ModSign(mVco1ModMode) * m + at + mBend * BendSpan(mVco1BendMode, mBendRange)) / 12.0 + g + mDrift1;
-  const double p2 =
-      (ModSign(mVco2ModMode) * m + at + mBend * BendSpan(mVco2BendMode, mBendRange)) / 12.0 + g + mDrift2;
+  const double p1 = (mVco1ModSign * m + at + mBend * mVco1BendSpan) / 12.0 + g + mDrift1;
+  const double p2 = (mVco2ModSign * m + at + mBend * mVco2BendSpan) / 12.0 + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
   double pwmSource = 0.0;

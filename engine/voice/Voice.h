@@ -55,8 +55,8 @@ public:
   void SetVcoMix(double value) noexcept;
   void SetVcoModLfoAmount(double semitones) noexcept { mPitchLfoAmount = semitones; }
   void SetVcoModEnv1Amount(double semitones) noexcept { mPitchEnv1Amount = semitones; }
-  void SetVco1ModMode(int mode) noexcept { mVco1ModMode = static_cast<std::uint8_t>(mode); }
-  void SetVco2ModMode(int mode) noexcept { mVco2ModMode = static_cast<std::uint8_t>(mode); }
+  void SetVco1ModMode(int mode) noexcept;
+  void SetVco2ModMode(int mode) noexcept;
   void SetPulseWidth(double width) noexcept;
   void SetPwmAmount(double amount) noexcept { mPwmAmount = amount; }
   void SetPwmSource(int source) noexcept { mPwmSource = static_cast<std::uint8_t>(source); }
@@ -83,9 +83,9 @@ public:
   void SetAftertouch(double amount) noexcept;
   void SetAftertouchSensitivity(double amount) noexcept;
   void SetPitchBend(double position) noexcept { mBend = position; }
-  void SetBendRange(double semitones) noexcept { mBendRange = semitones; }
-  void SetVco1BendMode(int mode) noexcept { mVco1BendMode = static_cast<std::uint8_t>(mode); }
-  void SetVco2BendMode(int mode) noexcept { mVco2BendMode = static_cast<std::uint8_t>(mode); }
+  void SetBendRange(double semitones) noexcept;
+  void SetVco1BendMode(int mode) noexcept;
+  void SetVco2BendMode(int mode) noexcept;
   void SetPortamentoTime(double ms) noexcept;
 
   // Voice assignment.
@@ -254,4 +254,9 @@ private:
   double mVco1MixScale = 1.0; // mixer drive gain x VCO-1 waveform level
   double mVco2MixScale = 1.0;
   double mLastCutoffHz = 0.0;
+  // Mod-mode signs and bend spans, kept with their settings so the render reads them directly.
+  double mVco1ModSign = 1.0;
+  double mVco2ModSign = 1.0;
+  double mVco1BendSpan = 2.0;
+  double mVco2BendSpan = 2.0;
 };

@@ -319,3 +319,35 @@ TEST(Envelope, ChangedTimesApplyAtTheNextTick) {
   e.Tick();
   EXPECT_LT(e.AttackCoefficient(), slow);
 }
+
+// The voice only advances the filter-envelope copy it does not read; switching to it later must find it
+// exactly where a ticked one would be, through overshoot, curved decay, release and a retrigger.
+TEST(Envelope, AdvanceLeavesTheSameStateAsTick) {
+  Envelope ticked = MakeEnvelope();
+  Envelope advanced = MakeEnvelope();
+  for (Envelope* e : {&ticked, &advanced}) {
+    e->SetOvershoot(true);
+    e->SetCurvedDecay(true);
+    e->SetFilterDecayCurve(true);
+    e->SetAttack(3.0);
+    e->SetDecay(40.0);
+    e->SetSustain(0.3);
+    e->SetRelease(20.0);
+    e->NoteOn(false);
+  }
+  for (int i = 0; i < 12000; ++i) {
+    if (i == 4000)
+      for (Envelope* e : {&ticked, &advanced})
+        e->NoteOff();
+    if (i == 4300)
+      for (Envelope* e : {&ticked, &advanced})
+        e->NoteOn(false);
+    const double want = ticked.Tick();
+    if (i % 7 != 0) { // read now and then, as after a switch of the filter's envelope
+      advanced.Advance();
+      continue;
+    }
+    ASSERT_EQ(advanced.Tick(), want) << i;
+    ASSERT_EQ(advanced.GetState(), ticked.GetState()) << i;
+  }
+}

@@ -206,9 +206,10 @@ TEST(Vco, ColouringFollowsAPitchPathInAndOutOfTheFullWeightRange) {
     fresh.Update(dt);
     EXPECT_EQ(c.Active(), fresh.Active()) << dt;
     EXPECT_EQ(c.Weights(), fresh.Weights()) << dt;
-    if (fresh.Active())
-      for (double p : {0.0, 0.21, 0.5, 0.9})
-        EXPECT_EQ(c.Evaluate(p), fresh.Evaluate(p)) << dt << " " << p;
+    if (!fresh.Active())
+      continue;
+    for (double p : {0.0, 0.21, 0.5, 0.9})
+      EXPECT_EQ(c.Evaluate(p), fresh.Evaluate(p)) << dt << " " << p;
   }
 }
 
