@@ -4,6 +4,7 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <csignal>
 #include <cstdlib>
@@ -15,6 +16,9 @@ extern "C" unsigned char* stbi_write_png_to_mem(const unsigned char* pixels, int
 namespace keel {
 
 struct AppWindow::Impl {
+  void ApplyLimits(GtkWindow* window);
+
+  EditorSizeLimits limits;
   GtkWidget* box = nullptr;
   GtkWidget* menuBar = nullptr;
   GtkWidget* editorArea = nullptr;
@@ -24,6 +28,9 @@ struct AppWindow::Impl {
 };
 
 namespace {
+
+// Marks an editor area with the AppWindow that holds it.
+constexpr const char* kOwnerKey = "keel-app-window";
 
 template <typename F>
 void Guarded(F&& f) {
@@ -65,7 +72,7 @@ bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, con
   gtk_box_pack_start(GTK_BOX(mImpl->box), mImpl->menuBar, FALSE, FALSE, 0);
 
   mImpl->editorArea = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-  gtk_widget_set_size_request(mImpl->editorArea, limits.minWidth, limits.minHeight);
+  g_object_set_data(G_OBJECT(mImpl->editorArea), kOwnerKey, this);
   gtk_box_pack_start(GTK_BOX(mImpl->box), mImpl->editorArea, TRUE, TRUE, 0);
 
   g_signal_connect(prefs, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer self) {
@@ -95,18 +102,13 @@ bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, con
                    }),
                    this);
 
-  // The menu bar counts in the window's limits; the editor's limits are for the area below it.
   gtk_widget_show_all(mImpl->box);
+  mImpl->limits = limits;
+  mImpl->ApplyLimits(GTK_WINDOW(window));
   GtkRequisition menu;
   gtk_widget_get_preferred_size(mImpl->menuBar, &menu, nullptr);
-  GdkGeometry geometry{};
-  geometry.min_width = limits.minWidth;
-  geometry.min_height = limits.minHeight + menu.height;
-  geometry.max_width = limits.maxWidth;
-  geometry.max_height = limits.maxHeight + menu.height;
-  gtk_window_set_geometry_hints(GTK_WINDOW(window), nullptr, &geometry,
-                                GdkWindowHints(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
-  gtk_window_set_default_size(GTK_WINDOW(window), editorWidth, editorHeight + menu.height);
+  const WindowSize size = WindowSizeForEditorArea(editorWidth, editorHeight, 1.0, {0, menu.height});
+  gtk_window_set_default_size(GTK_WINDOW(window), size.width, size.height);
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
 
   if (mCallbacks.openEditor) mCallbacks.openEditor(mImpl->editorArea);
@@ -132,11 +134,86 @@ void AppWindow::Destroy() {
   });
 }
 
+// The menu bar counts in the window's limits; the editor's limits are for the area below it. GTK sizes are
+// logical pixels already, so the scale is 1.
+void AppWindow::Impl::ApplyLimits(GtkWindow* window) {
+  if (!editorArea) return;
+  gtk_widget_set_size_request(editorArea, limits.minWidth, limits.minHeight);
+  GtkRequisition menu{0, 0};
+  if (menuBar) gtk_widget_get_preferred_size(menuBar, &menu, nullptr);
+  const WindowSize frame{0, menu.height};
+  const WindowSize minimum = MinimumWindowSize(limits.minWidth, limits.minHeight, 1.0, frame);
+  const WindowSize maximum = WindowSizeForEditorArea(limits.maxWidth, limits.maxHeight, 1.0, frame);
+  GdkGeometry geometry{};
+  geometry.min_width = minimum.width;
+  geometry.min_height = minimum.height;
+  geometry.max_width = maximum.width;
+  geometry.max_height = maximum.height;
+  gtk_window_set_geometry_hints(window, nullptr, &geometry, GdkWindowHints(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+}
+
 void AppWindow::ResizeToEditor(int width, int height) {
   if (!mWindow) return;
+  // The editor follows the area while the user drags the window: asking the window manager for the size it
+  // has just given would only fight the drag.
+  if (mImpl->editorArea && gtk_widget_get_realized(mImpl->editorArea) &&
+      gtk_widget_get_allocated_width(mImpl->editorArea) == width &&
+      gtk_widget_get_allocated_height(mImpl->editorArea) == height)
+    return;
   GtkRequisition menu{0, 0};
   if (mImpl->menuBar) gtk_widget_get_preferred_size(mImpl->menuBar, &menu, nullptr);
-  gtk_window_resize(GTK_WINDOW(mWindow), width, height + menu.height);
+  const WindowSize size = WindowSizeForEditorArea(width, height, 1.0, {0, menu.height});
+  gtk_window_resize(GTK_WINDOW(mWindow), size.width, size.height);
+}
+
+void AppWindow::SetEditorLimits(const EditorSizeLimits& limits) {
+  if (!mWindow || limits == mImpl->limits) return;
+  mImpl->limits = limits;
+  mImpl->ApplyLimits(GTK_WINDOW(mWindow));
+}
+
+namespace {
+
+AppWindow* OwnerOf(GtkWidget* editorArea) {
+  return static_cast<AppWindow*>(g_object_get_data(G_OBJECT(editorArea), kOwnerKey));
+}
+
+GtkWidget* AsWidget(void* editorArea) {
+  return editorArea && GTK_IS_WIDGET(editorArea) ? GTK_WIDGET(editorArea) : nullptr;
+}
+
+} // namespace
+
+bool GetEditorAreaSize(void* editorArea, int& width, int& height) {
+  width = height = 0;
+  GtkWidget* area = AsWidget(editorArea);
+  if (!area || !gtk_widget_get_realized(area)) return false;
+  width = gtk_widget_get_allocated_width(area);
+  height = gtk_widget_get_allocated_height(area);
+  return width > 0 && height > 0;
+}
+
+void ResizeEditorArea(void* editorArea, int width, int height) {
+  GtkWidget* area = AsWidget(editorArea);
+  if (!area) return;
+  if (AppWindow* owner = OwnerOf(area)) {
+    owner->ResizeToEditor(width, height);
+    return;
+  }
+  // Any other window: its frame is whatever surrounds the area now.
+  GtkWidget* top = gtk_widget_get_toplevel(area);
+  if (!GTK_IS_WINDOW(top) || !gtk_widget_get_realized(area)) return;
+  int windowWidth = 0, windowHeight = 0;
+  gtk_window_get_size(GTK_WINDOW(top), &windowWidth, &windowHeight);
+  const WindowSize frame{std::max(0, windowWidth - gtk_widget_get_allocated_width(area)),
+                         std::max(0, windowHeight - gtk_widget_get_allocated_height(area))};
+  const WindowSize size = WindowSizeForEditorArea(width, height, 1.0, frame);
+  gtk_window_resize(GTK_WINDOW(top), size.width, size.height);
+}
+
+void SetEditorAreaLimits(void* editorArea, const EditorSizeLimits& limits) {
+  GtkWidget* area = AsWidget(editorArea);
+  if (AppWindow* owner = area ? OwnerOf(area) : nullptr) owner->SetEditorLimits(limits);
 }
 
 void AppWindow::Present() {

@@ -16,7 +16,27 @@ struct AppWindowCallbacks {
 
 struct EditorSizeLimits {
   int minWidth = 0, minHeight = 0, maxWidth = 100000, maxHeight = 100000;
+  bool operator==(const EditorSizeLimits&) const = default;
 };
+
+struct WindowSize {
+  int width = 0, height = 0;
+  bool operator==(const WindowSize&) const = default;
+};
+
+// The window size that holds an editor area of width x height logical pixels on a display of the given
+// scale: the area scales (truncated), while the frame around it (menu bar, borders) is already in the
+// window's own units and is added as it is, never scaled a second time.
+constexpr WindowSize WindowSizeForEditorArea(int width, int height, double scale, WindowSize frame) {
+  return {static_cast<int>(width * scale) + frame.width, static_cast<int>(height * scale) + frame.height};
+}
+
+// The smallest window that still shows the editor's minimum area: the minimum scaled and rounded, plus the
+// frame.
+constexpr WindowSize MinimumWindowSize(int minWidth, int minHeight, double scale, WindowSize frame) {
+  return {static_cast<int>(minWidth * scale + 0.5) + frame.width,
+          static_cast<int>(minHeight * scale + 0.5) + frame.height};
+}
 
 // Threads: UI thread only.
 class AppWindow {
@@ -33,6 +53,8 @@ public:
   bool Exists() const { return mWindow != nullptr; }
   // Sizes the window so that the editor area is width x height.
   void ResizeToEditor(int width, int height);
+  // New limits for the editor area; the window's own limits add the menu bar. The size is left alone.
+  void SetEditorLimits(const EditorSizeLimits& limits);
   void Present();
   // The editor area's current pixels as a PNG file; false when nothing could be captured or written.
   bool CaptureEditorToPng(const std::string& path);
@@ -46,6 +68,15 @@ private:
   void* mWindow = nullptr;
   AppWindowCallbacks mCallbacks;
 };
+
+// The editor's side of the window it was opened in (the editor area that openEditor received). Each works
+// with any GTK container; the limits reach only an AppWindow's area.
+// The area's current size; false (and 0 x 0) while it has none (not realised yet, or not a widget).
+bool GetEditorAreaSize(void* editorArea, int& width, int& height);
+// Resizes the area's window so that the area becomes width x height; the window keeps its place.
+void ResizeEditorArea(void* editorArea, int width, int height);
+// The editor's current size limits for the window that holds the area.
+void SetEditorAreaLimits(void* editorArea, const EditorSizeLimits& limits);
 
 // Runs fn from the main loop after delayMs.
 void RunAfter(unsigned delayMs, std::function<void()> fn);
