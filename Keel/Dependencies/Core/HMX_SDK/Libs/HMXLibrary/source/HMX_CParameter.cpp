@@ -234,44 +234,6 @@ void HMX_CParameter<T>::AcceptNormalized(double normalized) {
   mNeedsReport = false;
 }
 
-template <typename T>
-template <typename U>
-bool HMX_CParameter<T>::NormalizedFrom(U value, double& out) const {
-  if constexpr (std::is_same_v<T, U>) {
-    out = mTaper->RealToNormalized(value);
-    return true;
-  } else {
-    (void)value;
-    (void)out;
-    return false;
-  }
-}
-
-template <typename T>
-template <typename U>
-bool HMX_CParameter<T>::FromNormalized(double normalized, U& out) const {
-  if constexpr (std::is_same_v<T, U>) {
-    out = mTaper->NormalizedToReal(normalized);
-    return true;
-  } else {
-    (void)normalized;
-    (void)out;
-    return false;
-  }
-}
-
-template <typename T>
-template <typename U>
-bool HMX_CParameter<T>::Write(U value) {
-  if constexpr (std::is_same_v<T, U>) {
-    ApplyRealValue(value);
-    return true;
-  } else {
-    (void)value;
-    return false;
-  }
-}
-
 template class HMX_CParameter<bool>;
 template class HMX_CParameter<int>;
 template class HMX_CParameter<double>;

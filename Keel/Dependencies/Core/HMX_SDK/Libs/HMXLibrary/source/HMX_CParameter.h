@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <type_traits>
 
 // Threads: the host's non-real-time threads and the framework's UI-side calls; no lock. Values reach
 // the real-time thread only as CopyValue copies.
@@ -105,6 +106,45 @@ private:
   HMX_CParameterValue<T> mValue;
   T mDefault;
 };
+
+// Typed helpers, here so that the inline typed operations can use them.
+template <typename T>
+template <typename U>
+bool HMX_CParameter<T>::NormalizedFrom(U value, double& out) const {
+  if constexpr (std::is_same_v<T, U>) {
+    out = mTaper->RealToNormalized(value);
+    return true;
+  } else {
+    (void)value;
+    (void)out;
+    return false;
+  }
+}
+
+template <typename T>
+template <typename U>
+bool HMX_CParameter<T>::FromNormalized(double normalized, U& out) const {
+  if constexpr (std::is_same_v<T, U>) {
+    out = mTaper->NormalizedToReal(normalized);
+    return true;
+  } else {
+    (void)normalized;
+    (void)out;
+    return false;
+  }
+}
+
+template <typename T>
+template <typename U>
+bool HMX_CParameter<T>::Write(U value) {
+  if constexpr (std::is_same_v<T, U>) {
+    ApplyRealValue(value);
+    return true;
+  } else {
+    (void)value;
+    return false;
+  }
+}
 
 extern template class HMX_CParameter<bool>;
 extern template class HMX_CParameter<int>;
