@@ -2,8 +2,8 @@
 #include "engine/oscillator/TriangleColouring.h"
 
 #include <cmath>
-#include <numbers>
 
+#include "engine/util/FastMath.h"
 #include "engine/util/MathUtil.h"
 
 namespace {
@@ -73,7 +73,9 @@ void TriangleColouring::Rebuild(double increment) noexcept {
 }
 
 double TriangleColouring::Evaluate(double phase) const noexcept {
-  const double x = std::cos(2.0 * std::numbers::pi * (phase - 0.5));
+  // The inline cosine is within 1e-15 of std::cos; at the series' level of 0.03 that is far below
+  // anything audible, and the library call was a third of the triangle's cost.
+  const double x = FastCosTurns(phase - 0.5);
   double y = mCoefficients[kDegree];
   for (int i = kDegree - 1; i >= 0; --i)
     y = y * x + mCoefficients[i];

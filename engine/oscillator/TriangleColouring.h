@@ -30,7 +30,7 @@ public:
       Rebuild(increment);
   }
   bool Active() const noexcept { return mActive; }
-  // The series at oscillator phase p (theta = 2 pi (p - 0.5)); call only while active.
+  // The series at oscillator phase p in 0..1 (theta = 2 pi (p - 0.5)); call only while active.
   double Evaluate(double phase) const noexcept;
   const std::array<double, kHarmonics>& Weights() const noexcept { return mWeights; }
 

@@ -7,6 +7,7 @@
 
 #include "engine/filter/CutoffCurve.h"
 #include "engine/filter/FastTanh.h"
+#include "engine/util/FastMath.h"
 #include "engine/voice/VoiceCurves.h"
 
 namespace {
@@ -570,10 +571,13 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     mVco2.SetPulseWidth(width);
   }
 
+  // Modulated pitches, cutoff octaves and the tremolo change every sample; their exponentials are the
+  // inline forms, a few ulp from the library's (a pitch error of ~1e-13 cents).
+
   // 8. VCO-2 frequency.
   if (p2 != mVco2PitchCacheIn) {
     mVco2PitchCacheIn = p2;
-    mVco2FreqHz = mBase2Hz * std::exp2(p2);
+    mVco2FreqHz = mBase2Hz * FastExp2(p2);
     mVco2.SetFrequency(mVco2FreqHz);
   }
 
@@ -591,7 +595,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double pitch1 = p1 + xm;
   if (pitch1 != mVco1PitchCacheIn) {
     mVco1PitchCacheIn = pitch1;
-    mVco1FreqHz = mBase1Hz * std::exp2(pitch1);
+    mVco1FreqHz = mBase1Hz * FastExp2(pitch1);
     mVco1.SetFrequency(mVco1FreqHz);
   }
 
@@ -656,7 +660,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     o += mAftertouchOctaves;
   if (o != mOctaveCacheIn) {
     mOctaveCacheIn = o;
-    mOctaveCacheOut = std::exp2(o);
+    mOctaveCacheOut = FastExp2(o);
   }
   c *= mOctaveCacheOut;
 
@@ -678,7 +682,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   const double y = mVcf.Process(h);
 
   // 20. Tremolo from LFO-1 without the delay.
-  const double trem = mVcaLfoAmount == 0.0 ? 1.0 : std::exp((1.0 - lfo1) * 0.5 * mVcaLfoLog);
+  const double trem = mVcaLfoAmount == 0.0 ? 1.0 : FastExp((1.0 - lfo1) * 0.5 * mVcaLfoLog);
 
   // 21. Amplifier.
   const double gain = AmplifierGain(y2, mEnv2.OutputScale(), mEnv2.Sustain());
