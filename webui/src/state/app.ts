@@ -97,11 +97,32 @@ export const library = signal<LibraryEntry[]>([]);
 export const presetRoot = signal('');
 export const portLists = signal<unknown>(null);
 
+export interface DialogButton {
+  label: string;
+  /** Runs after the dialog has closed. */
+  run?: () => void;
+}
+
 export interface DialogInfo {
   title: string;
   body: string;
+  /** Names a dialog that a later answer closes (waiting dialogs). */
+  id?: string;
+  /** Buttons in order; a plain OK when absent. */
+  buttons?: DialogButton[];
+  /** Runs when the dialog is closed without a button (Escape). */
+  onDismiss?: () => void;
 }
 export const dialog = signal<DialogInfo | null>(null);
+
+export function showDialog(d: DialogInfo): void {
+  dialog.value = d;
+}
+
+/** Closes the dialog only when it is the one named (an answer may arrive after the user closed it). */
+export function closeDialog(id: string): void {
+  if (dialog.peek()?.id === id) dialog.value = null;
+}
 
 /** Text of a pending clipboard read (tag 217); null when it failed. */
 let clipboardWaiter: ((text: string | null) => void) | null = null;

@@ -25,6 +25,7 @@ import {
 import { readNorm, registerSchema, schemaReady, setNorm, setReal } from './params';
 import { cancelExpandAnimation } from './expand';
 import { texts } from '../i18n/texts';
+import { handleSysexResult } from './sysexFlows';
 
 const kBuiltinInit: LibraryEntry = { name: 'Init', path: 'builtin:init', isBuiltin: true };
 
@@ -51,8 +52,10 @@ function applyValues(values: unknown): void {
   }
 }
 
-/** Results of preset actions; operation-specific flows (browser, dumps) hook in ahead of this later. */
+/** Results of preset actions: the SysEx panel's flows first, then loading, saving and errors. */
 function onPresetResult(r: Record<string, unknown>): void {
+  if (!r || typeof r !== 'object') return;
+  if (handleSysexResult(r)) return;
   const status = r.status;
   if (status === 'cancelled' || status === 'cancel') {
     presetLoading.value = false;

@@ -1,7 +1,11 @@
 // The root view: blank until the variant is known, the instrument view, the effects-only view, and the error screen.
 import { Component, type ComponentChildren } from 'preact';
 import { useEffect, useState } from 'preact/hooks';
-import { bank, dialog, prefs, variant } from '../state/app';
+import { bank, prefs, variant } from '../state/app';
+import { Dialog } from './Dialog';
+import { SysexButton } from './SysexPanel';
+import { BankBuilder } from './BankBuilder';
+import { SaveAsDialog } from './PatchBrowser';
 import { schemaReady } from '../state/params';
 import { hasHostBridge } from '../bridge/host';
 import { texts } from '../i18n/texts';
@@ -43,22 +47,6 @@ function useViewport() {
   return size;
 }
 
-function Dialog() {
-  const d = dialog.value;
-  if (!d) return null;
-  return (
-    <div class="modal-backdrop" data-modal="open">
-      <div class="modal" role="dialog">
-        <h2>{d.title}</h2>
-        <p>{d.body}</p>
-        <button type="button" onClick={() => (dialog.value = null)}>
-          {texts().dialogOk}
-        </button>
-      </div>
-    </div>
-  );
-}
-
 function ToneArea() {
   const s = bank.value;
   const first = s.expandedTones || lowerMounted.value ? 'upper' : s.editTarget === 'lowerTone' ? 'lower' : 'upper';
@@ -93,6 +81,7 @@ function InstrumentView() {
         <div class="bars">
           <PatchBar />
           <ToneMenus />
+          <SysexButton />
         </div>
         <ToneArea />
         <div class="bottom">
@@ -104,6 +93,8 @@ function InstrumentView() {
         <LearnOverlay root={root} scale={fit} />
       </div>
       <ResizeGrip />
+      <SaveAsDialog />
+      <BankBuilder />
       <Dialog />
     </div>
   );
@@ -114,6 +105,7 @@ function EffectsView() {
     <div class="instrument fx-only">
       <Header />
       <EffectChain />
+      <Dialog />
     </div>
   );
 }

@@ -10,7 +10,7 @@ export function TonePanel({ part }: { part: Part }) {
   return (
     <div class={`tone-panel ${part}`} data-part={part}>
       <div class="module-row">
-        <Module title="LFO-1" kind="lfo-1">
+        <Module title="LFO-1" kind="lfo-1" part={part}>
           <Slider index={t(T.LfoRate)} label="RATE" />
           <Slider index={t(T.LfoDelay)} label="DELAY" />
           <Switch index={t(T.LfoWave)} label="WAVE" options={['TRI', 'SAW↑', 'SAW↓', 'SQR', 'RND']} />
@@ -19,11 +19,11 @@ export function TonePanel({ part }: { part: Part }) {
             <Select index={lfoSyncParam(part, P.UpperLfoSyncDiv)} label="DIV" disabled={!syncOn} />
           </div>
         </Module>
-        <Module title="VCO MOD" kind="vco-mod">
+        <Module title="VCO MOD" kind="vco-mod" part={part}>
           <Slider index={t(T.VcoModLfo)} label="LFO" />
           <Slider index={t(T.VcoModEnv1)} label="ENV-1" />
         </Module>
-        <Module title="PWM" kind="pwm">
+        <Module title="PWM" kind="pwm" part={part}>
           <Slider index={t(T.PulseWidth)} label="WIDTH" />
           <Slider index={t(T.PwmAmount)} label="AMOUNT" />
           <div class="stack">
@@ -31,11 +31,11 @@ export function TonePanel({ part }: { part: Part }) {
             <Switch index={t(T.PwmPolarity)} label="POL" />
           </div>
         </Module>
-        <Module title="KEY FOLLOW" kind="key-follow">
+        <Module title="KEY FOLLOW" kind="key-follow" part={part}>
           <Slider index={t(T.VcoKeyFollow)} label="AMOUNT" />
           <Switch index={t(T.VcoKeyFollowSel)} label="SELECT" />
         </Module>
-        <Module title="VCO-1" kind="vco-1">
+        <Module title="VCO-1" kind="vco-1" part={part}>
           <Slider index={t(T.CrossMod)} label="X-MOD" />
           <Slider index={t(T.CrossModEnv1)} label="X-ENV" />
           <div class="stack">
@@ -45,7 +45,7 @@ export function TonePanel({ part }: { part: Part }) {
           <Switch index={t(T.Vco1Range)} label="RANGE" />
           <Switch index={t(T.Vco1Wave)} label="WAVE" options={['TRI', 'SAW', 'PLS', 'SQR']} />
         </Module>
-        <Module title="VCO-2" kind="vco-2">
+        <Module title="VCO-2" kind="vco-2" part={part}>
           <div class="stack">
             <Switch index={t(T.Vco2Mod)} label="MOD" />
             <Switch index={t(T.VcoSync)} label="SYNC" />
@@ -56,13 +56,13 @@ export function TonePanel({ part }: { part: Part }) {
         </Module>
       </div>
       <div class="module-row">
-        <Module title="MIXER" kind="mixer">
+        <Module title="MIXER" kind="mixer" part={part}>
           <Slider index={t(T.VcoMix)} label="VCO 1·2" />
         </Module>
-        <Module title="HPF" kind="hpf">
+        <Module title="HPF" kind="hpf" part={part}>
           <Slider index={t(T.HpfCutoff)} label="CUTOFF" />
         </Module>
-        <Module title="VCF" kind="vcf">
+        <Module title="VCF" kind="vcf" part={part}>
           <Slider index={t(T.VcfCutoff)} label="CUTOFF" />
           <Slider index={t(T.VcfResonance)} label="RES" />
           <div class="stack">
@@ -73,13 +73,13 @@ export function TonePanel({ part }: { part: Part }) {
           <Slider index={t(T.VcfLfoAmount)} label="LFO" />
           <Slider index={t(T.VcfKeyFollow)} label="KEY" />
         </Module>
-        <Module title="VCA" kind="vca">
+        <Module title="VCA" kind="vca" part={part}>
           <Slider index={t(T.VcaLevel)} label="LEVEL" />
           <Slider index={t(T.VcaLfoAmount)} label="LFO" />
         </Module>
         <EnvModule part={part} first={T.Env1Attack} title="ENV-1" />
         <EnvModule part={part} first={T.Env2Attack} title="ENV-2" />
-        <Module title="DYNAMICS" kind="dynamics">
+        <Module title="DYNAMICS" kind="dynamics" part={part}>
           <Slider index={t(T.DynamicsTime)} label="TIME" />
           <Slider index={t(T.DynamicsLevel)} label="LEVEL" />
           <Switch index={t(T.EnvReset)} label="RESET" />
@@ -93,7 +93,7 @@ export function TonePanel({ part }: { part: Part }) {
 function EnvModule({ part, first, title }: { part: Part; first: number; title: string }) {
   const i = (k: number) => toneParam(part, first + k);
   return (
-    <Module title={title} kind="env">
+    <Module title={title} kind="env" part={part} envelope={first === T.Env1Attack ? 0 : 1}>
       <Slider index={i(0)} label="A" />
       <Slider index={i(1)} label="D" />
       <Slider index={i(2)} label="S" />
@@ -111,23 +111,23 @@ function PartBlock({ part }: { part: Part }) {
   const syncOn = params[lfo2Sync].norm.value >= 0.5;
   return (
     <div class="module-row part-row">
-      <Module title="OCT SHIFT" kind="oct-shift">
+      <Module title="OCT SHIFT" kind="oct-shift" part={part}>
         <Switch index={p(P.OctaveShift)} label="OCT" />
       </Module>
-      <Module title="ASSIGN" kind="assign-mode">
+      <Module title="ASSIGN" kind="assign-mode" part={part}>
         <Switch index={p(P.AssignMode)} label="MODE" />
         <Slider index={p(P.UnisonDetune)} label="DETUNE" />
         <Switch index={p(P.Hold)} label="HOLD" />
       </Module>
-      <Module title="GLIDE" kind="glide">
+      <Module title="GLIDE" kind="glide" part={part}>
         <Slider index={p(P.Portamento)} label="TIME" />
       </Module>
-      <Module title="PITCH BEND" kind="pitch-bend">
+      <Module title="PITCH BEND" kind="pitch-bend" part={part}>
         <Slider index={p(P.BendRange)} label="RANGE" />
         <Switch index={p(P.Vco1Bend)} label="VCO-1" />
         <Switch index={p(P.Vco2Bend)} label="VCO-2" />
       </Module>
-      <Module title="AFTER TOUCH" kind="after-touch">
+      <Module title="AFTER TOUCH" kind="after-touch" part={part}>
         <Slider index={p(P.AtSens)} label="SENS" />
         <Switch index={p(P.AtMode)} label="MODE" />
         <Slider index={p(P.Lfo2Rate)} label="LFO-2" />

@@ -7,6 +7,9 @@ import { dragHandlers, type DragTarget } from './drag';
 import { paramTarget } from './paramTarget';
 import { userGestureSet } from '../state/actions';
 import { defaultNorm } from '../state/params';
+import { kModuleKinds, moduleParams } from '../model/clipboard';
+import { ModuleClipButtons } from './ModuleClip';
+import type { Part } from '../model/paramLayout';
 
 const kCentredEps = 1e-4;
 
@@ -153,10 +156,14 @@ export function ParamKnob({ index, label }: { index: number; label: string }) {
   );
 }
 
-export function Module({ title, children, kind, class: cls }: { title: string; children: ComponentChildren; kind?: string; class?: string }) {
+export function Module({ title, children, kind, class: cls, part, envelope }: { title: string; children: ComponentChildren; kind?: string; class?: string; part?: Part; envelope?: number }) {
+  const clip = kind && kModuleKinds[kind] ? moduleParams(kind, part ?? 'upper', envelope) : null;
   return (
     <section class={'module' + (cls ? ' ' + cls : '')} data-module={kind}>
-      <header class="module-title">{title}</header>
+      <header class="module-title">
+        {title}
+        {clip && <ModuleClipButtons kind={kind!} indices={clip} />}
+      </header>
       <div class="module-body">{children}</div>
     </section>
   );

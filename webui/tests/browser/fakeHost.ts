@@ -212,3 +212,18 @@ export async function initialisedPage(browser: Browser, opts: Parameters<typeof 
 
 /** The bank states the page sent, parsed. */
 export const bankStates = (list: Posted[]) => taggedMessages(list, 200).map((m) => JSON.parse(postedText(m)));
+
+// ---- the library and preset actions ----
+
+/** The preset tree message (tag 204) for a list of entries; Init is appended as the processor does. */
+export function libraryScript(patches: { name: string; path: string; isWhole?: boolean }[]): string {
+  return samfd(204, JSON.stringify({ presetRoot: '/home/u/Documents/Velmora', patches: [...patches, { name: 'Init', path: 'builtin:init', isBuiltin: true }] }));
+}
+
+/** The processor's answer to a preset action (tag 203). */
+export function presetResult(answer: Record<string, unknown>): string {
+  return samfd(203, JSON.stringify(answer));
+}
+
+/** The preset actions the page posted (tag 202), parsed. */
+export const presetActions = (list: Posted[]) => taggedMessages(list, 202).map((m) => JSON.parse(postedText(m)) as Record<string, unknown>);

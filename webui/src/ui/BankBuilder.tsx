@@ -1,0 +1,48 @@
+// The bank builder: 32 slots (11 to 48), each Init or a library patch, turned into one MKS-80 bank file.
+import { library } from '../state/app';
+import { texts } from '../i18n/texts';
+import { slotName } from '../mks/dumpBank';
+import { bankBuilder, closeBankBuilder, createBank, kBankSlots, setBankSlot } from '../state/sysexFlows';
+import { buildTree, toneList, type PresetEntry } from '../model/presetTree';
+
+export function BankBuilder() {
+  const b = bankBuilder.value;
+  if (!b.open) return null;
+  const t = texts();
+  // Library patches in the browser's order; the built-in Init is the empty choice.
+  const patches = toneList(buildTree(library.value as unknown as PresetEntry[]))
+    .filter((c) => c.source === 'upper' && !c.entry.isBuiltin)
+    .map((c) => c.entry);
+  return (
+    <div class="modal-backdrop" data-modal="open">
+      <div class="modal bank-builder block-host-shortcuts" role="dialog" data-testid="bank-builder">
+        <h2>{t.bankBuilderTitle}</h2>
+        <p>{t.bankBuilderBody}</p>
+        <div class="bank-slots">
+          {Array.from({ length: kBankSlots }, (_, i) => (
+            <label key={i} class="bank-slot">
+              <span>{slotName(i)}</span>
+              <select data-testid={`bank-slot-${i}`} value={b.slots[i]} disabled={b.busy} onChange={(e) => setBankSlot(i, (e.target as HTMLSelectElement).value)}>
+                <option value="">{t.bankBuilderEmpty}</option>
+                {patches.map((p) => (
+                  <option key={p.path} value={p.path}>
+                    {p.path.replace(/\.(80p|vlmp)$/i, '')}
+                  </option>
+                ))}
+              </select>
+            </label>
+          ))}
+        </div>
+        <div class="modal-buttons">
+          {b.busy && <span class="hint">{t.bankBuilderBusy}</span>}
+          <button type="button" data-testid="bank-create" disabled={b.busy} onClick={createBank}>
+            {t.bankBuilderCreate}
+          </button>
+          <button type="button" onClick={closeBankBuilder}>
+            {t.dialogCancel}
+          </button>
+        </div>
+      </div>
+    </div>
+  );
+}

@@ -1,0 +1,38 @@
+// The page's modal dialog: title, text and its buttons (OK when none are given); Escape dismisses it.
+import { useEffect } from 'preact/hooks';
+import { dialog, type DialogInfo } from '../state/app';
+import { texts } from '../i18n/texts';
+
+function close(d: DialogInfo, run?: () => void): void {
+  if (dialog.peek() === d) dialog.value = null;
+  run?.();
+}
+
+export function Dialog() {
+  const d = dialog.value;
+  useEffect(() => {
+    if (!d) return;
+    const onKey = (e: KeyboardEvent) => {
+      if (e.key === 'Escape') close(d, d.onDismiss);
+    };
+    window.addEventListener('keydown', onKey);
+    return () => window.removeEventListener('keydown', onKey);
+  }, [d]);
+  if (!d) return null;
+  const buttons = d.buttons ?? [{ label: texts().dialogOk }];
+  return (
+    <div class="modal-backdrop" data-modal="open">
+      <div class="modal" role="dialog" data-testid="dialog">
+        <h2>{d.title}</h2>
+        <p>{d.body}</p>
+        <div class="modal-buttons">
+          {buttons.map((b, k) => (
+            <button key={k} type="button" onClick={() => close(d, b.run)}>
+              {b.label}
+            </button>
+          ))}
+        </div>
+      </div>
+    </div>
+  );
+}
