@@ -617,8 +617,10 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   }
 
   // 12. Mixer with soft saturation.
-  const double s1 = FastTanh(v1) * mVco1MixScale;
-  double s2 = FastTanh(v2) * mVco2MixScale;
+  double t1, t2;
+  FastTanhPair(v1, v2, t1, t2);
+  const double s1 = t1 * mVco1MixScale;
+  double s2 = t2 * mVco2MixScale;
   mVco2History0 = mVco2History1;
   mVco2History1 = s2;
   if (mVco2Range == kVco2RangeHigh)

@@ -29,3 +29,22 @@ TEST(FastTanh, StaysCloseToTanhAndIsOdd) {
   }
   EXPECT_LT(worst, 2.5e-8); // the largest error sits at the limits
 }
+
+TEST(FastTanh, PairGivesTheScalarResultsBitForBit) {
+  const double xs[] = {0.0,  -0.0, 1e-300, 0.3, -0.7,   1.0,      2.5,
+                       -4.0, 9.2,  -9.2,   9.3, -1e300, INFINITY, -INFINITY};
+  for (double a : xs)
+    for (double b : xs) {
+      double ya, yb;
+      FastTanhPair(a, b, ya, yb);
+      ASSERT_EQ(ya, FastTanh(a)) << a;
+      ASSERT_EQ(yb, FastTanh(b)) << b;
+      ASSERT_EQ(std::signbit(ya), std::signbit(FastTanh(a))) << a;
+    }
+  for (int i = -100000; i <= 100000; ++i) {
+    double ya, yb;
+    FastTanhPair(i * 1e-4, i * -3.3e-5, ya, yb);
+    ASSERT_EQ(ya, FastTanh(i * 1e-4)) << i;
+    ASSERT_EQ(yb, FastTanh(i * -3.3e-5)) << i;
+  }
+}
