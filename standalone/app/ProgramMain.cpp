@@ -3,10 +3,12 @@
 
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Platform/MessageBoxUTF8.h"
+#include "Keel/Platform/PreferencesDialogView.h"
 #include "Keel/Platform/SingleInstance.h"
 #include "processor/Velmora.h"
 #include "standalone/app/CommandLine.h"
 #include "standalone/host/IKeelAPPHost.h"
+#include "standalone/preferences/PreferencesModel.h"
 
 #include <exception>
 #include <memory>
@@ -18,6 +20,9 @@ namespace {
 struct Program {
   std::unique_ptr<keel::AppWindow> window;
   std::unique_ptr<IKeelAPPHost> host;
+  // The open Preferences dialog (it works on the host, so the host outlives it) and a quit that waits for it.
+  keel::PreferencesDialogView* preferences = nullptr;
+  bool quitAfterPreferences = false;
 };
 
 Program& TheProgram() {
@@ -50,7 +55,16 @@ void CreateMainWindow(Program& p) {
     if (processor.GetHostResize()) processor.OnParentWindowResize(width, height);
   };
   callbacks.preferences = [] {
-    // The Preferences dialog writes settings.ini when it ends with OK.
+    Program& program = TheProgram();
+    if (!program.host || !program.window || program.preferences) return;
+    // Modal over the main window; OK rewrites settings.ini.
+    PreferencesModel model(HostPreferencesServices(*program.host));
+    keel::PreferencesDialogView view(model);
+    if (!view.Create(program.window->NativeWindow())) return;
+    program.preferences = &view;
+    view.Run();
+    program.preferences = nullptr;
+    if (program.quitAfterPreferences && program.window) program.window->Destroy();
   };
   callbacks.destroyed = [] {
     Program& program = TheProgram();
@@ -76,8 +90,15 @@ int RunProgram(int argc, char** argv) {
     // Installed first, so that a termination request during start-up still ends in a clean stop
     // (GLib holds the signal until the main loop runs).
     keel::QuitOnTerminationSignals([] {
-      if (TheProgram().window) TheProgram().window->Destroy();
-      else keel::QuitMainLoop();
+      Program& program = TheProgram();
+      if (program.preferences) {
+        program.quitAfterPreferences = true;
+        program.preferences->Respond(keel::kPreferencesCancel);
+      } else if (program.window) {
+        program.window->Destroy();
+      } else {
+        keel::QuitMainLoop();
+      }
     });
     p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
     const CommandLineOptions options = ParseCommandLine(argc, argv);

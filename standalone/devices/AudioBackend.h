@@ -31,6 +31,8 @@ public:
   virtual ~IAudioApi() = default;
   virtual std::vector<unsigned> DeviceIds() = 0;
   virtual bool GetDeviceInfo(unsigned id, AudioDeviceInfo& info) = 0;
+  // The rates a device supports, in the back end's order; empty when it reports none.
+  virtual std::vector<unsigned> SampleRates(unsigned) { return {}; }
   // input may be null (no input direction). bufferFrames is in/out: the device may change it.
   virtual bool OpenStream(const AudioStreamParams& output, const AudioStreamParams* input, unsigned sampleRate,
                           unsigned& bufferFrames, AudioStreamCallback callback, void* userData) = 0;

@@ -39,6 +39,16 @@ public:
     }
   }
 
+  std::vector<unsigned> SampleRates(unsigned id) override {
+    try {
+      RtAudio::DeviceInfo d = mAudio.getDeviceInfo(id);
+      if (d.probed) return d.sampleRates;
+    } catch (const std::exception& e) {
+      ErrorCallback(RtAudioError::WARNING, e.what());
+    }
+    return {};
+  }
+
   bool OpenStream(const AudioStreamParams& output, const AudioStreamParams* input, unsigned sampleRate,
                   unsigned& bufferFrames, AudioStreamCallback callback, void* userData) override {
     RtAudio::StreamParameters out{output.deviceId, output.channels, output.firstChannel};

@@ -18,6 +18,12 @@ struct FakeMidiWorld {
   std::vector<std::vector<uint8_t>> sent;
   int inputClients = 0;
   bool failOutputOpen = false;
+  std::vector<std::string> busyPorts; // ports held by someone else: opening them fails
+  bool IsBusy(const std::string& name) const {
+    for (const auto& b : busyPorts)
+      if (b == name) return true;
+    return false;
+  }
 };
 
 class FakeMidiIn final : public IMidiInClient {
@@ -30,6 +36,7 @@ public:
   unsigned PortCount() override { return unsigned(mWorld.inPorts.size()); }
   std::string PortName(unsigned i) override { return mWorld.inPorts.at(i); }
   void OpenPort(unsigned i, const std::string&) override {
+    if (mWorld.IsBusy(mWorld.inPorts.at(i))) throw std::runtime_error("port busy");
     mOpen = mWorld.inPorts.at(i);
     ++mWorld.openInputs[mOpen];
   }
@@ -60,7 +67,7 @@ public:
   unsigned PortCount() override { return unsigned(mWorld.outPorts.size()); }
   std::string PortName(unsigned i) override { return mWorld.outPorts.at(i); }
   void OpenPort(unsigned i, const std::string&) override {
-    if (mWorld.failOutputOpen) throw std::runtime_error("port busy");
+    if (mWorld.failOutputOpen || mWorld.IsBusy(mWorld.outPorts.at(i))) throw std::runtime_error("port busy");
     mWorld.openOutput = mWorld.outPorts.at(i);
   }
   void ClosePort() override { mWorld.openOutput.clear(); }
@@ -92,10 +99,12 @@ private:
 class FakeAudioApi final : public IAudioApi {
 public:
   std::vector<AudioDeviceInfo> devices;
+  std::vector<std::vector<unsigned>> rates; // per device id; devices past its end support 44100 and 48000
   bool open = false, running = false, failOpen = false, callbackStalls = false;
   AudioStreamParams lastOutput;
   bool lastHadInput = false;
   unsigned lastRate = 0;
+  unsigned lastBufferFrames = 0;
   AudioStreamCallback callback = nullptr;
   void* user = nullptr;
   int aborts = 0;
@@ -110,9 +119,14 @@ public:
     info = devices[id];
     return true;
   }
-  bool OpenStream(const AudioStreamParams& out, const AudioStreamParams* in, unsigned rate, unsigned&,
+  std::vector<unsigned> SampleRates(unsigned id) override {
+    if (id < rates.size()) return rates[id];
+    return id < devices.size() ? std::vector<unsigned>{44100, 48000} : std::vector<unsigned>{};
+  }
+  bool OpenStream(const AudioStreamParams& out, const AudioStreamParams* in, unsigned rate, unsigned& frames,
                   AudioStreamCallback cb, void* u) override {
     if (failOpen) return false;
+    lastBufferFrames = frames;
     lastOutput = out;
     lastHadInput = in != nullptr;
     lastRate = rate;
