@@ -72,3 +72,11 @@ HMX_CHostRef<I> HMX_CreateThroughFactory(IHCFUnknown* object, const HMX_GUID& cl
     HMX::Detail::ThrowEmptyHostAnswer("CreateInstance");
   return HMX_CHostRef<I>(static_cast<I*>(out));
 }
+
+// Holds one more reference to an object the caller already has.
+template <class I>
+HMX_CHostRef<I> HMX_AddRefed(I* object) {
+  if (object)
+    object->AddRef();
+  return HMX_CHostRef<I>(object);
+}
