@@ -80,6 +80,15 @@ describe('containers', () => {
     expect(decodeMksDump(damaged).records.length).toBe(2);
   });
 
+  it('falls back to hexadecimal text when the bytes hold no F0', () => {
+    const hex = (b: number[]) => b.map((x) => x.toString(16).padStart(2, '0')).join('');
+    const text = `${hex(datFrame(set(5)))} ZZ\r\n${hex(datFrame(set(6), 1))}\n`;
+    const r = decodeMksDump(new TextEncoder().encode(text));
+    expect(r.records.map((x) => x.unit)).toEqual([0, 1]);
+    // Text that is neither: nothing, and nothing thrown.
+    expect(decodeMksDump(new TextEncoder().encode('hello')).stats.sysexMessages).toBe(0);
+  });
+
   it('writes variable-length quantities and refuses negative ones', () => {
     expect([0, 127, 128, 254, 0xffffffff].map(encodeVarLen)).toEqual([[0], [0x7f], [0x81, 0], [0x81, 0x7e], [0x8f, 0xff, 0xff, 0xff, 0x7f]]);
     expect(() => encodeVarLen(-1)).toThrow('VLQ requires non-negative, got -1');

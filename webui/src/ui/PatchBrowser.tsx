@@ -31,7 +31,7 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
   return (
     <>
       <div class="menu-catcher" onClick={onClose} />
-      <div class="preset-menu block-host-shortcuts" data-testid="preset-menu">
+      <div class="preset-menu" data-testid="preset-menu">
         {node.path !== '' && (
           <button type="button" class="menu-item folder back" onClick={() => setFolder(node.path.split('/').slice(0, -1).join('/'))}>
             ◂ {t.presetBack} <span class="menu-path">{node.path}</span>

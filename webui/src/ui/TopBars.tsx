@@ -149,7 +149,7 @@ function ToneList({ part, onClose }: { part: Part; onClose: () => void }) {
   return (
     <>
       <div class="menu-catcher" onClick={onClose} />
-      <div class="drop-menu tone-list block-host-shortcuts" data-testid={`tone-list-${part}`}>
+      <div class="drop-menu tone-list" data-testid={`tone-list-${part}`}>
         {rows.map((r) => {
           const folder = folderOf(r.entry.path);
           const head = folder !== lastFolder && folder !== '' ? <div class="menu-path">{folder}</div> : null;

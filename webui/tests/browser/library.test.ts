@@ -215,6 +215,28 @@ describe('SysEx panel', () => {
     expect(await page.textContent('[data-testid=dialog] p')).toContain('MIDI FUNCTION is set to III');
   });
 
+  it('re-cuts a .mid file for a bulk load, waits for the MKS-80 and reports the sent count', async () => {
+    const page = await initialisedPage(browser);
+    await page.click('[data-testid=sysex-btn]');
+    await page.click('[data-testid=sysex-dump-mid]');
+    expect(await page.textContent('[data-testid=dialog] h2')).toBe('Prepare MKS-80 for bulk load');
+    await clearPosted(page);
+    await page.click('[data-testid=dialog] button:has-text("Continue")');
+    expect(presetActions(await posted(page))).toEqual([{ operation: 'loadMksMidForDump' }]);
+    await clearPosted(page);
+    // 310 bytes of DAT data from units 2 and 5, re-cut into two full frames of the first unit.
+    const data = Buffer.from(writeSysExSmf([buildDatMessage(2, new Array(248).fill(1)), buildDatMessage(5, new Array(62).fill(2))])).toString('base64');
+    await replay(page, [presetResult({ operation: 'loadMksMidForDump', status: 'ok', data, sourceName: 'bank.mid', filePath: '/x/bank.mid' })]);
+    const [start] = presetActions(await posted(page));
+    expect(start).toMatchObject({ operation: 'dumpMidFileStart', datCount: 2, sourceName: 'bank.mid' });
+    const frames = Buffer.from(start.data as string, 'base64');
+    expect(frames.length).toBe(2 * 255);
+    expect([frames[0], frames[3], frames[255 + 3], frames[255 + 5 + 62]]).toEqual([0xf0, 2, 2, 0]);
+    expect(await page.textContent('[data-testid=dialog] h2')).toBe('Waiting for MKS-80 LOAD');
+    await replay(page, [presetResult({ operation: 'dumpMidFileStart', status: 'ok', datMessages: 2 })]);
+    expect(await page.textContent('[data-testid=dialog] p')).toContain('Sent 2 DAT messages to MKS-80 successfully.');
+  });
+
   it('builds a bank from chosen library patches and Init, and exports it', async () => {
     const page = await withLibrary();
     await page.click('[data-testid=sysex-btn]');

@@ -1,4 +1,10 @@
-// Prints the fake processor's initial-state script calls as JSON, for the WebKitGTK smoke test.
-import { initialStateScripts } from '../browser/fakeHost';
+// Prints the fake processor's script calls as JSON for the WebKitGTK smoke test: the initial state, then the
+// answer to an import whose dump the page must decode into patch documents (three memory places).
+import { initialStateScripts, presetResult } from '../browser/fakeHost';
+import { buildDatMessage, writeSysExSmf } from '../../src/mks/smfWriter';
 
-process.stdout.write(JSON.stringify(initialStateScripts({ real: { 168: 3.5 }, bankState: { patch: { name: 'WebKit Pad', path: null }, linkEnabled: false } })));
+const place = (tag: number) => [...new Array(33).fill(tag), 0, 0, 0, 0, 0, 0, 1, 60, 50, 0, 3, 0, 0, 4, 10, 20, 30, 40, 50, 1, 3, 0, 0, 4, 10, 20, 30, 40, 50];
+const dump = writeSysExSmf([buildDatMessage(0, [...place(10), ...place(20), ...place(30)])]);
+const importAnswer = presetResult({ operation: 'importMksDump', status: 'ok', data: Buffer.from(dump).toString('base64'), patchFolderPath: '/tmp/x', sourceName: 'webkit' });
+
+process.stdout.write(JSON.stringify([...initialStateScripts({ real: { 168: 3.5 }, bankState: { patch: { name: 'WebKit Pad', path: null }, linkEnabled: false } }), importAnswer]));

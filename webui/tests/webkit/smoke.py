@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Loads the built page in WebKitGTK (the engine the program uses), replays the initial state,
 drags a slider with synthetic pointer events and checks what the page posted. Needs a display."""
+import base64
 import json
 import os
 import sys
@@ -44,6 +45,16 @@ JSON.stringify({
   posted: window.__posted
 })
 """
+
+
+def imported_names(posted):
+    """Names of the patches the page sent back with bulkImportComplete."""
+    for m in posted:
+        if m.get("msg") == "SAMFUI" and m.get("msgTag") == 202 and "data" in m:
+            action = json.loads(base64.b64decode(m["data"]).decode("utf-8"))
+            if action.get("operation") == "bulkImportComplete":
+                return [p.get("name") for p in action.get("patches", [])]
+    return None
 
 
 def main():
@@ -107,11 +118,12 @@ def main():
             "gesture ends": any(m.get("msg") == "EPCFUI" and m.get("paramIdx") == 29 for m in posted),
             "values rise": len(values) > 5 and all(b > a for a, b in zip(values, values[1:])),
             "bank state sent": any(m.get("msg") == "SAMFUI" and m.get("msgTag") == 200 for m in posted),
+            "dump decoded into patches": imported_names(posted) == ["11", "12", "13"],
         }
         failures = [name for name, ok in checks.items() if not ok]
     for f in failures:
         print("webkit smoke: FAILED:", f)
-    print(f"{7 - len(failures) if 'error' not in result else 0} passed, {len(failures)} failed")
+    print(f"{8 - len(failures) if 'error' not in result else 0} passed, {len(failures)} failed")
     return 1 if failures else 0
 
 
