@@ -376,6 +376,8 @@ void Velmora::OnReset() {
   mDirtyParams.TakeEach([](int) {});
   mPendingEffectSwitches = 0;
   mPendingEffectsReset = false;
+  // The effect work a running mute was covering is done here at once, and the stream starts from silence.
+  mMuteRamp.Clear();
 
   mOversampling = mOversamplingRequested = OversamplingFromParam();
   PrepareEngines();
