@@ -13,8 +13,7 @@
 namespace keel {
 namespace {
 
-template <typename F>
-void Guarded(F&& f) {
+template <typename F> void Guarded(F&& f) {
   try {
     f();
   } catch (...) {
@@ -39,13 +38,16 @@ struct PreferencesDialogView::Impl {
   bool updating = false; // set while the window shows the model's state
 };
 
-PreferencesDialogView::PreferencesDialogView(IPreferencesDialogModel& model) : mModel(model), mImpl(new Impl) {
+PreferencesDialogView::PreferencesDialogView(IPreferencesDialogModel& model)
+    : mModel(model), mImpl(new Impl) {
   mImpl->self = this;
-  for (int i = 0; i < kComboCount; ++i) mImpl->ids[size_t(i)] = PrefsCombo(i);
+  for (int i = 0; i < kComboCount; ++i)
+    mImpl->ids[size_t(i)] = PrefsCombo(i);
 }
 
 PreferencesDialogView::~PreferencesDialogView() {
-  if (mDialog) gtk_widget_destroy(GTK_WIDGET(mDialog));
+  if (mDialog)
+    gtk_widget_destroy(GTK_WIDGET(mDialog));
   delete mImpl;
 }
 
@@ -53,17 +55,22 @@ void* PreferencesDialogView::ComboWidget(PrefsCombo which) const {
   return which == PrefsCombo::kCount ? nullptr : mImpl->combos[size_t(which)];
 }
 
-void* PreferencesDialogView::MidiInputList() const { return mImpl->inputList; }
+void* PreferencesDialogView::MidiInputList() const {
+  return mImpl->inputList;
+}
 
 bool PreferencesDialogView::Create(void* owner) {
-  if (mDialog) return true;
-  if (!gdk_display_get_default() && !gtk_init_check(nullptr, nullptr)) return false;
+  if (mDialog)
+    return true;
+  if (!gdk_display_get_default() && !gtk_init_check(nullptr, nullptr))
+    return false;
   GtkWidget* dialog = gtk_dialog_new();
   mDialog = dialog;
   gtk_window_set_title(GTK_WINDOW(dialog), "Preferences");
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
-  if (owner) gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(owner));
+  if (owner)
+    gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(owner));
   gtk_window_set_position(GTK_WINDOW(dialog), owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
 
   auto makeCombo = [this](PrefsCombo which, bool wide) {
@@ -73,7 +80,8 @@ bool PreferencesDialogView::Create(void* owner) {
       gtk_widget_set_size_request(combo, 260, -1);
       GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(combo));
       for (GList* c = cells; c; c = c->next)
-        if (GTK_IS_CELL_RENDERER_TEXT(c->data)) g_object_set(c->data, "ellipsize", PANGO_ELLIPSIZE_END, nullptr);
+        if (GTK_IS_CELL_RENDERER_TEXT(c->data))
+          g_object_set(c->data, "ellipsize", PANGO_ELLIPSIZE_END, nullptr);
       g_list_free(cells);
     }
     gtk_widget_set_hexpand(combo, TRUE);
@@ -81,9 +89,10 @@ bool PreferencesDialogView::Create(void* owner) {
     g_signal_connect(combo, "changed", G_CALLBACK(+[](GtkComboBox* box, gpointer data) {
                        auto* id = static_cast<PrefsCombo*>(data);
                        Guarded([&] {
-                         PreferencesDialogView* view =
-                             static_cast<PreferencesDialogView*>(g_object_get_data(G_OBJECT(box), "vlm-view"));
-                         if (!view || view->mImpl->updating) return;
+                         PreferencesDialogView* view = static_cast<PreferencesDialogView*>(
+                             g_object_get_data(G_OBJECT(box), "vlm-view"));
+                         if (!view || view->mImpl->updating)
+                           return;
                          view->mModel.SelectCombo(*id, gtk_combo_box_get_active(box));
                          view->AfterUserChange();
                        });
@@ -137,10 +146,12 @@ bool PreferencesDialogView::Create(void* owner) {
   g_signal_connect(toggle, "toggled", G_CALLBACK(+[](GtkCellRendererToggle*, gchar* path, gpointer data) {
                      Guarded([&] {
                        auto* view = static_cast<PreferencesDialogView*>(data);
-                       if (view->mImpl->updating) return;
+                       if (view->mImpl->updating)
+                         return;
                        const int index = std::atoi(path);
                        const CheckListContent inputs = view->mModel.MidiInputs();
-                       if (index < 0 || index >= int(inputs.checked.size())) return;
+                       if (index < 0 || index >= int(inputs.checked.size()))
+                         return;
                        view->mModel.SetMidiInputChecked(index, !inputs.checked[size_t(index)]);
                        view->AfterUserChange();
                      });
@@ -183,17 +194,20 @@ bool PreferencesDialogView::Create(void* owner) {
 }
 
 void PreferencesDialogView::Refresh() {
-  if (!mDialog) return;
+  if (!mDialog)
+    return;
   mImpl->updating = true;
   for (int i = 0; i < kComboCount; ++i) {
     GtkWidget* widget = mImpl->combos[size_t(i)];
-    if (!widget) continue;
+    if (!widget)
+      continue;
     const ComboContent content = mModel.Combo(PrefsCombo(i));
     ComboContent& shown = mImpl->shown[size_t(i)];
     GtkComboBoxText* combo = GTK_COMBO_BOX_TEXT(widget);
     if (content.items != shown.items) {
       gtk_combo_box_text_remove_all(combo);
-      for (const std::string& item : content.items) gtk_combo_box_text_append_text(combo, DisplayTextFromBytes(item).c_str());
+      for (const std::string& item : content.items)
+        gtk_combo_box_text_append_text(combo, DisplayTextFromBytes(item).c_str());
     }
     if (gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) != content.selected)
       gtk_combo_box_set_active(GTK_COMBO_BOX(combo), content.selected);
@@ -228,7 +242,8 @@ void PreferencesDialogView::AfterUserChange() {
 }
 
 int PreferencesDialogView::Run() {
-  if (!mDialog) return kPreferencesCancel;
+  if (!mDialog)
+    return kPreferencesCancel;
   GtkDialog* dialog = GTK_DIALOG(mDialog);
   for (;;) {
     const int response = gtk_dialog_run(dialog);
@@ -250,12 +265,14 @@ int PreferencesDialogView::Run() {
 }
 
 void PreferencesDialogView::Respond(int response) {
-  if (mDialog) gtk_dialog_response(GTK_DIALOG(mDialog), response);
+  if (mDialog)
+    gtk_dialog_response(GTK_DIALOG(mDialog), response);
 }
 
 int RunPreferencesDialog(void* owner, IPreferencesDialogModel& model) {
   PreferencesDialogView view(model);
-  if (!view.Create(owner)) return kPreferencesCancel;
+  if (!view.Create(owner))
+    return kPreferencesCancel;
   return view.Run();
 }
 

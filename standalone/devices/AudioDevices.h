@@ -54,7 +54,9 @@ public:
   bool HasApi() const { return mApi != nullptr; }
   // The audio API's view of one device (channel counts, rates); false or empty without an API.
   bool GetDeviceInfo(unsigned id, AudioDeviceInfo& info) { return mApi && mApi->GetDeviceInfo(id, info); }
-  std::vector<unsigned> DeviceSampleRates(unsigned id) { return mApi ? mApi->SampleRates(id) : std::vector<unsigned>{}; }
+  std::vector<unsigned> DeviceSampleRates(unsigned id) {
+    return mApi ? mApi->SampleRates(id) : std::vector<unsigned>{};
+  }
   const std::vector<unsigned>& InputIds() const { return mInputIds; }
   const std::vector<unsigned>& OutputIds() const { return mOutputIds; }
   std::optional<unsigned> DefaultInputId() const { return mDefaultInput; }

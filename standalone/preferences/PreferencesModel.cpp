@@ -41,7 +41,8 @@ void FillChannelPair(keel::ComboContent& first, keel::ComboContent& second, unsi
     first.items.push_back(IntText(int(c)));
     second.items.push_back(IntText(int(c)));
   }
-  if (channels >= 1) second.items.push_back(IntText(int(channels)));
+  if (channels >= 1)
+    second.items.push_back(IntText(int(channels)));
   first.selected = ValidIndex(first, channel1 - 1);
   second.selected = ValidIndex(second, channel2 - 1);
 }
@@ -49,15 +50,21 @@ void FillChannelPair(keel::ComboContent& first, keel::ComboContent& second, unsi
 } // namespace
 
 PreferencesServices HostPreferencesServices(IKeelAPPHost& host) {
-  return PreferencesServices{host.Settings(), host.DialogBackupSettings(), host.Audio(), host.Midi(),
-                             [&host] { host.WriteSettingsFile(); }, {}, {}};
+  return PreferencesServices{host.Settings(),
+                             host.DialogBackupSettings(),
+                             host.Audio(),
+                             host.Midi(),
+                             [&host] { host.WriteSettingsFile(); },
+                             {},
+                             {}};
 }
 
 std::string MidiPortInUseMessage(bool mks80) {
   if (mks80)
     return "This port is in use by Velmora's MKS-80 connection\n(the MIDI icon next to the SYSEX label).\n"
            "Select \"None\" there to release the port.\n\n"
-           "このポートは Velmora の MKS-80 接続\n(SYSEX ラベル横の MIDI アイコンメニュー) が使用しています。\n"
+           "このポートは Velmora の MKS-80 接続\n(SYSEX ラベル横の MIDI アイコンメニュー) "
+           "が使用しています。\n"
            "同メニューで None を選ぶと解放できます。";
   return "The MIDI port could not be selected because it is already in use.\n"
          "(It may be held by another application or by Velmora's MKS-80 port.)\n\n"
@@ -79,7 +86,8 @@ void PreferencesModel::FillBufferSizeList() {
   FillDriverControls();
   keel::ComboContent& buffer = C(PrefsCombo::kBufferSize);
   buffer.items.clear();
-  for (int size : kPreferencesBufferSizes) buffer.items.push_back(IntText(size));
+  for (int size : kPreferencesBufferSizes)
+    buffer.items.push_back(IntText(size));
   buffer.selected = FindText(buffer.items, IntText(mServices.settings.bufferFrames));
 }
 
@@ -90,41 +98,47 @@ void PreferencesModel::FillDriverControls() {
   // JACK is one device for both directions: the output's choice serves for the input.
   C(PrefsCombo::kAudioInput).enabled = !jack;
 
-  auto fill = [&audio](keel::ComboContent& combo, const std::vector<unsigned>& ids, const std::string& setting) {
+  auto fill = [&audio](keel::ComboContent& combo, const std::vector<unsigned>& ids,
+                       const std::string& setting) {
     combo.items.clear();
     int noted = 0;
     for (unsigned id : ids) {
       combo.items.push_back(audio.AudioDeviceName(id));
-      if (combo.items.back() == setting) noted = int(combo.items.size()) - 1;
+      if (combo.items.back() == setting)
+        noted = int(combo.items.size()) - 1;
     }
     return noted;
   };
   const int inputIndex = fill(C(PrefsCombo::kAudioInput), audio.InputIds(), s.audioInputDevice);
   const int outputIndex = fill(C(PrefsCombo::kAudioOutput), audio.OutputIds(), s.audioOutputDevice);
-  C(PrefsCombo::kAudioInput).selected = ValidIndex(C(PrefsCombo::kAudioInput), jack ? outputIndex : inputIndex);
+  C(PrefsCombo::kAudioInput).selected =
+      ValidIndex(C(PrefsCombo::kAudioInput), jack ? outputIndex : inputIndex);
   C(PrefsCombo::kAudioOutput).selected = ValidIndex(C(PrefsCombo::kAudioOutput), outputIndex);
 
   std::vector<unsigned> inputRates, outputRates;
   AudioDeviceInfo info;
   if (!audio.InputIds().empty()) {
     const unsigned id = audio.InputIds()[size_t(inputIndex)];
-    if (audio.GetDeviceInfo(id, info)) FillInputChannelLists(info.inputChannels);
+    if (audio.GetDeviceInfo(id, info))
+      FillInputChannelLists(info.inputChannels);
     inputRates = audio.DeviceSampleRates(id);
   }
   if (!audio.OutputIds().empty()) {
     const unsigned id = audio.OutputIds()[size_t(outputIndex)];
-    if (audio.GetDeviceInfo(id, info)) FillOutputChannelLists(info.outputChannels);
+    if (audio.GetDeviceInfo(id, info))
+      FillOutputChannelLists(info.outputChannels);
     outputRates = audio.DeviceSampleRates(id);
   }
   // The stream opens no input while the processor has none, so a machine without capture devices
   // still gets its output's rates.
-  if (audio.InputIds().empty()) inputRates = outputRates;
+  if (audio.InputIds().empty())
+    inputRates = outputRates;
   FillSampleRateList(inputRates, outputRates);
 }
 
 void PreferencesModel::FillInputChannelLists(unsigned channels) {
-  FillChannelPair(C(PrefsCombo::kInput1), C(PrefsCombo::kInput2), channels, mServices.settings.audioInputChannel1,
-                  mServices.settings.audioInputChannel2);
+  FillChannelPair(C(PrefsCombo::kInput1), C(PrefsCombo::kInput2), channels,
+                  mServices.settings.audioInputChannel1, mServices.settings.audioInputChannel2);
 }
 
 void PreferencesModel::FillOutputChannelLists(unsigned channels) {
@@ -149,12 +163,14 @@ void PreferencesModel::FillSampleRateList(const std::vector<unsigned>& inputRate
 void PreferencesModel::FillMidiControls() {
   MidiDevices& midi = mServices.midi;
   AudioMidiSettings& s = mServices.settings;
-  if (!midi.HasInputClient() || !midi.HasOutputClient()) return;
+  if (!midi.HasInputClient() || !midi.HasOutputClient())
+    return;
 
   mMidiInputs = {};
   const std::vector<std::string> chosen = SplitMidiInputNames(s.midiInput);
   for (const std::string& name : midi.InputNames()) {
-    if (name == kMidiOff || name == kAllMidiInputs) continue;
+    if (name == kMidiOff || name == kAllMidiInputs)
+      continue;
     mMidiInputs.items.push_back(name);
     mMidiInputs.checked.push_back(s.midiInput == kAllMidiInputs ||
                                   std::find(chosen.begin(), chosen.end(), name) != chosen.end());
@@ -165,23 +181,29 @@ void PreferencesModel::FillMidiControls() {
   output.selected = FindText(output.items, s.midiOutput);
   if (output.selected < 0) {
     s.midiOutput = kMidiOff;
-    if (mServices.writeSettings) mServices.writeSettings();
+    if (mServices.writeSettings)
+      mServices.writeSettings();
     output.selected = ValidIndex(output, 0);
   }
 
   for (PrefsCombo which : {PrefsCombo::kMidiInputChannel, PrefsCombo::kMidiOutputChannel}) {
     keel::ComboContent& channel = C(which);
     channel.items = {"all"};
-    for (int c = 1; c <= 16; ++c) channel.items.push_back(IntText(c));
+    for (int c = 1; c <= 16; ++c)
+      channel.items.push_back(IntText(c));
   }
-  C(PrefsCombo::kMidiInputChannel).selected = ValidIndex(C(PrefsCombo::kMidiInputChannel), s.midiInputChannel);
-  C(PrefsCombo::kMidiOutputChannel).selected = ValidIndex(C(PrefsCombo::kMidiOutputChannel), s.midiOutputChannel);
+  C(PrefsCombo::kMidiInputChannel).selected =
+      ValidIndex(C(PrefsCombo::kMidiInputChannel), s.midiInputChannel);
+  C(PrefsCombo::kMidiOutputChannel).selected =
+      ValidIndex(C(PrefsCombo::kMidiOutputChannel), s.midiOutputChannel);
 }
 
 void PreferencesModel::SelectCombo(PrefsCombo which, int index) {
-  if (which == PrefsCombo::kCount) return;
+  if (which == PrefsCombo::kCount)
+    return;
   keel::ComboContent& combo = C(which);
-  if (index < 0 || index >= int(combo.items.size())) return;
+  if (index < 0 || index >= int(combo.items.size()))
+    return;
   AudioMidiSettings& s = mServices.settings;
   switch (which) {
   case PrefsCombo::kDriver:
@@ -242,14 +264,17 @@ void PreferencesModel::SelectCombo(PrefsCombo which, int index) {
 
 void PreferencesModel::ChangeDriver(int driver) {
   AudioMidiSettings& s = mServices.settings;
-  if (driver == s.driverType) return;
+  if (driver == s.driverType)
+    return;
   AudioDevices& audio = mServices.audio;
   s.driverType = driver;
   audio.CreateAudioApi(); // closes the running stream
   mStreamClosed = true;
   audio.ListAudioDevices();
-  if (!audio.InputIds().empty()) s.audioInputDevice = audio.AudioDeviceName(audio.InputIds().front());
-  if (!audio.OutputIds().empty()) s.audioOutputDevice = audio.AudioDeviceName(audio.OutputIds().front());
+  if (!audio.InputIds().empty())
+    s.audioInputDevice = audio.AudioDeviceName(audio.InputIds().front());
+  if (!audio.OutputIds().empty())
+    s.audioOutputDevice = audio.AudioDeviceName(audio.OutputIds().front());
   s.audioOutputChannel1 = 1;
   s.audioOutputChannel2 = 2;
   FillBufferSizeList();
@@ -261,7 +286,8 @@ void PreferencesModel::ChangeMidiOutput(int index) {
   output.selected = index;
   const std::string name = output.items[size_t(index)];
   s.midiOutput = name;
-  if (mServices.midi.SelectMIDIDevice(MidiDevices::kOut, name) || index == 0) return;
+  if (mServices.midi.SelectMIDIDevice(MidiDevices::kOut, name) || index == 0)
+    return;
   output.selected = 0;
   s.midiOutput = output.items.front();
   const std::string mks80 = mServices.mks80OutputPort ? mServices.mks80OutputPort() : std::string();
@@ -269,11 +295,13 @@ void PreferencesModel::ChangeMidiOutput(int index) {
 }
 
 void PreferencesModel::SetMidiInputChecked(int index, bool checked) {
-  if (index < 0 || index >= int(mMidiInputs.items.size()) || mMidiInputs.checked[size_t(index)] == checked) return;
+  if (index < 0 || index >= int(mMidiInputs.items.size()) || mMidiInputs.checked[size_t(index)] == checked)
+    return;
   mMidiInputs.checked[size_t(index)] = checked;
   std::vector<std::string> names;
   for (size_t i = 0; i < mMidiInputs.items.size(); ++i)
-    if (mMidiInputs.checked[i]) names.push_back(mMidiInputs.items[i]);
+    if (mMidiInputs.checked[i])
+      names.push_back(mMidiInputs.items[i]);
   std::vector<std::string> opened;
   mServices.midi.SelectMIDIInputs(names, opened);
   if (opened.size() < names.size()) {
@@ -281,36 +309,48 @@ void PreferencesModel::SetMidiInputChecked(int index, bool checked) {
     bool heldByMks80 = false;
     for (size_t i = 0; i < mMidiInputs.items.size(); ++i) {
       const std::string& name = mMidiInputs.items[i];
-      if (!mMidiInputs.checked[i] || std::find(opened.begin(), opened.end(), name) != opened.end()) continue;
+      if (!mMidiInputs.checked[i] || std::find(opened.begin(), opened.end(), name) != opened.end())
+        continue;
       mMidiInputs.checked[i] = false;
-      if (!mks80.empty() && name == mks80) heldByMks80 = true;
+      if (!mks80.empty() && name == mks80)
+        heldByMks80 = true;
     }
     WarnPortInUse(heldByMks80);
   }
   mServices.settings.midiInput = JoinMidiInputNames(opened);
-  if (mServices.writeSettings) mServices.writeSettings();
+  if (mServices.writeSettings)
+    mServices.writeSettings();
 }
 
-void PreferencesModel::WarnPortInUse(bool mks80) { mMessage = keel::DialogMessage{MidiPortInUseMessage(mks80), "Velmora"}; }
+void PreferencesModel::WarnPortInUse(bool mks80) {
+  mMessage = keel::DialogMessage{MidiPortInUseMessage(mks80), "Velmora"};
+}
 
-std::optional<keel::DialogMessage> PreferencesModel::TakeMessage() { return std::exchange(mMessage, std::nullopt); }
+std::optional<keel::DialogMessage> PreferencesModel::TakeMessage() {
+  return std::exchange(mMessage, std::nullopt);
+}
 
 void PreferencesModel::RestartAudio() {
   mServices.audio.StartAudioFromSettings();
   mStreamClosed = false;
 }
 
-void PreferencesModel::Apply() { RestartAudio(); }
+void PreferencesModel::Apply() {
+  RestartAudio();
+}
 
 void PreferencesModel::Ok() {
-  if (mStreamClosed || !(mServices.audio.ActiveSettings() == mServices.settings)) RestartAudio();
-  if (mServices.writeSettings) mServices.writeSettings();
+  if (mStreamClosed || !(mServices.audio.ActiveSettings() == mServices.settings))
+    RestartAudio();
+  if (mServices.writeSettings)
+    mServices.writeSettings();
 }
 
 void PreferencesModel::Cancel() {
   AudioMidiSettings& s = mServices.settings;
   const AudioMidiSettings& backup = mServices.backup;
-  if (!mStreamClosed && s.AudioEquals(backup) && s.MidiEquals(backup)) return;
+  if (!mStreamClosed && s.AudioEquals(backup) && s.MidiEquals(backup))
+    return;
   // MIDI choices took effect at once and are stored; only the audio side goes back.
   AudioMidiSettings restored = backup;
   restored.midiInput = s.midiInput;

@@ -34,7 +34,8 @@ PreferencesServices HostPreferencesServices(IKeelAPPHost& host);
 // The warning shown when a MIDI port cannot be opened; mks80 names the instrument's own connection.
 std::string MidiPortInUseMessage(bool mks80);
 
-inline constexpr std::array<int, 11> kPreferencesBufferSizes{32, 64, 96, 128, 192, 256, 512, 1024, 2048, 4096, 8192};
+inline constexpr std::array<int, 11> kPreferencesBufferSizes{32,  64,   96,   128,  192, 256,
+                                                             512, 1024, 2048, 4096, 8192};
 
 // Threads: UI thread only. Constructing it is the dialog's opening: MIDI ports are probed again and
 // the current settings are copied into the backup.

@@ -18,7 +18,8 @@ std::vector<std::string> ComboTexts(GtkWidget* combo) {
   std::vector<std::string> texts;
   GtkTreeModel* model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
   GtkTreeIter iter;
-  for (gboolean ok = gtk_tree_model_get_iter_first(model, &iter); ok; ok = gtk_tree_model_iter_next(model, &iter)) {
+  for (gboolean ok = gtk_tree_model_get_iter_first(model, &iter); ok;
+       ok = gtk_tree_model_iter_next(model, &iter)) {
     gchar* text = nullptr;
     gtk_tree_model_get(model, &iter, 0, &text, -1);
     texts.push_back(text ? text : "");
@@ -30,7 +31,8 @@ std::vector<std::string> ComboTexts(GtkWidget* combo) {
 class PreferencesDialogGuiTest : public ::testing::Test, protected PreferencesTestHost {
 protected:
   void SetUp() override {
-    if (!std::getenv("DISPLAY") || !gtk_init_check(nullptr, nullptr)) GTEST_SKIP() << "no display";
+    if (!std::getenv("DISPLAY") || !gtk_init_check(nullptr, nullptr))
+      GTEST_SKIP() << "no display";
   }
   GtkWidget* Combo(keel::PreferencesDialogView& view, PrefsCombo which) {
     return static_cast<GtkWidget*>(view.ComboWidget(which));
@@ -41,13 +43,14 @@ protected:
       keel::PreferencesDialogView* view;
       int response;
     };
-    g_timeout_add_full(G_PRIORITY_DEFAULT, 50,
-                       [](gpointer data) -> gboolean {
-                         auto* p = static_cast<Press*>(data);
-                         p->view->Respond(p->response);
-                         return G_SOURCE_REMOVE;
-                       },
-                       new Press{&view, response}, [](gpointer data) { delete static_cast<Press*>(data); });
+    g_timeout_add_full(
+        G_PRIORITY_DEFAULT, 50,
+        [](gpointer data) -> gboolean {
+          auto* p = static_cast<Press*>(data);
+          p->view->Respond(p->response);
+          return G_SOURCE_REMOVE;
+        },
+        new Press{&view, response}, [](gpointer data) { delete static_cast<Press*>(data); });
   }
 };
 
@@ -58,8 +61,10 @@ TEST_F(PreferencesDialogGuiTest, ShowsTheModelTakesChoicesAndEndsWithOk) {
   keel::PreferencesDialogView view(model);
   ASSERT_TRUE(view.Create(nullptr));
   EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(view.NativeWindow())), "Preferences");
-  EXPECT_EQ(ComboTexts(Combo(view, PrefsCombo::kDriver)), (std::vector<std::string>{"ALSA", "JACK", "PulseAudio"}));
-  EXPECT_EQ(ComboTexts(Combo(view, PrefsCombo::kAudioOutput)), (std::vector<std::string>{" Card One", "Speakers"}));
+  EXPECT_EQ(ComboTexts(Combo(view, PrefsCombo::kDriver)),
+            (std::vector<std::string>{"ALSA", "JACK", "PulseAudio"}));
+  EXPECT_EQ(ComboTexts(Combo(view, PrefsCombo::kAudioOutput)),
+            (std::vector<std::string>{" Card One", "Speakers"}));
   EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(Combo(view, PrefsCombo::kAudioOutput))), 1);
   EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(Combo(view, PrefsCombo::kBufferSize))), 6);
 

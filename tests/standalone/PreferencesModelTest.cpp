@@ -12,7 +12,8 @@ using namespace vlm::testing;
 
 std::vector<std::string> Texts(std::initializer_list<int> values) {
   std::vector<std::string> texts;
-  for (int v : values) texts.push_back(std::to_string(v));
+  for (int v : values)
+    texts.push_back(std::to_string(v));
   return texts;
 }
 

@@ -47,7 +47,8 @@ public:
     options.createAudioApi = [this](int driver) -> std::unique_ptr<IAudioApi> {
       ++apisCreated;
       audio = nullptr;
-      if (!drivers.count(driver)) return nullptr;
+      if (!drivers.count(driver))
+        return nullptr;
       auto api = std::make_unique<FakeAudioApi>();
       api->devices = drivers[driver];
       api->rates = driverRates[driver];
