@@ -227,7 +227,7 @@ TEST_F(ProgramGuiTest, PlaysFromMergedJackInputsPassesThruAndQuitsOnSigterm) {
   ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 2/3 ports open", 30s)) << Slurp(program.LogPath());
   EXPECT_TRUE(program.WaitForLog("SelectMIDIInputs: 'vlmtest:missing' not found (skipped)", 1s));
   EXPECT_TRUE(program.WaitForLog("SelectMIDIDevice[out]: opened 'vlmtest:thru'", 1s));
-  for (int i = 0; i < 100 && !probe.PortExists("Velmora:outport 0"); ++i) std::this_thread::sleep_for(50ms);
+  for (int i = 0; i < 400 && !probe.PortExists("Velmora:outport 0"); ++i) std::this_thread::sleep_for(50ms);
   ASSERT_TRUE(probe.Connect("Velmora:outport 0", "vlmtest:left"));
 
   std::this_thread::sleep_for(300ms);
