@@ -2,12 +2,10 @@
 import { useState } from 'preact/hooks';
 import { texts } from '../i18n/texts';
 import { moduleFromClipboard, moduleToClipboard } from '../model/clipboard';
-import { normalizedToReal } from '../model/displayValue';
-import { paramInfo } from '../model/paramInfo';
-import { kNumSoundParams } from '../model/paramLayout';
 import { userGestureSet } from '../state/actions';
 import { readClipboard, writeClipboard } from '../state/clipboardOps';
-import { params, readNorm, realToNormalized } from '../state/params';
+import { readNorm } from '../state/params';
+import { convertValue } from '../state/valueConvert';
 
 const kFlashMs = 1100;
 
@@ -24,21 +22,6 @@ const PasteIcon = () => (
     <rect x="2.5" y="0" width="4" height="3" fill="currentColor" />
   </svg>
 );
-
-function range(i: number): { min: number; max: number } {
-  const d = params[i]?.desc.peek();
-  if (d) return { min: d.min, max: d.max };
-  const p = paramInfo(i);
-  return { min: p.min, max: p.max };
-}
-
-/** A value copied from `from` for `to`: the same normalized value, or the same real value when they differ. */
-export function convertValue(from: number, to: number, value: number): number {
-  if (from === to || from < 0 || from >= kNumSoundParams) return value;
-  const real = normalizedToReal(from, value, range(from));
-  const r = range(to);
-  return realToNormalized(to, real, r.min, r.max);
-}
 
 export function ModuleClipButtons({ kind, indices }: { kind: string; indices: number[] }) {
   const t = texts();
