@@ -42,7 +42,8 @@ export function ModuleClipButtons({ kind, indices }: { kind: string; indices: nu
     show('pasted');
   };
   return (
-    <span class="module-clip">
+    <span class={'module-clip' + (flash ? ' flashing' : '')}>
+      {flash && <span class={'clip-flash' + (flash === 'bad' ? ' bad' : '')}>{flash === 'copied' ? t.effectChainCopied : flash === 'pasted' ? t.effectChainPasted : t.effectChainPaste}</span>}
       <button type="button" class={flash === 'copied' ? 'ok' : ''} data-testid="module-copy" title={t.moduleParamsCopy} onClick={copy}>
         <CopyIcon />
       </button>
