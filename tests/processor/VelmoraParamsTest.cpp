@@ -160,9 +160,15 @@ TEST(VelmoraParams, TheResetAppliesAChangeMadeWhileNoBlockRan) {
   Velmora& p = Processor();
   Restart(p);
   SetParam(p, FxSlotParam(4, kFxSlotType), 10);
+  SetParam(p, FxSlotParam(3, kFxSlotType), 4);
+  SetParam(p, FxSlotParam(3, kFxSlotP0 + 2), 0.5); // free delay time: 2000^0.5 ms
+  SetParam(p, FxBypassParam(2), 1);
   SetParam(p, kKeyMode, 2);
   p.OnReset(); // the stream restarts before any block
   EXPECT_EQ(vlm::dsp::EffectType::Reverb, p.GetFxRack().Slot(4).Type());
+  auto& rack = const_cast<vlm::dsp::FxRack&>(p.GetFxRack());
+  EXPECT_NEAR(std::sqrt(2000.0), static_cast<vlm::dsp::Delay*>(rack.Slot(3).Active())->FreeMs(), 1e-9);
+  EXPECT_TRUE(p.GetFxRack().IsBypassed(2));
   EXPECT_EQ(2, p.GetKeyMode());
   EXPECT_EQ(0, p.GetMuteRamp().Remaining());
 }
