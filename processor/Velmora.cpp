@@ -53,6 +53,8 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
     std::exit(0);
   // The browser's developer tools and default context menus stay off: the web-view base is built without
   // them.
+  // Last: each time the editor's browser is ready, it gets the page.
+  SetEditorInitFunc([this] { LoadIndexHtml(); });
 }
 
 Velmora::~Velmora() = default;

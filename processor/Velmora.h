@@ -5,8 +5,12 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+
+#include <nlohmann/json_fwd.hpp>
 
 #include "Keel/Core/IKeelAPP.h"
 #include "Keel/Core/RingQueue.h"
@@ -62,6 +66,26 @@ public:
   int GetHeldNoteCount() const { return mHeldNoteCount; }
   const TonePart& GetUpper() const { return Upper; }
   const TonePart& GetLower() const { return Lower; }
+
+  // --- Editor page conversation: messages, initial state, page loading, keys, clipboard (UI thread) ---
+  bool OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data) override;
+  void OnWebContentLoaded() override;
+  // Everything the page needs, in a fixed order; the page may ask again, so it is safe to repeat.
+  void SendInitialStateToUI();
+  // The value as compact JSON (invalid UTF-8 replaced, never thrown) in a tagged message.
+  void SendJsonToUI(int msgTag, const nlohmann::json& value);
+  // {"op", "status"} plus "message" when it is not empty.
+  static nlohmann::json SendStatusReplyJson(const std::string& operation, const std::string& status,
+                                            const std::string& message);
+  // The editor-ready callback: puts the embedded page in front of the browser control.
+  void LoadIndexHtml();
+  std::string GetBankStateJson();
+  bool IsExpandedTones() const { return mExpandedTones; }
+  const std::string& GetUIPrefsText() const { return mUIPrefsJson; }
+  // Tests watch the scripts meant for the page here; while an observer is set nothing reaches the browser.
+  using ScriptObserver = std::function<void(const char* script, std::function<void(const char* json)> done)>;
+  void SetScriptObserver(ScriptObserver observer) { mScriptObserver = std::move(observer); }
+  void EvaluateJavaScript(const char* script, std::function<void(const char* json)> done = nullptr) override;
 
   // --- Sound: parameters to the engine, block rendering, MIDI and system-exclusive entry ---
   // Threads: a parameter change on any thread only marks its index (the value is already stored, atomic);
@@ -199,6 +223,20 @@ private:
   keel::RingQueue<IdleParamChange> mControllerParamChanges{257};
   // Raised by OnParamReset (any thread), taken by the idle work.
   std::atomic<bool> mStateRestored{false};
+  // --- Editor page conversation (UI thread) ---
+  void ResizeEditorFromPage(int width, int height);
+  void OnBankStateMessage(int dataSize, const void* data);
+  void OnUIPrefsMessage(int dataSize, const void* data);
+  void OnOpenUrlMessage(int dataSize, const void* data);
+  void OnOpenManualPdfMessage(int dataSize, const void* data);
+  void OnForwardKeyEventMessage(int dataSize, const void* data);
+  void OnClipboardReadRequest();
+  void AnswerUnavailable(int msgTag, int dataSize, const void* data);
+  void SendParamRealValues();
+  bool mExpandedTones = false; // the last bank state had "expandedTones" true
+  ScriptObserver mScriptObserver;
+  // Answers that arrive later (the clipboard's text) look here first: gone means the instance is gone.
+  std::shared_ptr<bool> mAliveToken = std::make_shared<bool>(true);
 };
 
 // The only way an instance is made: construction runs under one process-wide lock, so two instances are

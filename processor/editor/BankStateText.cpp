@@ -1,0 +1,17 @@
+// Lenient reading of the page's bank-state text.
+#include "processor/editor/BankStateText.h"
+
+#include <nlohmann/json.hpp>
+
+namespace vlm {
+
+bool ReadExpandedTonesFlag(std::string_view bankStateJson) {
+  const nlohmann::json state =
+      nlohmann::json::parse(bankStateJson.begin(), bankStateJson.end(), nullptr, false);
+  if (!state.is_object())
+    return false;
+  const auto it = state.find("expandedTones");
+  return it != state.end() && it->is_boolean() && it->get<bool>();
+}
+
+} // namespace vlm

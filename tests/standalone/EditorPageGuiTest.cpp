@@ -1,0 +1,234 @@
+// The real editor in the program's main window under a display: the embedded page loads from its copy on
+// disk with the load lines in order, Ctrl+comma typed in the page reaches the Preferences accelerator exactly
+// once, and the clipboard answers the page's reads, empty ones included.
+#include <gtest/gtest.h>
+
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "Keel/Platform/AppWindow.h"
+#include "Keel/Platform/WebKitView.h"
+#include "processor/Velmora.h"
+#include "processor/editor/EditorTags.h"
+#include "processor/editor/PageResource.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Fresh per-user folders and log for this process.
+class FolderEnvironment : public ::testing::Environment {
+public:
+  void SetUp() override {
+    Dir() = fs::temp_directory_path() / ("velmora-pagegui-" + std::to_string(::getpid()));
+    fs::create_directories(Dir() / "config");
+    ::setenv("TMPDIR", Dir().c_str(), 1);
+    ::setenv("TEMP", Dir().c_str(), 1);
+    ::setenv("TMP", Dir().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (Dir() / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (Dir() / "data").c_str(), 1);
+    ::setenv("XDG_CACHE_HOME", (Dir() / "cache").c_str(), 1);
+    ::setenv("HOME", Dir().c_str(), 1);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(Dir(), ignored);
+  }
+  static fs::path& Dir() {
+    static fs::path dir;
+    return dir;
+  }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string LogText() {
+  return ReadText(FolderEnvironment::Dir() / "velmora.log");
+}
+
+bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end)
+      return pred();
+    if (!g_main_context_iteration(nullptr, FALSE))
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+void Pump(int ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+GtkWidget* FindWidgetOfType(GtkWidget* widget, const char* typeName) {
+  if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), typeName) == 0)
+    return widget;
+  if (!GTK_IS_CONTAINER(widget))
+    return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c && !found; c = c->next)
+    found = FindWidgetOfType(GTK_WIDGET(c->data), typeName);
+  g_list_free(children);
+  return found;
+}
+
+// A key as the window system delivers it to the focused window.
+void TypeKey(GtkWidget* toplevel, guint keyval, guint state, GdkEventType type) {
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  GdkEvent* event = gdk_event_new(type);
+  event->key.window = GDK_WINDOW(g_object_ref(window));
+  event->key.time = GDK_CURRENT_TIME;
+  event->key.keyval = keyval;
+  event->key.state = state;
+  GdkDisplay* display = gdk_window_get_display(window);
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
+      count > 0)
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
+// The program's main window with the real processor's editor in it; opened once for all tests.
+class EditorPageGui : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (!keel::WebKitView::CanOpenDisplay())
+      return;
+    processor = CreatePluginInstance({});
+    keel::AppWindowCallbacks callbacks;
+    callbacks.openEditor = [](void* parent) { processor->OpenWindow(parent); };
+    callbacks.closeEditor = [] { processor->CloseWindow(); };
+    callbacks.editorAreaResized = [](int width, int height) { processor->OnParentWindowResize(width, height); };
+    callbacks.preferences = [] { ++preferencesOpened; };
+    window = new keel::AppWindow(std::move(callbacks));
+    window->Create("Velmora", 1180, 760, {910, 650, 100000, 100000});
+    loaded = PumpUntil([] { return LogText().find("] Viewport: ") != std::string::npos; }, 60000);
+  }
+  static void TearDownTestSuite() {
+    delete window;
+    window = nullptr;
+    delete processor;
+    processor = nullptr;
+  }
+  void SetUp() override {
+    if (!processor)
+      GTEST_SKIP() << "no display";
+    ASSERT_TRUE(loaded) << LogText();
+  }
+  // Runs a script in the page and waits for its JSON answer.
+  static std::string Evaluate(const std::string& script) {
+    std::string result;
+    bool done = false;
+    processor->EvaluateJavaScript(script.c_str(), [&](const char* json) {
+      result = json ? json : "";
+      done = true;
+    });
+    PumpUntil([&] { return done; }, 10000);
+    return result;
+  }
+
+  static inline Velmora* processor = nullptr;
+  static inline keel::AppWindow* window = nullptr;
+  static inline bool loaded = false;
+  static inline int preferencesOpened = 0;
+};
+
+TEST_F(EditorPageGui, TheEmbeddedPageLoadsFromItsCopyWithTheLoadLinesInOrder) {
+  const std::string copy = (FolderEnvironment::Dir() / "config" / "Velmora" / "web" / "index.html").string();
+  EXPECT_EQ(vlm::GetEmbeddedEditorPage(), ReadText(copy));
+  const std::string log = LogText();
+  const std::vector<std::string> lines = {
+      "] LoadIndexHtml[Release]: embedded RCDATA " + std::to_string(vlm::GetEmbeddedEditorPage().size()) +
+          " bytes\n",
+      "] LoadIndexHtml[Release]: LoadFile (virtual host) " + copy + "\n",
+      "] OnWebContentLoaded\n",
+      "] BankStateRestore skipped (empty)\n",
+      "] Viewport: ",
+  };
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    const size_t found = log.find(line, at);
+    ASSERT_NE(std::string::npos, found) << line << "\n" << log;
+    at = found + line.size();
+  }
+  EXPECT_EQ(std::string::npos, log.find("fallback NavigateToString"));
+  // The page took the schema and shows the instrument.
+  ASSERT_TRUE(
+      PumpUntil([] { return Evaluate("document.body.innerText.includes('EFFECT CHAIN')") == "true"; }, 20000))
+      << Evaluate("document.body.innerText.slice(0, 300)");
+}
+
+TEST_F(EditorPageGui, CtrlCommaInThePageOpensPreferencesExactlyOnce) {
+  GtkWidget* toplevel = static_cast<GtkWidget*>(window->NativeWindow());
+  GtkWidget* view = FindWidgetOfType(toplevel, "WebKitWebView");
+  ASSERT_NE(nullptr, view);
+  gtk_widget_grab_focus(view);
+  Pump(200);
+
+  // Typed on the keyboard while the page has the focus.
+  const int before = preferencesOpened;
+  TypeKey(toplevel, GDK_KEY_Control_L, 0, GDK_KEY_PRESS);
+  TypeKey(toplevel, GDK_KEY_comma, GDK_CONTROL_MASK, GDK_KEY_PRESS);
+  TypeKey(toplevel, GDK_KEY_comma, GDK_CONTROL_MASK, GDK_KEY_RELEASE);
+  TypeKey(toplevel, GDK_KEY_Control_L, GDK_CONTROL_MASK, GDK_KEY_RELEASE);
+  Pump(1000);
+  EXPECT_EQ(before + 1, preferencesOpened);
+
+  // Pressed inside the page itself: the page forwards it, and the window's accelerator runs once.
+  Evaluate("window.dispatchEvent(new KeyboardEvent('keydown', {key: ',', code: 'Comma', ctrlKey: true}));"
+           "window.dispatchEvent(new KeyboardEvent('keyup', {key: ',', code: 'Comma', ctrlKey: true})); 1");
+  ASSERT_TRUE(PumpUntil([&] { return preferencesOpened == before + 2; }, 5000));
+  Pump(500);
+  EXPECT_EQ(before + 2, preferencesOpened);
+}
+
+TEST_F(EditorPageGui, TheClipboardAnswersEveryReadEvenWhenItHoldsNoText) {
+  std::vector<std::string> scripts;
+  processor->SetScriptObserver([&](const char* script, std::function<void(const char*)>) {
+    scripts.emplace_back(script ? script : "");
+  });
+  const std::string text = "{\"format\": \"velmora-effect-chain\", \"name\": \"Größe\"}";
+  ASSERT_TRUE(
+      processor->OnMessage(vlm::MsgTag::kClipboardWrite, -1, static_cast<int>(text.size()), text.data()));
+  ASSERT_TRUE(processor->OnMessage(vlm::MsgTag::kClipboardReadRequest, -1, 0, nullptr));
+  ASSERT_TRUE(PumpUntil([&] { return !scripts.empty(); }, 5000));
+  ASSERT_EQ(1u, scripts.size());
+  EXPECT_EQ("SAMFD(217, 73, 'eyJmb3JtYXQiOiAidmVsbW9yYS1lZmZlY3QtY2hhaW4iLCAibmFtZSI6ICJHcsO2w59lIn0=')",
+            scripts[0]);
+
+  // An image only: no text, and still an answer the page reads as empty text.
+  GdkPixbuf* image = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 4, 4);
+  gtk_clipboard_set_image(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), image);
+  g_object_unref(image);
+  scripts.clear();
+  ASSERT_TRUE(processor->OnMessage(vlm::MsgTag::kClipboardReadRequest, -1, 0, nullptr));
+  ASSERT_TRUE(PumpUntil([&] { return !scripts.empty(); }, 5000));
+  EXPECT_EQ("SAMFD(217, 0, '')", scripts[0]);
+  processor->SetScriptObserver(nullptr);
+}
+
+} // namespace
