@@ -124,12 +124,6 @@ function copyFromOther(part: Part): void {
     sendParamValue(c.index, c.value);
     endGesture(c.index);
   }
-  const s = bank.peek();
-  setBank(
-    part === 'upper'
-      ? { ...s, upperTone: { ...s.lowerTone }, loadedUpperToneParams: { ...s.loadedLowerToneParams } }
-      : { ...s, lowerTone: { ...s.upperTone }, loadedLowerToneParams: { ...s.loadedUpperToneParams } },
-  );
 }
 
 function ToneList({ part, onClose }: { part: Part; onClose: () => void }) {

@@ -88,6 +88,14 @@ describe('patch browser', () => {
       'upper:Factory/Brass.80p:upper',
       'lower:builtin:init:lower',
     ]);
+    // The menu's last item copies the other tone: only the values that differ travel, each in a gesture.
+    await replay(page, ['SPVFD(29, 0.250000)', 'SPVFD(182, 0.500000)']);
+    await clearPosted(page);
+    await page.click('[data-testid=tone-name-lower]');
+    await page.click('[data-testid=tone-list-lower] [data-testid=tone-copy-other]');
+    const sets = (await posted(page)).filter((m) => m.msg === 'SPVFUI').map((m) => [m.paramIdx, m.value]);
+    expect(sets).toEqual([[78, 0.25], [184, 0.5]]);
+    expect((await posted(page)).filter((m) => m.msg === 'EPCFUI').length).toBe(2);
   });
 });
 
