@@ -507,7 +507,16 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   }
 
   // 1. Envelopes.
-  const double e1 = mEnv1.Tick();
+  // ENV-1 reaches the sound only through pitch, cross-mod depth and pulse width; with all three off its
+  // curve would be multiplied by zero (it is finite and never negative), so it only advances.
+  double e1 = 0.0;
+  double w = 0.0;
+  if (mPitchEnv1Amount != 0.0 || mXmodEnv1Amount != 0.0 || mPwmSource == kPwmEnv1) {
+    e1 = mEnv1.Tick();
+    w = Env1Curve(e1);
+  } else {
+    mEnv1.Advance();
+  }
   // Only the filter-envelope copy that the filter reads needs its shaped output.
   double e1Copy = 0.0;
   double e2Copy = 0.0;
@@ -520,8 +529,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   }
   const double y2 = mEnv2.Tick();
 
-  // 2-4. ENV-1 curve, delayed LFO-1 and glide.
-  const double w = Env1Curve(e1);
+  // 2-4. Delayed LFO-1 and glide.
   const double d1 = mLfoDelay.Tick() * lfo1;
   if (mGlideCurrent != mGlideTarget) {
     mGlideCurrent += (mGlideTarget - mGlideCurrent) * mGlideCoef;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -241,3 +242,43 @@ TEST_F(VoiceTest, GlideMovesFromThePreviousNote) {
 }
 
 } // namespace
+
+namespace {
+
+// Renders n samples of a voice set up by `route` with ENV-1's attack at attackMs.
+std::vector<double> RenderWithEnv1(void (*route)(Voice&), double attackMs, int n) {
+  auto v = std::make_unique<Voice>();
+  v->Prepare(kRate);
+  v->Reset();
+  v->SetVcaLevel(1.0);
+  v->SetVcfCutoff(5000.0);
+  v->SetVco2Waveform(Vco::kPulse);
+  v->SetPwmSource(Voice::kPwmLfo1);
+  v->Env1().SetAttack(attackMs);
+  route(*v);
+  v->NoteOn(57, 1.0, false);
+  std::vector<double> out;
+  for (int i = 0; i < n; ++i)
+    out.push_back(v->RenderSample(0.0, 0.0, 0.0));
+  return out;
+}
+
+} // namespace
+
+// ENV-1 only advances while nothing reads it: then its times change nothing; each of its three routes
+// makes them audible.
+TEST(VoiceEnv1, ReachesTheSoundOnlyThroughPitchCrossModAndPulseWidth) {
+  using Route = void (*)(Voice&);
+  const Route unrouted = [](Voice&) {};
+  EXPECT_EQ(RenderWithEnv1(unrouted, 5.0, 2000), RenderWithEnv1(unrouted, 300.0, 2000));
+  const Route routes[] = {
+      [](Voice& v) { v.SetVcoModEnv1Amount(3.0); },
+      [](Voice& v) { v.SetXmodEnv1Amount(0.6); },
+      [](Voice& v) {
+        v.SetPwmSource(Voice::kPwmEnv1);
+        v.SetPwmAmount(0.8);
+      },
+  };
+  for (std::size_t i = 0; i < std::size(routes); ++i)
+    EXPECT_NE(RenderWithEnv1(routes[i], 5.0, 2000), RenderWithEnv1(routes[i], 300.0, 2000)) << i;
+}
