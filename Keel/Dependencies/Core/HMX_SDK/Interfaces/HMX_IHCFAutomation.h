@@ -9,8 +9,12 @@ class HMX_IHCFAutomation : public IHCFUnknown {
 public:
   virtual HMX_Result RegisterParam(const char* /*id*/) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result UnregisterParam(const char* /*id*/) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result RequestValue(const char* /*id*/, double /*normalized*/) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result ReportValue(const char* /*id*/, double /*normalized*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result RequestValue(const char* /*id*/, double /*normalized*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
+  virtual HMX_Result ReportValue(const char* /*id*/, double /*normalized*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
   virtual HMX_Result RequestTouch(const char* /*id*/) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result RequestRelease(const char* /*id*/) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp10(void*) { return HMX_ERROR_UNIMPLEMENTED; }

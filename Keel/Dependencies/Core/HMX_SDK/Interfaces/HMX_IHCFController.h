@@ -75,8 +75,12 @@ protected:
 // Versions 6 and 7 stand on their own: they fill page tables that the module creates.
 class HMX_IHCFController_V6 : public IHCFUnknown {
 public:
-  virtual HMX_Result CreatePageTableA(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result CreatePageTableB(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result CreatePageTableA(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
+  virtual HMX_Result CreatePageTableB(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
 
 protected:
   ~HMX_IHCFController_V6() = default;
@@ -84,8 +88,12 @@ protected:
 
 class HMX_IHCFController_V7 : public HMX_IHCFController_V6 {
 public:
-  virtual HMX_Result CreatePageTableC(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result CreatePageTableD(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result CreatePageTableC(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
+  virtual HMX_Result CreatePageTableD(uint32_t, uint32_t, IHCFUnknown* /*pageTable*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
 
 protected:
   ~HMX_IHCFController_V7() = default;

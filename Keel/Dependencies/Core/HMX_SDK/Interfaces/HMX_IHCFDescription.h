@@ -14,7 +14,9 @@ public:
   virtual HMX_Result HostOp5(void*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp6(void*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp7(void*) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result RegisterEffect(const char* /*effectID*/, IHCFUnknown* /*descriptor*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result RegisterEffect(const char* /*effectID*/, IHCFUnknown* /*descriptor*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
   virtual HMX_Result SetMakerName(const char*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result AppendPackageName(const char*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result SetPackageVersion(uint32_t) { return HMX_ERROR_UNIMPLEMENTED; }
@@ -30,7 +32,9 @@ public:
   virtual HMX_Result AppendEffectName(const char*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result AppendCategory(uint32_t /*categoryBits*/) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp7(void*) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result RegisterCreateProc(HMX_CreateProc, int32_t /*procID*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result RegisterCreateProc(HMX_CreateProc, int32_t /*procID*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
   virtual HMX_Result AttachProperties(IHCFUnknown* /*map*/) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp10(void*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result HostOp11(int32_t, int32_t, IHCFUnknown* /*map*/) { return HMX_ERROR_UNIMPLEMENTED; }
@@ -71,12 +75,12 @@ public:
                                      uint32_t /*mask*/) {
     return HMX_ERROR_UNIMPLEMENTED;
   }
-  virtual HMX_Result RegisterNativeProc(HMX_ProcessProc, IHCFUnknown* /*map*/, HMX_InstanceInitProc, HMX_BackgroundProc,
-                                        uint32_t* /*outProcID*/) {
+  virtual HMX_Result RegisterNativeProc(HMX_ProcessProc, IHCFUnknown* /*map*/, HMX_InstanceInitProc,
+                                        HMX_BackgroundProc, uint32_t* /*outProcID*/) {
     return HMX_ERROR_UNIMPLEMENTED;
   }
-  virtual HMX_Result RegisterTIProc(const char* /*libraryFile*/, void* /*proc*/, IHCFUnknown* /*map*/, void*, void*,
-                                    uint32_t* /*outProcID*/) {
+  virtual HMX_Result RegisterTIProc(const char* /*libraryFile*/, void* /*proc*/, IHCFUnknown* /*map*/, void*,
+                                    void*, uint32_t* /*outProcID*/) {
     return HMX_ERROR_UNIMPLEMENTED;
   }
   virtual HMX_Result DeclareMeters(int32_t /*fieldIndex*/, const uint32_t* /*meterIDs*/, int32_t /*count*/) {

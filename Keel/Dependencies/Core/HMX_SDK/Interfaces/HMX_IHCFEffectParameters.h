@@ -27,7 +27,8 @@ public:
   virtual HMX_Result ParamIDAt(int32_t index, HMX_IString* out) = 0;
   virtual HMX_Result ParamValueInfo(const char* id, int32_t selector, int32_t* out) = 0;
   virtual HMX_Result ParamNormalizedFromText(const char* id, double* out, const HMX_IString& text) = 0;
-  virtual HMX_Result ParamTextFromNormalized(const char* id, double normalized, HMX_IString* out, int32_t limit) = 0;
+  virtual HMX_Result ParamTextFromNormalized(const char* id, double normalized, HMX_IString* out,
+                                             int32_t limit) = 0;
   virtual HMX_Result ParamValueText(const char* id, HMX_IString* out, int32_t limit) = 0;
   virtual HMX_Result ParamNormalized(const char* id, double* out) = 0;
   virtual HMX_Result SetParamNormalized(const char* id, double normalized) = 0;

@@ -8,7 +8,9 @@
 class HMX_IHCFHostServices : public IHCFUnknown {
 public:
   virtual HMX_Result HostOp4(void*) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result HandleTrace(int32_t /*priority*/, const char* /*message*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result HandleTrace(int32_t /*priority*/, const char* /*message*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
 
 protected:
   ~HMX_IHCFHostServices() = default;

@@ -8,7 +8,9 @@
 class HMX_IHCFTransport : public IHCFUnknown {
 public:
   virtual HMX_Result Tempo(double* /*beatsPerMinute*/) { return HMX_ERROR_UNIMPLEMENTED; }
-  virtual HMX_Result Meter(int32_t* /*numerator*/, int32_t* /*denominator*/) { return HMX_ERROR_UNIMPLEMENTED; }
+  virtual HMX_Result Meter(int32_t* /*numerator*/, int32_t* /*denominator*/) {
+    return HMX_ERROR_UNIMPLEMENTED;
+  }
   virtual HMX_Result IsPlaying(bool*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result TickPosition(int64_t*) { return HMX_ERROR_UNIMPLEMENTED; }
   virtual HMX_Result LoopRange(bool* /*looping*/, int64_t* /*startTick*/, int64_t* /*endTick*/) {

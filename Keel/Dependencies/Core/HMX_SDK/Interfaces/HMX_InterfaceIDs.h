@@ -5,7 +5,9 @@
 
 namespace HMX::Detail {
 constexpr uint32_t HexDigit(char c) {
-  return c >= '0' && c <= '9' ? uint32_t(c - '0') : c >= 'A' && c <= 'F' ? uint32_t(c - 'A' + 10) : uint32_t(c - 'a' + 10);
+  return c >= '0' && c <= '9'   ? uint32_t(c - '0')
+         : c >= 'A' && c <= 'F' ? uint32_t(c - 'A' + 10)
+                                : uint32_t(c - 'a' + 10);
 }
 constexpr uint32_t Hex(const char* text, int from, int count) {
   uint32_t value = 0;
@@ -21,8 +23,9 @@ constexpr HMX_GUID HMX_MakeGUID(const char (&t)[37]) {
   return HMX_GUID{Hex(t, 0, 8),
                   uint16_t(Hex(t, 9, 4)),
                   uint16_t(Hex(t, 14, 4)),
-                  {uint8_t(Hex(t, 19, 2)), uint8_t(Hex(t, 21, 2)), uint8_t(Hex(t, 24, 2)), uint8_t(Hex(t, 26, 2)),
-                   uint8_t(Hex(t, 28, 2)), uint8_t(Hex(t, 30, 2)), uint8_t(Hex(t, 32, 2)), uint8_t(Hex(t, 34, 2))}};
+                  {uint8_t(Hex(t, 19, 2)), uint8_t(Hex(t, 21, 2)), uint8_t(Hex(t, 24, 2)),
+                   uint8_t(Hex(t, 26, 2)), uint8_t(Hex(t, 28, 2)), uint8_t(Hex(t, 30, 2)),
+                   uint8_t(Hex(t, 32, 2)), uint8_t(Hex(t, 34, 2))}};
 }
 
 // Object model
@@ -82,10 +85,14 @@ inline constexpr HMX_GUID HMX_IID_HostDefinition = HMX_MakeGUID("E51741F1-7FCF-1
 inline constexpr HMX_GUID HMX_CLSID_EffectDescriptor = HMX_MakeGUID("89872C2D-75BC-423F-401B-F9A1BAAD0CCA");
 inline constexpr HMX_GUID HMX_IID_EffectDescriptor_V1 = HMX_MakeGUID("96D42C2D-EBBC-41EF-D1CB-499442E40FDA");
 inline constexpr HMX_GUID HMX_IID_EffectDescriptor_V2 = HMX_MakeGUID("41ECCC52-416B-4072-84BD-40B05210A74C");
-inline constexpr HMX_GUID HMX_CLSID_ComponentDescriptor = HMX_MakeGUID("94872C3D-95BC-413D-D0DB-D9B12AAD0CCA");
-inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V1 = HMX_MakeGUID("96E42C2D-E2BC-51EF-61C7-48994AEB0CDA");
-inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V2 = HMX_MakeGUID("1895259E-AAA9-4F0F-A985-149837B76F89");
-inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V3 = HMX_MakeGUID("979CFCD4-2BCB-43AE-9CD0-2D0ECD2ADCD5");
+inline constexpr HMX_GUID HMX_CLSID_ComponentDescriptor =
+    HMX_MakeGUID("94872C3D-95BC-413D-D0DB-D9B12AAD0CCA");
+inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V1 =
+    HMX_MakeGUID("96E42C2D-E2BC-51EF-61C7-48994AEB0CDA");
+inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V2 =
+    HMX_MakeGUID("1895259E-AAA9-4F0F-A985-149837B76F89");
+inline constexpr HMX_GUID HMX_IID_ComponentDescriptor_V3 =
+    HMX_MakeGUID("979CFCD4-2BCB-43AE-9CD0-2D0ECD2ADCD5");
 inline constexpr HMX_GUID HMX_CLSID_PropertyMap = HMX_MakeGUID("A587AD3D-D53C-4ADC-D0DD-D9D12DDDDCDA");
 inline constexpr HMX_GUID HMX_IID_PropertyMap_V1 = HMX_MakeGUID("96EE2C2D-EECC-5EFF-E2D7-E849E3E2EEEE");
 inline constexpr HMX_GUID HMX_IID_PropertyMap_V2 = HMX_MakeGUID("7177DF80-7C9C-11E2-B92A-0800200C9A66");

@@ -43,13 +43,17 @@ TEST(HMX_CChunkDataParser, WritesTheExactBytesOfEachType) {
   };
   const Case cases[] = {
       {"int32 a = 1", [](HMX_CChunkDataParser& p) { p.AddInt32("a", 1); }, {'l', '_', 'a', 0, 0, 0, 0, 1}},
-      {"int32 a = -2", [](HMX_CChunkDataParser& p) { p.AddInt32("a", -2); },
+      {"int32 a = -2",
+       [](HMX_CChunkDataParser& p) { p.AddInt32("a", -2); },
        {'l', '_', 'a', 0, 0xFF, 0xFF, 0xFF, 0xFE}},
-      {"double gain = 1.0", [](HMX_CChunkDataParser& p) { p.AddDouble("gain", 1.0); },
+      {"double gain = 1.0",
+       [](HMX_CChunkDataParser& p) { p.AddDouble("gain", 1.0); },
        {'d', '_', 'g', 'a', 'i', 'n', 0, 0, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0}},
-      {"string s = ab", [](HMX_CChunkDataParser& p) { p.AddString("s", HMX_CString("ab")); },
+      {"string s = ab",
+       [](HMX_CChunkDataParser& p) { p.AddString("s", HMX_CString("ab")); },
        {'r', '_', 's', 0, 'a', 'b', 0, 0}},
-      {"string e = empty", [](HMX_CChunkDataParser& p) { p.AddString("e", HMX_CString("")); },
+      {"string e = empty",
+       [](HMX_CChunkDataParser& p) { p.AddString("e", HMX_CString("")); },
        {'r', '_', 'e', 0, 0, 0, 0, 0}},
   };
   for (const Case& c : cases) {
@@ -101,8 +105,8 @@ TEST(HMX_CChunkDataParser, RoundTripsEntriesAndTakesTheVersion) {
 }
 
 TEST(HMX_CChunkDataParser, KeepsFloatAndInt16EntriesItReads) {
-  const std::vector<uint8_t> data{1, 1, 1, 1, 'f', '_', 'x', 0, 0x3F, 0x80, 0, 0,
-                                  's', '_', 'y', 0, 0xFF, 0xFE, 0, 0};
+  const std::vector<uint8_t> data{1, 1, 1,   1,   'f', '_', 'x',  0,    0x3F, 0x80,
+                                  0, 0, 's', '_', 'y', 0,   0xFF, 0xFE, 0,    0};
   auto buffer = RawChunk(data);
   HMX_CChunkDataParser parser;
   parser.LoadChunk(buffer.Chunk());
@@ -139,7 +143,9 @@ TEST(HMX_CChunkDataParser, HostileChunksLoadWhatIsWellFormedAndNeverReadPastTheS
       {"only the marker", {1, 1, 1, 1}, 0},
       {"wrong marker", {1, 1, 1, 2, 'l', '_', 'a', 0, 0, 0, 0, 1}, 0},
       {"shorter than the marker", {1, 1}, 0},
-      {"unknown type keeps the key, reads no value", {1, 1, 1, 1, 'x', '_', 'q', 0, 'l', '_', 'a', 0, 0, 0, 0, 1}, 2},
+      {"unknown type keeps the key, reads no value",
+       {1, 1, 1, 1, 'x', '_', 'q', 0, 'l', '_', 'a', 0, 0, 0, 0, 1},
+       2},
       {"key without its NUL", {1, 1, 1, 1, 'l', '_', 'a', 'b'}, 0},
       {"int32 value cut short", {1, 1, 1, 1, 'l', '_', 'a', 0, 0, 0}, 0},
       {"double value cut short", {1, 1, 1, 1, 'd', '_', 'a', 0, 0, 0, 0, 0, 0, 0}, 0},

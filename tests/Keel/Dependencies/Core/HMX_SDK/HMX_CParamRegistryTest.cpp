@@ -1,8 +1,8 @@
 // Parameter manager registration by ID and index, and the packet dispatcher's marks and posts.
+#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParamRegistry.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryDisplayDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryTaperDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CPacketPoster.h"
-#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParamRegistry.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParameter.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_VController.h"
 #include "RecordingAutomation.h"

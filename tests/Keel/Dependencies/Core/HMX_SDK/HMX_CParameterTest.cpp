@@ -1,10 +1,10 @@
 // HMX parameters: construction, steps, names, typed access, text conversion and value confirmation
 // by the host through the automation delegate.
+#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParameter.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryDisplayDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryTaperDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CLinearTaperDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CNumberDisplayDelegate.h"
-#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParameter.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CUnitDisplayDelegateDecorator.h"
 #include "RecordingAutomation.h"
 #include "RecordingHostServices.h"
@@ -31,7 +31,8 @@ public:
 
 std::unique_ptr<HMX_CParameter<int>> MakeInt(const char* id = "7", int defaultValue = 3) {
   return std::make_unique<HMX_CParameter<int>>(id, HMX_CString("Cutoff"), defaultValue, IntTaper(0, 10),
-                                               HMX_CUnitDisplayDelegateDecorator<int>(IntNumber(), " Hz"), true);
+                                               HMX_CUnitDisplayDelegateDecorator<int>(IntNumber(), " Hz"),
+                                               true);
 }
 
 TEST(HMX_CParameter, ConstructionTakesTheDefaultWith128Steps) {
@@ -90,7 +91,7 @@ TEST(HMX_CParameter, StepsRoundAndStopAtTheEnds) {
 }
 
 TEST(HMX_CParameter, ShortNamesByLength) {
-  auto p = MakeInt(); // primary name "Cutoff", 6 characters
+  auto p = MakeInt();                            // primary name "Cutoff", 6 characters
   EXPECT_EQ(p->ShortNameFor(3).Str(), "Cutoff"); // no short names
   p->AddShortName("Cut");
   p->AddShortName("Ctf"); // same length: replaces "Cut"
@@ -99,7 +100,8 @@ TEST(HMX_CParameter, ShortNamesByLength) {
     int32_t length;
     const char* name;
   };
-  const Case cases[] = {{6, "Cutoff"}, {10, "Cutoff"}, {-1, "Cutoff"}, {5, "Cutof"}, {4, "Ctf"}, {3, "Ctf"}, {1, "Ctf"}};
+  const Case cases[] = {{6, "Cutoff"}, {10, "Cutoff"}, {-1, "Cutoff"}, {5, "Cutof"},
+                        {4, "Ctf"},    {3, "Ctf"},     {1, "Ctf"}};
   for (const Case& c : cases)
     EXPECT_EQ(p->ShortNameFor(c.length).Str(), c.name) << c.length;
   p->ClearShortNames();
@@ -185,9 +187,9 @@ TEST(HMX_CParameter, WithAutomationTheValueChangesOnlyWhenTheHostConfirms) {
   p->ResetToDefault();
   p->WriteInt32(1);
   EXPECT_EQ(p->Value(), 3);
-  EXPECT_EQ(automation.calls, (std::vector<std::string>{"touch 7", "request 7 0.8", "release 7", "touch 7",
-                                                        "request 7 0.3", "release 7", "touch 7", "request 7 0.1",
-                                                        "release 7"}));
+  EXPECT_EQ(automation.calls,
+            (std::vector<std::string>{"touch 7", "request 7 0.8", "release 7", "touch 7", "request 7 0.3",
+                                      "release 7", "touch 7", "request 7 0.1", "release 7"}));
   automation.calls.clear();
   p->AcceptNormalized(0.8); // the host confirms
   EXPECT_EQ(p->Value(), 8);
@@ -223,7 +225,8 @@ TEST(HMX_CParameter, NeedsReportFlagMakesAnUnchangedValueReported) {
 }
 
 TEST(HMX_CParameter, WithoutAutomationWritesApplyAtOnce) {
-  HMX_CParameter<double> p("d", "Level", 0.25, UnitTaper(), HMX_CNumberDisplayDelegate<double, 2, 0>(), false);
+  HMX_CParameter<double> p("d", "Level", 0.25, UnitTaper(), HMX_CNumberDisplayDelegate<double, 2, 0>(),
+                           false);
   EXPECT_FALSE(p.IsAutomatable());
   EXPECT_TRUE(p.WriteDouble(0.5));
   double d = 0;

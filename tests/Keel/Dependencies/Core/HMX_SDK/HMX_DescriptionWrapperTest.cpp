@@ -1,8 +1,8 @@
 // Description wrappers record what the module describes on a fake host, check what older hosts
 // cannot take, keep pointer properties locally, register procedures one by one, and free what they made.
+#include "FakeHostObject.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_Exception.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_VCollection.h"
-#include "FakeHostObject.h"
 #include "RecordingHostServices.h"
 
 #include <gtest/gtest.h>
@@ -72,15 +72,16 @@ public:
       Offer(HMX_IID_ComponentDescriptor_V3, static_cast<HMX_IHCFComponentDescriptor_V3*>(this));
   }
   HMX_Result DeclareMIDINode(int32_t field, int32_t type, const char* name, uint32_t mask) override {
-    log->Add("midi " + std::to_string(field) + " " + std::to_string(type) + " " + name + " " + std::to_string(mask));
+    log->Add("midi " + std::to_string(field) + " " + std::to_string(type) + " " + name + " " +
+             std::to_string(mask));
     return 0;
   }
   HMX_Result DeclarePrivateData(int32_t field, uint32_t size, uint32_t options) override {
     log->Add("private " + std::to_string(field) + " " + std::to_string(size) + " " + std::to_string(options));
     return 0;
   }
-  HMX_Result RegisterNativeProc(HMX_ProcessProc proc, IHCFUnknown* map, HMX_InstanceInitProc, HMX_BackgroundProc,
-                                uint32_t* outID) override {
+  HMX_Result RegisterNativeProc(HMX_ProcessProc proc, IHCFUnknown* map, HMX_InstanceInitProc,
+                                HMX_BackgroundProc, uint32_t* outID) override {
     int32_t ignored;
     log->Add(std::string("native ") + (proc ? "proc" : "null") + " map" +
              (MapOf(map)->GetProperty(54, &ignored) ? " with 54" : "") +
@@ -151,7 +152,8 @@ public:
 };
 
 // The object the host hands to the registration: class factory, definition, maybe description host.
-class FakeDescriptionHost : public FakeHostObject<IHCFClassFactory, HMX_IHCFHostDefinition, HMX_IHCFDescriptionHost> {
+class FakeDescriptionHost
+    : public FakeHostObject<IHCFClassFactory, HMX_IHCFHostDefinition, HMX_IHCFDescriptionHost> {
 public:
   explicit FakeDescriptionHost(HostOptions o) : options(o) {
     Offer(HMX_IID_ClassFactory, static_cast<IHCFClassFactory*>(this));
@@ -205,7 +207,9 @@ public:
 };
 
 void ProcessNothing(void*, void*) {}
-IHCFUnknown* CreateNothing() { return nullptr; }
+IHCFUnknown* CreateNothing() {
+  return nullptr;
+}
 
 TEST(HMX_VCollection, RecordsTheDescriptionAndFreesEverythingItCreated) {
   FakeDescriptionHost host({});
@@ -232,10 +236,10 @@ TEST(HMX_VCollection, RecordsTheDescriptionAndFreesEverythingItCreated) {
     EXPECT_EQ(collection.DescriptionHost(), nullptr); // the host does not answer it
   }
   EXPECT_EQ(host.log.calls,
-            (std::vector<std::string>{"effect name Velmora", "package Velmora", "category 2048", "midi 4 0 Velmora Midi 1",
-                                      "private 23 8 0", "native proc map with 13", "attach component", "create proc 1",
-                                      "register com.ostrand.hmx.Velmora with descriptor", "maker Ostrand",
-                                      "version 65549"}));
+            (std::vector<std::string>{
+                "effect name Velmora", "package Velmora", "category 2048", "midi 4 0 Velmora Midi 1",
+                "private 23 8 0", "native proc map with 13", "attach component", "create proc 1",
+                "register com.ostrand.hmx.Velmora with descriptor", "maker Ostrand", "version 65549"}));
   EXPECT_EQ(host.created, 4);
   EXPECT_EQ(host.log.destroyed, 4);
   EXPECT_EQ(host.refs, 0);
@@ -272,13 +276,13 @@ TEST(HMX_VPropertyMap, StemFormatsThatOlderHostsCannotTakeAreRefused) {
     HMX_Result result;
   };
   const Case cases[] = {
-      {false, 51, 65538, 0},                                 // stereo
+      {false, 51, 65538, 0},                                     // stereo
       {false, 51, 13u << 16 | 10, HMX_ERROR_PROPERTY_UNDEFINED}, // stem number 13
-      {true, 51, 13u << 16 | 10, 0},                         // a newer host takes it
-      {false, 52, 0xFFFF0000u, 0},                           // "no stem format" forms pass
+      {true, 51, 13u << 16 | 10, 0},                             // a newer host takes it
+      {false, 52, 0xFFFF0000u, 0},                               // "no stem format" forms pass
       {false, 52, 0xFF9C0000u, 0},
       {false, 52, 0xFFFE0001u, HMX_ERROR_PROPERTY_UNDEFINED}, // negative stem number
-      {false, 60, 13u << 16, 0},                             // other properties are not checked
+      {false, 60, 13u << 16, 0},                              // other properties are not checked
   };
   for (const Case& c : cases) {
     HostOptions options;
@@ -352,8 +356,9 @@ TEST(HMX_VComponentDescriptor, RegistersProceduresOneByOneForOlderHosts) {
   EXPECT_TRUE(map->GetProperty(54, &kept));
   // The missing TI procedure was traced; the registration went on.
   ASSERT_EQ(services.traces.size(), 1u);
-  EXPECT_EQ(services.traces[0].second,
-            "HMX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for HMX_eProperty_TIProcessProc");
+  EXPECT_EQ(
+      services.traces[0].second,
+      "HMX_VComponentDescriptor: ManuallyAddProcessProcs() - no value found for HMX_eProperty_TIProcessProc");
 
   // A failing host answer is passed on at once.
   host.lastComponent->nativeResult = -5;

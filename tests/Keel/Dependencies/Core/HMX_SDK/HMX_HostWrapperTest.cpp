@@ -1,5 +1,6 @@
 // Host-interface wrappers forward to the version that carries each call and answer fixed defaults
 // without it; the object base counts references; the GUI base opens, refreshes and closes its view.
+#include "FakeHostObject.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFAutomation.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFHostServices.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CEffectGUI.h"
@@ -9,7 +10,6 @@
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_VPageTable.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_VTransport.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_VViewContainer.h"
-#include "FakeHostObject.h"
 #include "RecordingHostServices.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +31,8 @@ public:
 };
 
 // The host's controller object: controller versions as chosen, automation, transport, class factory.
-class FakeController
-    : public FakeHostObject<HMX_IHCFController_V2, HMX_IHCFController_V7, HMX_IHCFAutomation, HMX_IHCFTransport,
-                            IHCFClassFactory> {
+class FakeController : public FakeHostObject<HMX_IHCFController_V2, HMX_IHCFController_V7, HMX_IHCFAutomation,
+                                             HMX_IHCFTransport, IHCFClassFactory> {
 public:
   explicit FakeController(bool withVersion2) {
     Offer(HMX_IID_Controller_V1, static_cast<HMX_IHCFController*>(this));
@@ -229,7 +228,8 @@ TEST(HMX_VHostServices, ReportsAssertionsAndTracesThroughTheModulesInstance) {
     HMX::SetHostServices(nullptr);
     HMX::HostTrace(1, "dropped");
   }
-  EXPECT_EQ(host.services.log, (std::vector<std::string>{"134217728 value 7", "HMX_CParameter 0 < numSteps 1"}));
+  EXPECT_EQ(host.services.log,
+            (std::vector<std::string>{"134217728 value 7", "HMX_CParameter 0 < numSteps 1"}));
   EXPECT_EQ(host.services.refs, 0);
 }
 
@@ -357,8 +357,8 @@ TEST(HMX_CEffectGUI, OpensRefreshesReplacesAndClosesItsView) {
   EXPECT_EQ(gui->NativeView(), &first);
   EXPECT_EQ(gui->SetViewContainer(&second), 0);
   EXPECT_EQ(gui->NativeView(), &second);
-  EXPECT_EQ(gui->log, (std::vector<std::string>{"attach", "open 1", "changed ", "changed 2", "open 1", "changed ",
-                                                 "changed 2"}));
+  EXPECT_EQ(gui->log, (std::vector<std::string>{"attach", "open 1", "changed ", "changed 2", "open 1",
+                                                "changed ", "changed 2"}));
   gui->log.clear();
   controller.effect.countResult = -1;
   RecordingHostServices services;

@@ -1,6 +1,6 @@
 // HMX support classes: result texts, strings, owner mutex, exceptions, checked results, host reporting.
-#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CString.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_COwnerMutex.h"
+#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CString.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CheckedResult.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_Exception.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_HostReporting.h"
@@ -82,7 +82,8 @@ TEST(HMX_CString, NumbersInFixedNotationInTheCLocaleWhateverTheUserLocale) {
     int decimals;
     const char* text;
   };
-  const Case cases[] = {{3.14159, 2, "3.14"}, {7, 0, "7"}, {-2.5, 1, "-2.5"}, {0.005, 2, "0.01"}, {42, 0, "42"}};
+  const Case cases[] = {
+      {3.14159, 2, "3.14"}, {7, 0, "7"}, {-2.5, 1, "-2.5"}, {0.005, 2, "0.01"}, {42, 0, "42"}};
   for (const Case& c : cases) {
     HMX_CString s("x=");
     s.AppendNumber(c.value, c.decimals);

@@ -24,8 +24,14 @@ TEST(HMX_CLinearTaperDelegate, MapsBothWaysAtTheEdges) {
     double normalized;
     int real;
   };
-  const ToReal toReal[] = {{0.0, 0}, {1.0, 10}, {0.44, 4}, {0.45, 5}, {-3.0, 0}, {7.0, 10},
-                           {std::numeric_limits<double>::quiet_NaN(), 0}, {1e300, 10}};
+  const ToReal toReal[] = {{0.0, 0},
+                           {1.0, 10},
+                           {0.44, 4},
+                           {0.45, 5},
+                           {-3.0, 0},
+                           {7.0, 10},
+                           {std::numeric_limits<double>::quiet_NaN(), 0},
+                           {1e300, 10}};
   for (const ToReal& c : toReal)
     EXPECT_EQ(taper.NormalizedToReal(c.normalized), c.real) << c.normalized;
   struct ToNormalized {
@@ -129,13 +135,9 @@ TEST(HMX_CBinaryDisplayDelegate, ChoosesTheLongestShortPairThatFits) {
     const char* text;
   };
   const Case cases[] = {
-      {6, false, "bypass"}, // the full text fits
-      {10, true, "on"},
-      {5, false, "bp"}, // longest pair first: the last added of length 3
-      {3, false, "bp"},
-      {2, false, "b"},
-      {1, true, "1"},
-      {0, false, "b"}, // none fits: the shortest pair
+      {6, false, "bypass"},                   // the full text fits
+      {10, true, "on"},     {5, false, "bp"}, // longest pair first: the last added of length 3
+      {3, false, "bp"},     {2, false, "b"},  {1, true, "1"}, {0, false, "b"}, // none fits: the shortest pair
       {-4, true, "1"},
   };
   for (const Case& c : cases) {

@@ -5,11 +5,17 @@ namespace {
 std::atomic<int32_t> gLiveObjects{0};
 }
 
-CHCFUnknown::CHCFUnknown(IHCFUnknown* outer) : mOuter(outer ? outer : &mInner), mInner(*this) { ++gLiveObjects; }
+CHCFUnknown::CHCFUnknown(IHCFUnknown* outer) : mOuter(outer ? outer : &mInner), mInner(*this) {
+  ++gLiveObjects;
+}
 
-CHCFUnknown::~CHCFUnknown() { --gLiveObjects; }
+CHCFUnknown::~CHCFUnknown() {
+  --gLiveObjects;
+}
 
-int32_t CHCFUnknown::LiveObjectCount() { return gLiveObjects.load(); }
+int32_t CHCFUnknown::LiveObjectCount() {
+  return gLiveObjects.load();
+}
 
 HMX_Result CHCFUnknown::InnerQuery(const HMX_GUID& iid, void** out) {
   if (!out)
@@ -23,7 +29,9 @@ HMX_Result CHCFUnknown::InnerQuery(const HMX_GUID& iid, void** out) {
   return HMX_HCF_E_NOINTERFACE;
 }
 
-uint32_t CHCFUnknown::InnerAddRef() { return uint32_t(++mRefCount); }
+uint32_t CHCFUnknown::InnerAddRef() {
+  return uint32_t(++mRefCount);
+}
 
 uint32_t CHCFUnknown::InnerRelease() {
   const int32_t count = --mRefCount;

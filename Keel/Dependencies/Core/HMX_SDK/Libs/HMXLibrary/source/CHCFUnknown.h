@@ -35,7 +35,9 @@ public:
   class PrivateUnknown : public IHCFUnknown {
   public:
     explicit PrivateUnknown(CHCFUnknown& owner) : mOwner(owner) {}
-    HMX_Result QueryInterface(const HMX_GUID& iid, void** out) override { return mOwner.InnerQuery(iid, out); }
+    HMX_Result QueryInterface(const HMX_GUID& iid, void** out) override {
+      return mOwner.InnerQuery(iid, out);
+    }
     uint32_t AddRef() override { return mOwner.InnerAddRef(); }
     uint32_t Release() override { return mOwner.InnerRelease(); }
     virtual ~PrivateUnknown() = default;

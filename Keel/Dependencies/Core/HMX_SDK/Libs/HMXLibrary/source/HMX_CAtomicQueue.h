@@ -10,8 +10,7 @@
 
 // Threads: Push from any number of producer threads; Pop and Peek from one consumer thread at a time.
 // The queue never owns its items: whoever destroys it first pops and frees what is left.
-template <typename T, int32_t N>
-class HMX_CAtomicQueue : public HMX_IPointerQueue<T> {
+template <typename T, int32_t N> class HMX_CAtomicQueue : public HMX_IPointerQueue<T> {
   static_assert(N >= 2 && (N & (N - 1)) == 0, "the slot count is a power of two");
 
 public:

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 HMX_CBinaryDisplayDelegate<bool>::HMX_CBinaryDisplayDelegate(const HMX_CString& falseText,
-                                                            const HMX_CString& trueText)
+                                                             const HMX_CString& trueText)
     : mFalseText(falseText), mTrueText(trueText),
       mMaxLength(int32_t(std::max(falseText.Length(), trueText.Length()))) {}
 
@@ -36,8 +36,8 @@ bool HMX_CBinaryDisplayDelegate<bool>::TextToValue(const HMX_CString& text, bool
   return text == mFalseText;
 }
 
-void HMX_CBinaryDisplayDelegate<bool>::AddShortTexts(const HMX_CString& falseText, const HMX_CString& trueText,
-                                                     int32_t length) {
+void HMX_CBinaryDisplayDelegate<bool>::AddShortTexts(const HMX_CString& falseText,
+                                                     const HMX_CString& trueText, int32_t length) {
   mShortTexts.push_back({length, falseText, trueText});
   std::stable_sort(mShortTexts.begin(), mShortTexts.end(),
                    [](const ShortTexts& a, const ShortTexts& b) { return a.length < b.length; });

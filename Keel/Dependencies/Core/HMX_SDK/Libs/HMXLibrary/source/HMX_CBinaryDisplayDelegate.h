@@ -5,11 +5,9 @@
 
 #include <vector>
 
-template <typename T>
-class HMX_CBinaryDisplayDelegate;
+template <typename T> class HMX_CBinaryDisplayDelegate;
 
-template <>
-class HMX_CBinaryDisplayDelegate<bool> : public HMX_IDisplayDelegate<bool> {
+template <> class HMX_CBinaryDisplayDelegate<bool> : public HMX_IDisplayDelegate<bool> {
 public:
   HMX_CBinaryDisplayDelegate(const HMX_CString& falseText, const HMX_CString& trueText);
 

@@ -3,11 +3,9 @@
 
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_ITaperDelegate.h"
 
-template <typename T>
-class HMX_CBinaryTaperDelegate;
+template <typename T> class HMX_CBinaryTaperDelegate;
 
-template <>
-class HMX_CBinaryTaperDelegate<bool> : public HMX_ITaperDelegate<bool> {
+template <> class HMX_CBinaryTaperDelegate<bool> : public HMX_ITaperDelegate<bool> {
 public:
   HMX_ITaperDelegate<bool>* Duplicate() const override { return new HMX_CBinaryTaperDelegate(*this); }
   bool MaxValue() const override { return true; }

@@ -12,24 +12,35 @@ namespace {
 constexpr uint8_t kMarker[4] = {1, 1, 1, 1};
 constexpr uint32_t kMaxKeyBytes = 255; // a key and its NUL are read from at most this many bytes
 
-constexpr uint64_t RoundUp4(uint64_t n) { return (n + 3) & ~uint64_t(3); }
+constexpr uint64_t RoundUp4(uint64_t n) {
+  return (n + 3) & ~uint64_t(3);
+}
 
 const char* Prefix(int32_t type) {
   switch (type) {
-  case HMX_CChunkDataParser::kTypeFloat: return "f_";
-  case HMX_CChunkDataParser::kTypeInt32: return "l_";
-  case HMX_CChunkDataParser::kTypeDouble: return "d_";
-  case HMX_CChunkDataParser::kTypeInt16: return "s_";
-  case HMX_CChunkDataParser::kTypeString: return "r_";
-  default: return nullptr;
+  case HMX_CChunkDataParser::kTypeFloat:
+    return "f_";
+  case HMX_CChunkDataParser::kTypeInt32:
+    return "l_";
+  case HMX_CChunkDataParser::kTypeDouble:
+    return "d_";
+  case HMX_CChunkDataParser::kTypeInt16:
+    return "s_";
+  case HMX_CChunkDataParser::kTypeString:
+    return "r_";
+  default:
+    return nullptr;
   }
 }
 
 uint64_t ValueBytes(const HMX_CChunkDataParser::ChunkEntry& entry) {
   switch (entry.type) {
-  case HMX_CChunkDataParser::kTypeDouble: return 8;
-  case HMX_CChunkDataParser::kTypeString: return RoundUp4(uint64_t(entry.text.Length()) + 1);
-  default: return 4;
+  case HMX_CChunkDataParser::kTypeDouble:
+    return 8;
+  case HMX_CChunkDataParser::kTypeString:
+    return RoundUp4(uint64_t(entry.text.Length()) + 1);
+  default:
+    return 4;
   }
 }
 
@@ -103,9 +114,15 @@ void HMX_CChunkDataParser::WriteEntries(uint8_t* data, uint32_t size) const {
       WriteBigEndian(data + position, bits, 8);
       break;
     }
-    case kTypeInt16: WriteBigEndian(data + position, uint64_t(entry.integer), 2); break;
-    case kTypeString: std::memcpy(data + position, entry.text.Text(), entry.text.Length()); break;
-    default: WriteBigEndian(data + position, uint64_t(entry.integer), 4); break;
+    case kTypeInt16:
+      WriteBigEndian(data + position, uint64_t(entry.integer), 2);
+      break;
+    case kTypeString:
+      std::memcpy(data + position, entry.text.Text(), entry.text.Length());
+      break;
+    default:
+      WriteBigEndian(data + position, uint64_t(entry.integer), 4);
+      break;
     }
     position += ValueBytes(entry);
   }
@@ -182,7 +199,9 @@ void HMX_CChunkDataParser::LoadChunk(const PlugInChunk& chunk) {
       position = int64_t(RoundUp4(uint64_t(position) + length + 1));
       break;
     }
-    default: entry.type = kTypeNone; break; // unknown key: kept, no value read
+    default:
+      entry.type = kTypeNone;
+      break; // unknown key: kept, no value read
     }
     mEntries.push_back(std::move(entry));
   }

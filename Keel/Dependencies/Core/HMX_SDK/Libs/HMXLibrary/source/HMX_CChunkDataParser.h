@@ -1,8 +1,8 @@
 // Turns a list of named, typed values into the data part of a host chunk and back.
 #pragma once
 
-#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CString.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_Types.h"
+#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CString.h"
 
 #include <vector>
 
@@ -21,7 +21,7 @@ public:
   };
   struct ChunkEntry {
     int32_t type = kTypeNone;
-    HMX_CString name;   // without the type prefix
+    HMX_CString name;    // without the type prefix
     int64_t integer = 0; // an int32 or int16 value, or a float's bits
     double real = 0.0;   // a double value
     HMX_CString text;    // a string value

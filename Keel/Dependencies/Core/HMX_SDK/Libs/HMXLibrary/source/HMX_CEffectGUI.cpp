@@ -9,8 +9,7 @@
 
 namespace {
 // Runs a host-facing operation so that no exception reaches the host.
-template <class Body>
-HMX_Result Guarded(const char* operation, Body&& body) {
+template <class Body> HMX_Result Guarded(const char* operation, Body&& body) {
   try {
     return body();
   } catch (const HMX::Exception::Any& e) {

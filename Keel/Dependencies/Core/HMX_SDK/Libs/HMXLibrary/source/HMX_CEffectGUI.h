@@ -20,7 +20,9 @@ public:
   ~HMX_CEffectGUI() override;
 
   // IHCFUnknown: forwarded to the outer object.
-  HMX_Result QueryInterface(const HMX_GUID& iid, void** out) override { return Outer()->QueryInterface(iid, out); }
+  HMX_Result QueryInterface(const HMX_GUID& iid, void** out) override {
+    return Outer()->QueryInterface(iid, out);
+  }
   uint32_t AddRef() override { return Outer()->AddRef(); }
   uint32_t Release() override { return Outer()->Release(); }
 

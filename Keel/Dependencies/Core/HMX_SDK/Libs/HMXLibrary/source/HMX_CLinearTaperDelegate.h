@@ -7,8 +7,7 @@
 #include <cmath>
 #include <limits>
 
-template <typename T, int Resolution>
-class HMX_CLinearTaperDelegate : public HMX_ITaperDelegate<T> {
+template <typename T, int Resolution> class HMX_CLinearTaperDelegate : public HMX_ITaperDelegate<T> {
   static_assert(Resolution >= 1);
 
 public:

@@ -20,21 +20,18 @@ HMX_CParameter<T>::HMX_CParameter(const char* id, const HMX_CString& name, T def
     AcceptNormalized(mTaper->RealToNormalized(mDefault));
 }
 
-template <typename T>
-HMX_CParameter<T>::~HMX_CParameter() {
+template <typename T> HMX_CParameter<T>::~HMX_CParameter() {
   if (mAutomation)
     mAutomation->UnregisterParam(ParameterID());
 }
 
-template <typename T>
-void HMX_CParameter<T>::AssignName(const HMX_CString& name) {
+template <typename T> void HMX_CParameter<T>::AssignName(const HMX_CString& name) {
   mName = name;
   if (mAutomation)
     mAutomation->NameChanged(ParameterID());
 }
 
-template <typename T>
-HMX_CString HMX_CParameter<T>::ShortNameFor(int32_t length) const {
+template <typename T> HMX_CString HMX_CParameter<T>::ShortNameFor(int32_t length) const {
   if (length < 0 || mShortNames.empty() || uint32_t(length) >= mName.Length())
     return mName;
   auto above = mShortNames.upper_bound(uint32_t(length));
@@ -43,8 +40,7 @@ HMX_CString HMX_CParameter<T>::ShortNameFor(int32_t length) const {
   return std::prev(above)->second;
 }
 
-template <typename T>
-void HMX_CParameter<T>::AttachAutomation(HMX_IAutomationDelegate* delegate) {
+template <typename T> void HMX_CParameter<T>::AttachAutomation(HMX_IAutomationDelegate* delegate) {
   if (mAutomation)
     mAutomation->UnregisterParam(ParameterID());
   mAutomation = delegate;
@@ -52,42 +48,35 @@ void HMX_CParameter<T>::AttachAutomation(HMX_IAutomationDelegate* delegate) {
     mAutomation->RegisterParam(ParameterID());
 }
 
-template <typename T>
-void HMX_CParameter<T>::TouchParam() {
+template <typename T> void HMX_CParameter<T>::TouchParam() {
   if (mAutomation)
     mAutomation->RequestTouch(ParameterID());
 }
 
-template <typename T>
-void HMX_CParameter<T>::ReleaseParam() {
+template <typename T> void HMX_CParameter<T>::ReleaseParam() {
   if (mAutomation)
     mAutomation->RequestRelease(ParameterID());
 }
 
-template <typename T>
-void HMX_CParameter<T>::SetNormalized(double normalized) {
+template <typename T> void HMX_CParameter<T>::SetNormalized(double normalized) {
   if (mTaper)
     ApplyRealValue(mTaper->NormalizedToReal(normalized));
 }
 
-template <typename T>
-double HMX_CParameter<T>::Normalized() const {
+template <typename T> double HMX_CParameter<T>::Normalized() const {
   return mTaper ? mTaper->RealToNormalized(mValue.Value()) : 0.0;
 }
 
-template <typename T>
-void HMX_CParameter<T>::SetDefaultNormalized(double normalized) {
+template <typename T> void HMX_CParameter<T>::SetDefaultNormalized(double normalized) {
   if (mTaper)
     mDefault = mTaper->ConstrainReal(mTaper->NormalizedToReal(normalized));
 }
 
-template <typename T>
-double HMX_CParameter<T>::DefaultNormalized() const {
+template <typename T> double HMX_CParameter<T>::DefaultNormalized() const {
   return mTaper ? mTaper->RealToNormalized(mDefault) : 0.0;
 }
 
-template <typename T>
-void HMX_CParameter<T>::SetStepCount(uint32_t steps) {
+template <typename T> void HMX_CParameter<T>::SetStepCount(uint32_t steps) {
   if (steps == 0) {
     HMX::HostAssert("HMX_CParameter", __LINE__, "0 < numSteps");
     return;
@@ -95,8 +84,7 @@ void HMX_CParameter<T>::SetStepCount(uint32_t steps) {
   mStepCount = steps;
 }
 
-template <typename T>
-double HMX_CParameter<T>::StepToNormalized(uint32_t step) const {
+template <typename T> double HMX_CParameter<T>::StepToNormalized(uint32_t step) const {
   if (mStepCount < 2)
     return 0.0;
   if (step >= mStepCount - 1)
@@ -104,8 +92,7 @@ double HMX_CParameter<T>::StepToNormalized(uint32_t step) const {
   return std::min(double(step) * (1.0 / double(mStepCount - 1)), 1.0);
 }
 
-template <typename T>
-uint32_t HMX_CParameter<T>::NormalizedToStep(double normalized) const {
+template <typename T> uint32_t HMX_CParameter<T>::NormalizedToStep(double normalized) const {
   if (mStepCount < 2)
     return 0;
   const double last = double(mStepCount - 1);
@@ -115,19 +102,16 @@ uint32_t HMX_CParameter<T>::NormalizedToStep(double normalized) const {
   return uint32_t(std::min(x, last));
 }
 
-template <typename T>
-void HMX_CParameter<T>::SetStep(uint32_t step) {
+template <typename T> void HMX_CParameter<T>::SetStep(uint32_t step) {
   if (mStepCount >= 2)
     SetNormalized(StepToNormalized(step));
 }
 
-template <typename T>
-bool HMX_CParameter<T>::ValueText(HMX_CString& out) const {
+template <typename T> bool HMX_CParameter<T>::ValueText(HMX_CString& out) const {
   return mDisplay && mDisplay->ValueToText(mValue.Value(), out);
 }
 
-template <typename T>
-bool HMX_CParameter<T>::NormalizedFromText(const HMX_CString& text, double& out) const {
+template <typename T> bool HMX_CParameter<T>::NormalizedFromText(const HMX_CString& text, double& out) const {
   if (!mTaper || !mDisplay)
     return false;
   T value{};
@@ -146,8 +130,7 @@ bool HMX_CParameter<T>::TextFromNormalized(double normalized, int32_t limit, HMX
   return written && mTaper->MinValue() <= value && value <= mTaper->MaxValue();
 }
 
-template <typename T>
-bool HMX_CParameter<T>::TextFromNormalized(double normalized, HMX_CString& out) const {
+template <typename T> bool HMX_CParameter<T>::TextFromNormalized(double normalized, HMX_CString& out) const {
   if (!mTaper || !mDisplay)
     return false;
   const T value = mTaper->NormalizedToReal(normalized);
@@ -155,8 +138,7 @@ bool HMX_CParameter<T>::TextFromNormalized(double normalized, HMX_CString& out) 
   return written && mTaper->MinValue() <= value && value <= mTaper->MaxValue();
 }
 
-template <typename T>
-bool HMX_CParameter<T>::SetValueFromText(const HMX_CString& text) {
+template <typename T> bool HMX_CParameter<T>::SetValueFromText(const HMX_CString& text) {
   if (!mDisplay)
     return false;
   T value{};
@@ -166,8 +148,7 @@ bool HMX_CParameter<T>::SetValueFromText(const HMX_CString& text) {
   return true;
 }
 
-template <typename T>
-bool HMX_CParameter<T>::ReadText(HMX_IString* out) const {
+template <typename T> bool HMX_CParameter<T>::ReadText(HMX_IString* out) const {
   if (!out)
     return false;
   HMX_CString text;
@@ -195,8 +176,7 @@ bool HMX_CParameter<T>::ReplaceTaper(const HMX_ITaperDelegateBase& taper, bool k
   return true;
 }
 
-template <typename T>
-bool HMX_CParameter<T>::ReplaceDisplay(const HMX_IDisplayDelegateBase& display) {
+template <typename T> bool HMX_CParameter<T>::ReplaceDisplay(const HMX_IDisplayDelegateBase& display) {
   const auto* typed = dynamic_cast<const HMX_IDisplayDelegate<T>*>(&display);
   if (!typed)
     return false;
@@ -206,8 +186,7 @@ bool HMX_CParameter<T>::ReplaceDisplay(const HMX_IDisplayDelegateBase& display) 
   return true;
 }
 
-template <typename T>
-void HMX_CParameter<T>::ApplyRealValue(T value) {
+template <typename T> void HMX_CParameter<T>::ApplyRealValue(T value) {
   if (!mTaper)
     return;
   const double normalized = mTaper->RealToNormalized(value);
@@ -221,8 +200,7 @@ void HMX_CParameter<T>::ApplyRealValue(T value) {
   AcceptNormalized(normalized);
 }
 
-template <typename T>
-void HMX_CParameter<T>::AcceptNormalized(double normalized) {
+template <typename T> void HMX_CParameter<T>::AcceptNormalized(double normalized) {
   if (!mTaper)
     return;
   const T value = mTaper->NormalizedToReal(normalized);

@@ -11,8 +11,7 @@
 
 // Threads: the host's non-real-time threads and the framework's UI-side calls; no lock. Values reach
 // the real-time thread only as CopyValue copies.
-template <typename T>
-class HMX_CParameter : public HMX_IParameter {
+template <typename T> class HMX_CParameter : public HMX_IParameter {
 public:
   // Taper and display are copied; either may be null (the operations that need it then do nothing).
   HMX_CParameter(const char* id, const HMX_CString& name, T defaultValue, const HMX_ITaperDelegate<T>* taper,
@@ -53,10 +52,16 @@ public:
   bool NormalizedFromFloat(float, double&) const override { return false; }
   bool NormalizedFromDouble(double value, double& out) const override { return NormalizedFrom(value, out); }
   bool NormalizedFromText(const HMX_CString& text, double& out) const override;
-  bool BoolFromNormalized(double normalized, bool& out) const override { return FromNormalized(normalized, out); }
-  bool Int32FromNormalized(double normalized, int32_t& out) const override { return FromNormalized(normalized, out); }
+  bool BoolFromNormalized(double normalized, bool& out) const override {
+    return FromNormalized(normalized, out);
+  }
+  bool Int32FromNormalized(double normalized, int32_t& out) const override {
+    return FromNormalized(normalized, out);
+  }
   bool FloatFromNormalized(double, float&) const override { return false; }
-  bool DoubleFromNormalized(double normalized, double& out) const override { return FromNormalized(normalized, out); }
+  bool DoubleFromNormalized(double normalized, double& out) const override {
+    return FromNormalized(normalized, out);
+  }
   bool TextFromNormalized(double normalized, int32_t limit, HMX_CString& out) const override;
   bool TextFromNormalized(double normalized, HMX_CString& out) const override;
   bool SetValueFromText(const HMX_CString& text) override;
@@ -86,12 +91,9 @@ private:
   // while automation is attached, else confirmed at once.
   void ApplyRealValue(T value);
 
-  template <typename U>
-  bool NormalizedFrom(U value, double& out) const;
-  template <typename U>
-  bool FromNormalized(double normalized, U& out) const;
-  template <typename U>
-  bool Write(U value);
+  template <typename U> bool NormalizedFrom(U value, double& out) const;
+  template <typename U> bool FromNormalized(double normalized, U& out) const;
+  template <typename U> bool Write(U value);
 
   HMX_CString mName;
   std::map<uint32_t, HMX_CString> mShortNames; // one name per length
@@ -134,9 +136,7 @@ bool HMX_CParameter<T>::FromNormalized(double normalized, U& out) const {
   }
 }
 
-template <typename T>
-template <typename U>
-bool HMX_CParameter<T>::Write(U value) {
+template <typename T> template <typename U> bool HMX_CParameter<T>::Write(U value) {
   if constexpr (std::is_same_v<T, U>) {
     ApplyRealValue(value);
     return true;

@@ -8,8 +8,7 @@
 #include <type_traits>
 
 // A value type: made on a host thread, read on the real-time thread after it was handed over.
-template <typename T>
-class HMX_CParameterValue : public HMX_IParameterValue {
+template <typename T> class HMX_CParameterValue : public HMX_IParameterValue {
 public:
   HMX_CParameterValue(const char* id, T value) : mValue(value) { SetID(id); }
 
@@ -31,15 +30,15 @@ public:
     const size_t length = std::strlen(text);
     if (!(length < size_t(eParameterDefaultMaxIdentifierSize)))
       HMX::HostAssert("HMX_CParameter", __LINE__, "len < eParameterDefaultMaxIdentifierSize");
-    const size_t kept = length < size_t(eParameterDefaultMaxIdentifierSize) ? length
-                                                                          : size_t(eParameterDefaultMaxIdentifierSize - 1);
+    const size_t kept = length < size_t(eParameterDefaultMaxIdentifierSize)
+                            ? length
+                            : size_t(eParameterDefaultMaxIdentifierSize - 1);
     std::memcpy(mID, text, kept);
     std::memset(mID + kept, 0, sizeof mID - kept);
   }
 
 private:
-  template <typename U>
-  bool Read(U& out) const {
+  template <typename U> bool Read(U& out) const {
     if constexpr (std::is_same_v<T, U>) {
       out = mValue;
       return true;

@@ -54,6 +54,12 @@ bool HMX_CString::ToDouble(double& out) const {
   return true;
 }
 
-bool operator==(const HMX_CString& a, const HMX_CString& b) { return std::strcmp(a.Text(), b.Text()) == 0; }
-bool operator!=(const HMX_CString& a, const HMX_CString& b) { return !(a == b); }
-bool operator<(const HMX_CString& a, const HMX_CString& b) { return std::strcmp(a.Text(), b.Text()) < 0; }
+bool operator==(const HMX_CString& a, const HMX_CString& b) {
+  return std::strcmp(a.Text(), b.Text()) == 0;
+}
+bool operator!=(const HMX_CString& a, const HMX_CString& b) {
+  return !(a == b);
+}
+bool operator<(const HMX_CString& a, const HMX_CString& b) {
+  return std::strcmp(a.Text(), b.Text()) < 0;
+}

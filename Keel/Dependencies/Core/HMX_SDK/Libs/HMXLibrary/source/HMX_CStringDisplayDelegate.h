@@ -5,11 +5,9 @@
 
 #include <map>
 
-template <typename T>
-class HMX_CStringDisplayDelegate;
+template <typename T> class HMX_CStringDisplayDelegate;
 
-template <>
-class HMX_CStringDisplayDelegate<int> : public HMX_IDisplayDelegate<int> {
+template <> class HMX_CStringDisplayDelegate<int> : public HMX_IDisplayDelegate<int> {
 public:
   // A text that occurs under several values reads back as the smallest of them.
   explicit HMX_CStringDisplayDelegate(const std::map<int32_t, HMX_CString>& texts);

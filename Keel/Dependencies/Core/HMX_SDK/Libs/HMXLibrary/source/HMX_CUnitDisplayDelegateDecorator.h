@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-template <typename T>
-class HMX_CUnitDisplayDelegateDecorator : public HMX_IDisplayDelegateDecorator<T> {
+template <typename T> class HMX_CUnitDisplayDelegateDecorator : public HMX_IDisplayDelegateDecorator<T> {
 public:
   HMX_CUnitDisplayDelegateDecorator(const HMX_IDisplayDelegate<T>& wrapped, const HMX_CString& unit)
       : HMX_IDisplayDelegateDecorator<T>(wrapped), mUnit(unit) {}

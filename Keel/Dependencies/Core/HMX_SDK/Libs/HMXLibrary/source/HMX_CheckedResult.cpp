@@ -4,7 +4,9 @@
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_Exception.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_HostReporting.h"
 
-HMX_CheckedResult::HMX_CheckedResult(HMX_Result result) { Check(result); }
+HMX_CheckedResult::HMX_CheckedResult(HMX_Result result) {
+  Check(result);
+}
 
 HMX_CheckedResult& HMX_CheckedResult::operator=(HMX_Result result) {
   Check(result);

@@ -6,8 +6,7 @@
 
 #include <utility>
 
-template <class I>
-class HMX_CHostRef {
+template <class I> class HMX_CHostRef {
 public:
   HMX_CHostRef() = default;
   explicit HMX_CHostRef(I* adopted) : mPtr(adopted) {}
@@ -74,8 +73,7 @@ HMX_CHostRef<I> HMX_CreateThroughFactory(IHCFUnknown* object, const HMX_GUID& cl
 }
 
 // Holds one more reference to an object the caller already has.
-template <class I>
-HMX_CHostRef<I> HMX_AddRefed(I* object) {
+template <class I> HMX_CHostRef<I> HMX_AddRefed(I* object) {
   if (object)
     object->AddRef();
   return HMX_CHostRef<I>(object);

@@ -12,8 +12,12 @@ std::atomic<HMX_IHostServices*> gHostServices{nullptr};
 constexpr size_t kTraceBufferBytes = 512;
 } // namespace
 
-void SetHostServices(HMX_IHostServices* services) { gHostServices.store(services); }
-HMX_IHostServices* GetHostServices() { return gHostServices.load(); }
+void SetHostServices(HMX_IHostServices* services) {
+  gHostServices.store(services);
+}
+HMX_IHostServices* GetHostServices() {
+  return gHostServices.load();
+}
 
 HMX_Result HostAssert(const char* sourceFile, int32_t line, const char* condition, int32_t flag) {
   HMX_IHostServices* services = GetHostServices();

@@ -14,8 +14,7 @@ public:
   virtual void Clear() = 0;
 };
 
-template <typename T>
-class HMX_IPointerQueue : public HMX_IContainer {
+template <typename T> class HMX_IPointerQueue : public HMX_IContainer {
 public:
   virtual int32_t Push(T* item) = 0;
   virtual T* Pop() = 0;

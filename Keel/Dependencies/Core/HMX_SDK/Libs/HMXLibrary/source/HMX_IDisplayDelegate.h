@@ -10,8 +10,7 @@ public:
   virtual ~HMX_IDisplayDelegateBase() = default;
 };
 
-template <typename T>
-class HMX_IDisplayDelegate : public HMX_IDisplayDelegateBase {
+template <typename T> class HMX_IDisplayDelegate : public HMX_IDisplayDelegateBase {
 public:
   virtual HMX_IDisplayDelegate* Duplicate() const = 0;
   // The text for the value, fitted to limit characters where the delegate can.

@@ -5,11 +5,11 @@
 
 #include <memory>
 
-template <typename T>
-class HMX_IDisplayDelegateDecorator : public HMX_IDisplayDelegate<T> {
+template <typename T> class HMX_IDisplayDelegateDecorator : public HMX_IDisplayDelegate<T> {
 public:
   // Wraps a copy of the given delegate.
-  explicit HMX_IDisplayDelegateDecorator(const HMX_IDisplayDelegate<T>& wrapped) : mWrapped(wrapped.Duplicate()) {}
+  explicit HMX_IDisplayDelegateDecorator(const HMX_IDisplayDelegate<T>& wrapped)
+      : mWrapped(wrapped.Duplicate()) {}
   HMX_IDisplayDelegateDecorator(const HMX_IDisplayDelegateDecorator& other)
       : HMX_IDisplayDelegate<T>(), mWrapped(other.mWrapped->Duplicate()) {}
   HMX_IDisplayDelegateDecorator& operator=(const HMX_IDisplayDelegateDecorator&) = delete;
@@ -19,7 +19,9 @@ public:
     return mWrapped->ValueToText(value, limit, out);
   }
   bool ValueToText(T value, HMX_CString& out) const override { return mWrapped->ValueToText(value, out); }
-  bool TextToValue(const HMX_CString& text, T& out) const override { return mWrapped->TextToValue(text, out); }
+  bool TextToValue(const HMX_CString& text, T& out) const override {
+    return mWrapped->TextToValue(text, out);
+  }
 
 protected:
   const HMX_IDisplayDelegate<T>& Wrapped() const { return *mWrapped; }

@@ -7,7 +7,8 @@
 class HMX_IHostServices {
 public:
   virtual ~HMX_IHostServices() = default;
-  virtual HMX_Result HandleAssertion(const char* sourceFile, int32_t line, const char* condition, int32_t flag) = 0;
+  virtual HMX_Result HandleAssertion(const char* sourceFile, int32_t line, const char* condition,
+                                     int32_t flag) = 0;
   virtual HMX_Result HandleTrace(int32_t priority, const char* message) = 0;
   virtual HMX_Result V2Op6(void* argument) = 0;
 };

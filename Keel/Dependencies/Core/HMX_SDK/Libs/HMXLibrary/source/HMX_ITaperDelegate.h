@@ -6,8 +6,7 @@ public:
   virtual ~HMX_ITaperDelegateBase() = default;
 };
 
-template <typename T>
-class HMX_ITaperDelegate : public HMX_ITaperDelegateBase {
+template <typename T> class HMX_ITaperDelegate : public HMX_ITaperDelegateBase {
 public:
   virtual HMX_ITaperDelegate* Duplicate() const = 0;
   virtual T MaxValue() const = 0;

@@ -13,7 +13,9 @@ public:
       : mV1(HMX_AskInterface<HMX_IHCFAutomation>(hostObject, HMX_IID_Automation_V1)),
         mControllerV2(HMX_AskInterface<HMX_IHCFController_V2>(hostObject, HMX_IID_Controller_V2)) {}
 
-  HMX_Result RegisterParam(const char* id) override { return mV1 ? mV1->RegisterParam(id) : HMX_ERROR_NULL_OBJECT; }
+  HMX_Result RegisterParam(const char* id) override {
+    return mV1 ? mV1->RegisterParam(id) : HMX_ERROR_NULL_OBJECT;
+  }
   HMX_Result UnregisterParam(const char* id) override {
     return mV1 ? mV1->UnregisterParam(id) : HMX_ERROR_NULL_OBJECT;
   }
@@ -23,7 +25,9 @@ public:
   HMX_Result ReportValue(const char* id, double n) override {
     return mV1 ? mV1->ReportValue(id, n) : HMX_ERROR_NULL_OBJECT;
   }
-  HMX_Result RequestTouch(const char* id) override { return mV1 ? mV1->RequestTouch(id) : HMX_ERROR_NULL_OBJECT; }
+  HMX_Result RequestTouch(const char* id) override {
+    return mV1 ? mV1->RequestTouch(id) : HMX_ERROR_NULL_OBJECT;
+  }
   HMX_Result RequestRelease(const char* id) override {
     return mV1 ? mV1->RequestRelease(id) : HMX_ERROR_NULL_OBJECT;
   }

@@ -3,8 +3,8 @@
 
 HMX_VCollection::HMX_VCollection(IHCFUnknown* hostObject)
     : mHostObject(HMX_AddRefed(hostObject)),
-      mCollection(HMX_CreateThroughFactory<HMX_IHCFCollection>(hostObject, HMX_CLSID_Collection, HMX_IID_Collection,
-                                                               HMX_EmptyAnswer::kThrow)),
+      mCollection(HMX_CreateThroughFactory<HMX_IHCFCollection>(hostObject, HMX_CLSID_Collection,
+                                                               HMX_IID_Collection, HMX_EmptyAnswer::kThrow)),
       mDescriptionHost(hostObject) {}
 
 HMX_VCollection::~HMX_VCollection() {

@@ -28,7 +28,8 @@ public:
   // A new map owned by the collection.
   virtual HMX_VPropertyMap* CreatePropertyMap();
   virtual HMX_Result AttachProperties(HMX_VPropertyMap* map) {
-    return mCollection ? mCollection->AttachProperties(map ? map->HostInterface() : nullptr) : HMX_ERROR_NULL_OBJECT;
+    return mCollection ? mCollection->AttachProperties(map ? map->HostInterface() : nullptr)
+                       : HMX_ERROR_NULL_OBJECT;
   }
   // The host definition's 4-byte value.
   virtual HMX_Result HostDefinitionValue(uint32_t* out);

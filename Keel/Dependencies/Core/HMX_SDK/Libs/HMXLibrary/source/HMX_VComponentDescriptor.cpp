@@ -7,7 +7,9 @@ namespace {
 constexpr int32_t kFirstCopiedProperty = 10;
 constexpr int32_t kLastCopiedProperty = 401;
 
-IHCFUnknown* HostInterfaceOf(const HMX_VPropertyMap* map) { return map ? map->HostInterface() : nullptr; }
+IHCFUnknown* HostInterfaceOf(const HMX_VPropertyMap* map) {
+  return map ? map->HostInterface() : nullptr;
+}
 
 // Reads a procedure pointer; a missing one is traced when asked to.
 void* PointerProperty(HMX_VPropertyMap& map, int32_t id, const char* missingTrace) {
@@ -26,7 +28,9 @@ HMX_VComponentDescriptor::HMX_VComponentDescriptor(IHCFUnknown* hostObject)
       mV2(HMX_AskInterface<HMX_IHCFComponentDescriptor_V2>(mV1.Get(), HMX_IID_ComponentDescriptor_V2)),
       mV3(HMX_AskInterface<HMX_IHCFComponentDescriptor_V3>(mV1.Get(), HMX_IID_ComponentDescriptor_V3)) {}
 
-HMX_VComponentDescriptor::~HMX_VComponentDescriptor() { mPropertyMaps.clear(); }
+HMX_VComponentDescriptor::~HMX_VComponentDescriptor() {
+  mPropertyMaps.clear();
+}
 
 HMX_VPropertyMap* HMX_VComponentDescriptor::CreatePropertyMap() {
   mPropertyMaps.push_back(std::make_unique<HMX_VPropertyMap>(mHostObject.Get()));
@@ -49,15 +53,16 @@ HMX_VPropertyMap* HMX_VComponentDescriptor::CopyPropertyMap(HMX_VPropertyMap* so
 }
 
 HMX_Result HMX_VComponentDescriptor::RegisterNativeProc(HMX_ProcessProc proc, HMX_VPropertyMap* map,
-                                                        HMX_InstanceInitProc init, HMX_BackgroundProc background,
-                                                        uint32_t* outProcID) {
+                                                        HMX_InstanceInitProc init,
+                                                        HMX_BackgroundProc background, uint32_t* outProcID) {
   if (!mV1)
     return HMX_ERROR_NULL_OBJECT;
   return mV1->RegisterNativeProc(proc, HostInterfaceOf(map), init, background, outProcID);
 }
 
-HMX_Result HMX_VComponentDescriptor::RegisterTIProc(const char* libraryFile, void* proc, HMX_VPropertyMap* map,
-                                                    void* init, void* background, uint32_t* outProcID) {
+HMX_Result HMX_VComponentDescriptor::RegisterTIProc(const char* libraryFile, void* proc,
+                                                    HMX_VPropertyMap* map, void* init, void* background,
+                                                    uint32_t* outProcID) {
   if (!mV1)
     return HMX_ERROR_NULL_OBJECT;
   return mV1->RegisterTIProc(libraryFile, proc, HostInterfaceOf(map), init, background, outProcID);
@@ -72,7 +77,8 @@ HMX_Result HMX_VComponentDescriptor::RegisterProcessProcs(HMX_VPropertyMap* map,
   return RegisterOneByOne(map, outList, capacity);
 }
 
-HMX_Result HMX_VComponentDescriptor::RegisterOneByOne(HMX_VPropertyMap* map, uint32_t* outList, int32_t capacity) {
+HMX_Result HMX_VComponentDescriptor::RegisterOneByOne(HMX_VPropertyMap* map, uint32_t* outList,
+                                                      int32_t capacity) {
   int32_t ignored = 0;
   const bool native = map->GetProperty(HMX_eProperty_PlugInTypeNative, &ignored) ||
                       map->GetProperty(HMX_eProperty_PlugInTypeOffline, &ignored);

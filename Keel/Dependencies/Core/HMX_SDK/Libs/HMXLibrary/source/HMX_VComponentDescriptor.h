@@ -16,7 +16,9 @@ public:
   HMX_VComponentDescriptor& operator=(const HMX_VComponentDescriptor&) = delete;
 
   virtual HMX_Result V1Op4(void* a) { return mV1 ? mV1->HostOp4(a) : HMX_ERROR_NULL_OBJECT; }
-  virtual HMX_Result DeclareAudioInput(int32_t field) { return mV1 ? mV1->DeclareAudioInput(field) : HMX_ERROR_NULL_OBJECT; }
+  virtual HMX_Result DeclareAudioInput(int32_t field) {
+    return mV1 ? mV1->DeclareAudioInput(field) : HMX_ERROR_NULL_OBJECT;
+  }
   virtual HMX_Result DeclareAudioOutput(int32_t field) {
     return mV1 ? mV1->DeclareAudioOutput(field) : HMX_ERROR_NULL_OBJECT;
   }
@@ -24,7 +26,9 @@ public:
     return mV1 ? mV1->DeclareBufferLength(field) : HMX_ERROR_NULL_OBJECT;
   }
   virtual HMX_Result V1Op9(void* a) { return mV1 ? mV1->HostOp9(a) : HMX_ERROR_NULL_OBJECT; }
-  virtual HMX_Result DeclareClock(int32_t field) { return mV1 ? mV1->DeclareClock(field) : HMX_ERROR_NULL_OBJECT; }
+  virtual HMX_Result DeclareClock(int32_t field) {
+    return mV1 ? mV1->DeclareClock(field) : HMX_ERROR_NULL_OBJECT;
+  }
   virtual HMX_Result DeclareSideChainInput(int32_t field) {
     return mV1 ? mV1->DeclareSideChainInput(field) : HMX_ERROR_NULL_OBJECT;
   }
@@ -50,8 +54,9 @@ public:
   virtual HMX_VPropertyMap* CreatePropertyMap();
   // A new owned map holding every 32-bit and pointer property 10 to 401 of the source.
   virtual HMX_VPropertyMap* CopyPropertyMap(HMX_VPropertyMap* source);
-  virtual HMX_Result RegisterNativeProc(HMX_ProcessProc proc, HMX_VPropertyMap* map, HMX_InstanceInitProc init,
-                                        HMX_BackgroundProc background, uint32_t* outProcID);
+  virtual HMX_Result RegisterNativeProc(HMX_ProcessProc proc, HMX_VPropertyMap* map,
+                                        HMX_InstanceInitProc init, HMX_BackgroundProc background,
+                                        uint32_t* outProcID);
   virtual HMX_Result RegisterTIProc(const char* libraryFile, void* proc, HMX_VPropertyMap* map, void* init,
                                     void* background, uint32_t* outProcID);
   // Registers the procedures the map describes; outList gets their IDs and a 0 (capacity counts both).

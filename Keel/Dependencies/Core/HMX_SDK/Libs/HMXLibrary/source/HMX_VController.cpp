@@ -22,8 +22,7 @@ HMX_Result HMX_VController::V2Op23(void** out) {
   return mV2->HostOp23(out);
 }
 
-template <class Fill>
-HMX_VPageTable* HMX_VController::CreatePageTable(bool versionPresent, Fill&& fill) {
+template <class Fill> HMX_VPageTable* HMX_VController::CreatePageTable(bool versionPresent, Fill&& fill) {
   if (!versionPresent || !mFactory)
     return nullptr;
   void* created = nullptr;

@@ -13,8 +13,12 @@ public:
 
   HMX_Result V1Op4(void* a) override { return mV1 ? mV1->HostOp4(a) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result SampleRate(float* out) override { return mV1 ? mV1->SampleRate(out) : HMX_ERROR_NULL_OBJECT; }
-  HMX_Result InputStemFormat(int32_t* out) override { return mV1 ? mV1->InputStemFormat(out) : HMX_ERROR_NULL_OBJECT; }
-  HMX_Result OutputStemFormat(int32_t* out) override { return mV1 ? mV1->OutputStemFormat(out) : HMX_ERROR_NULL_OBJECT; }
+  HMX_Result InputStemFormat(int32_t* out) override {
+    return mV1 ? mV1->InputStemFormat(out) : HMX_ERROR_NULL_OBJECT;
+  }
+  HMX_Result OutputStemFormat(int32_t* out) override {
+    return mV1 ? mV1->OutputStemFormat(out) : HMX_ERROR_NULL_OBJECT;
+  }
   HMX_Result V1Op8(void* a) override { return mV1 ? mV1->HostOp8(a) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result V1Op9(void* a) override { return mV1 ? mV1->HostOp9(a) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result V1Op10(void* a) override { return mV1 ? mV1->HostOp10(a) : HMX_ERROR_NULL_OBJECT; }
@@ -51,8 +55,7 @@ public:
 
 private:
   // Makes a page-table object, lets the host fill it, and wraps it on success.
-  template <class Fill>
-  HMX_VPageTable* CreatePageTable(bool versionPresent, Fill&& fill);
+  template <class Fill> HMX_VPageTable* CreatePageTable(bool versionPresent, Fill&& fill);
 
   // Released in reverse order by the holders' destructors.
   HMX_CHostRef<HMX_IHCFController> mV1;

@@ -3,8 +3,8 @@
 
 HMX_VEffectDescriptor::HMX_VEffectDescriptor(IHCFUnknown* hostObject)
     : mHostObject(HMX_AddRefed(hostObject)),
-      mV1(HMX_CreateThroughFactory<HMX_IHCFEffectDescriptor>(hostObject, HMX_CLSID_EffectDescriptor,
-                                                             HMX_IID_EffectDescriptor_V1, HMX_EmptyAnswer::kThrow)),
+      mV1(HMX_CreateThroughFactory<HMX_IHCFEffectDescriptor>(
+          hostObject, HMX_CLSID_EffectDescriptor, HMX_IID_EffectDescriptor_V1, HMX_EmptyAnswer::kThrow)),
       mV2(HMX_AskInterface<HMX_IHCFEffectDescriptor_V2>(mV1.Get(), HMX_IID_EffectDescriptor_V2)) {}
 
 HMX_VEffectDescriptor::~HMX_VEffectDescriptor() {

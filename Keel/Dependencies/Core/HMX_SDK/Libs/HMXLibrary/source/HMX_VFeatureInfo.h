@@ -6,10 +6,13 @@
 class HMX_VFeatureInfo {
 public:
   HMX_VFeatureInfo(const HMX_GUID& featureID, IHCFUnknown* hostObject)
-      : mFeatureID(featureID), mInfo(HMX_AskInterface<HMX_IHCFFeatureInfo>(hostObject, HMX_IID_FeatureInfo)) {}
+      : mFeatureID(featureID), mInfo(HMX_AskInterface<HMX_IHCFFeatureInfo>(hostObject, HMX_IID_FeatureInfo)) {
+  }
   virtual ~HMX_VFeatureInfo() = default;
 
-  virtual HMX_Result SupportLevel(int32_t* out) { return mInfo ? mInfo->SupportLevel(out) : HMX_ERROR_NULL_OBJECT; }
+  virtual HMX_Result SupportLevel(int32_t* out) {
+    return mInfo ? mInfo->SupportLevel(out) : HMX_ERROR_NULL_OBJECT;
+  }
   // The feature's properties, owned by the caller; null when the host gives none.
   virtual HMX_VPropertyMap* AcquireProperties();
   virtual const HMX_GUID& FeatureID() const { return mFeatureID; }

@@ -9,15 +9,16 @@ constexpr uint32_t kStemFormatNoneB = 0xFF9C0000u; // "no stem format" (-100 x 6
 } // namespace
 
 HMX_VPropertyMap::HMX_VPropertyMap(IHCFUnknown* hostObject)
-    : mV1(HMX_CreateThroughFactory<HMX_IHCFPropertyMap>(hostObject, HMX_CLSID_PropertyMap, HMX_IID_PropertyMap_V1,
-                                                        HMX_EmptyAnswer::kThrow)),
+    : mV1(HMX_CreateThroughFactory<HMX_IHCFPropertyMap>(hostObject, HMX_CLSID_PropertyMap,
+                                                        HMX_IID_PropertyMap_V1, HMX_EmptyAnswer::kThrow)),
       mV2(HMX_AskInterface<HMX_IHCFPropertyMap_V2>(mV1.Get(), HMX_IID_PropertyMap_V2)),
       mV3(HMX_AskInterface<HMX_IHCFPropertyMap_V3>(mV1.Get(), HMX_IID_PropertyMap_V3)) {
   FindDescriptionHost(hostObject);
 }
 
 HMX_VPropertyMap::HMX_VPropertyMap(IHCFUnknown* hostObject, IHCFUnknown* existingMap)
-    : mV1(HMX_AskInterface<HMX_IHCFPropertyMap>(existingMap, HMX_IID_PropertyMap_V1, HMX_EmptyAnswer::kThrow)),
+    : mV1(HMX_AskInterface<HMX_IHCFPropertyMap>(existingMap, HMX_IID_PropertyMap_V1,
+                                                HMX_EmptyAnswer::kThrow)),
       mV2(HMX_AskInterface<HMX_IHCFPropertyMap_V2>(existingMap, HMX_IID_PropertyMap_V2)),
       mV3(HMX_AskInterface<HMX_IHCFPropertyMap_V3>(existingMap, HMX_IID_PropertyMap_V3)) {
   FindDescriptionHost(hostObject);
@@ -26,7 +27,8 @@ HMX_VPropertyMap::HMX_VPropertyMap(IHCFUnknown* hostObject, IHCFUnknown* existin
 void HMX_VPropertyMap::FindDescriptionHost(IHCFUnknown* hostObject) {
   mDescriptionHost = HMX_AskInterface<HMX_IHCFDescriptionHost>(hostObject, HMX_IID_DescriptionHost);
   if (!mDescriptionHost) {
-    HMX_CHostRef<IHCFClassFactory> factory = HMX_AskInterface<IHCFClassFactory>(hostObject, HMX_IID_ClassFactory);
+    HMX_CHostRef<IHCFClassFactory> factory =
+        HMX_AskInterface<IHCFClassFactory>(hostObject, HMX_IID_ClassFactory);
     mDescriptionHost = HMX_AskInterface<HMX_IHCFDescriptionHost>(factory.Get(), HMX_IID_DescriptionHost);
   }
   if (!mDescriptionHost)
@@ -37,7 +39,9 @@ void HMX_VPropertyMap::FindDescriptionHost(IHCFUnknown* hostObject) {
     mDescriptionHost = HMX_AskInterface<HMX_IHCFDescriptionHost>(mV1.Get(), HMX_IID_DescriptionHost);
 }
 
-bool HMX_VPropertyMap::GetProperty(int32_t id, int32_t* out) { return mV1 ? mV1->GetProperty(id, out) : false; }
+bool HMX_VPropertyMap::GetProperty(int32_t id, int32_t* out) {
+  return mV1 ? mV1->GetProperty(id, out) : false;
+}
 
 bool HMX_VPropertyMap::GetPointerProperty(int32_t id, void** out) {
   if (mV3)

@@ -39,9 +39,13 @@ public:
   virtual bool GetProperty(int32_t id, int32_t* out);
   virtual bool GetPointerProperty(int32_t id, void** out);
   virtual HMX_Result AddProperty(int32_t id, int32_t value);
-  virtual HMX_Result AddPointerPropertySized(int32_t id, void* pointer) { return AddPointerProperty(id, pointer); }
+  virtual HMX_Result AddPointerPropertySized(int32_t id, void* pointer) {
+    return AddPointerProperty(id, pointer);
+  }
   virtual HMX_Result AddPointerProperty(int32_t id, void* pointer);
-  virtual HMX_Result RemoveProperty(int32_t id) { return mV1 ? mV1->RemoveProperty(id) : HMX_ERROR_NULL_OBJECT; }
+  virtual HMX_Result RemoveProperty(int32_t id) {
+    return mV1 ? mV1->RemoveProperty(id) : HMX_ERROR_NULL_OBJECT;
+  }
   virtual HMX_Result V2Op7(void* a) { return mV2 ? mV2->HostOp7(a) : HMX_ERROR_UNIMPLEMENTED; }
   virtual bool V2Op8(void* a) { return mV2 ? mV2->HostOp8(a) : false; }
   // The interface handed to the host: the newest version present, or null.

@@ -19,11 +19,15 @@ public:
   HMX_Result Tempo(double* out) override { return mV1 ? mV1->Tempo(out) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result Meter(int32_t* n, int32_t* d) override { return mV1 ? mV1->Meter(n, d) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result IsPlaying(bool* out) override { return mV1 ? mV1->IsPlaying(out) : HMX_ERROR_NULL_OBJECT; }
-  HMX_Result TickPosition(int64_t* out) override { return mV1 ? mV1->TickPosition(out) : HMX_ERROR_NULL_OBJECT; }
+  HMX_Result TickPosition(int64_t* out) override {
+    return mV1 ? mV1->TickPosition(out) : HMX_ERROR_NULL_OBJECT;
+  }
   HMX_Result LoopRange(bool* looping, int64_t* start, int64_t* end) override {
     return mV1 ? mV1->LoopRange(looping, start, end) : HMX_ERROR_NULL_OBJECT;
   }
-  HMX_Result SamplePosition(int64_t* out) override { return mV1 ? mV1->SamplePosition(out) : HMX_ERROR_NULL_OBJECT; }
+  HMX_Result SamplePosition(int64_t* out) override {
+    return mV1 ? mV1->SamplePosition(out) : HMX_ERROR_NULL_OBJECT;
+  }
   HMX_Result V1Op10(void* a) override { return mV1 ? mV1->HostOp10(a) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result V1Op11(void* a) override { return mV1 ? mV1->HostOp11(a) : HMX_ERROR_NULL_OBJECT; }
   HMX_Result V1Op12(void* a) override { return mV1 ? mV1->HostOp12(a) : HMX_ERROR_NULL_OBJECT; }
