@@ -1,5 +1,5 @@
 // The page's modal dialog: title, text and its buttons (OK when none are given); Escape dismisses it.
-import { useEffect } from 'preact/hooks';
+import { useLayoutEffect } from 'preact/hooks';
 import { dialog, type DialogInfo } from '../state/app';
 import { texts } from '../i18n/texts';
 
@@ -10,13 +10,14 @@ function close(d: DialogInfo, run?: () => void): void {
 
 export function Dialog() {
   const d = dialog.value;
-  useEffect(() => {
+  useLayoutEffect(() => {
     if (!d) return;
     const onKey = (e: KeyboardEvent) => {
       if (e.key === 'Escape') close(d, d.onDismiss);
     };
-    window.addEventListener('keydown', onKey);
-    return () => window.removeEventListener('keydown', onKey);
+    // Capture on window: the keyboard capture stops key events there while a dialog is open.
+    window.addEventListener('keydown', onKey, { capture: true });
+    return () => window.removeEventListener('keydown', onKey, { capture: true });
   }, [d]);
   if (!d) return null;
   const buttons = d.buttons ?? [{ label: texts().dialogOk }];

@@ -1,6 +1,6 @@
 // The patch bar's library tools: the patch browser menu, previous/next in folder, and the save-as dialog.
 import { signal } from '@preact/signals';
-import { useMemo, useState } from 'preact/hooks';
+import { useLayoutEffect, useMemo, useState } from 'preact/hooks';
 import { bank, library } from '../state/app';
 import { texts } from '../i18n/texts';
 import { buildTree, folderListing, folderOf, menuColumns, neighbourInFolder, type FolderNode, type PresetEntry } from '../model/presetTree';
@@ -99,44 +99,52 @@ export function PatchTools() {
 
 export const saveAsOpen = signal(false);
 
+/** The name field of save-as; Enter submits through the form, since key events stop at the page's key capture. */
 export function SaveAsDialog() {
   const t = texts();
   const [name, setName] = useState<string | null>(null);
-  if (!saveAsOpen.value) return null;
+  const open = saveAsOpen.value;
   const close = () => {
     saveAsOpen.value = false;
     setName(null);
   };
+  useLayoutEffect(() => {
+    if (!open) return;
+    const onKey = (e: KeyboardEvent) => {
+      if (e.key === 'Escape') close();
+    };
+    window.addEventListener('keydown', onKey, { capture: true });
+    return () => window.removeEventListener('keydown', onKey, { capture: true });
+  }, [open]);
+  if (!open) return null;
   const value = name ?? bank.peek().patch.name;
   const ok = () => {
     if (savePatchAs(value)) close();
   };
   return (
     <div class="modal-backdrop" data-modal="open">
-      <div class="modal block-host-shortcuts" role="dialog" data-testid="save-as">
+      <form
+        class="modal block-host-shortcuts"
+        data-testid="save-as"
+        onSubmit={(e) => {
+          e.preventDefault();
+          ok();
+        }}
+      >
         <h2>{t.presetSaveAsTitle}</h2>
         <label class="field">
           {t.presetSaveAsName}
-          <input
-            type="text"
-            value={value}
-            ref={(el) => el?.focus()}
-            onInput={(e) => setName((e.target as HTMLInputElement).value)}
-            onKeyDown={(e) => {
-              if (e.key === 'Enter') ok();
-              if (e.key === 'Escape') close();
-            }}
-          />
+          <input type="text" value={value} ref={(el) => el?.focus()} onInput={(e) => setName((e.target as HTMLInputElement).value)} />
         </label>
         <div class="modal-buttons">
-          <button type="button" data-testid="save-as-ok" disabled={!value.trim()} onClick={ok}>
+          <button type="submit" data-testid="save-as-ok" disabled={!value.trim()}>
             {t.dialogOk}
           </button>
           <button type="button" onClick={close}>
             {t.dialogCancel}
           </button>
         </div>
-      </div>
+      </form>
     </div>
   );
 }

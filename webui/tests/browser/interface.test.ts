@@ -103,6 +103,22 @@ describe('language, keys and expand', () => {
   });
 });
 
+describe('header', () => {
+  it('the manual menu opens the online manual and asks for the PDF in the current language; notices show', async () => {
+    const page = await initialisedPage(browser, {}, { prefs: { lang: 'ja' } });
+    await clearPosted(page);
+    await page.click('[data-testid=manual-btn]');
+    await page.click('[data-testid=manual-menu] .menu-item >> nth=1');
+    await page.click('[data-testid=manual-btn]');
+    await page.click('[data-testid=manual-menu] .menu-item >> nth=0');
+    const list = await posted(page);
+    expect(taggedMessages(list, 221).map(postedText)).toEqual(['ja']);
+    expect(taggedMessages(list, 206).map(postedText)[0]).toMatch(/^https:\/\/.+ja$/);
+    await page.click('[data-testid=notices-btn]');
+    expect(await page.textContent('[data-testid=dialog] p')).toContain('Preact');
+  });
+});
+
 describe('plain browser', () => {
   it('runs without a host, keeping preferences in local storage', async () => {
     const context = await browser.newContext({ viewport: { width: 1180, height: 760 }, locale: 'en-US' });

@@ -56,7 +56,7 @@ describe('patch browser', () => {
     expect(await page.locator('[data-testid=modified-mark]').count()).toBe(1);
     await page.click('[data-testid=preset-save-as]');
     await page.fill('[data-testid=save-as] input', '  Night Pad ');
-    await page.click('[data-testid=save-as-ok]');
+    await page.keyboard.press('Enter');
     expect(await page.textContent('[data-testid=patch-name]')).toBe('Night Pad');
     expect(await page.locator('[data-testid=modified-mark]').count()).toBe(0);
     const list = await posted(page);

@@ -66,6 +66,13 @@ describe('SysEx panel', () => {
     await replay(page, [presetResult({ operation: 'mksBulkDumpFormatChoice', status: 'ok', filePath: '/home/u/b.mid', datMessages: 16 })]);
     expect(await page.textContent('[data-testid=dialog] p')).toBe('Saved 16 DAT messages to:\n/home/u/b.mid');
     await page.click('[data-testid=dialog] button');
+    // Closing the choice without a button counts as cancel.
+    await clearPosted(page);
+    await replay(page, [presetResult({ operation: 'mksBulkDumpAvailable', status: 'ok', datMessages: 3 })]);
+    await page.waitForSelector('[data-testid=dialog]');
+    await page.keyboard.press('Escape');
+    expect(presetActions(await posted(page))).toEqual([{ operation: 'mksBulkDumpFormatChoice', choice: 'cancel' }]);
+    expect(await page.locator('[data-testid=dialog]').count()).toBe(0);
     await page.click('[data-testid=sysex-btn]');
     await page.click('[data-testid=sysex-import-mks]');
     await replay(page, [presetResult({ operation: 'requestMksBulkDump', status: 'error', message: 'Timed out waiting for MKS-80 response (5s)' })]);
