@@ -188,7 +188,7 @@ export function initialStateScripts(o: InitialStateOptions = {}): string[] {
   if (o.bankState) out.push(samfd(201, JSON.stringify(o.bankState)));
   out.push(samfd(204, JSON.stringify({ presetRoot: '/home/u/Documents/Velmora/Presets', patches: [{ name: 'Init', path: 'builtin:init', isBuiltin: true }] })));
   if (o.prefs) out.push(samfd(205, JSON.stringify(o.prefs)));
-  out.push(samfd(208, JSON.stringify({ inputs: ['off'], outputs: ['off'], selectedInput: 'off', selectedOutput: 'off' })));
+  out.push(samfd(208, JSON.stringify({ inputs: ['MKS-80 In'], outputs: ['MKS-80 Out'], selectedIn: '', selectedOut: '' })));
   out.push(samfd(219, JSON.stringify(o.learn ?? { active: false, assignments: {}, selectedParamIdx: null })));
   return out;
 }
