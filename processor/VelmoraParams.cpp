@@ -169,6 +169,16 @@ constexpr std::array<PartSetter, kNumToneParams + 2> kToneSetters = {
     [](TonePart& p, double, double, int w) { p.SetLfo1SyncDivision(w); },
 };
 
+// One setter per row, none left out.
+template <std::size_t N> constexpr bool EveryRowSet(const std::array<PartSetter, N>& table) {
+  for (PartSetter setter : table)
+    if (setter == nullptr)
+      return false;
+  return true;
+}
+static_assert(EveryRowSet(kPatchSetters));
+static_assert(EveryRowSet(kToneSetters));
+
 } // namespace
 
 double Velmora::ParamValue(int index) const noexcept {
