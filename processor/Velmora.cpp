@@ -53,6 +53,11 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
     std::exit(0);
   // The browser's developer tools and default context menus stay off: the web-view base is built without
   // them.
+  // The page's preferences and the takeover mode they choose; nothing is written until the page saves.
+  LoadUIPrefs();
+  ApplyKnobModePref();
+  // The editor starts at the size it had when it was last closed.
+  LoadWindowState();
   // Last: each time the editor's browser is ready, it gets the page.
   SetEditorInitFunc([this] { LoadIndexHtml(); });
 }

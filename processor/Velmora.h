@@ -13,6 +13,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "Keel/Core/IKeelAPP.h"
+#include "Keel/Platform/AppWindow.h"
 #include "Keel/Core/RingQueue.h"
 #include "Keel/Core/SysExRecord.h"
 #include "engine/arp/NoteEvent.h"
@@ -24,6 +25,7 @@
 #include "processor/DirtyParamSet.h"
 #include "processor/EngineCommands.h"
 #include "processor/OutputMuteRamp.h"
+#include "processor/WindowState.h"
 #include "processor/params/EParams.h"
 
 namespace vlm::dsp {
@@ -67,26 +69,6 @@ public:
   const TonePart& GetUpper() const { return Upper; }
   const TonePart& GetLower() const { return Lower; }
 
-  // --- Editor page conversation: messages, initial state, page loading, keys, clipboard (UI thread) ---
-  bool OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data) override;
-  void OnWebContentLoaded() override;
-  // Everything the page needs, in a fixed order; the page may ask again, so it is safe to repeat.
-  void SendInitialStateToUI();
-  // The value as compact JSON (invalid UTF-8 replaced, never thrown) in a tagged message.
-  void SendJsonToUI(int msgTag, const nlohmann::json& value);
-  // {"op", "status"} plus "message" when it is not empty.
-  static nlohmann::json SendStatusReplyJson(const std::string& operation, const std::string& status,
-                                            const std::string& message);
-  // The editor-ready callback: puts the embedded page in front of the browser control.
-  void LoadIndexHtml();
-  std::string GetBankStateJson();
-  bool IsExpandedTones() const { return mExpandedTones; }
-  const std::string& GetUIPrefsText() const { return mUIPrefsJson; }
-  // Tests watch the scripts meant for the page here; while an observer is set nothing reaches the browser.
-  using ScriptObserver = std::function<void(const char* script, std::function<void(const char* json)> done)>;
-  void SetScriptObserver(ScriptObserver observer) { mScriptObserver = std::move(observer); }
-  void EvaluateJavaScript(const char* script, std::function<void(const char* json)> done = nullptr) override;
-
   // --- Sound: parameters to the engine, block rendering, MIDI and system-exclusive entry ---
   // Threads: a parameter change on any thread only marks its index (the value is already stored, atomic);
   // the audio thread applies marked indices and pending commands at the start of its next block. OnReset
@@ -125,6 +107,59 @@ public:
   const vlm::dsp::FxRack& GetFxRack() const { return mFxRack; }
   // Upper then Lower gain for a balance: the louder side at 1, balance 0.5 gives 1 and 1.
   static void BalanceGains(double balance, double& upperGain, double& lowerGain) noexcept;
+
+  // --- Editor page conversation: messages, initial state, page loading, keys, clipboard (UI thread) ---
+  bool OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data) override;
+  void OnWebContentLoaded() override;
+  // Everything the page needs, in a fixed order; the page may ask again, so it is safe to repeat.
+  void SendInitialStateToUI();
+  // The value as compact JSON (invalid UTF-8 replaced, never thrown) in a tagged message.
+  void SendJsonToUI(int msgTag, const nlohmann::json& value);
+  // {"op", "status"} plus "message" when it is not empty.
+  static nlohmann::json SendStatusReplyJson(const std::string& operation, const std::string& status,
+                                            const std::string& message);
+  // The editor-ready callback: puts the embedded page in front of the browser control.
+  void LoadIndexHtml();
+  std::string GetBankStateJson();
+  bool IsExpandedTones() const { return mExpandedTones; }
+  const std::string& GetUIPrefsText() const { return mUIPrefsJson; }
+  // Tests watch the scripts meant for the page here; while an observer is set nothing reaches the browser.
+  using ScriptObserver = std::function<void(const char* script, std::function<void(const char* json)> done)>;
+  void SetScriptObserver(ScriptObserver observer) { mScriptObserver = std::move(observer); }
+  void EvaluateJavaScript(const char* script, std::function<void(const char* json)> done = nullptr) override;
+
+  // --- Editor window and preferences: sizing, window-state.json, preferences.json (UI thread) ---
+  // (VelmoraWindow.cpp, VelmoraPrefs.cpp, VelmoraIdle.cpp)
+  void* OpenWindow(void* parent) override;
+  void CloseWindow() override;
+  // Client size of the parent in physical pixels.
+  void OnParentWindowResize(int width, int height) override;
+  // Width 910..100000, height (650, or 1000 while the tones are expanded)..100000; true when unchanged.
+  bool ConstrainEditorResize(int& width, int& height) const override;
+  // The page's resize request (tag 100) in logical pixels: clamped, then the window follows.
+  void ResizeEditor(int width, int height);
+  // A size the editor reached, saved 400 ms after the last change.
+  void RecordEditorSize(int width, int height);
+  // Watches the parent's size for one second after a resize request, so that the final size is recorded.
+  void StartEditorSizePoll();
+  void PollEditorWindowSize();
+  // Writes window-state.json when the save is due (or at once when forced).
+  void SaveWindowState(bool force);
+  void LoadWindowState();
+  // The UI tick's window work: the parent's size limits, the size poll and the deferred save.
+  void RunEditorWindowIdle();
+  void OnIdle() override;
+  const vlm::WindowState& GetWindowState() const { return mWindowState; }
+  bool IsEditorSizePollRunning() const { return mPollDeadlineMs != 0; }
+  bool IsDpiCorrectionPending() const { return mDpiCorrectionPending; }
+  // Preferences: loaded at construction; the page's tag 205 goes to OnUIPrefsPayload (an empty payload clears
+  // the text, a non-empty one is saved; either way the knob mode is read again).
+  void LoadUIPrefs();
+  void SaveUIPrefs(const std::string& payload);
+  void OnUIPrefsPayload(const std::string& payload);
+  void ApplyKnobModePref();
+  // 0 jump, 1 pickup, 2 scaling: how mapped controllers take over a parameter.
+  int GetTakeoverMode() const { return mTakeoverMode; }
 
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
@@ -180,6 +215,14 @@ private:
   std::mutex mBankStateMutex;
   std::string mBankStateJson;
   std::string mUIPrefsJson;
+  // 20. Editor sizing: the remembered size and its deferred save, the DPI correction of the program's
+  // window, the size poll's deadline (steady-clock ms, 0 = none) and the limits last handed to the parent.
+  vlm::WindowState mWindowState;
+  bool mDpiCorrectionPending = false;
+  std::int64_t mPollDeadlineMs = 0;
+  keel::EditorSizeLimits mParentLimits;
+  // 27 (part). The takeover mode that "knobMode" selects; the controller maps read it.
+  int mTakeoverMode = 2;
   // 21. Parameter changes for the idle work: 256 entries.
   keel::RingQueue<IdleParamChange> mIdleParamChanges{257};
   // 25. System-exclusive messages from the host, drained by the idle work: 64 entries.
@@ -223,6 +266,7 @@ private:
   keel::RingQueue<IdleParamChange> mControllerParamChanges{257};
   // Raised by OnParamReset (any thread), taken by the idle work.
   std::atomic<bool> mStateRestored{false};
+
   // --- Editor page conversation (UI thread) ---
   void ResizeEditorFromPage(int width, int height);
   void OnBankStateMessage(int dataSize, const void* data);

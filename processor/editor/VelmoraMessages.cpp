@@ -145,16 +145,7 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
 }
 
 void Velmora::ResizeEditorFromPage(int width, int height) {
-  const int minHeight = mExpandedTones ? vlm::kEditorMinHeightExpanded : vlm::kEditorMinHeight;
-  const int w = std::clamp(width, vlm::kEditorMinWidth, vlm::kEditorMaxWidth);
-  const int h = std::clamp(height, minHeight, vlm::kEditorMaxHeight);
-  GetLogger().Log("OnMessage[ResizeEditor]: logical=%dx%d, toHost=%dx%d, current=%dx%d", w, h, w, h,
-                  GetEditorWidth(), GetEditorHeight());
-  if (w == GetEditorWidth() && h == GetEditorHeight())
-    return;
-  EditorResize(w, h, true);
-  GetLogger().Log("OnMessage[ResizeEditor]: after EditorResize, current=%dx%d", GetEditorWidth(),
-                  GetEditorHeight());
+  ResizeEditor(width, height); // clamping, the window, the size poll and the log lines: VelmoraWindow.cpp
 }
 
 void Velmora::OnBankStateMessage(int dataSize, const void* data) {
@@ -181,16 +172,8 @@ void Velmora::OnBankStateMessage(int dataSize, const void* data) {
 }
 
 void Velmora::OnUIPrefsMessage(int dataSize, const void* data) {
-  if (IsEmptyPayload(dataSize, data)) {
-    mUIPrefsJson.clear();
-    return;
-  }
-  const json prefs = json::parse(PayloadText(dataSize, data), nullptr, false);
-  if (!prefs.is_object()) {
-    GetLogger().Log("UIPrefs: ignoring malformed payload (%zu bytes)", static_cast<size_t>(dataSize));
-    return;
-  }
-  mUIPrefsJson = prefs.dump(-1, ' ', false, json::error_handler_t::replace);
+  // Stored, written to preferences.json and read again for the knob mode: VelmoraPrefs.cpp
+  OnUIPrefsPayload(IsEmptyPayload(dataSize, data) ? std::string() : PayloadText(dataSize, data));
 }
 
 void Velmora::OnOpenUrlMessage(int dataSize, const void* data) {
