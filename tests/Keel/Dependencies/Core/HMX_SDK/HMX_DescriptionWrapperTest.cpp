@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -151,6 +152,26 @@ public:
   }
 };
 
+class FakeFeatureInfo : public FakeHostObject<HMX_IHCFFeatureInfo> {
+public:
+  explicit FakeFeatureInfo(FakeHostLog& hostLog) {
+    log = &hostLog;
+    deleteAtZero = true;
+    Offer(HMX_IID_FeatureInfo, static_cast<HMX_IHCFFeatureInfo*>(this));
+  }
+  HMX_Result SupportLevel(int32_t* out) override {
+    *out = 2;
+    return 0;
+  }
+  HMX_Result AcquireProperties(IHCFUnknown** out) override {
+    auto* map = new FakePropertyMap(*log, false);
+    map->values[300] = 1;
+    map->refs = 1;
+    *out = map->Unknown();
+    return 0;
+  }
+};
+
 // The object the host hands to the registration: class factory, definition, maybe description host.
 class FakeDescriptionHost
     : public FakeHostObject<IHCFClassFactory, HMX_IHCFHostDefinition, HMX_IHCFDescriptionHost> {
@@ -189,6 +210,12 @@ public:
     const HMX_Result result = unknown->QueryInterface(iid, out);
     unknown->Release();
     return result;
+  }
+  HMX_Result AcquireFeatureInfo(const HMX_GUID&, IHCFUnknown** out) override {
+    auto* info = new FakeFeatureInfo(log);
+    info->refs = 1;
+    *out = info->Unknown();
+    return 0;
   }
   HMX_Result ValueInfo(const HMX_GUID& key, int32_t* type, uint32_t* size) override {
     *type = 1;
@@ -266,6 +293,30 @@ TEST(HMX_VCollection, AHostThatAnswersSuccessWithoutAnObjectBreaksTheContract) {
   empty.emptyAnswer = true;
   FakeDescriptionHost host(empty);
   EXPECT_THROW(HMX_VCollection collection(host.Unknown()), HMX::Exception::Any);
+}
+
+TEST(HMX_VDescriptionHost, FeatureInfoAndItsPropertiesBelongToTheCaller) {
+  HostOptions options;
+  options.descriptionHost = true;
+  FakeDescriptionHost host(options);
+  const HMX_GUID feature = HMX_MakeGUID("01234567-89AB-CDEF-0123-456789ABCDEF");
+  {
+    HMX_VCollection collection(host.Unknown());
+    ASSERT_NE(collection.DescriptionHost(), nullptr);
+    std::unique_ptr<HMX_VFeatureInfo> info(collection.DescriptionHost()->AcquireFeatureInfo(feature));
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->FeatureID() == feature);
+    int32_t level = 0;
+    EXPECT_EQ(info->SupportLevel(&level), 0);
+    EXPECT_EQ(level, 2);
+    std::unique_ptr<HMX_VPropertyMap> properties(info->AcquireProperties());
+    ASSERT_NE(properties, nullptr);
+    int32_t value = 0;
+    EXPECT_TRUE(properties->GetProperty(300, &value));
+    EXPECT_EQ(value, 1);
+  }
+  EXPECT_EQ(host.log.destroyed, 3); // the collection, the feature info and its map
+  EXPECT_EQ(host.refs, 0);
 }
 
 TEST(HMX_VPropertyMap, StemFormatsThatOlderHostsCannotTakeAreRefused) {
