@@ -122,11 +122,13 @@ protected:
     keel::AppWindowCallbacks callbacks;
     callbacks.openEditor = [](void* parent) { processor->OpenWindow(parent); };
     callbacks.closeEditor = [] { processor->CloseWindow(); };
-    callbacks.editorAreaResized = [](int width, int height) { processor->OnParentWindowResize(width, height); };
+    callbacks.editorAreaResized = [](int width, int height) {
+      processor->OnParentWindowResize(width, height);
+    };
     callbacks.preferences = [] { ++preferencesOpened; };
     window = new keel::AppWindow(std::move(callbacks));
     window->Create("Velmora", 1180, 760, {910, 650, 100000, 100000});
-    loaded = PumpUntil([] { return LogText().find("] Viewport: ") != std::string::npos; }, 60000);
+    loaded = PumpUntil([] { return LogText().find("] Viewport: ") != std::string::npos; }, 120000);
   }
   static void TearDownTestSuite() {
     delete window;
@@ -141,14 +143,18 @@ protected:
   }
   // Runs a script in the page and waits for its JSON answer.
   static std::string Evaluate(const std::string& script) {
-    std::string result;
-    bool done = false;
-    processor->EvaluateJavaScript(script.c_str(), [&](const char* json) {
-      result = json ? json : "";
-      done = true;
+    // Shared, so that an answer arriving after a time-out writes nowhere it should not.
+    struct Answer {
+      std::string text;
+      bool done = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    processor->EvaluateJavaScript(script.c_str(), [answer](const char* json) {
+      answer->text = json ? json : "";
+      answer->done = true;
     });
-    PumpUntil([&] { return done; }, 10000);
-    return result;
+    PumpUntil([&] { return answer->done; }, 10000);
+    return answer->text;
   }
 
   static inline Velmora* processor = nullptr;
@@ -178,7 +184,7 @@ TEST_F(EditorPageGui, TheEmbeddedPageLoadsFromItsCopyWithTheLoadLinesInOrder) {
   EXPECT_EQ(std::string::npos, log.find("fallback NavigateToString"));
   // The page took the schema and shows the instrument.
   ASSERT_TRUE(
-      PumpUntil([] { return Evaluate("document.body.innerText.includes('EFFECT CHAIN')") == "true"; }, 20000))
+      PumpUntil([] { return Evaluate("document.body.innerText.includes('EFFECT CHAIN')") == "true"; }, 60000))
       << Evaluate("document.body.innerText.slice(0, 300)");
 }
 

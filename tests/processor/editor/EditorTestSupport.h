@@ -56,7 +56,7 @@ inline std::string LogText() {
   return ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
-// The log from the first line that holds marker on.
+// What the log gained since its text was before.
 inline std::string LogSince(const std::string& before) {
   const std::string all = LogText();
   return all.size() >= before.size() ? all.substr(before.size()) : all;
