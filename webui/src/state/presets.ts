@@ -47,7 +47,7 @@ let badgeTimer: ReturnType<typeof setTimeout> | undefined;
 
 export function chooseTone(part: Part, choice: ToneChoice): void {
   clearTimeout(badgeTimer);
-  toneBadge.value = { part, text: `${choice.entry.name} ${choice.source === 'upper' ? 'A' : 'B'}` };
+  toneBadge.value = { part, text: choice.entry.name };
   badgeTimer = setTimeout(() => (toneBadge.value = null), kBadgeMs);
   loadTone(part, choice.entry.path, choice.source);
 }

@@ -79,7 +79,7 @@ describe('patch browser', () => {
       { operation: 'loadTone', slot: 'lower', path: 'Factory/Bass.80p', source: 'upper' },
       { operation: 'loadTone', slot: 'upper', path: 'Factory/Bass.80p', source: 'lower' },
     ]);
-    expect(await page.textContent('[data-testid=tone-badge-upper]')).toBe('Bass B');
+    expect(await page.textContent('[data-testid=tone-badge-upper]')).toBe('Bass');
     await replay(page, [presetResult({ operation: 'loadTone', status: 'ok', slot: 'upper', fileRef: { name: 'Bass', path: 'embedded:Factory/Bass.80p#lower', isEmbedded: true }, values: {} })]);
     await clearPosted(page);
     await page.click('[data-testid=tone-next-upper]');
