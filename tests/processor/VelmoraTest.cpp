@@ -25,6 +25,8 @@ public:
     ::setenv("TMPDIR", mDir.c_str(), 1);
     ::setenv("TEMP", mDir.c_str(), 1);
     ::setenv("TMP", mDir.c_str(), 1);
+    // Construction reads the user's preferences and window state: a fresh configuration keeps the defaults.
+    ::setenv("XDG_CONFIG_HOME", (mDir / "config").c_str(), 1);
   }
   void TearDown() override { fs::remove_all(mDir); }
   static const fs::path& Dir() { return mDir; }
