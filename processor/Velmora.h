@@ -221,6 +221,8 @@ private:
   bool mDpiCorrectionPending = false;
   std::int64_t mPollDeadlineMs = 0;
   keel::EditorSizeLimits mParentLimits;
+  // Hands the editor's current limits to the parent window when they changed.
+  void SyncParentSizeLimits();
   // 27 (part). The takeover mode that "knobMode" selects; the controller maps read it.
   int mTakeoverMode = 2;
   // 21. Parameter changes for the idle work: 256 entries.

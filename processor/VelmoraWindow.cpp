@@ -28,7 +28,7 @@ void* Velmora::OpenWindow(void* parent) {
     return result;
   // The window's own minimum must keep the editor's minimum visible: it follows the editor's limits.
   mParentLimits = {};
-  RunEditorWindowIdle();
+  SyncParentSizeLimits();
   const double scale = EditorDpiScale(parent);
   if (scale != 1.0) {
     mDpiCorrectionPending = true;
@@ -155,15 +155,20 @@ void Velmora::LoadWindowState() {
     SetEditorSize(size->width, size->height);
 }
 
+void Velmora::SyncParentSizeLimits() {
+  void* parent = GetParentWindow();
+  if (!parent)
+    return;
+  const keel::EditorSizeLimits limits{GetMinWidth(), GetMinHeight(), GetMaxWidth(), GetMaxHeight()};
+  if (limits == mParentLimits)
+    return;
+  keel::SetEditorAreaLimits(parent, limits);
+  mParentLimits = limits;
+}
+
 void Velmora::RunEditorWindowIdle() {
-  if (void* parent = GetParentWindow()) {
-    // The page's bank state can raise the minimum height at any time; the window follows within a tick.
-    const keel::EditorSizeLimits limits{GetMinWidth(), GetMinHeight(), GetMaxWidth(), GetMaxHeight()};
-    if (!(limits == mParentLimits)) {
-      keel::SetEditorAreaLimits(parent, limits);
-      mParentLimits = limits;
-    }
-  }
+  // The page's bank state can raise the minimum height at any time; the window follows within a tick.
+  SyncParentSizeLimits();
   PollEditorWindowSize();
   SaveWindowState(false);
 }
