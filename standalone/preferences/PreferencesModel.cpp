@@ -115,20 +115,24 @@ void PreferencesModel::FillDriverControls() {
       ValidIndex(C(PrefsCombo::kAudioInput), jack ? outputIndex : inputIndex);
   C(PrefsCombo::kAudioOutput).selected = ValidIndex(C(PrefsCombo::kAudioOutput), outputIndex);
 
+  // Channels of a direction without devices (or whose device cannot be read) are not offered.
   std::vector<unsigned> inputRates, outputRates;
   AudioDeviceInfo info;
+  unsigned inputChannels = 0, outputChannels = 0;
   if (!audio.InputIds().empty()) {
     const unsigned id = audio.InputIds()[size_t(inputIndex)];
     if (audio.GetDeviceInfo(id, info))
-      FillInputChannelLists(info.inputChannels);
+      inputChannels = info.inputChannels;
     inputRates = audio.DeviceSampleRates(id);
   }
   if (!audio.OutputIds().empty()) {
     const unsigned id = audio.OutputIds()[size_t(outputIndex)];
     if (audio.GetDeviceInfo(id, info))
-      FillOutputChannelLists(info.outputChannels);
+      outputChannels = info.outputChannels;
     outputRates = audio.DeviceSampleRates(id);
   }
+  FillInputChannelLists(inputChannels);
+  FillOutputChannelLists(outputChannels);
   // The stream opens no input while the processor has none, so a machine without capture devices
   // still gets its output's rates.
   if (audio.InputIds().empty())

@@ -125,6 +125,7 @@ TEST_F(PreferencesModelTest, ADriverWithoutAnApiLeavesTheDeviceListsEmpty) {
   EXPECT_TRUE(m.Combo(PrefsCombo::kAudioOutput).items.empty());
   EXPECT_EQ(Selected(PrefsCombo::kAudioOutput), -1);
   EXPECT_TRUE(m.Combo(PrefsCombo::kSampleRate).items.empty());
+  EXPECT_TRUE(m.Combo(PrefsCombo::kOutput2).items.empty()) << "no channels of a device no longer listed";
   EXPECT_EQ(S().audioOutputDevice, " Card One") << "names stay when the new driver lists nothing";
   m.Apply();
   EXPECT_EQ(errors, (std::vector<std::string>{"Please check the audio settings"}));
