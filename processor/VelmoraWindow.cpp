@@ -22,7 +22,8 @@ void* Velmora::OpenWindow(void* parent) {
   void* result = keel::IKeelAPP::OpenWindow(parent);
   GetLogger().Log("OpenWindow: hwnd=%p, editor=%dx%d, result=%p", parent, GetEditorWidth(), GetEditorHeight(),
                   result);
-  SetWebViewBounds(0.0f, 0.0f, static_cast<float>(GetEditorWidth()), static_cast<float>(GetEditorHeight()), 1.0f);
+  SetWebViewBounds(0.0f, 0.0f, static_cast<float>(GetEditorWidth()), static_cast<float>(GetEditorHeight()),
+                   1.0f);
   mDpiCorrectionPending = false;
   if (!parent)
     return result;
@@ -84,8 +85,8 @@ void Velmora::OnParentWindowResize(int width, int height) {
     GetLogger().Log("OnParentWindowResize[APP]: init complete at %dx%d phys", width, height);
   }
   const vlm::EditorSize logical = vlm::PhysicalToLogical(clientWidth, clientHeight, scale);
-  GetLogger().Log("OnParentWindowResize: arg=%dx%d, client=%dx%d phys, logical=%dx%d (DPI %.2f)", width, height,
-                  clientWidth, clientHeight, logical.width, logical.height, scale);
+  GetLogger().Log("OnParentWindowResize: arg=%dx%d, client=%dx%d phys, logical=%dx%d (DPI %.2f)", width,
+                  height, clientWidth, clientHeight, logical.width, logical.height, scale);
   if (logical.width <= 0 || logical.height <= 0)
     return;
   RecordEditorSize(logical.width, logical.height);
@@ -109,8 +110,8 @@ void Velmora::ResizeEditor(int width, int height) {
     const vlm::EditorSize physical = vlm::LogicalToPhysicalRounded(size, EditorDpiScale(parent));
     keel::ResizeEditorArea(parent, physical.width, physical.height);
   } else {
-    GetLogger().Log("OnMessage[ResizeEditor]: logical=%dx%d, toHost=%dx%d, current=%dx%d", size.width, size.height,
-                    size.width, size.height, current.width, current.height);
+    GetLogger().Log("OnMessage[ResizeEditor]: logical=%dx%d, toHost=%dx%d, current=%dx%d", size.width,
+                    size.height, size.width, size.height, current.width, current.height);
     if (size == current)
       return;
     EditorResize(size.width, size.height, true);

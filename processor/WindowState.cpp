@@ -89,8 +89,7 @@ void WindowState::Save(bool force, std::int64_t nowMs) {
   }
   const std::string path = GetPath();
   std::string error;
-  if (WriteJsonFile(path, json{{"editorWidth", mPending.width}, {"editorHeight", mPending.height}},
-                                error)) {
+  if (WriteJsonFile(path, json{{"editorWidth", mPending.width}, {"editorHeight", mPending.height}}, error)) {
     mSavePending = false;
     mSaved = mPending;
     mFailureLines = 0;

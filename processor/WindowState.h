@@ -24,8 +24,8 @@ public:
   static std::string GetPath();
 
   // Reads the file: the stored size clamped into the limits becomes the saved size and is returned, for the
-  // editor to start with. A missing file sets the saved size to the default 1180 x 760; a malformed one leaves
-  // it alone. Both return nothing, and every outcome is logged.
+  // editor to start with. A missing file sets the saved size to the default 1180 x 760; a malformed one
+  // leaves it alone. Both return nothing, and every outcome is logged.
   std::optional<EditorSize> Load();
 
   // A size the editor reached. Ignored when not positive or equal to the size last recorded (the pending one

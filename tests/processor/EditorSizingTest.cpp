@@ -24,7 +24,8 @@ TEST(EditorSizing, ResizeRequestsAreClampedIntoTheLimits) {
       {-5, 0, false, {910, 650}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(c.expected, vlm::ClampResizeRequest(c.width, c.height, c.expanded)) << c.width << "x" << c.height;
+    EXPECT_EQ(c.expected, vlm::ClampResizeRequest(c.width, c.height, c.expanded))
+        << c.width << "x" << c.height;
 }
 
 TEST(EditorSizing, ConstrainSaysWhetherTheSizeAlreadyFitted) {
@@ -84,7 +85,8 @@ TEST(EditorSizing, WindowSizesScaleTheEditorAreaButNotTheFrame) {
 TEST(EditorSizing, ThePluginAsksItsBrowserForUnitScaleOnce) {
   EXPECT_EQ("--force-device-scale-factor=1", vlm::BrowserArgumentsWithUnitScale(nullptr));
   EXPECT_EQ(" --force-device-scale-factor=1", vlm::BrowserArgumentsWithUnitScale(""));
-  EXPECT_EQ("--disable-gpu --force-device-scale-factor=1", vlm::BrowserArgumentsWithUnitScale("--disable-gpu"));
+  EXPECT_EQ("--disable-gpu --force-device-scale-factor=1",
+            vlm::BrowserArgumentsWithUnitScale("--disable-gpu"));
   EXPECT_FALSE(vlm::BrowserArgumentsWithUnitScale("--force-device-scale-factor=2").has_value());
   const vlm::ViewBounds bounds = vlm::PluginWebViewBounds({1770, 1141}, 1.5);
   EXPECT_FLOAT_EQ(1180.0f, bounds.width);

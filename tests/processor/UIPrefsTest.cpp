@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "processor/UIPrefs.h"
 #include "SettingsTestSupport.h"
+#include "processor/UIPrefs.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST(UIPrefs, TheLanguageComesFromTheUsersMessageLocale) {
       {nullptr, nullptr, "en_GB.UTF-8", "en"},
       {nullptr, nullptr, "C", "en"},
       {nullptr, nullptr, nullptr, "en"},
-      {"", "", "ja_JP.UTF-8", "ja"},               // empty variables do not count
+      {"", "", "ja_JP.UTF-8", "ja"},                 // empty variables do not count
       {"en_US.UTF-8", nullptr, "ja_JP.UTF-8", "en"}, // LC_ALL overrides everything
       {nullptr, "ja_JP.UTF-8", "en_US.UTF-8", "ja"}, // messages follow LC_MESSAGES before LANG
   };
@@ -70,7 +70,8 @@ TEST(UIPrefs, AFirstRunSeedsTheLanguageAndWritesNothing) {
   EXPECT_EQ(R"({"lang":"ja"})", vlm::LoadUIPrefsText());
   EXPECT_FALSE(fs::exists(user.Prefs()));
   EXPECT_FALSE(fs::exists(user.AppData()));
-  EXPECT_EQ(1, Count(LogText(), "UIPrefs: " + user.Prefs().string() + " not found, seeding lang=ja from OS locale"));
+  EXPECT_EQ(1, Count(LogText(),
+                     "UIPrefs: " + user.Prefs().string() + " not found, seeding lang=ja from OS locale"));
 }
 
 TEST(UIPrefs, AStoredObjectIsLoadedAsCompactText) {
@@ -92,7 +93,8 @@ TEST(UIPrefs, UnusableFilesAreIgnoredWithTheirLogLine) {
     const FreshUserFolders user;
     WriteText(user.Prefs(), "{} x");
     EXPECT_EQ("", vlm::LoadUIPrefsText());
-    EXPECT_EQ(1, Count(LogText(), "UIPrefs: load failed (Failed to parse JSON: " + user.Prefs().string() + ")"));
+    EXPECT_EQ(1,
+              Count(LogText(), "UIPrefs: load failed (Failed to parse JSON: " + user.Prefs().string() + ")"));
   }
 }
 
@@ -101,7 +103,8 @@ TEST(UIPrefs, ThePagesObjectIsWrittenWithSortedKeysTwoSpaceIndentAndAFinalLineFe
   std::string text;
   ASSERT_TRUE(vlm::SaveUIPrefsText(
       text, R"({"toneTabOrder":["lower","upper"],"lang":"ja","knobMode":"pickup","tutorialProgress":{}})"));
-  EXPECT_EQ(R"({"knobMode":"pickup","lang":"ja","toneTabOrder":["lower","upper"],"tutorialProgress":{}})", text);
+  EXPECT_EQ(R"({"knobMode":"pickup","lang":"ja","toneTabOrder":["lower","upper"],"tutorialProgress":{}})",
+            text);
   EXPECT_EQ("{\n"
             "  \"knobMode\": \"pickup\",\n"
             "  \"lang\": \"ja\",\n"
@@ -112,8 +115,8 @@ TEST(UIPrefs, ThePagesObjectIsWrittenWithSortedKeysTwoSpaceIndentAndAFinalLineFe
             "  \"tutorialProgress\": {}\n"
             "}\n",
             ReadText(user.Prefs()));
-  EXPECT_EQ(1, Count(LogText(), "UIPrefs: saved " + std::to_string(text.size()) + " bytes to " +
-                                    user.Prefs().string()));
+  EXPECT_EQ(1, Count(LogText(),
+                     "UIPrefs: saved " + std::to_string(text.size()) + " bytes to " + user.Prefs().string()));
 }
 
 TEST(UIPrefs, APayloadThatIsNoObjectChangesNothing) {
@@ -125,8 +128,8 @@ TEST(UIPrefs, APayloadThatIsNoObjectChangesNothing) {
     EXPECT_FALSE(vlm::SaveUIPrefsText(text, payload));
     EXPECT_EQ(R"({"knobMode":"jump"})", text);
     EXPECT_EQ(file, ReadText(user.Prefs()));
-    EXPECT_LE(1, Count(LogText(), "UIPrefs: ignoring malformed payload (" + std::to_string(std::string(payload).size()) +
-                                      " bytes)"));
+    EXPECT_LE(1, Count(LogText(), "UIPrefs: ignoring malformed payload (" +
+                                      std::to_string(std::string(payload).size()) + " bytes)"));
   }
 }
 

@@ -12,9 +12,9 @@
 #include <thread>
 
 #include "Keel/Platform/AppWindow.h"
+#include "SettingsTestSupport.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
-#include "SettingsTestSupport.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ void SendResize(Velmora& p, int width, int height) {
 }
 
 std::string StateText(int width, int height) {
-  return "{\n  \"editorHeight\": " + std::to_string(height) + ",\n  \"editorWidth\": " + std::to_string(width) +
-         "\n}\n";
+  return "{\n  \"editorHeight\": " + std::to_string(height) +
+         ",\n  \"editorWidth\": " + std::to_string(width) + "\n}\n";
 }
 
 TEST(VelmoraWindowGui, TheWindowFollowsThePageAndItsSizeIsRemembered) {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "SettingsTestSupport.h"
 #include "processor/UIPrefs.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
-#include "SettingsTestSupport.h"
 
 namespace {
 
@@ -62,9 +62,11 @@ TEST(VelmoraPrefs, AJapaneseFirstRunSeedsTheLanguageAndWritesNoFile) {
   EXPECT_EQ(vlm::kTakeoverScaling, p.GetTakeoverMode());
   EXPECT_FALSE(fs::exists(user.Prefs()));
   const std::string log = LogText();
-  EXPECT_EQ(1, Count(log, "UIPrefs: " + user.Prefs().string() + " not found, seeding lang=ja from OS locale"));
+  EXPECT_EQ(1,
+            Count(log, "UIPrefs: " + user.Prefs().string() + " not found, seeding lang=ja from OS locale"));
   EXPECT_EQ(1, Count(log, "UIPrefs: knobMode=2"));
-  EXPECT_EQ(1, Count(log, "WindowState: " + user.WindowStateFile().string() + " not found, using default editor size"));
+  EXPECT_EQ(1, Count(log, "WindowState: " + user.WindowStateFile().string() +
+                              " not found, using default editor size"));
   EXPECT_EQ((vlm::EditorSize{1180, 760}), EditorSizeOf(p));
 }
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "processor/WindowState.h"
 #include "SettingsTestSupport.h"
+#include "processor/WindowState.h"
 
 namespace {
 
@@ -37,15 +37,17 @@ TEST(WindowState, AStoredSizeIsClampedIntoTheLimitsAndSeedsTheEditor) {
     WindowState state;
     EXPECT_EQ(expected, state.Load()) << text;
     EXPECT_EQ(expected, state.Saved());
-    EXPECT_LE(1, Count(LogText(), "WindowState: seeded new-instance editor size " + std::to_string(expected.width) +
-                                      "x" + std::to_string(expected.height)));
+    EXPECT_LE(1,
+              Count(LogText(), "WindowState: seeded new-instance editor size " +
+                                   std::to_string(expected.width) + "x" + std::to_string(expected.height)));
   }
 }
 
 TEST(WindowState, InvalidStoredSizesFallBackToTheDefaultWithTheirLogLine) {
   const std::string keysLine = "WindowState: missing/invalid size keys, using default";
   for (const char* text : {R"({"editorWidth": 1300, "editorHeight": 700.5})", R"({"editorWidth": 1300})",
-                           R"({"editorWidth": "1300", "editorHeight": 800})", R"({"editorWidth": 1300.0, "editorHeight": 800})"}) {
+                           R"({"editorWidth": "1300", "editorHeight": 800})",
+                           R"({"editorWidth": 1300.0, "editorHeight": 800})"}) {
     const FreshUserFolders user;
     WriteText(user.WindowStateFile(), text);
     const int before = Count(LogText(), keysLine);
@@ -82,7 +84,8 @@ TEST(WindowState, ADragIsSavedOnce400MsAfterItStops) {
   state.Save(false, 1700);
   EXPECT_FALSE(state.IsSavePending());
   EXPECT_EQ("{\n  \"editorHeight\": 790,\n  \"editorWidth\": 1250\n}\n", ReadText(user.WindowStateFile()));
-  const std::string savedLine = "WindowState: saved editor size 1250x790 to " + user.WindowStateFile().string();
+  const std::string savedLine =
+      "WindowState: saved editor size 1250x790 to " + user.WindowStateFile().string();
   EXPECT_EQ(1, Count(LogText(), savedLine));
   state.Save(false, 5000);
   state.Record(1250, 790, 5000); // the saved size again: nothing to do
