@@ -270,9 +270,7 @@ private:
   std::atomic<bool> mStateRestored{false};
 
   // --- Editor page conversation (UI thread) ---
-  void ResizeEditorFromPage(int width, int height);
   void OnBankStateMessage(int dataSize, const void* data);
-  void OnUIPrefsMessage(int dataSize, const void* data);
   void OnOpenUrlMessage(int dataSize, const void* data);
   void OnOpenManualPdfMessage(int dataSize, const void* data);
   void OnForwardKeyEventMessage(int dataSize, const void* data);

@@ -86,7 +86,7 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
         return false;
       }
       const auto* bytes = static_cast<const unsigned char*>(data);
-      ResizeEditorFromPage(ReadInt32LE(bytes), ReadInt32LE(bytes + 4));
+      ResizeEditor(ReadInt32LE(bytes), ReadInt32LE(bytes + 4)); // clamped; the window follows
       return true;
     }
     case vlm::MsgTag::kBankState:
@@ -101,7 +101,8 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
         AnswerUnavailable(msgTag, dataSize, data);
       return true;
     case vlm::MsgTag::kUIPrefs:
-      OnUIPrefsMessage(dataSize, data);
+      // Stored, written to preferences.json and read again for the knob mode.
+      OnUIPrefsPayload(PayloadText(dataSize, data));
       return true;
     case vlm::MsgTag::kOpenUrl:
       OnOpenUrlMessage(dataSize, data);
@@ -144,10 +145,6 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
   }
 }
 
-void Velmora::ResizeEditorFromPage(int width, int height) {
-  ResizeEditor(width, height); // clamping, the window, the size poll and the log lines: VelmoraWindow.cpp
-}
-
 void Velmora::OnBankStateMessage(int dataSize, const void* data) {
   if (IsEmptyPayload(dataSize, data)) {
     {
@@ -169,11 +166,6 @@ void Velmora::OnBankStateMessage(int dataSize, const void* data) {
   mExpandedTones = expanded;
   SetSizeConstraints(vlm::kEditorMinWidth, vlm::kEditorMaxWidth,
                      expanded ? vlm::kEditorMinHeightExpanded : vlm::kEditorMinHeight, vlm::kEditorMaxHeight);
-}
-
-void Velmora::OnUIPrefsMessage(int dataSize, const void* data) {
-  // Stored, written to preferences.json and read again for the knob mode: VelmoraPrefs.cpp
-  OnUIPrefsPayload(IsEmptyPayload(dataSize, data) ? std::string() : PayloadText(dataSize, data));
 }
 
 void Velmora::OnOpenUrlMessage(int dataSize, const void* data) {
