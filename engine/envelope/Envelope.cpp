@@ -112,10 +112,6 @@ double Envelope::DecayTimeFactor() const noexcept {
   return curve * a + (1.0 - a);
 }
 
-double Envelope::DecayShape(double e) noexcept {
-  return kDecayShapeLookup(HoldWithin(e, 0.0, 1.0));
-}
-
 void Envelope::UpdateCoefficients() noexcept {
   const double r = mSampleRate;
   const double kf = KeyFollowFactor();
@@ -164,73 +160,4 @@ void Envelope::NoteOff() noexcept {
     mLevel = ShapedLevel();
   mReleaseStartLevel = mLevel;
   mState = kRelease;
-}
-
-double Envelope::ShapedLevel() const noexcept {
-  const double s = mSustain;
-  if (!mCurvedDecay || mState != kDecay || !(s < 1.0))
-    return mLevel;
-  // A sustain raised above the level during decay makes e negative; hold it at 0.
-  const double e = std::max(0.0, (mLevel - s) / (1.0 - s));
-  return ((DecayShape(e) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
-}
-
-void Envelope::Advance() noexcept {
-  if (mState == kIdle)
-    return;
-  if (mDirty)
-    UpdateCoefficients();
-  const double s = mSustain;
-  switch (mState) {
-  case kDump:
-    mLevel *= mDumpMultiplier;
-    if (mLevel <= kDumpEndLevel) {
-      mOutputScale = mPendingScale;
-      mState = kAttack;
-    }
-    break;
-  case kAttack:
-    mLevel = kAttackTarget - (kAttackTarget - mLevel) * mAttackCoef;
-    if (mLevel >= 1.0) {
-      mLevel = 1.0;
-      mState = kDecay;
-      mOvershootNow = mOvershootAmount;
-    }
-    break;
-  case kDecay:
-    mLevel = (mLevel - s) * mDecayCoef + s;
-    if (mLevel - s < kEndThreshold) {
-      mLevel = s;
-      mState = kSustain;
-    }
-    break;
-  case kSustain:
-    mLevel = s;
-    break;
-  case kRelease:
-    mLevel *= mReleaseCoef;
-    if (mLevel < kEndThreshold) {
-      mLevel = 0.0;
-      mState = kIdle;
-    }
-    break;
-  default:
-    break;
-  }
-  mOvershootOut = 0.0;
-  if (mOvershootNow > 0.0) {
-    mOvershootOut = mOvershootNow;
-    mOvershootNow *= mOvershootMultiplier;
-    if (mOvershootNow < 1e-4)
-      mOvershootNow = 0.0;
-  }
-}
-
-double Envelope::Output() const noexcept {
-  double out = mOutputScale * ShapedLevel();
-  if (mOvershootOut > 0.0) {
-    const double g = std::min(1.0, mOutputScale);
-    out += g * g * mOvershootOut;
-  }
-  return out;
 }
