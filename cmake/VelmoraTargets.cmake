@@ -1,12 +1,37 @@
 # Helpers that turn a folder into one static library, and each test or benchmark
 # source into its own executable, so that folders can grow without editing shared lists.
 
+# vlm_drop_nested(<list var> <source folder> <files folder>)
+# Removes from the list the files below <files folder>/<sub> for every <sub> of <source folder> that
+# has a CMakeLists.txt of its own.
+function(vlm_drop_nested listVar sourceFolder filesFolder)
+  file(GLOB_RECURSE nested CONFIGURE_DEPENDS ${sourceFolder}/*/CMakeLists.txt)
+  set(kept ${${listVar}})
+  foreach(cmakeFile ${nested})
+    get_filename_component(dir ${cmakeFile} DIRECTORY)
+    file(RELATIVE_PATH sub ${sourceFolder} ${dir})
+    set(prefix "${filesFolder}/${sub}/")
+    string(LENGTH "${prefix}" prefixLength)
+    set(remaining)
+    foreach(f ${kept})
+      string(SUBSTRING "${f}" 0 ${prefixLength} head)
+      if(NOT head STREQUAL prefix)
+        list(APPEND remaining ${f})
+      endif()
+    endforeach()
+    set(kept ${remaining})
+  endforeach()
+  set(${listVar} ${kept} PARENT_SCOPE)
+endfunction()
+
 # vlm_folder_library(<target> [DEPS <targets...>])
 # Builds every .cpp/.c/.S below the current folder into a static library.
 function(vlm_folder_library target)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c ${CMAKE_CURRENT_SOURCE_DIR}/*.S)
+  # A subfolder with a CMakeLists.txt of its own is a library of its own (Keel/Core/HMX).
+  vlm_drop_nested(sources ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   if(sources)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -24,6 +49,8 @@ endfunction()
 function(vlm_test_folder folder)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB_RECURSE tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*Test.cpp)
+  # Tests of a nested library folder get their own vlm_test_folder line.
+  vlm_drop_nested(tests ${PROJECT_SOURCE_DIR}/${folder} ${CMAKE_CURRENT_SOURCE_DIR}/${folder})
   string(REPLACE "/" "_" prefix "${folder}")
   foreach(src ${tests})
     get_filename_component(name ${src} NAME_WE)

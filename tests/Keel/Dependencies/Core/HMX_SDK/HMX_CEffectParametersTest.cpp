@@ -1,11 +1,11 @@
 // The effect-parameters base answers the host's by-ID parameter calls, round-trips its controls chunk,
 // rejects chunks it cannot read, dispatches notifications and keeps exceptions away from the host.
+#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CEffectParameters.h"
 #include "FakeHostObject.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFAutomation.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFController.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryDisplayDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CBinaryTaperDelegate.h"
-#include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CEffectParameters.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CLinearTaperDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CNumberDisplayDelegate.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CParameter.h"
@@ -56,8 +56,9 @@ public:
   HMX_Result InitEffect() override {
     if (throwInInit)
       throw std::runtime_error("no memory for parameters");
-    auto* cutoff = new HMX_CParameter<int>("1", "Cutoff Frequency", 64, HMX_CLinearTaperDelegate<int, 1>(0, 127),
-                                           HMX_CNumberDisplayDelegate<int, 0, 0>(), true);
+    auto* cutoff =
+        new HMX_CParameter<int>("1", "Cutoff Frequency", 64, HMX_CLinearTaperDelegate<int, 1>(0, 127),
+                                HMX_CNumberDisplayDelegate<int, 0, 0>(), true);
     cutoff->AddShortName("Cut\nCutoff");
     Parameters().AddParameter(cutoff);
     Parameters().AddParameter(new HMX_CParameter<double>("2", "Level", 2.5,
@@ -97,7 +98,9 @@ protected:
   static std::vector<uint8_t> ChunkBuffer(uint32_t size) {
     return std::vector<uint8_t>(PlugInChunk::kDataOffset + size + 8, 0);
   }
-  static PlugInChunk* AsChunk(std::vector<uint8_t>& buffer) { return reinterpret_cast<PlugInChunk*>(buffer.data()); }
+  static PlugInChunk* AsChunk(std::vector<uint8_t>& buffer) {
+    return reinterpret_cast<PlugInChunk*>(buffer.data());
+  }
   std::vector<uint8_t> SavedChunk() {
     uint32_t size = 0;
     EXPECT_EQ(effect->ChunkByteSize(HMX_CEffectParameters::kControlsChunkID, &size), HMX_SUCCESS);
@@ -114,8 +117,8 @@ protected:
 
 TEST_F(EffectParametersTest, AnswersItsFourInterfacesAndLeavesTheRestToTheObjectBase) {
   const int32_t livesBefore = CHCFUnknown::LiveObjectCount();
-  for (const HMX_GUID& iid : {HMX_IID_EffectParameters, HMX_IID_EffectParameters_V2, HMX_IID_EffectParameters_V3,
-                              HMX_IID_EffectParameters_V4}) {
+  for (const HMX_GUID& iid : {HMX_IID_EffectParameters, HMX_IID_EffectParameters_V2,
+                              HMX_IID_EffectParameters_V3, HMX_IID_EffectParameters_V4}) {
     void* out = nullptr;
     ASSERT_EQ(effect->QueryInterface(iid, &out), HMX_SUCCESS);
     EXPECT_EQ(out, static_cast<HMX_IHCFEffectParameters_V4*>(effect));
@@ -176,8 +179,8 @@ TEST_F(EffectParametersTest, NameFittingKeepsTheLongestLineWithinTheLimit) {
     int32_t limit;
     const char* expected;
   };
-  for (const Case& c : {Case{20, "Cutoff Frequency"}, Case{8, "Cutoff"}, Case{4, "Cut"}, Case{2, "Cu"},
-                        Case{0, ""}}) {
+  for (const Case& c :
+       {Case{20, "Cutoff Frequency"}, Case{8, "Cutoff"}, Case{4, "Cut"}, Case{2, "Cu"}, Case{0, ""}}) {
     HMX_CString out("stale");
     EXPECT_EQ(effect->ParamNameFitting("1", &out, c.limit), HMX_SUCCESS);
     EXPECT_STREQ(out.Text(), c.expected) << "limit " << c.limit;
@@ -231,7 +234,6 @@ TEST_F(EffectParametersTest, ControlsChunkRoundTripsEveryParameterButTheBypass) 
   EXPECT_EQ(effect->CompareActiveChunk(&chunk, &equal), HMX_SUCCESS);
   EXPECT_TRUE(equal);
 
-
   effect->UpdateParamFromHost("1", 0.0, 0);
   effect->UpdateParamFromHost("2", 0.0, 0);
   effect->UpdateParamFromHost("3", 0.0, 0);
@@ -243,7 +245,8 @@ TEST_F(EffectParametersTest, ControlsChunkRoundTripsEveryParameterButTheBypass) 
   EXPECT_DOUBLE_EQ(Normalized("1"), 100 / 127.0);
   EXPECT_DOUBLE_EQ(Normalized("2"), 0.7);
   EXPECT_DOUBLE_EQ(Normalized("3"), 1.0);
-  EXPECT_DOUBLE_EQ(Normalized(HMX_CEffectParameters::kMasterBypassID), 1.0) << "the bypass is not in the chunk";
+  EXPECT_DOUBLE_EQ(Normalized(HMX_CEffectParameters::kMasterBypassID), 1.0)
+      << "the bypass is not in the chunk";
   EXPECT_EQ(effect->CompareActiveChunk(&chunk, &equal), HMX_SUCCESS);
   EXPECT_TRUE(equal);
 
@@ -273,9 +276,10 @@ TEST_F(EffectParametersTest, HostileChunksChangeNothing) {
 
   // Entries with the right names but the wrong type, a NaN and a value cut off by the size field.
   std::vector<uint8_t> typed = ChunkBuffer(64);
-  const uint8_t data[] = {1, 1, 1, 1, 'd', '_', '1', 0, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0, // "1" as a double
-                          'd', '_', '2', 0, 0x7F, 0xF8, 0, 0, 0, 0, 0, 0,             // "2" = NaN
-                          'l', '_', '3', 0, 0, 0};                                    // "3" cut short
+  const uint8_t data[] = {1,   1,   1,   1, 'd',  '_',  '1', 0, 0x3F, 0xF0, 0, 0,
+                          0,   0,   0,   0,                                       // "1" as a double
+                          'd', '_', '2', 0, 0x7F, 0xF8, 0,   0, 0,    0,    0, 0, // "2" = NaN
+                          'l', '_', '3', 0, 0,    0};                             // "3" cut short
   std::memcpy(AsChunk(typed)->Data(), data, sizeof data);
   AsChunk(typed)->mSize = int32_t(sizeof data);
 
@@ -292,7 +296,8 @@ TEST_F(EffectParametersTest, HostileChunksChangeNothing) {
   for (const Case& c : {Case{"wrong types, NaN, short value", &typed, HMX_SUCCESS},
                         Case{"no chunk marker", &unmarked, HMX_ERROR_MALFORMED_CHUNK},
                         Case{"negative size", &negative, HMX_ERROR_MALFORMED_CHUNK}}) {
-    EXPECT_EQ(effect->SetChunk(HMX_CEffectParameters::kControlsChunkID, AsChunk(*c.buffer)), c.expected) << c.what;
+    EXPECT_EQ(effect->SetChunk(HMX_CEffectParameters::kControlsChunkID, AsChunk(*c.buffer)), c.expected)
+        << c.what;
     EXPECT_DOUBLE_EQ(Normalized("1"), cutoff) << c.what;
     EXPECT_DOUBLE_EQ(Normalized("2"), level) << c.what;
     EXPECT_DOUBLE_EQ(Normalized("3"), 0.0) << c.what;
@@ -304,10 +309,12 @@ TEST_F(EffectParametersTest, PreviewNotificationSetsThePreviewSwitchAndOthersAre
   const int32_t on = 1;
   const int16_t shortPayload = 1;
   EXPECT_EQ(effect->OnHostNotification(HMX_FourCC("HXzz"), &on, sizeof on), HMX_SUCCESS);
-  EXPECT_EQ(effect->OnHostNotification(HMX_CEffectParameters::kPreviewNotification, &shortPayload, 2), HMX_SUCCESS);
+  EXPECT_EQ(effect->OnHostNotification(HMX_CEffectParameters::kPreviewNotification, &shortPayload, 2),
+            HMX_SUCCESS);
   EXPECT_EQ(effect->OnHostNotification(HMX_CEffectParameters::kPreviewNotification, nullptr, 4), HMX_SUCCESS);
   EXPECT_DOUBLE_EQ(Normalized(HMX_CEffectParameters::kPreviewID), 0.0);
-  EXPECT_EQ(effect->OnHostNotification(HMX_CEffectParameters::kPreviewNotification, &on, sizeof on), HMX_SUCCESS);
+  EXPECT_EQ(effect->OnHostNotification(HMX_CEffectParameters::kPreviewNotification, &on, sizeof on),
+            HMX_SUCCESS);
   EXPECT_DOUBLE_EQ(Normalized(HMX_CEffectParameters::kPreviewID), 1.0);
 }
 

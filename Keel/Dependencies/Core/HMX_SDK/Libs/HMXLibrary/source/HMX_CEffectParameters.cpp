@@ -249,7 +249,8 @@ HMX_Result HMX_CEffectParameters::ParamValueInfo(const char*, int32_t, int32_t* 
   return HMX_ERROR_UNIMPLEMENTED;
 }
 
-HMX_Result HMX_CEffectParameters::ParamNormalizedFromText(const char* id, double* out, const HMX_IString& text) {
+HMX_Result HMX_CEffectParameters::ParamNormalizedFromText(const char* id, double* out,
+                                                          const HMX_IString& text) {
   if (!out)
     return HMX_ERROR_NULL_ARGUMENT;
   return WithParam("HMX_CEffectParameters::ParamNormalizedFromText", id, [&](HMX_IParameter& p) {
@@ -339,7 +340,8 @@ HMX_Result HMX_CEffectParameters::UpdateParamRelative(const char* id, double del
 }
 
 HMX_Result HMX_CEffectParameters::FlushParamUpdates() {
-  return HMX::GuardedCall("HMX_CEffectParameters::FlushParamUpdates", [&] { return mPacketPoster.Dispatch(); });
+  return HMX::GuardedCall("HMX_CEffectParameters::FlushParamUpdates",
+                          [&] { return mPacketPoster.Dispatch(); });
 }
 
 HMX_Result HMX_CEffectParameters::InitFieldData(int32_t, void* data, uint32_t size) {

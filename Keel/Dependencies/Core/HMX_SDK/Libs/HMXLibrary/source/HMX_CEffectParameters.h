@@ -57,7 +57,8 @@ public:
   HMX_Result ParamIDAt(int32_t index, HMX_IString* out) override;
   HMX_Result ParamValueInfo(const char* id, int32_t selector, int32_t* out) override;
   HMX_Result ParamNormalizedFromText(const char* id, double* out, const HMX_IString& text) override;
-  HMX_Result ParamTextFromNormalized(const char* id, double normalized, HMX_IString* out, int32_t limit) override;
+  HMX_Result ParamTextFromNormalized(const char* id, double normalized, HMX_IString* out,
+                                     int32_t limit) override;
   HMX_Result ParamValueText(const char* id, HMX_IString* out, int32_t limit) override;
   HMX_Result ParamNormalized(const char* id, double* out) override;
   HMX_Result SetParamNormalized(const char* id, double normalized) override;

@@ -11,7 +11,8 @@ namespace HMX {
 
 // The trace reads "<operation> exception caught: <text>" ("unknown" for a foreign exception).
 template <class Body>
-HMX_Result GuardedCall(const char* operation, Body&& body, HMX_Result fallback = HMX_ERROR_UNKNOWN_EXCEPTION) {
+HMX_Result GuardedCall(const char* operation, Body&& body,
+                       HMX_Result fallback = HMX_ERROR_UNKNOWN_EXCEPTION) {
   try {
     return body();
   } catch (const HMX::Exception::Any& e) {
