@@ -26,8 +26,6 @@ const std::array<double, Vcf::kTableSize> Vcf::kGainTable = {
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-
 // Gain correction (dB) of the self-oscillating filter, by cutoff in Hz; looked up in log2(Hz).
 constexpr std::array<Breakpoint, 11> kSelfOscillationGainDb = {{
     {200, 2.5},
@@ -144,21 +142,6 @@ void Vcf::UpdateResonance() noexcept {
   mSelfOscillation = SmoothStep((mFeedbackBase - 4.05) / 0.15);
 }
 
-void Vcf::StepJitter() noexcept {
-  mJitterState = mJitterState * 1664525u + 1013904223u;
-  const double n = mJitterState / 4294967295.0 * 2.0 - 1.0;
-  mJitter = n * (1.0 - mJitterPole) + mJitterPole * mJitter;
-}
-
-void Vcf::UpdateStageCoefficient() noexcept {
-  const double rate = mSampleRate;
-  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * mCutoffHz * 1.157;
-  const double d = c < 1.0 ? 1.0 : std::min(c, 0.49 * rate);
-  const double stepRate = mIterations * rate;
-  // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
-  mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
-}
-
 void Vcf::UpdateCoefficients() noexcept {
   UpdateStageCoefficient();
   const double fc = mCutoffHz;
@@ -176,35 +159,4 @@ void Vcf::UpdateCoefficients() noexcept {
     // inline exp (within 2e-15) since a swept resonant filter needs it every sample.
     mGain = ((FastExp(db * 0.11512925464970229) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
   }
-}
-
-void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
-  const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
-  const double r = HoldWithin(resonance, 0.0, 1.0);
-  const bool resonanceChanged = r != mResonance;
-  const bool cutoffChanged = fc != mCutoffHz;
-  mCutoffHz = fc;
-  mResonance = r;
-  if (resonanceChanged)
-    UpdateResonance();
-  StepJitter();
-  // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
-  if (cutoffChanged || resonanceChanged)
-    UpdateCoefficients();
-  else if (mJitterDepth > 0.0)
-    UpdateStageCoefficient();
-}
-
-double Vcf::Process(double x) noexcept {
-  const double y = mUseAvx2 ? LadderIterateAvx2(mStage, x, mK, mH, mIterations)
-                            : LadderIterateScalar(mStage, x, mK, mH, mIterations);
-  // A trace of the input leaks past the ladder through two high-passes, as in the circuit.
-  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
-  mBleedPrevIn = x;
-  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
-  mBleed1Prev = mBleed1;
-  const double v = (1.0 + mK) * y * mGain;
-  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
-  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
-  return v + (mSmooth2 - v) * mSmoothingBlend + 0.029 * mBleed2;
 }

@@ -2,8 +2,13 @@
 // oversampling, cutoff jitter at high resonance, resonance-dependent gain and input bleed.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <numbers>
+
+#include "engine/filter/LadderStages.h"
+#include "engine/util/MathUtil.h"
 
 class Vcf {
 public:
@@ -46,6 +51,8 @@ public:
   double SelfOscillationFactor() const noexcept { return mSelfOscillation; }
 
 private:
+  static constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
   void UpdateResonance() noexcept;
   void StepJitter() noexcept;
   void UpdateStageCoefficient() noexcept;
@@ -78,3 +85,50 @@ private:
   double mJitterNormaliser = 0.0;
   std::uint32_t mJitterState = kJitterSeed;
 };
+
+// The per-sample calls are inline: every voice makes them every sample.
+inline void Vcf::StepJitter() noexcept {
+  mJitterState = mJitterState * 1664525u + 1013904223u;
+  const double n = mJitterState / 4294967295.0 * 2.0 - 1.0;
+  mJitter = n * (1.0 - mJitterPole) + mJitterPole * mJitter;
+}
+
+inline void Vcf::UpdateStageCoefficient() noexcept {
+  const double rate = mSampleRate;
+  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * mCutoffHz * 1.157;
+  const double d = c < 1.0 ? 1.0 : std::min(c, 0.49 * rate);
+  const double stepRate = mIterations * rate;
+  // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
+  mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+}
+
+inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
+  const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
+  const double r = HoldWithin(resonance, 0.0, 1.0);
+  const bool resonanceChanged = r != mResonance;
+  const bool cutoffChanged = fc != mCutoffHz;
+  mCutoffHz = fc;
+  mResonance = r;
+  if (resonanceChanged)
+    UpdateResonance();
+  StepJitter();
+  // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
+  if (cutoffChanged || resonanceChanged)
+    UpdateCoefficients();
+  else if (mJitterDepth > 0.0)
+    UpdateStageCoefficient();
+}
+
+inline double Vcf::Process(double x) noexcept {
+  const double y = mUseAvx2 ? LadderIterateAvx2(mStage, x, mK, mH, mIterations)
+                            : LadderIterateScalar(mStage, x, mK, mH, mIterations);
+  // A trace of the input leaks past the ladder through two high-passes, as in the circuit.
+  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
+  mBleedPrevIn = x;
+  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
+  mBleed1Prev = mBleed1;
+  const double v = (1.0 + mK) * y * mGain;
+  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
+  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
+  return v + (mSmooth2 - v) * mSmoothingBlend + 0.029 * mBleed2;
+}
