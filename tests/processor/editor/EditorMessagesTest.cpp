@@ -59,11 +59,12 @@ TEST_F(EditorMessages, MalformedOrEmptyPayloadsAreHandledWithoutHarm) {
     for (const std::string& payload : junk)
       EXPECT_TRUE(rec->Send(tag, payload)) << tag;
   }
-  // Only a learn request that is JSON at all gets an answer (from the learn stand-in).
+  // Only a learn request that is JSON at all may be answered, and only by the learn messages.
   for (const std::string& script : rec->scripts) {
     Samfd m;
     ASSERT_TRUE(ParseSamfd(script, m)) << script;
-    EXPECT_EQ(vlm::MsgTag::kMidiLearnActionResult, m.tag);
+    EXPECT_TRUE(m.tag == vlm::MsgTag::kMidiLearnState || m.tag == vlm::MsgTag::kMidiLearnActionResult)
+        << m.tag;
   }
 }
 
@@ -128,7 +129,7 @@ TEST_F(EditorMessages, TheManualIsLookedUpByLanguage) {
   }
 }
 
-TEST_F(EditorMessages, OperationsOfThisBuildsMissingPartsAnswerWithAnError) {
+TEST_F(EditorMessages, OperationsThisBuildLacksAnswerWithAnError) {
   ASSERT_TRUE(rec->Send(vlm::MsgTag::kPresetAction, ""));
   EXPECT_EQ(
       json::parse(R"({"operation":"unknown","status":"error","message":"Preset action payload is empty"})"),
@@ -139,13 +140,6 @@ TEST_F(EditorMessages, OperationsOfThisBuildsMissingPartsAnswerWithAnError) {
   json answer = OnlyJson(vlm::MsgTag::kPresetActionResult);
   EXPECT_EQ("loadPatch", answer["operation"]);
   EXPECT_EQ("error", answer["status"]);
-  rec->Clear();
-
-  ASSERT_TRUE(rec->Send(vlm::MsgTag::kMidiLearnRequest, R"({"op":"save"})"));
-  answer = OnlyJson(vlm::MsgTag::kMidiLearnActionResult);
-  EXPECT_EQ("save", answer["op"]);
-  EXPECT_EQ("error", answer["status"]);
-  EXPECT_TRUE(answer["message"].is_string());
   rec->Clear();
 
   for (const auto& [tag, payload] : {std::pair<int, std::string>{vlm::MsgTag::kMidiPortRefresh, ""},
