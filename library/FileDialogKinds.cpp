@@ -28,8 +28,9 @@ const KindRow* FindKind(int kind) {
 }
 
 std::string AsciiLower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c); });
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+    return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c);
+  });
   return text;
 }
 
@@ -42,7 +43,8 @@ std::string MakeDefaultFileName(int kind, const std::string& name) {
     return out;
   const std::string extension = std::string(".") + row->extension;
   const std::string lower = AsciiLower(out);
-  if (lower.size() < extension.size() || lower.compare(lower.size() - extension.size(), extension.size(), extension) != 0)
+  if (lower.size() < extension.size() ||
+      lower.compare(lower.size() - extension.size(), extension.size(), extension) != 0)
     out += extension;
   return out;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vlm {
@@ -108,6 +109,10 @@ bool WriteFileBytes(const fs::path& path, const void* data, std::size_t size, st
     error = "Failed to open file for writing: " + PathToUtf8(path);
     return false;
   }
+  // A replaced file keeps its permissions (a private file stays private).
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0)
+    ::fchmod(fd, existing.st_mode & 07777);
   bool ok = (size == 0 || (data && WriteAll(fd, static_cast<const char*>(data), size))) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;

@@ -20,7 +20,8 @@ bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>&
 bool ReadJsonFile(const std::filesystem::path& path, nlohmann::json& value, std::string& error);
 // Creates the missing parent folders, then writes beside the file and renames over it, so that a crash
 // never leaves half a file.
-bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size, std::string& error);
+bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size,
+                    std::string& error);
 // The text of JsonFileText written as WriteFileBytes does.
 bool WriteJsonFile(const std::filesystem::path& path, const nlohmann::json& value, std::string& error);
 

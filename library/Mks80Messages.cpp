@@ -72,20 +72,22 @@ double ReadToneValue(int index, const void* context) {
 std::size_t BuildProgramMessage(int unit, int program, std::uint8_t* out, std::size_t capacity) {
   if (!HasRoom(out, capacity, kMksProgramLength))
     return 0;
-  const std::uint8_t message[kMksProgramLength] = {
-      0xF0, 0x41, kMksOpProgram, Unit(unit), kMksFormatType, kMksLevelPatch, 0x00,
-      static_cast<std::uint8_t>(program & 0x7F), 0x00, 0xF7};
+  const std::uint8_t message[kMksProgramLength] = {0xF0,           0x41,
+                                                   kMksOpProgram,  Unit(unit),
+                                                   kMksFormatType, kMksLevelPatch,
+                                                   0x00,           static_cast<std::uint8_t>(program & 0x7F),
+                                                   0x00,           0xF7};
   std::memcpy(out, message, sizeof message);
   return kMksProgramLength;
 }
 
-std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context, std::uint8_t* out,
-                                std::size_t capacity) {
+std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context,
+                                std::uint8_t* out, std::size_t capacity) {
   if ((group != kMksGroupUpper && group != kMksGroupLower) || !reader ||
       !HasRoom(out, capacity, kMksAprToneLength))
     return 0;
-  const std::uint8_t head[] = {0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelTone,
-                               static_cast<std::uint8_t>(group)};
+  const std::uint8_t head[] = {
+      0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelTone, static_cast<std::uint8_t>(group)};
   std::memcpy(out, head, sizeof head);
   for (std::size_t row = 0; row < SysExToneMap.size(); ++row)
     out[7 + row] = EncodeRow(SysExToneMap[row], SysExToneMap[row].index, reader, context);
@@ -93,13 +95,13 @@ std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const v
   return kMksAprToneLength;
 }
 
-std::size_t BuildAprPatchMessage(int group, int unit, ValueReader reader, const void* context, std::uint8_t* out,
-                                 std::size_t capacity) {
+std::size_t BuildAprPatchMessage(int group, int unit, ValueReader reader, const void* context,
+                                 std::uint8_t* out, std::size_t capacity) {
   if ((group != kMksGroupUpper && group != kMksGroupLower) || !reader ||
       !HasRoom(out, capacity, kMksAprPatchLength))
     return 0;
-  const std::uint8_t head[] = {0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelPatch,
-                               static_cast<std::uint8_t>(group)};
+  const std::uint8_t head[] = {
+      0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelPatch, static_cast<std::uint8_t>(group)};
   std::memcpy(out, head, sizeof head);
   for (std::size_t row = 0; row < SysExPatchMap.size(); ++row) {
     int index = SysExPatchMap[row].index;
@@ -143,8 +145,16 @@ std::size_t BuildIprMessage(int index, int unit, ValueReader reader, const void*
     }
   }
   const std::uint8_t message[kMksIprLength] = {
-      0xF0, 0x41, kMksOpIpr, Unit(unit), kMksFormatType, level, group, static_cast<std::uint8_t>(row & 0x7F),
-      static_cast<std::uint8_t>(EncodeMksValue(rule, reader(index, context)) & 0x7F), 0xF7};
+      0xF0,
+      0x41,
+      kMksOpIpr,
+      Unit(unit),
+      kMksFormatType,
+      level,
+      group,
+      static_cast<std::uint8_t>(row & 0x7F),
+      static_cast<std::uint8_t>(EncodeMksValue(rule, reader(index, context)) & 0x7F),
+      0xF7};
   std::memcpy(out, message, sizeof message);
   return kMksIprLength;
 }
@@ -157,11 +167,14 @@ std::size_t BuildRqfMessage(int unit, std::uint8_t* out, std::size_t capacity) {
   return BuildFileMessage(kMksOpRqf, unit, out, capacity);
 }
 
-std::size_t BuildShortHandshakeMessage(std::uint8_t operation, int unit, std::uint8_t* out, std::size_t capacity) {
-  if ((operation != kMksOpAck && operation != kMksOpEof && operation != kMksOpErr && operation != kMksOpRjc) ||
+std::size_t BuildShortHandshakeMessage(std::uint8_t operation, int unit, std::uint8_t* out,
+                                       std::size_t capacity) {
+  if ((operation != kMksOpAck && operation != kMksOpEof && operation != kMksOpErr &&
+       operation != kMksOpRjc) ||
       !HasRoom(out, capacity, kMksShortHandshakeLength))
     return 0;
-  const std::uint8_t message[kMksShortHandshakeLength] = {0xF0, 0x41, operation, Unit(unit), kMksFormatType, 0xF7};
+  const std::uint8_t message[kMksShortHandshakeLength] = {0xF0,       0x41,           operation,
+                                                          Unit(unit), kMksFormatType, 0xF7};
   std::memcpy(out, message, sizeof message);
   return kMksShortHandshakeLength;
 }
@@ -177,8 +190,9 @@ std::uint8_t DatChecksum(std::span<const std::uint8_t> data) {
   return static_cast<std::uint8_t>((0u - sum) & 0x7Fu);
 }
 
-std::size_t BuildDatMessage(int unit, std::uint8_t format, std::span<const std::uint8_t, kMksDatDataBytes> data,
-                            std::uint8_t* out, std::size_t capacity) {
+std::size_t BuildDatMessage(int unit, std::uint8_t format,
+                            std::span<const std::uint8_t, kMksDatDataBytes> data, std::uint8_t* out,
+                            std::size_t capacity) {
   if ((format != kMksFormatType && format != 0x01) || !HasRoom(out, capacity, kMksDatLength) ||
       std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b >= 0x80; }))
     return 0;

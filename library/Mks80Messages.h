@@ -27,7 +27,7 @@ constexpr std::size_t kMksProgramLength = 10;
 constexpr std::size_t kMksAprToneLength = 56;
 constexpr std::size_t kMksAprPatchLength = 23;
 constexpr std::size_t kMksIprLength = 10;
-constexpr std::size_t kMksFileMessageLength = 13; // WSF, RQF
+constexpr std::size_t kMksFileMessageLength = 13;   // WSF, RQF
 constexpr std::size_t kMksShortHandshakeLength = 6; // ACK, EOF, ERR, RJC
 constexpr std::size_t kMksDatLength = 255;
 constexpr std::size_t kMksDatDataBytes = 248;
@@ -52,11 +52,11 @@ double ReadToneValue(int index, const void* context);
 std::size_t BuildProgramMessage(int unit, int program, std::uint8_t* out, std::size_t capacity);
 // All 48 tone values of group 1 (Upper) or 2 (Lower); the reader is asked for Upper indices, so the Lower
 // values come from a reader context that adds 49 (ReadToneValue).
-std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context, std::uint8_t* out,
-                                std::size_t capacity);
+std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context,
+                                std::uint8_t* out, std::size_t capacity);
 // The 15 patch values; group 2 reads the Lower part block (170-180) but the shared 3, 4 and 5.
-std::size_t BuildAprPatchMessage(int group, int unit, ValueReader reader, const void* context, std::uint8_t* out,
-                                 std::size_t capacity);
+std::size_t BuildAprPatchMessage(int group, int unit, ValueReader reader, const void* context,
+                                 std::uint8_t* out, std::size_t capacity);
 // One parameter change; 0 for an index without an MKS-80 counterpart.
 std::size_t BuildIprMessage(int index, int unit, ValueReader reader, const void* context, std::uint8_t* out,
                             std::size_t capacity);
@@ -64,11 +64,13 @@ std::size_t BuildIprMessage(int index, int unit, ValueReader reader, const void*
 std::size_t BuildWsfMessage(int unit, std::uint8_t* out, std::size_t capacity);
 std::size_t BuildRqfMessage(int unit, std::uint8_t* out, std::size_t capacity);
 // F0 41 op 0n 20 F7 for ACK, EOF, ERR or RJC; 0 for another operation.
-std::size_t BuildShortHandshakeMessage(std::uint8_t operation, int unit, std::uint8_t* out, std::size_t capacity);
+std::size_t BuildShortHandshakeMessage(std::uint8_t operation, int unit, std::uint8_t* out,
+                                       std::size_t capacity);
 std::size_t BuildEofMessage(int unit, std::uint8_t* out, std::size_t capacity);
 // F0 41 42 0n ff d0..d247 cs F7 with its checksum; format 0x20 or 0x01 and 7-bit data, else 0.
-std::size_t BuildDatMessage(int unit, std::uint8_t format, std::span<const std::uint8_t, kMksDatDataBytes> data,
-                            std::uint8_t* out, std::size_t capacity);
+std::size_t BuildDatMessage(int unit, std::uint8_t format,
+                            std::span<const std::uint8_t, kMksDatDataBytes> data, std::uint8_t* out,
+                            std::size_t capacity);
 // (0 - sum of the data) & 7F, so that the data and the checksum sum to a multiple of 128.
 std::uint8_t DatChecksum(std::span<const std::uint8_t> data);
 

@@ -20,7 +20,7 @@ struct MksHandshakeFrame {
   std::uint8_t unit = 0;
   std::uint8_t format = 0;
   std::uint8_t checksum = 0;
-  const char* error = nullptr; // a fixed message, or none
+  const char* error = nullptr;                       // a fixed message, or none
   std::array<std::uint8_t, kMksDatDataBytes> data{}; // zero unless a DAT passed its checks
 };
 

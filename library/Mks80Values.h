@@ -13,8 +13,8 @@ enum class MksValueRule : std::uint8_t {
   SwitchInverted,    // odd -> 0, even -> 1
   LfoWave,
   SyncMode,
-  Vco1Range, // 36, 48, 60, 72, 84
-  Vco2Range, // 0, 36, 48, 60, 72, 84, 100
+  Vco1Range,  // 36, 48, 60, 72, 84
+  Vco2Range,  // 0, 36, 48, 60, 72, 84, 100
   SplitPoint, // MIDI notes 21-108
   FiveStep,   // 0-4
 };

@@ -14,12 +14,12 @@ struct ParamKeyRow {
 constexpr int kParamKeyRowCount = 141;
 
 // Runs of consecutive rows, taken as (first row, row count, index offset).
-constexpr int kPatchRowsFirst = 0;        // 78 rows: 33 patch parameters, then the five effect slots
+constexpr int kPatchRowsFirst = 0; // 78 rows: 33 patch parameters, then the five effect slots
 constexpr int kPatchRowsCount = 78;
 constexpr int kPatchRowsWithoutFxCount = 33; // what a load applies while the effect chain is locked
-constexpr int kToneRowsFirst = 78;        // 49 rows; Upper offset 0, Lower offset 49
+constexpr int kToneRowsFirst = 78;           // 49 rows; Upper offset 0, Lower offset 49
 constexpr int kToneRowsCount = 49;
-constexpr int kToneSyncRowsFirst = 127;   // lfo1.sync, lfo1.syncDiv; Upper offset 0, Lower offset 2
+constexpr int kToneSyncRowsFirst = 127; // lfo1.sync, lfo1.syncDiv; Upper offset 0, Lower offset 2
 constexpr int kToneSyncRowsCount = 2;
 constexpr int kSyncExtensionRowsFirst = 129; // the eight LFO sync keys of the plug-in state
 constexpr int kSyncExtensionRowsCount = 8;

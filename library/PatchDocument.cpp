@@ -45,7 +45,8 @@ std::string VersionText(int packed) {
 
 } // namespace
 
-nlohmann::json ParamsToJson(const keel::IEditorDelegate& processor, int firstRow, int rowCount, int indexOffset) {
+nlohmann::json ParamsToJson(const keel::IEditorDelegate& processor, int firstRow, int rowCount,
+                            int indexOffset) {
   nlohmann::json out = nlohmann::json::object();
   for (int row = std::max(firstRow, 0); row < RunEnd(firstRow, rowCount); ++row) {
     const int index = ParamKeyTable[row].index + indexOffset;
@@ -129,12 +130,13 @@ void ApplyPatchDocument(keel::IKeelAPIBase& processor, const nlohmann::json& doc
                         nlohmann::json& values) {
   const nlohmann::json patch = GetObjectMember(document, "patch");
   const nlohmann::json params = GetObjectMember(patch, "params");
-  ApplyPresentKeys(processor, params, kPatchRowsFirst, effectChainLocked ? kPatchRowsWithoutFxCount : kPatchRowsCount,
-                   0, values);
+  ApplyPresentKeys(processor, params, kPatchRowsFirst,
+                   effectChainLocked ? kPatchRowsWithoutFxCount : kPatchRowsCount, 0, values);
   FillMissingLowerPartBlock(processor, params, values);
   ResetMissingKeys(processor, params, kPatchLfo2SyncRowsFirst, kPatchLfo2SyncRowsCount, 0, values);
   ApplyToneParams(processor, GetObjectMember(GetObjectMember(patch, "toneA"), "params"), 0, values);
-  ApplyToneParams(processor, GetObjectMember(GetObjectMember(patch, "toneB"), "params"), kLowerToneOffset, values);
+  ApplyToneParams(processor, GetObjectMember(GetObjectMember(patch, "toneB"), "params"), kLowerToneOffset,
+                  values);
 }
 
 bool IsPatchDocument(const nlohmann::json& document) {
@@ -170,8 +172,9 @@ bool ReadPatchIsWhole(const std::filesystem::path& path) {
 void EnsureDocumentExtension(std::filesystem::path& path, bool tone) {
   const std::string wanted = tone ? ".80t" : ".80p";
   std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c); });
+  std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
+    return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c);
+  });
   if (extension != wanted)
     path.replace_extension(wanted);
 }

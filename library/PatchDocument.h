@@ -20,7 +20,8 @@ constexpr const char* kNotAPatchFileError = "Not a Velmora patch file";
 // set: the index in decimal -> the normalized value set.
 
 // {key: normalized value of parameter (row index + indexOffset)} for the rows of one run.
-nlohmann::json ParamsToJson(const keel::IEditorDelegate& processor, int firstRow, int rowCount, int indexOffset);
+nlohmann::json ParamsToJson(const keel::IEditorDelegate& processor, int firstRow, int rowCount,
+                            int indexOffset);
 // {"modelRevision": "rev4", "params": the 49 tone keys and the tone's two LFO sync keys}; toneOffset 0 or 49.
 nlohmann::json BuildToneJson(const keel::IEditorDelegate& processor, int toneOffset);
 // The whole document of the current parameters; "createdWith" carries the processor's version text.
@@ -34,7 +35,7 @@ int ResetMissingKeys(keel::IKeelAPIBase& processor, const nlohmann::json& params
                      int indexOffset, nlohmann::json& values);
 // The tone keys present, then the two LFO sync keys present or else their defaults; toneOffset 0 or 49.
 int ApplyToneParams(keel::IKeelAPIBase& processor, const nlohmann::json& toneParams, int toneOffset,
-                     nlohmann::json& values);
+                    nlohmann::json& values);
 // A document from before the Lower patch block existed: copies parameters 6-16 to 170-180.
 void FillMissingLowerPartBlock(keel::IKeelAPIBase& processor, const nlohmann::json& patchParams,
                                nlohmann::json& values);

@@ -106,9 +106,9 @@ void OnSaveResponse(GtkDialog* dialog, gint response, gpointer data) {
   const std::string path = AppendMissingExtension(typed, state->extension);
   if (Exists(path)) {
     gchar* base = g_path_get_basename(path.c_str());
-    GtkWidget* ask = gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION,
-                                            GTK_BUTTONS_YES_NO, "%s already exists.\nDo you want to replace it?",
-                                            base);
+    GtkWidget* ask =
+        gtk_message_dialog_new(GTK_WINDOW(dialog), GTK_DIALOG_MODAL, GTK_MESSAGE_QUESTION, GTK_BUTTONS_YES_NO,
+                               "%s already exists.\nDo you want to replace it?", base);
     g_free(base);
     gtk_window_set_title(GTK_WINDOW(ask), "Confirm Save As");
     const gint answer = gtk_dialog_run(GTK_DIALOG(ask));
@@ -126,11 +126,12 @@ void OnSaveResponse(GtkDialog* dialog, gint response, gpointer data) {
 bool ShowFileDialog(void* owner, const FileDialogRequest& request, std::string& path) {
   if (!HaveDisplay())
     return false;
-  const GtkFileChooserAction action = request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
+  const GtkFileChooserAction action =
+      request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
   const char* title = !request.title.empty() ? request.title.c_str() : request.save ? "Save As" : "Open";
-  GtkWidget* dialog = gtk_file_chooser_dialog_new(title, OwnerWindow(owner), action, "_Cancel",
-                                                  GTK_RESPONSE_CANCEL, request.save ? "_Save" : "_Open",
-                                                  GTK_RESPONSE_ACCEPT, nullptr);
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new(title, OwnerWindow(owner), action, "_Cancel", GTK_RESPONSE_CANCEL,
+                                  request.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
   if (!dialog)
     return false;
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
@@ -173,12 +174,14 @@ bool ShowFileDialog(void* owner, const FileDialogRequest& request, std::string& 
   return true;
 }
 
-bool ShowFolderDialog(void* owner, const std::string& startFolder, const std::string& title, std::string& path) {
+bool ShowFolderDialog(void* owner, const std::string& startFolder, const std::string& title,
+                      std::string& path) {
   if (!HaveDisplay())
     return false;
-  GtkWidget* dialog = gtk_file_chooser_dialog_new(
-      !title.empty() ? title.c_str() : "Select Folder", OwnerWindow(owner), GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
-      "_Cancel", GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new(!title.empty() ? title.c_str() : "Select Folder", OwnerWindow(owner),
+                                  GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "_Cancel", GTK_RESPONSE_CANCEL,
+                                  "_Select", GTK_RESPONSE_ACCEPT, nullptr);
   if (!dialog)
     return false;
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);

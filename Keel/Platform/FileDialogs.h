@@ -26,7 +26,8 @@ struct FileDialogRequest {
 // replacing an existing file; opening accepts only existing local files.
 bool ShowFileDialog(void* owner, const FileDialogRequest& request, std::string& path);
 // The same for one existing folder.
-bool ShowFolderDialog(void* owner, const std::string& startFolder, const std::string& title, std::string& path);
+bool ShowFolderDialog(void* owner, const std::string& startFolder, const std::string& title,
+                      std::string& path);
 
 // The toolkit's patterns for one ";"-separated list: matching ignores letter case, as it does on the
 // system these file kinds come from, and "*.*" matches every name ("*.80p" -> "*.80[pP]").

@@ -12,8 +12,8 @@ std::vector<std::uint8_t> Bytes(const std::string& s) {
 TEST(Base64Payload, EncodesWithPaddingAndNoLineBreaks) {
   const struct {
     std::string in, out;
-  } cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"},
-               {std::string("\xFB\xFF\x00", 3), "+/8A"}};
+  } cases[] = {{"", ""},        {"f", "Zg=="},          {"fo", "Zm8="},
+               {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}, {std::string("\xFB\xFF\x00", 3), "+/8A"}};
   for (const auto& c : cases) {
     const auto bytes = Bytes(c.in);
     EXPECT_EQ(vlm::EncodeBase64(bytes.data(), bytes.size()), c.out);
@@ -30,18 +30,10 @@ TEST(Base64Payload, DecodingSkipsPaddingSpacesAndLineBreaksAndRefusesOtherBytes)
     bool ok;
     std::string bytes;
   } cases[] = {
-      {"YWJj", true, "abc"},
-      {"YW Jj\r\n", true, "abc"},
-      {"YW Jj\r\n====", true, "abc"},
-      {"Y=W=J=j", true, "abc"},
-      {"Zm8=", true, "fo"},
-      {"", true, ""},
-      {"Z", true, ""},
-      {"====", true, ""},
-      {"=", true, ""},
-      {"YW*Jj", false, "a"},
-      {"YWJj*", false, "abc"},
-      {"YWJj\t", false, "abc"},
+      {"YWJj", true, "abc"},    {"YW Jj\r\n", true, "abc"}, {"YW Jj\r\n====", true, "abc"},
+      {"Y=W=J=j", true, "abc"}, {"Zm8=", true, "fo"},       {"", true, ""},
+      {"Z", true, ""},          {"====", true, ""},         {"=", true, ""},
+      {"YW*Jj", false, "a"},    {"YWJj*", false, "abc"},    {"YWJj\t", false, "abc"},
   };
   for (const auto& c : cases) {
     std::vector<std::uint8_t> out{9, 9};

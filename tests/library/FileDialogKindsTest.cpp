@@ -11,8 +11,14 @@ TEST(FileDialogKinds, DefaultFileNameGetsTheKindsExtensionUnlessItEndsWithItInAn
     const char* name;
     const char* out;
   } cases[] = {
-      {0, "Bass", "Bass.80p"}, {0, "BASS.80P", "BASS.80P"}, {1, "Pad.80p", "Pad.80p.80t"}, {2, "", "Init.mid"},
-      {2, "dump.MID", "dump.MID"}, {3, "map", "map.vmm"}, {7, "x", "x"}, {-1, "", "Init"},
+      {0, "Bass", "Bass.80p"},
+      {0, "BASS.80P", "BASS.80P"},
+      {1, "Pad.80p", "Pad.80p.80t"},
+      {2, "", "Init.mid"},
+      {2, "dump.MID", "dump.MID"},
+      {3, "map", "map.vmm"},
+      {7, "x", "x"},
+      {-1, "", "Init"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(vlm::MakeDefaultFileName(c.kind, c.name), c.out) << c.kind << " " << c.name;
@@ -33,7 +39,8 @@ TEST(FileDialogKinds, EachKindOffersItsOwnTypeFirstThenAllFiles) {
   const auto patchSaveNoName = vlm::MakeFileDialogRequest(vlm::kPatchDocumentFile, true, "", "");
   EXPECT_EQ(patchSaveNoName.filters[0].label, "Velmora Patch (*.80p)");
   EXPECT_EQ(patchSaveNoName.fileName, "Init.80p");
-  EXPECT_EQ(vlm::MakeFileDialogRequest(vlm::kMidiMapFile, false, "", "").fileName, "") << "opening proposes no name";
+  EXPECT_EQ(vlm::MakeFileDialogRequest(vlm::kMidiMapFile, false, "", "").fileName, "")
+      << "opening proposes no name";
   EXPECT_EQ(vlm::MakeFileDialogRequest(vlm::kToneDocumentFile, false, "", "").filters[0].patterns, "*.80t");
 
   const auto other = vlm::MakeFileDialogRequest(9, true, "", "notes");

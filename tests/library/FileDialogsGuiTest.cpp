@@ -17,8 +17,7 @@ Step gOnChooser;
 Step gOnQuestion;
 
 // Runs the test's step on the open dialog of the given type, once it is shown.
-template <GType (*TypeOf)(), Step* TheStep>
-gboolean ActOnDialog(gpointer) {
+template <GType (*TypeOf)(), Step* TheStep> gboolean ActOnDialog(gpointer) {
   GList* windows = gtk_window_list_toplevels();
   GtkWidget* found = nullptr;
   for (GList* w = windows; w; w = w->next)
@@ -135,7 +134,8 @@ TEST_F(FileDialogsGui, FolderPickerGivesTheChosenFolderUnderItsTitle) {
     return ready;
   });
   std::filesystem::path path;
-  ASSERT_TRUE(vlm::ShowFolderDialog(nullptr, dir.Path(), "Choose destination folder for Patches (.80p)", path));
+  ASSERT_TRUE(
+      vlm::ShowFolderDialog(nullptr, dir.Path(), "Choose destination folder for Patches (.80p)", path));
   EXPECT_EQ(title, "Choose destination folder for Patches (.80p)");
   EXPECT_EQ(path, dir / "Patches");
 }

@@ -39,7 +39,8 @@ TEST(FileIO, JsonReadingRefusesTrailingTextAndCommentsWithTheParseError) {
     const char* text;
     bool ok;
   } cases[] = {
-      {"{} x", false}, {"{\"a\": 1} // note", false}, {"", false}, {" [1, 2]\n\n", true}, {"{\"a\": \"\xC3\xA9\"}", true},
+      {"{} x", false},       {"{\"a\": 1} // note", false},   {"", false},
+      {" [1, 2]\n\n", true}, {"{\"a\": \"\xC3\xA9\"}", true},
   };
   for (const auto& c : cases) {
     WriteFile(dir / "doc.json", c.text);
@@ -56,7 +57,8 @@ TEST(FileIO, JsonFileTextHasSortedKeysTwoSpaceIndentUtf8AndAFinalLineFeed) {
   const nlohmann::json value = {{"b", 1}, {"a", {true}}, {"name", "Caf\xC3\xA9"}};
   std::string error;
   ASSERT_TRUE(vlm::WriteJsonFile(dir / "out.json", value, error)) << error;
-  EXPECT_EQ(ReadFile(dir / "out.json"), "{\n  \"a\": [\n    true\n  ],\n  \"b\": 1,\n  \"name\": \"Caf\xC3\xA9\"\n}\n");
+  EXPECT_EQ(ReadFile(dir / "out.json"),
+            "{\n  \"a\": [\n    true\n  ],\n  \"b\": 1,\n  \"name\": \"Caf\xC3\xA9\"\n}\n");
 }
 
 TEST(FileIO, JsonWithInvalidUtf8IsWrittenWithReplacementCharacters) {
@@ -79,6 +81,15 @@ TEST(FileIO, WritingMakesMissingFoldersReplacesOldContentAndLeavesNoTemporaryFil
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "a/b/c"))
     ++entries;
   EXPECT_EQ(entries, 1);
+}
+
+TEST(FileIO, ReplacingAFileKeepsItsPermissions) {
+  ScratchFolder dir;
+  WriteFile(dir / "private.json", "{}");
+  fs::permissions(dir / "private.json", fs::perms::owner_read | fs::perms::owner_write);
+  std::string error;
+  ASSERT_TRUE(vlm::WriteJsonFile(dir / "private.json", {{"a", 1}}, error)) << error;
+  EXPECT_EQ(fs::status(dir / "private.json").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(FileIO, WritingThroughALinkKeepsTheLinkAndChangesItsFile) {

@@ -42,14 +42,19 @@ TEST(Mks80Messages, ParameterChangesFindTheirLevelGroupAndNumber) {
     double value;
     const char* bytes;
   } cases[] = {
-      {29, 0.5, "F0 41 36 00 20 20 01 18 32 F7"},  // vcf.cutoff, tone number 24
-      {78, 1.0, "F0 41 36 00 20 20 02 18 64 F7"},  // the same on the Lower tone
-      {0, 0.25, "F0 41 36 00 20 40 01 02 19 F7"},  // master volume: extension level
+      {29, 0.5, "F0 41 36 00 20 20 01 18 32 F7"},    // vcf.cutoff, tone number 24
+      {78, 1.0, "F0 41 36 00 20 20 02 18 64 F7"},    // the same on the Lower tone
+      {0, 0.25, "F0 41 36 00 20 40 01 02 19 F7"},    // master volume: extension level
       {3, 1.0 / 3, "F0 41 36 00 20 30 01 00 02 F7"}, // key mode "Split-2"
-      {170, 0.5, "F0 41 36 00 20 30 02 04 02 F7"}, // Lower octave shift
-      {169, 1.0, "F0 41 36 00 20 40 01 04 64 F7"}, // stereo mode
-      {21, 0.5, "F0 41 36 00 20 20 01 0F 3C F7"},  // vco1.range 60
-      {17, 0.5, ""}, {66, 0.5, ""}, {162, 1.0, ""}, {200, 0.5, ""}, {115, 0.5, ""}, {181, 0.5, ""},
+      {170, 0.5, "F0 41 36 00 20 30 02 04 02 F7"},   // Lower octave shift
+      {169, 1.0, "F0 41 36 00 20 40 01 04 64 F7"},   // stereo mode
+      {21, 0.5, "F0 41 36 00 20 20 01 0F 3C F7"},    // vco1.range 60
+      {17, 0.5, ""},
+      {66, 0.5, ""},
+      {162, 1.0, ""},
+      {200, 0.5, ""},
+      {115, 0.5, ""},
+      {181, 0.5, ""},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Ipr(c.index, c.value), c.bytes) << c.index;
@@ -58,12 +63,16 @@ TEST(Mks80Messages, ParameterChangesFindTheirLevelGroupAndNumber) {
 
 TEST(Mks80Messages, FixedMessagesAreByteExact) {
   Bytes out(300);
-  const auto build = [&](std::size_t n) { return ToHex(Bytes(out.begin(), out.begin() + static_cast<long>(n))); };
-  EXPECT_EQ(build(vlm::BuildProgramMessage(0x13, 130, out.data(), out.size())), "F0 41 34 03 20 30 00 02 00 F7");
+  const auto build = [&](std::size_t n) {
+    return ToHex(Bytes(out.begin(), out.begin() + static_cast<long>(n)));
+  };
+  EXPECT_EQ(build(vlm::BuildProgramMessage(0x13, 130, out.data(), out.size())),
+            "F0 41 34 03 20 30 00 02 00 F7");
   EXPECT_EQ(build(vlm::BuildWsfMessage(0, out.data(), out.size())), "F0 41 40 00 20 4D 4B 53 2D 38 30 00 F7");
   EXPECT_EQ(build(vlm::BuildRqfMessage(5, out.data(), out.size())), "F0 41 41 05 20 4D 4B 53 2D 38 30 00 F7");
   EXPECT_EQ(build(vlm::BuildEofMessage(0, out.data(), out.size())), "F0 41 45 00 20 F7");
-  EXPECT_EQ(build(vlm::BuildShortHandshakeMessage(vlm::kMksOpRjc, 2, out.data(), out.size())), "F0 41 4F 02 20 F7");
+  EXPECT_EQ(build(vlm::BuildShortHandshakeMessage(vlm::kMksOpRjc, 2, out.data(), out.size())),
+            "F0 41 4F 02 20 F7");
   EXPECT_EQ(vlm::BuildShortHandshakeMessage(0x44, 0, out.data(), out.size()), 0u);
   const Bytes dat = libtest::Dat(1, 0x20, 1); // data 0, 1, ..., 127, 0, 1, ..., 119
   ASSERT_EQ(dat.size(), 255u);

@@ -79,12 +79,12 @@ TEST(Mks80Parser, DumpMessages) {
       {patch, true, nullptr, 14, 3, 0.0},
       {("F0 41 35 00 20 20 02" + tone48 + " F7"), true, nullptr, 48, 50 + 49, 0.0},
       {"F0 41 35 00 20 40 01 02 64 F7", false, "APR: unknown level byte (want 0x20/0x30)", 0, 0, 0},
-      {"F0 41 35 00 20 30 01 03 3F 32 00 02 F7", false, "APR: value count mismatch (want 48 tone / 15 patch)", 0,
-       0, 0},
+      {"F0 41 35 00 20 30 01 03 3F 32 00 02 F7", false, "APR: value count mismatch (want 48 tone / 15 patch)",
+       0, 0, 0},
       {("F0 41 35 00 20 20 01" + tone48 + " 00 F7"), false,
        "APR: value count mismatch (want 48 tone / 15 patch)", 0, 0, 0},
-      {"F0 41 35 00 20 30 01 03 3F 32 00 02 04 00 00 80 0C 00 00 00 01 20 F7", false, "APR: data byte >= 0x80", 0,
-       0, 0},
+      {"F0 41 35 00 20 30 01 03 3F 32 00 02 04 00 00 80 0C 00 00 00 01 20 F7", false,
+       "APR: data byte >= 0x80", 0, 0, 0},
       {"F0 41 35 00 20 30 00 03 3F 32 00 02 04 00 00 00 0C 00 00 00 01 20 F7", false,
        "APR: unknown group byte (want 0x01/0x02)", 0, 0, 0},
       {"F0 41 35 80 20 30 01 F7", false, "APR: unit byte has high nibble set", 0, 0, 0},
@@ -104,8 +104,8 @@ struct HandshakeCase {
 };
 
 TEST(Mks80Parser, HandshakeMessages) {
-  Bytes badSum = libtest::Dat(3), highData = libtest::Dat(3), highSum = libtest::Dat(3), badFormat = libtest::Dat(3),
-        badUnit = libtest::Dat(3), longDat = libtest::Dat(3);
+  Bytes badSum = libtest::Dat(3), highData = libtest::Dat(3), highSum = libtest::Dat(3),
+        badFormat = libtest::Dat(3), badUnit = libtest::Dat(3), longDat = libtest::Dat(3);
   badSum[253] ^= 1;
   highData[100] = 0x80;
   highSum[253] = 0x85;
@@ -165,18 +165,19 @@ TEST(Mks80Parser, AGoodDatCarriesItsUnitFormatDataAndChecksum) {
 
 TEST(Mks80Parser, DatFramesAreFoundBetweenNoiseAndOtherMessages) {
   const Bytes dat1 = libtest::Dat(0, 0x20, 1), dat2 = libtest::Dat(0, 0x20, 2);
-  Bytes stream = Hex("00 F7 41 42 7F");                    // 0: noise with a stray F7
-  const std::size_t at1 = stream.size();                   // 5
-  stream.insert(stream.end(), dat1.begin(), dat1.end());   // DAT
+  Bytes stream = Hex("00 F7 41 42 7F");                  // 0: noise with a stray F7
+  const std::size_t at1 = stream.size();                 // 5
+  stream.insert(stream.end(), dat1.begin(), dat1.end()); // DAT
   for (const char* piece : {"12 34", "F0 41 40 00 20 4D 4B 53 2D 38 30 00 F7", "F0 41 F7", "F0 41 42 00 01"})
-    for (const std::uint8_t b : Hex(piece))                // noise, a WSF, a 3-byte frame, a cut-off DAT
+    for (const std::uint8_t b : Hex(piece)) // noise, a WSF, a 3-byte frame, a cut-off DAT
       stream.push_back(b);
   const std::size_t at2 = stream.size();
-  stream.insert(stream.end(), dat2.begin(), dat2.end());   // a whole DAT right after the cut-off one
+  stream.insert(stream.end(), dat2.begin(), dat2.end()); // a whole DAT right after the cut-off one
   const std::size_t atTiny = stream.size();
   for (const std::uint8_t b : Hex("F0 41 42 F7 55 F0 41 42 00"))
-    stream.push_back(b);                                   // a 4-byte frame, noise, an unterminated frame
-  EXPECT_EQ(vlm::FindDatFrames(stream), (std::vector<vlm::MksFrameSpan>{{at1, 255}, {at2, 255}, {atTiny, 4}}));
+    stream.push_back(b); // a 4-byte frame, noise, an unterminated frame
+  EXPECT_EQ(vlm::FindDatFrames(stream),
+            (std::vector<vlm::MksFrameSpan>{{at1, 255}, {at2, 255}, {atTiny, 4}}));
   EXPECT_TRUE(vlm::FindDatFrames({}).empty());
   EXPECT_TRUE(vlm::FindDatFrames(Hex("F0 41 42 00")).empty());
 }

@@ -35,7 +35,8 @@ TEST(Mks80Values, EveryByteAnEncoderMakesDecodesBackToItself) {
   for (int b = 0; b <= 100; ++b)
     EXPECT_EQ(vlm::EncodeMksValue(MksValueRule::Percent, vlm::DecodeMksValue(MksValueRule::Percent, b)), b);
   for (int b = 21; b <= 108; ++b)
-    EXPECT_EQ(vlm::EncodeMksValue(MksValueRule::SplitPoint, vlm::DecodeMksValue(MksValueRule::SplitPoint, b)), b);
+    EXPECT_EQ(vlm::EncodeMksValue(MksValueRule::SplitPoint, vlm::DecodeMksValue(MksValueRule::SplitPoint, b)),
+              b);
 }
 
 TEST(Mks80Values, DecodingReadsOnlyItsBitsAndStaysWithinZeroToOne) {
@@ -44,13 +45,13 @@ TEST(Mks80Values, DecodingReadsOnlyItsBitsAndStaysWithinZeroToOne) {
     int byte;
     double value;
   } cases[] = {
-      {MksValueRule::Percent, 127, 1.0},          {MksValueRule::FourStepInverted, 6, 1.0 / 3},
-      {MksValueRule::ThreeStepInverted, 3, 0.0},  {MksValueRule::SwitchInverted, 9, 0.0},
-      {MksValueRule::LfoWave, 5, 0.75},           {MksValueRule::SyncMode, 3, 0.0},
-      {MksValueRule::Vco1Range, 41, 0.0},         {MksValueRule::Vco1Range, 42, 0.25},
-      {MksValueRule::Vco1Range, 127, 1.0},        {MksValueRule::Vco2Range, 1, 1.0 / 6},
-      {MksValueRule::Vco2Range, 99, 5.0 / 6},     {MksValueRule::SplitPoint, 5, 0.0},
-      {MksValueRule::SplitPoint, 120, 1.0},       {MksValueRule::FiveStep, 90, 1.0},
+      {MksValueRule::Percent, 127, 1.0},         {MksValueRule::FourStepInverted, 6, 1.0 / 3},
+      {MksValueRule::ThreeStepInverted, 3, 0.0}, {MksValueRule::SwitchInverted, 9, 0.0},
+      {MksValueRule::LfoWave, 5, 0.75},          {MksValueRule::SyncMode, 3, 0.0},
+      {MksValueRule::Vco1Range, 41, 0.0},        {MksValueRule::Vco1Range, 42, 0.25},
+      {MksValueRule::Vco1Range, 127, 1.0},       {MksValueRule::Vco2Range, 1, 1.0 / 6},
+      {MksValueRule::Vco2Range, 99, 5.0 / 6},    {MksValueRule::SplitPoint, 5, 0.0},
+      {MksValueRule::SplitPoint, 120, 1.0},      {MksValueRule::FiveStep, 90, 1.0},
   };
   for (const auto& c : cases)
     EXPECT_DOUBLE_EQ(vlm::DecodeMksValue(c.rule, static_cast<std::uint8_t>(c.byte)), c.value)
@@ -64,13 +65,20 @@ TEST(Mks80Values, EncodingFixesTheEndsAndNotANumber) {
     double x;
     int byte;
   } cases[] = {
-      {MksValueRule::Percent, -1.0, 0},          {MksValueRule::Percent, 7.0, 100},
-      {MksValueRule::Percent, nan, 0},           {MksValueRule::FourStepInverted, nan, 3},
-      {MksValueRule::ThreeStepInverted, 0.0, 2}, {MksValueRule::SwitchInverted, nan, 1},
-      {MksValueRule::SwitchInverted, 0.5, 0},    {MksValueRule::LfoWave, 0.5, 2},
-      {MksValueRule::SyncMode, 0.5, 2},          {MksValueRule::Vco1Range, 2.0, 84},
-      {MksValueRule::Vco2Range, 0.5, 60},        {MksValueRule::SplitPoint, nan, 21},
-      {MksValueRule::SplitPoint, 1.0, 108},      {MksValueRule::FiveStep, 0.6, 2},
+      {MksValueRule::Percent, -1.0, 0},
+      {MksValueRule::Percent, 7.0, 100},
+      {MksValueRule::Percent, nan, 0},
+      {MksValueRule::FourStepInverted, nan, 3},
+      {MksValueRule::ThreeStepInverted, 0.0, 2},
+      {MksValueRule::SwitchInverted, nan, 1},
+      {MksValueRule::SwitchInverted, 0.5, 0},
+      {MksValueRule::LfoWave, 0.5, 2},
+      {MksValueRule::SyncMode, 0.5, 2},
+      {MksValueRule::Vco1Range, 2.0, 84},
+      {MksValueRule::Vco2Range, 0.5, 60},
+      {MksValueRule::SplitPoint, nan, 21},
+      {MksValueRule::SplitPoint, 1.0, 108},
+      {MksValueRule::FiveStep, 0.6, 2},
       {MksValueRule::None, 0.7, 0},
   };
   for (const auto& c : cases)

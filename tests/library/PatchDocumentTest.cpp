@@ -82,16 +82,16 @@ TEST_F(PatchDocument, WrittenFileHasTheDocumentLayoutAndTheProgramsVersion) {
   ASSERT_TRUE(vlm::WriteJsonFile(dir / "p.80p", vlm::BuildPatchDocument(processor), error));
   const std::string text = testutil::ReadFile(dir / "p.80p");
   const std::string head = "{\n"
-                                 "  \"createdWith\": {\n"
-                                 "    \"name\": \"Velmora\",\n"
-                                 "    \"version\": \"1.0.13\"\n"
-                                 "  },\n"
-                                 "  \"format\": \"com.velmora.patch\",\n"
-                                 "  \"formatVersion\": 1,\n"
-                                 "  \"kind\": \"patch\",\n"
-                                 "  \"patch\": {\n"
-                                 "    \"params\": {\n"
-                                 "      \"patch.aftertouchSensitivity\": ";
+                           "  \"createdWith\": {\n"
+                           "    \"name\": \"Velmora\",\n"
+                           "    \"version\": \"1.0.13\"\n"
+                           "  },\n"
+                           "  \"format\": \"com.velmora.patch\",\n"
+                           "  \"formatVersion\": 1,\n"
+                           "  \"kind\": \"patch\",\n"
+                           "  \"patch\": {\n"
+                           "    \"params\": {\n"
+                           "      \"patch.aftertouchSensitivity\": ";
   EXPECT_EQ(text.substr(0, head.size()), head);
   EXPECT_EQ(text.substr(text.size() - 4), "}\n}\n");
   const json document = json::parse(text);
@@ -103,11 +103,12 @@ TEST_F(PatchDocument, WrittenFileHasTheDocumentLayoutAndTheProgramsVersion) {
   }
   // Enumerations are stored as index / (count - 1): key mode "Split-2" of four is 1/3.
   processor.SetParameterValue(vlm::kKeyMode, 1.0 / 3.0);
-  EXPECT_NEAR(vlm::BuildPatchDocument(processor)["patch"]["params"]["patch.keyMode"].get<double>(), 1.0 / 3.0, 1e-15);
+  EXPECT_NEAR(vlm::BuildPatchDocument(processor)["patch"]["params"]["patch.keyMode"].get<double>(), 1.0 / 3.0,
+              1e-15);
 }
 
 TEST_F(PatchDocument, NumbersAreClampedAndOtherTypesSkipped) {
-  const json params = {{"vcf.cutoff", -0.2}, {"vcf.resonance", 1.7}, {"vca.level", "0.5"},
+  const json params = {{"vcf.cutoff", -0.2},  {"vcf.resonance", 1.7},  {"vca.level", "0.5"},
                        {"env1.attack", true}, {"env1.decay", nullptr}, {"env2.decay", 1}};
   const double levelBefore = processor.Normalized(17 + vlm::kToneVcaLevel);
   EXPECT_EQ(vlm::ApplyPresentKeys(processor, params, vlm::kToneRowsFirst, vlm::kToneRowsCount, 0, values), 3);
@@ -171,14 +172,33 @@ TEST_F(PatchDocument, InitPatchLoadsItsListedValuesAndIsCanonicalText) {
     int index;
     double value;
   } listed[] = {
-      {vlm::kSplitPoint, 0.4482758620689655}, {vlm::kBalance, 0.5}, {vlm::kAssignMode, 0.75},
-      {vlm::kLowerBendRange, 0.16}, {vlm::kLowerLfo2Rate, 0.21121042166647297}, {vlm::kDynamicsSens, 1.0},
-      {vlm::kLfo2SyncDiv, 0.38095238095238093}, {vlm::kTune, 0.5}, {vlm::kPatchVolume, 0.5},
-      {vlm::kKeyMode, 0.0}, {vlm::kFxFirst, 0.0}, {29, 0.7215047647239513}, {78, 0.7215047647239513},
-      {28, 0.19816839762137595}, {22, 1.0 / 3.0}, {38, 0.15205580029368576}, {39, 0.5105568362987465},
-      {45, 0.42242915338649434}, {96, 0.46827586552000483}, {50, 0.6724548842860111}, {64, 0.7},
-      {113, 0.7}, {vlm::kUpperLfoSyncDiv, 0.38095238095238093}, {vlm::kLowerLfoSyncDiv, 0.38095238095238093},
-      {vlm::kLowerLfoSync, 0.0}, {36, 1.0}, {85, 1.0},
+      {vlm::kSplitPoint, 0.4482758620689655},
+      {vlm::kBalance, 0.5},
+      {vlm::kAssignMode, 0.75},
+      {vlm::kLowerBendRange, 0.16},
+      {vlm::kLowerLfo2Rate, 0.21121042166647297},
+      {vlm::kDynamicsSens, 1.0},
+      {vlm::kLfo2SyncDiv, 0.38095238095238093},
+      {vlm::kTune, 0.5},
+      {vlm::kPatchVolume, 0.5},
+      {vlm::kKeyMode, 0.0},
+      {vlm::kFxFirst, 0.0},
+      {29, 0.7215047647239513},
+      {78, 0.7215047647239513},
+      {28, 0.19816839762137595},
+      {22, 1.0 / 3.0},
+      {38, 0.15205580029368576},
+      {39, 0.5105568362987465},
+      {45, 0.42242915338649434},
+      {96, 0.46827586552000483},
+      {50, 0.6724548842860111},
+      {64, 0.7},
+      {113, 0.7},
+      {vlm::kUpperLfoSyncDiv, 0.38095238095238093},
+      {vlm::kLowerLfoSyncDiv, 0.38095238095238093},
+      {vlm::kLowerLfoSync, 0.0},
+      {36, 1.0},
+      {85, 1.0},
   };
   for (const auto& l : listed)
     EXPECT_NEAR(processor.Normalized(l.index), l.value, 1e-9) << l.index;
@@ -218,9 +238,12 @@ TEST(PatchDocumentFiles, WholeModeIsKeyModeThatRoundsToZero) {
     const char* params;
     bool whole;
   } cases[] = {
-      {R"({"patch.keyMode": 0})", true},      {R"({"patch.keyMode": 0.1})", true},
-      {R"({"patch.keyMode": 0.3333})", false}, {R"({"patch.keyMode": -0.1})", true},
-      {R"({"patch.keyMode": 1e308})", false},  {R"({"patch.keyMode": "0"})", false},
+      {R"({"patch.keyMode": 0})", true},
+      {R"({"patch.keyMode": 0.1})", true},
+      {R"({"patch.keyMode": 0.3333})", false},
+      {R"({"patch.keyMode": -0.1})", true},
+      {R"({"patch.keyMode": 1e308})", false},
+      {R"({"patch.keyMode": "0"})", false},
       {R"({})", false},
   };
   for (const auto& c : cases) {
@@ -236,8 +259,9 @@ TEST(PatchDocumentFiles, DocumentExtensionIsEnsuredInAnyLetterCase) {
     bool tone;
     const char* out;
   } cases[] = {
-      {"/p/Bass.txt", false, "/p/Bass.80p"}, {"/p/Bass.80P", false, "/p/Bass.80P"}, {"/p/Bass", false, "/p/Bass.80p"},
-      {"/p/Pad.80p", true, "/p/Pad.80t"},    {"/p/a.b/Pad", true, "/p/a.b/Pad.80t"},
+      {"/p/Bass.txt", false, "/p/Bass.80p"},  {"/p/Bass.80P", false, "/p/Bass.80P"},
+      {"/p/Bass", false, "/p/Bass.80p"},      {"/p/Pad.80p", true, "/p/Pad.80t"},
+      {"/p/a.b/Pad", true, "/p/a.b/Pad.80t"},
   };
   for (const auto& c : cases) {
     std::filesystem::path path = c.in;

@@ -19,9 +19,9 @@ TEST(FileDialogs, ASavedNameWithoutExtensionGetsTheDefaultOne) {
     const char* ext;
     const char* out;
   } cases[] = {
-      {"/a/b/Bass", "80p", "/a/b/Bass.80p"},   {"/a/b/Bass.txt", "80p", "/a/b/Bass.txt"},
+      {"/a/b/Bass", "80p", "/a/b/Bass.80p"},     {"/a/b/Bass.txt", "80p", "/a/b/Bass.txt"},
       {"/a/b.d/Bass", "mid", "/a/b.d/Bass.mid"}, {"/a/.hidden", "mid", "/a/.hidden.mid"},
-      {"/a/Bass.", "mid", "/a/Bass.mid"},      {"/a/Bass", "", "/a/Bass"},
+      {"/a/Bass.", "mid", "/a/Bass.mid"},        {"/a/Bass", "", "/a/Bass"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(keel::AppendMissingExtension(c.path, c.ext), c.out) << c.path;
