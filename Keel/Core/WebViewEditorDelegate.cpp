@@ -135,6 +135,7 @@ void* WebViewEditorDelegate::OpenWindow(void* parent) {
 }
 
 void WebViewEditorDelegate::CloseWindow() {
+  mContentLoaded = false;
   CloseWebView();
 }
 
@@ -246,6 +247,7 @@ std::string WebViewEditorDelegate::MakeParamDescriptionsMessage() const {
 }
 
 void WebViewEditorDelegate::OnWebContentLoaded() {
+  mContentLoaded = true;
   const std::string message = MakeParamDescriptionsMessage();
   SendArbitraryMsgFromDelegate(-1, static_cast<int>(message.size()), message.data());
   OnUIOpen();

@@ -48,6 +48,8 @@ public:
   void SetMaxJSStringLength(int length) { mMaxJSStringLength = length; }
   int GetMaxJSStringLength() const { return mMaxJSStringLength; }
   void* GetParentWindow() const { return mParentWnd; }
+  // True once the page has reported its content loaded, until the window closes.
+  bool IsContentLoaded() const { return mContentLoaded; }
 
   // The parameter-description message: {"id":"params","params":[each parameter's description]}.
   std::string MakeParamDescriptionsMessage() const;
@@ -62,6 +64,7 @@ protected:
   int mMaxJSStringLength = kDefaultMaxJSStringLength;
   std::function<void()> mEditorInitFunc;
   void* mParentWnd = nullptr;
+  bool mContentLoaded = false;
 };
 
 } // namespace keel

@@ -77,6 +77,39 @@ void CreateMainWindow(Program& p) {
   p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits);
 }
 
+// The capture is taken 500 ms after the page has drawn itself (its start-up splash is gone): a fixed
+// 500 ms after the window opens would, on a slow or busy machine, capture an empty editor. A page
+// that never gets there is captured all the same after kScreenshotWaitLimitMs.
+constexpr unsigned kScreenshotPollMs = 100;
+constexpr unsigned kScreenshotWaitLimitMs = 20000;
+constexpr const char* kPageDrawnScript = "document.getElementById('splash') === null";
+
+void CaptureSoon(const std::string& path) {
+  keel::RunAfter(500, [path] {
+    Program& p = TheProgram();
+    if (!p.window) return;
+    p.window->CaptureEditorToPng(path);
+    p.window->Destroy();
+  });
+}
+
+void ScheduleScreenshot(const std::string& path, unsigned waitedMs) {
+  keel::RunAfter(kScreenshotPollMs, [path, waitedMs] {
+    Program& program = TheProgram();
+    if (!program.window || !program.host) return;
+    const unsigned waited = waitedMs + kScreenshotPollMs;
+    if (waited >= kScreenshotWaitLimitMs) return CaptureSoon(path);
+    keel::IKeelAPP& processor = program.host->Processor();
+    if (!processor.IsContentLoaded()) return ScheduleScreenshot(path, waited);
+    processor.EvaluateJavaScript(kPageDrawnScript, [path, waited](const char* json) {
+      if (json && std::string(json) == "true")
+        CaptureSoon(path);
+      else
+        ScheduleScreenshot(path, waited);
+    });
+  });
+}
+
 } // namespace
 
 int RunProgram(int argc, char** argv) {
@@ -110,15 +143,7 @@ int RunProgram(int argc, char** argv) {
     instance.ListenForPresent([] {
       if (TheProgram().window) TheProgram().window->Present();
     });
-    if (!options.screenshotPath.empty()) {
-      const std::string path = options.screenshotPath;
-      keel::RunAfter(500, [path] {
-        Program& program = TheProgram();
-        if (!program.window) return;
-        program.window->CaptureEditorToPng(path);
-        program.window->Destroy();
-      });
-    }
+    if (!options.screenshotPath.empty()) ScheduleScreenshot(options.screenshotPath, 0);
   } catch (const std::exception&) {
     p.window.reset();
     p.host.reset();
