@@ -16,6 +16,11 @@ using nlohmann::json;
 
 namespace {
 
+// Takeover modes, as the controller maps number them.
+constexpr int kModeJump = 0;
+constexpr int kModePickup = 1;
+constexpr int kModeScaling = 2;
+
 // The system's locale names are at most 85 characters long; nothing longer is looked at.
 constexpr std::size_t kMaxLocaleNameLength = 85;
 
@@ -88,19 +93,19 @@ bool SaveUIPrefsText(std::string& text, const std::string& payload) {
 
 int KnobModeFromPrefsText(const std::string& text) {
   if (text.empty())
-    return kTakeoverScaling;
+    return kModeScaling;
   const json value = json::parse(text, nullptr, false);
   if (!value.is_object())
-    return kTakeoverScaling;
+    return kModeScaling;
   const auto it = value.find("knobMode");
   if (it == value.end() || !it->is_string())
-    return kTakeoverScaling;
+    return kModeScaling;
   const std::string& mode = it->get_ref<const std::string&>();
   if (mode == "jump")
-    return kTakeoverJump;
+    return kModeJump;
   if (mode == "pickup")
-    return kTakeoverPickup;
-  return kTakeoverScaling;
+    return kModePickup;
+  return kModeScaling;
 }
 
 } // namespace vlm

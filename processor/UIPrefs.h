@@ -6,9 +6,6 @@
 
 namespace vlm {
 
-// Takeover modes of mapped controllers, chosen by "knobMode".
-enum TakeoverMode : int { kTakeoverJump = 0, kTakeoverPickup = 1, kTakeoverScaling = 2 };
-
 // <app-data folder>/preferences.json
 std::string GetUIPrefsPath();
 
@@ -24,7 +21,8 @@ std::string LoadUIPrefsText();
 // refused and leaves text alone. Logs the outcome; a failed write keeps the new text. False when refused.
 bool SaveUIPrefsText(std::string& text, const std::string& payload);
 
-// "jump" -> 0, "pickup" -> 1, anything else (a missing key, another type, an empty or malformed text) -> 2.
+// The takeover mode of mapped controllers that "knobMode" chooses: "jump" -> 0, "pickup" -> 1, anything else
+// (a missing key, another type, an empty or malformed text) -> 2, scaling.
 int KnobModeFromPrefsText(const std::string& text);
 
 } // namespace vlm

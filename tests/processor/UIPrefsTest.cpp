@@ -15,6 +15,9 @@ namespace {
 
 using namespace settingstest;
 
+// Takeover modes.
+constexpr int kJump = 0, kPickup = 1, kScaling = 2;
+
 const ProcessFolders& kFolders = Folders();
 
 // Sets the three locale variables for one test (null unsets) and puts them back afterwards.
@@ -145,16 +148,16 @@ TEST(UIPrefs, AFailedWriteKeepsTheNewTextAndIsLogged) {
 
 TEST(UIPrefs, KnobModeChoosesTheTakeoverMode) {
   const std::pair<const char*, int> cases[] = {
-      {R"({"knobMode":"jump"})", vlm::kTakeoverJump},
-      {R"({"knobMode":"pickup"})", vlm::kTakeoverPickup},
-      {R"({"knobMode":"scaling"})", vlm::kTakeoverScaling},
-      {R"({"knobMode":"Pickup"})", vlm::kTakeoverScaling}, // exact and case-sensitive
-      {R"({"knobMode":"jump "})", vlm::kTakeoverScaling},
-      {R"({"knobMode":0})", vlm::kTakeoverScaling},
-      {R"({"lang":"ja"})", vlm::kTakeoverScaling},
-      {R"(["jump"])", vlm::kTakeoverScaling},
-      {"not json", vlm::kTakeoverScaling},
-      {"", vlm::kTakeoverScaling},
+      {R"({"knobMode":"jump"})", kJump},
+      {R"({"knobMode":"pickup"})", kPickup},
+      {R"({"knobMode":"scaling"})", kScaling},
+      {R"({"knobMode":"Pickup"})", kScaling}, // exact and case-sensitive
+      {R"({"knobMode":"jump "})", kScaling},
+      {R"({"knobMode":0})", kScaling},
+      {R"({"lang":"ja"})", kScaling},
+      {R"(["jump"])", kScaling},
+      {"not json", kScaling},
+      {"", kScaling},
   };
   for (const auto& [text, mode] : cases)
     EXPECT_EQ(mode, vlm::KnobModeFromPrefsText(text)) << text;

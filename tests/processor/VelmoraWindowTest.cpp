@@ -9,13 +9,15 @@
 #include <string>
 
 #include "SettingsTestSupport.h"
-#include "processor/UIPrefs.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
 
 namespace {
 
 using namespace settingstest;
+
+// Takeover modes.
+constexpr int kJump = 0, kPickup = 1, kScaling = 2;
 
 // A Japanese first run: fresh per-user folders and LANG=ja_JP.UTF-8 before the instance is made.
 class ProcessorEnvironment : public ::testing::Environment {
@@ -59,7 +61,7 @@ TEST(VelmoraPrefs, AJapaneseFirstRunSeedsTheLanguageAndWritesNoFile) {
   const Velmora& p = ProcessorEnvironment::Processor();
   const FreshUserFolders& user = ProcessorEnvironment::FirstRunUser();
   EXPECT_EQ(R"({"lang":"ja"})", p.GetUIPrefsText());
-  EXPECT_EQ(vlm::kTakeoverScaling, p.GetTakeoverMode());
+  EXPECT_EQ(kScaling, p.GetTakeoverMode());
   EXPECT_FALSE(fs::exists(user.Prefs()));
   const std::string log = LogText();
   EXPECT_EQ(1,
@@ -74,29 +76,29 @@ TEST(VelmoraPrefs, ThePagesPreferencesAreSavedAndChooseTheTakeoverMode) {
   Velmora& p = ProcessorEnvironment::Processor();
   const FreshUserFolders user;
   ASSERT_TRUE(SendText(vlm::MsgTag::kUIPrefs, R"({"lang":"ja","knobMode":"pickup"})"));
-  EXPECT_EQ(vlm::kTakeoverPickup, p.GetTakeoverMode());
+  EXPECT_EQ(kPickup, p.GetTakeoverMode());
   EXPECT_EQ(R"({"knobMode":"pickup","lang":"ja"})", p.GetUIPrefsText());
   EXPECT_EQ("{\n  \"knobMode\": \"pickup\",\n  \"lang\": \"ja\"\n}\n", ReadText(user.Prefs()));
 
   // Refused: nothing changes, not even the knob mode.
   ASSERT_TRUE(SendText(vlm::MsgTag::kUIPrefs, "[]"));
-  EXPECT_EQ(vlm::kTakeoverPickup, p.GetTakeoverMode());
+  EXPECT_EQ(kPickup, p.GetTakeoverMode());
   EXPECT_EQ(R"({"knobMode":"pickup","lang":"ja"})", p.GetUIPrefsText());
 
   ASSERT_TRUE(SendText(vlm::MsgTag::kUIPrefs, R"({"knobMode":"jump"})"));
-  EXPECT_EQ(vlm::kTakeoverJump, p.GetTakeoverMode());
+  EXPECT_EQ(kJump, p.GetTakeoverMode());
 
   // Empty: the text goes, the file stays, the mode is back to scaling.
   ASSERT_TRUE(p.OnMessage(vlm::MsgTag::kUIPrefs, -1, 0, nullptr));
   EXPECT_EQ("", p.GetUIPrefsText());
-  EXPECT_EQ(vlm::kTakeoverScaling, p.GetTakeoverMode());
+  EXPECT_EQ(kScaling, p.GetTakeoverMode());
   EXPECT_EQ("{\n  \"knobMode\": \"jump\"\n}\n", ReadText(user.Prefs()));
 
   // A new instance reads the file back: the same steps the constructor runs.
   p.LoadUIPrefs();
   p.ApplyKnobModePref();
   EXPECT_EQ(R"({"knobMode":"jump"})", p.GetUIPrefsText());
-  EXPECT_EQ(vlm::kTakeoverJump, p.GetTakeoverMode());
+  EXPECT_EQ(kJump, p.GetTakeoverMode());
 }
 
 TEST(VelmoraWindow, ResizeRequestsAreClampedToTheMinimumAndFollowTheExpandedTones) {
