@@ -47,10 +47,14 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
   Lower.mSecondPart = 1;
   SetMaxJSStringLength(kMaxJSStringLength);
   vlm::DeclareParams([this](int index) { return GetParam(index); });
+  RebuildCcLookup();
   // Developer dump modes: write what the environment asks for and end the process before any window opens.
   if (vlm::WriteParamDumpsFromEnvironment(
           [this](int index) -> const keel::IParam* { return GetParam(index); }, vlm::kNumParams))
     std::exit(0);
+  // The user's default controller map, then the lookup from the assignments it stored.
+  LoadDefaultMidiMap();
+  RebuildCcLookup();
   // The browser's developer tools and default context menus stay off: the web-view base is built without
   // them.
   // The page's preferences and the takeover mode they choose; nothing is written until the page saves.

@@ -22,8 +22,10 @@
 #include "engine/oversampling/ChannelDecimator.h"
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/voice/TonePart.h"
+#include "processor/CcLookup.h"
 #include "processor/DirtyParamSet.h"
 #include "processor/EngineCommands.h"
+#include "processor/MidiLearn.h"
 #include "processor/OutputMuteRamp.h"
 #include "processor/WindowState.h"
 #include "processor/params/EParams.h"
@@ -159,7 +161,51 @@ public:
   void OnUIPrefsPayload(const std::string& payload);
   void ApplyKnobModePref();
   // 0 jump, 1 pickup, 2 scaling: how mapped controllers take over a parameter.
-  int GetTakeoverMode() const { return mTakeoverMode; }
+  int GetTakeoverMode() const { return mTakeoverMode.load(std::memory_order_relaxed); }
+
+  // --- Controller maps, MIDI learn and takeover (VelmoraMidiMaps.cpp) ---
+  // Threads: HandleMidiCc on the audio thread (lock-free: the lookup, atomic parameter stores, two rings to
+  // the idle work); RebuildCcLookup from any thread; everything else on the UI thread.
+  void HandleMidiCc(int controller, int value) noexcept;
+  // -1 for none, else 0..127.
+  int GetCcAssignment(int soundParam) const noexcept { return mCcLookup.Controller(soundParam); }
+  // Through parameter 189 + soundParam, so that the host and the page hear of it; never to the MKS-80.
+  void SetCcAssignment(int soundParam, int controller);
+  void ClearCcAssignments();
+  // Every lookup entry from its assignment parameter, each starting with unknown takeover state.
+  void RebuildCcLookup() noexcept;
+  void SendMidiLearnState();
+  // Tag 218 from the page.
+  void OnMidiLearnRequest(const std::string& payload);
+  void SaveMidiMapWithDialog();
+  void LoadMidiMapWithDialog();
+  void SaveDefaultMidiMap();
+  // At construction: default-midi-map.vmm, stored straight into the assignment parameters.
+  void LoadDefaultMidiMap();
+  bool WriteMidiMapDocument(const std::string& path, std::string& error) const;
+  // The UI tick's share: controller echoes to the page, then learn notices become assignments.
+  void RunControllerMapIdle();
+  bool IsMidiLearnActive() const { return mMidiLearnActive.load(std::memory_order_relaxed); }
+  int GetMidiLearnTarget() const { return mMidiLearnTarget.load(std::memory_order_relaxed); }
+  // The map file dialogs; tests put a chooser of their own here (save: true for the save dialog).
+  using MidiMapFileChooser = std::function<bool(bool save, std::string& path)>;
+  void SetMidiMapFileChooser(MidiMapFileChooser chooser) { mMidiMapFileChooser = std::move(chooser); }
+  // Raised while changes that must not go back to the MKS-80 are applied (assignments, controller echoes).
+  bool IsMks80EchoSuppressed() const { return mSuppressMks80Echo.load(std::memory_order_relaxed); }
+
+  // --- Plug-in state (VelmoraState.cpp) ---
+  // Threads: the host's thread that saves or restores; the page and the ports catch up in the idle work.
+  bool SerializeState(keel::ByteChunk& chunk) const override;
+  int UnserializeState(const keel::ByteChunk& chunk, int startPos) override;
+  // {"ccMap", "params", "v": 2} for parameters 181..188 and their assignments.
+  std::string BuildStateExtensionJson() const;
+  // Null, unparsable or not an object: the eight parameters return to their defaults, unassigned.
+  void ApplyStateExtensionJson(const std::string* text);
+  // The dedicated MKS-80 port names a restore asked for, and whether the idle work should reopen them.
+  std::string GetRequestedMidiInName() const;
+  std::string GetRequestedMidiOutName() const;
+  bool IsPortRestorePending() const { return mPortRestorePending.load(); }
+  bool TakePortRestorePending() noexcept { return mPortRestorePending.exchange(false); }
 
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
@@ -212,7 +258,7 @@ private:
   // 18. Mute ramp in samples: armed from any thread, run by the output stage.
   OutputMuteRamp mMuteRamp;
   // 19. The page's bank state (under its mutex) and preferences (UI thread only).
-  std::mutex mBankStateMutex;
+  mutable std::mutex mBankStateMutex;
   std::string mBankStateJson;
   std::string mUIPrefsJson;
   // 20. Editor sizing: the remembered size and its deferred save, the DPI correction of the program's
@@ -224,7 +270,7 @@ private:
   // Hands the editor's current limits to the parent window when they changed.
   void SyncParentSizeLimits();
   // 27 (part). The takeover mode that "knobMode" selects; the controller maps read it.
-  int mTakeoverMode = 2;
+  std::atomic<int> mTakeoverMode{2}; // written on the UI thread, read by the audio thread
   // 21. Parameter changes for the idle work: 256 entries.
   keel::RingQueue<IdleParamChange> mIdleParamChanges{257};
   // 25. System-exclusive messages from the host, drained by the idle work: 64 entries.
@@ -269,6 +315,23 @@ private:
   // Raised by OnParamReset (any thread), taken by the idle work.
   std::atomic<bool> mStateRestored{false};
 
+  // 27. Controller maps: the lookup the audio thread reads, learn, and the two rings from the audio thread
+  // to the idle work (learn notices 64, controller echoes 256).
+  vlm::CcLookup mCcLookup;
+  std::atomic<bool> mMidiLearnActive{false};
+  std::atomic<int> mMidiLearnTarget{-1};
+  keel::RingQueue<vlm::LearnNotice> mLearnNotices{65};
+  keel::RingQueue<vlm::ControllerEcho> mControllerEchoes{257};
+  std::atomic<bool> mSuppressMks80Echo{false};
+  MidiMapFileChooser mMidiMapFileChooser;
+  void AnswerMidiMapOperation(const std::string& op, const std::string& status, const std::string& message,
+                              const std::string& filePath = std::string());
+  // 28. The dedicated port names a restore asked for (host thread writes, UI thread reads).
+  mutable std::mutex mPortNamesMutex;
+  std::string mRequestedMidiInName;
+  std::string mRequestedMidiOutName;
+  std::atomic<bool> mPortRestorePending{false};
+
   // --- Editor page conversation (UI thread) ---
   void OnBankStateMessage(int dataSize, const void* data);
   void OnOpenUrlMessage(int dataSize, const void* data);
@@ -277,7 +340,7 @@ private:
   void OnClipboardReadRequest();
   void AnswerUnavailable(int msgTag, int dataSize, const void* data);
   void SendParamRealValues();
-  bool mExpandedTones = false; // the last bank state had "expandedTones" true
+  std::atomic<bool> mExpandedTones{false}; // the last bank state had "expandedTones" true; a restore sets it
   ScriptObserver mScriptObserver;
   // Answers that arrive later (the clipboard's text) look here first: gone means the instance is gone.
   std::shared_ptr<bool> mAliveToken = std::make_shared<bool>(true);

@@ -2,5 +2,6 @@
 #include "processor/Velmora.h"
 
 void Velmora::OnIdle() {
+  RunControllerMapIdle();
   RunEditorWindowIdle();
 }

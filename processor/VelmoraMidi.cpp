@@ -94,7 +94,8 @@ void Velmora::ProcessMidiMsg(const keel::MidiMsg& msg) {
       }
       break;
     }
-    // Every control change then goes on to the controller maps, once they exist.
+    // Every control change then goes on to the controller maps (so 1, 7 and 64 can be mapped too).
+    HandleMidiCc(d1, d2);
     break;
   default:
     break; // polyphonic key pressure and program change: thru only

@@ -202,6 +202,9 @@ int Velmora::VoiceLimitFromParam() const noexcept {
 }
 
 void Velmora::OnParamChange(int paramIdx) {
+  // An assignment reaches the controller lookup at once; the audio thread sees the new entry whole.
+  if (IsCcMapParam(paramIdx))
+    mCcLookup.Set(paramIdx - kCcMapFirst, static_cast<int>(std::round(ParamValue(paramIdx))));
   // The engine belongs to the audio thread: it picks the change up at its next block start.
   mDirtyParams.Mark(paramIdx);
 }
@@ -428,6 +431,7 @@ void Velmora::OnReset() {
   mOutputGainSmoother.SnapTo(mMasterGain * mPatchVolumeGain);
   mPerformanceVolumeSmoother.SnapTo(mPerformanceVolumeGain);
 
-  // The controller maps rebuild their lookup here once they exist.
+  RebuildCcLookup();
+  mCcLookup.ResetTakeover();
   GetLogger().Log("OnReset: done (OS=%dx, poly=%d)", mOversampling, voiceLimit);
 }

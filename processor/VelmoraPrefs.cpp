@@ -23,5 +23,5 @@ void Velmora::OnUIPrefsPayload(const std::string& payload) {
 void Velmora::ApplyKnobModePref() {
   // The per-parameter takeover state stays as it is: only the rule for the next controller move changes.
   mTakeoverMode = vlm::KnobModeFromPrefsText(mUIPrefsJson);
-  GetLogger().Log("UIPrefs: knobMode=%d", mTakeoverMode);
+  GetLogger().Log("UIPrefs: knobMode=%d", mTakeoverMode.load());
 }

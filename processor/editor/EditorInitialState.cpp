@@ -89,7 +89,9 @@ void Velmora::SendInitialStateToUI() {
   } else {
     GetLogger().Log("UIPrefs: no preferences file yet");
   }
-  // 7. and 8. The dedicated port list (tag 208) and the learn state (tag 219) join here with their code.
+  // 7. The dedicated port list (tag 208) joins here with its code.
+  // 8. The learn state.
+  SendMidiLearnState();
   // 9. The viewport probe.
   EvaluateJavaScript(kViewportProbeScript, LogViewportProbe);
 }

@@ -125,8 +125,8 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
       OnClipboardReadRequest();
       return true;
     case vlm::MsgTag::kMidiLearnRequest:
-      if (!empty && !json::parse(PayloadText(dataSize, data), nullptr, false).is_discarded())
-        AnswerUnavailable(msgTag, dataSize, data);
+      if (!empty)
+        OnMidiLearnRequest(PayloadText(dataSize, data)); // invalid JSON is ignored there
       return true;
     case vlm::MsgTag::kOpenManualPdf:
       OnOpenManualPdfMessage(dataSize, data);
@@ -247,12 +247,6 @@ void Velmora::AnswerUnavailable(int msgTag, int dataSize, const void* data) {
         {{"operation", msgTag == vlm::MsgTag::kMidiPortSelect ? "midiPortSelect" : "midiPortRefresh"},
          {"status", "error"},
          {"message", "The dedicated MIDI port is not available in this build"}});
-    break;
-  case vlm::MsgTag::kMidiLearnRequest:
-    GetLogger().Log("OnMessage[MidiLearn]: MIDI maps and learn are not available in this build");
-    SendJsonToUI(vlm::MsgTag::kMidiLearnActionResult,
-                 SendStatusReplyJson(OperationOf(payload, "op", ""), "error",
-                                     "MIDI maps and learn are not available in this build"));
     break;
   default:
     break;

@@ -1,0 +1,157 @@
+// The processor's state as the host keeps it: parameter values and assignments, the page's bank state, the
+// dedicated port names and the extension for the parameters added after the first layout.
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+#include <nlohmann/json.hpp>
+
+#include "library/ParamKeyTable.h"
+#include "processor/PluginState.h"
+#include "processor/Velmora.h"
+#include "processor/editor/BankStateText.h"
+#include "processor/editor/EditorTags.h"
+
+using namespace vlm;
+using nlohmann::json;
+
+namespace {
+
+// The eight rows of the key table that name parameters 181..188 in the extension.
+template <typename F> void ForEachExtensionRow(F&& f) {
+  for (int row = kSyncExtensionRowsFirst; row < kSyncExtensionRowsFirst + kSyncExtensionRowsCount; ++row)
+    f(ParamKeyTable[static_cast<std::size_t>(row)].index, ParamKeyTable[static_cast<std::size_t>(row)].key);
+}
+
+// An assignment's real value as a controller, or -1.
+int AssignedController(double value) {
+  return value > -0.5 && value < 127.5 ? static_cast<int>(std::round(value)) : -1;
+}
+
+json ObjectMember(const json& value, const char* key) {
+  const auto it = value.find(key);
+  return it != value.end() && it->is_object() ? *it : json::object();
+}
+
+} // namespace
+
+std::string Velmora::GetRequestedMidiInName() const {
+  const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+  return mRequestedMidiInName;
+}
+
+std::string Velmora::GetRequestedMidiOutName() const {
+  const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+  return mRequestedMidiOutName;
+}
+
+std::string Velmora::BuildStateExtensionJson() const {
+  json params = json::object();
+  json ccMap = json::object();
+  ForEachExtensionRow([&](int index, const char* key) {
+    const keel::IParam* param = GetParam(index);
+    params[key] = std::clamp(param->ToNormalized(param->Constrain(param->Value())), 0.0, 1.0);
+    if (const int cc = AssignedController(GetParam(CcMapParam(index))->Value()); cc >= 0)
+      ccMap[key] = cc;
+  });
+  json extension = {{"params", std::move(params)}, {"v", 2}};
+  if (!ccMap.empty())
+    extension["ccMap"] = std::move(ccMap);
+  return extension.dump();
+}
+
+void Velmora::ApplyStateExtensionJson(const std::string* text) {
+  const json extension = text ? json::parse(*text, nullptr, false) : json();
+  const json params = extension.is_object() ? ObjectMember(extension, "params") : json::object();
+  const json ccMap = extension.is_object() ? ObjectMember(extension, "ccMap") : json::object();
+  ForEachExtensionRow([&](int index, const char* key) {
+    keel::IParam* param = GetParam(index);
+    double normalized = param->GetDefault(true);
+    if (const auto it = params.find(key); it != params.end() && it->is_number())
+      normalized = std::clamp(it->get<double>(), 0.0, 1.0);
+    param->Set(param->FromNormalized(normalized));
+    OnParamChange(index);
+    int cc = -1;
+    if (const auto it = ccMap.find(key); it != ccMap.end() && it->is_number_integer()) {
+      const long long value = it->is_number_unsigned() ? static_cast<long long>(std::min<unsigned long long>(
+                                                             it->get<unsigned long long>(), 1000))
+                                                       : it->get<long long>();
+      cc = value >= 0 && value <= 127 ? static_cast<int>(value) : -1;
+    }
+    keel::IParam* assignment = GetParam(CcMapParam(index));
+    assignment->Set(assignment->Constrain(cc));
+    OnParamChange(CcMapParam(index));
+  });
+  RebuildCcLookup();
+}
+
+bool Velmora::SerializeState(keel::ByteChunk& chunk) const {
+  PluginState state;
+  for (int k = 0; k < kStateValueCount; ++k)
+    state.values[static_cast<std::size_t>(k)] = GetParam(StateValueParam(k))->Value();
+  {
+    const std::lock_guard<std::mutex> lock(mBankStateMutex);
+    state.bankState = mBankStateJson;
+  }
+  // Until the dedicated port object exists, the names a restore asked for stand for the open ports, so a
+  // project saved again keeps its port choice.
+  state.midiInName = GetRequestedMidiInName();
+  state.midiOutName = GetRequestedMidiOutName();
+  state.extension = BuildStateExtensionJson();
+  return WritePluginState(chunk, state);
+}
+
+int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
+  const PluginStateRead read = ReadPluginState(chunk, startPos);
+  for (int k = 0; k < read.valueCount; ++k) {
+    keel::IParam* param = GetParam(StateValueParam(k));
+    param->Set(param->Constrain(read.values[static_cast<std::size_t>(k)]));
+  }
+  // Every parameter, also those the chunk did not hold; the page catches up in one refresh.
+  for (int i = 0; i < kNumParams; ++i)
+    OnParamChange(i);
+  mStateRestored.store(true);
+  if (read.valueCount < kStateValueCount)
+    return -1;
+  RebuildCcLookup();
+  // The program's editor opens at its default size after a restore.
+  SetEditorSize(1180, 760);
+
+  if (!read.bankState) {
+    {
+      const std::lock_guard<std::mutex> lock(mBankStateMutex);
+      mBankStateJson.clear();
+    }
+    mExpandedTones = false;
+    SetSizeConstraints(kEditorMinWidth, kEditorMaxWidth, kEditorMinHeight, kEditorMaxHeight);
+    ApplyStateExtensionJson(nullptr);
+    return read.position;
+  }
+  const bool expanded = ReadExpandedTonesFlag(*read.bankState);
+  {
+    const std::lock_guard<std::mutex> lock(mBankStateMutex);
+    mBankStateJson = *read.bankState;
+  }
+  mExpandedTones = expanded;
+  SetSizeConstraints(kEditorMinWidth, kEditorMaxWidth, expanded ? kEditorMinHeightExpanded : kEditorMinHeight,
+                     kEditorMaxHeight);
+
+  if (!read.midiInName) {
+    {
+      const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+      mRequestedMidiInName.clear();
+      mRequestedMidiOutName.clear();
+    }
+    mPortRestorePending.store(false);
+    ApplyStateExtensionJson(nullptr);
+    return read.position;
+  }
+  {
+    const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+    mRequestedMidiInName = *read.midiInName;
+    mRequestedMidiOutName = read.midiOutName ? *read.midiOutName : std::string();
+  }
+  mPortRestorePending.store(true);
+  ApplyStateExtensionJson(read.midiOutName && read.extension ? &*read.extension : nullptr);
+  return read.position;
+}
