@@ -1,0 +1,250 @@
+// The dedicated MKS-80 MIDI input and output pair: port search by name, open, close, poll and send.
+#include "library/MidiPortIo.h"
+
+#include <exception>
+
+#include "processor/Logger.h"
+
+namespace {
+
+// The open ports of the process, for the Preferences dialog; written and read on the UI thread.
+std::string& ProcessInName() {
+  static std::string name;
+  return name;
+}
+
+std::string& ProcessOutName() {
+  static std::string name;
+  return name;
+}
+
+} // namespace
+
+std::string GetDirectMidiInPortName() { return ProcessInName(); }
+std::string GetDirectMidiOutPortName() { return ProcessOutName(); }
+
+namespace vlm {
+
+std::string BasePortName(const std::string& name) {
+  const std::size_t space = name.rfind(' ');
+  if (space == std::string::npos)
+    return name;
+  const std::string last = name.substr(space + 1);
+  if (last.empty() || last.find_first_not_of("0123456789") != std::string::npos)
+    return name;
+  return name.substr(0, space);
+}
+
+MidiPortIo::MidiPortIo() : MidiPortIo(*CreateRtMidiPortBackend()) {}
+
+MidiPortIo::MidiPortIo(IMidiPortBackend& backend) {
+  try {
+    mInput = backend.CreateInput();
+  } catch (const std::exception& e) {
+    GetLogger().Log("MidiPortIo: RtMidiIn creation FAILED: %s", e.what());
+  } catch (...) {
+    GetLogger().Log("MidiPortIo: RtMidiIn creation FAILED (unknown exception)");
+  }
+  try {
+    mOutput = backend.CreateOutput();
+  } catch (const std::exception& e) {
+    GetLogger().Log("MidiPortIo: RtMidiOut creation FAILED: %s", e.what());
+  } catch (...) {
+    GetLogger().Log("MidiPortIo: RtMidiOut creation FAILED (unknown exception)");
+  }
+}
+
+MidiPortIo::~MidiPortIo() {
+  CloseIn();
+  CloseOut();
+  // The clients' own destructors may throw (RtMidi's back ends report errors that way).
+  try {
+    mInput.reset();
+  } catch (...) {
+  }
+  try {
+    mOutput.reset();
+  } catch (...) {
+  }
+}
+
+namespace {
+
+bool IsOpen(IMidiPortClient* client) {
+  if (!client)
+    return false;
+  try {
+    return client->IsPortOpen();
+  } catch (...) {
+    return false;
+  }
+}
+
+std::vector<std::string> ListPorts(IMidiPortClient* client) {
+  if (!client)
+    return {};
+  try {
+    std::vector<std::string> names;
+    const unsigned count = client->PortCount();
+    for (unsigned i = 0; i < count; ++i)
+      names.push_back(client->PortName(i));
+    return names;
+  } catch (...) {
+    return {}; // nothing partial
+  }
+}
+
+} // namespace
+
+bool MidiPortIo::IsInOpen() { return IsOpen(mInput.get()); }
+bool MidiPortIo::IsOutOpen() { return IsOpen(mOutput.get()); }
+std::vector<std::string> MidiPortIo::ListInputs() { return ListPorts(mInput.get()); }
+std::vector<std::string> MidiPortIo::ListOutputs() { return ListPorts(mOutput.get()); }
+
+int MidiPortIo::FindPort(IMidiPortClient& client, const std::string& name) {
+  try {
+    const unsigned count = client.PortCount();
+    std::vector<std::string> names;
+    for (unsigned i = 0; i < count; ++i) {
+      names.push_back(client.PortName(i));
+      if (names.back() == name)
+        return static_cast<int>(i);
+    }
+    // A device plugged into another socket comes back with another trailing number.
+    const std::string base = BasePortName(name);
+    int match = -1;
+    int matches = 0;
+    for (unsigned i = 0; i < count; ++i) {
+      if (BasePortName(names[i]) == base) {
+        match = static_cast<int>(i);
+        ++matches;
+      }
+    }
+    if (matches != 1)
+      return -1;
+    GetLogger().Log("MidiPortIo: '%s' not found, matched by base name -> port %d", name.c_str(), match);
+    return match;
+  } catch (...) {
+    return -1;
+  }
+}
+
+bool MidiPortIo::OpenIn(const std::string& name) { return Open(true, name); }
+bool MidiPortIo::OpenOut(const std::string& name) { return Open(false, name); }
+void MidiPortIo::CloseIn() { Close(true); }
+void MidiPortIo::CloseOut() { Close(false); }
+
+bool MidiPortIo::Open(bool input, const std::string& name) {
+  IMidiPortClient* client = input ? static_cast<IMidiPortClient*>(mInput.get()) : mOutput.get();
+  const char* side = input ? "in" : "out";
+  std::string& openName = input ? mInName : mOutName;
+  std::string& processName = input ? ProcessInName() : ProcessOutName();
+  if (!client) {
+    GetLogger().Log("MidiPortIo[%s]: open '%s' skipped (%s unavailable)", side, name.c_str(),
+                    input ? "RtMidiIn" : "RtMidiOut");
+    return false;
+  }
+  if (name.empty()) {
+    Close(input);
+    return false;
+  }
+  if (IsOpen(client) && openName == name)
+    return true;
+  Close(input);
+  const int port = FindPort(*client, name);
+  if (port < 0) {
+    GetLogger().Log("MidiPortIo[%s]: open '%s' FAILED (port not found)", side, name.c_str());
+    return false;
+  }
+  try {
+    client->OpenPort(static_cast<unsigned>(port), name);
+  } catch (const std::exception& e) {
+    GetLogger().Log("MidiPortIo[%s]: open '%s' FAILED: %s (port busy? held by DAW/other app?)", side,
+                    name.c_str(), e.what());
+    openName.clear();
+    processName.clear();
+    return false;
+  } catch (...) {
+    GetLogger().Log("MidiPortIo[%s]: open '%s' FAILED (unknown exception)", side, name.c_str());
+    openName.clear();
+    processName.clear();
+    return false;
+  }
+  std::string portName;
+  try {
+    portName = client->PortName(static_cast<unsigned>(port));
+  } catch (...) {
+  }
+  openName = portName.empty() ? name : portName;
+  processName = openName;
+  (input ? mPollErrorLogged : mSendErrorLogged) = false;
+  GetLogger().Log("MidiPortIo[%s]: opened '%s' (port %d)", side, openName.c_str(), port);
+  return true;
+}
+
+void MidiPortIo::Close(bool input) {
+  IMidiPortClient* client = input ? static_cast<IMidiPortClient*>(mInput.get()) : mOutput.get();
+  const char* side = input ? "in" : "out";
+  std::string& openName = input ? mInName : mOutName;
+  const std::string wasName = openName;
+  openName.clear();
+  (input ? ProcessInName() : ProcessOutName()).clear();
+  if (!client)
+    return;
+  try {
+    if (client->IsPortOpen()) {
+      client->ClosePort();
+      if (!wasName.empty())
+        GetLogger().Log("MidiPortIo[%s]: closed '%s'", side, wasName.c_str());
+    }
+  } catch (const std::exception& e) {
+    GetLogger().Log("MidiPortIo[%s]: close '%s' FAILED: %s (handle may leak!)", side, wasName.c_str(),
+                    e.what());
+  } catch (...) {
+    GetLogger().Log("MidiPortIo[%s]: close '%s' FAILED (unknown exception, handle may leak!)", side,
+                    wasName.c_str());
+  }
+}
+
+bool MidiPortIo::PollIn(std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  if (!IsOpen(mInput.get()))
+    return false;
+  try {
+    mInput->GetMessage(bytes);
+    return !bytes.empty();
+  } catch (const std::exception& e) {
+    if (!mPollErrorLogged)
+      GetLogger().Log("MidiPortIo[in]: poll FAILED on '%s': %s (further errors suppressed)", mInName.c_str(),
+                      e.what());
+  } catch (...) {
+    if (!mPollErrorLogged)
+      GetLogger().Log("MidiPortIo[in]: poll FAILED on '%s' (unknown exception, suppressed)", mInName.c_str());
+  }
+  mPollErrorLogged = true;
+  bytes.clear();
+  return false;
+}
+
+bool MidiPortIo::Send(const std::uint8_t* data, std::size_t length) {
+  if (!mOutput || !data || length == 0)
+    return false;
+  if (!IsOpen(mOutput.get()))
+    return false;
+  try {
+    mOutput->SendMessage(data, length);
+    return true;
+  } catch (const std::exception& e) {
+    if (!mSendErrorLogged)
+      GetLogger().Log("MidiPortIo[out]: send FAILED on '%s': %s (further errors suppressed)",
+                      mOutName.c_str(), e.what());
+  } catch (...) {
+    if (!mSendErrorLogged)
+      GetLogger().Log("MidiPortIo[out]: send FAILED on '%s' (unknown exception, suppressed)",
+                      mOutName.c_str());
+  }
+  mSendErrorLogged = true;
+  return false;
+}
+
+} // namespace vlm
