@@ -13,7 +13,7 @@ namespace vlm {
 // Gives the parameter object at an index 0..377 (never null for those).
 using ParamAccessor = std::function<keel::IParam*(int index)>;
 
-// Fills the spec table if needed, then declares every parameter exactly once: 0, 1, 2, 168, 169, 3, 4, 5,
+// Fills the ParamSpec table if needed, then declares every parameter exactly once: 0, 1, 2, 168, 169, 3, 4, 5,
 // 6-16, 170-188, 115, 116, the five effect slots, 162, 163-167, the Upper and Lower tone blocks, and last
 // the controller assignments, whose names repeat the names declared before them.
 void DeclareParams(const ParamAccessor& getParam);

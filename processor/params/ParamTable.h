@@ -1,5 +1,5 @@
 // What every parameter is: name, group, kind, range, default, step, label, unit, flags, shape and item texts.
-// The spec table (ranges, defaults, curves) and the host declarations are both filled from these rows.
+// The ParamSpec table (ranges, defaults, curves) and the host declarations are both filled from these rows.
 #pragma once
 
 #include <span>
