@@ -31,8 +31,8 @@ public:
   void Set(int soundParam, int controller) noexcept {
     if (soundParam < 0 || soundParam >= kEntries)
       return;
-    const std::uint32_t cc = controller >= 0 && controller <= 127 ? static_cast<std::uint32_t>(controller)
-                                                                   : kNone;
+    const std::uint32_t cc =
+        controller >= 0 && controller <= 127 ? static_cast<std::uint32_t>(controller) : kNone;
     auto& word = mWords[static_cast<std::size_t>(soundParam)];
     std::uint32_t old = word.load(std::memory_order_relaxed);
     while (!word.compare_exchange_weak(old, (((old >> 8) + 1) << 8) | cc, std::memory_order_release,
@@ -44,7 +44,8 @@ public:
   int Controller(int soundParam) const noexcept {
     if (soundParam < 0 || soundParam >= kEntries)
       return -1;
-    const std::uint32_t cc = mWords[static_cast<std::size_t>(soundParam)].load(std::memory_order_acquire) & 0xFF;
+    const std::uint32_t cc =
+        mWords[static_cast<std::size_t>(soundParam)].load(std::memory_order_acquire) & 0xFF;
     return cc == kNone ? -1 : static_cast<int>(cc);
   }
 

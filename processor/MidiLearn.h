@@ -25,9 +25,9 @@ enum class LearnOp { Other, SetActive, SelectTarget, Assign, ClearTarget, ClearA
 
 struct LearnRequest {
   LearnOp op = LearnOp::Other;
-  bool active = false;              // "active" when it is a boolean, else false
-  std::optional<int> paramIdx;      // "paramIdx" when it is a JSON integer 0..188
-  std::optional<int> cc;            // "cc" when it is a JSON integer 0..127
+  bool active = false;         // "active" when it is a boolean, else false
+  std::optional<int> paramIdx; // "paramIdx" when it is a JSON integer 0..188
+  std::optional<int> cc;       // "cc" when it is a JSON integer 0..127
 };
 
 // Nothing for text that is not JSON; a JSON value that is not an object, or has no known "op", reads as

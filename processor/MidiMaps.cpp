@@ -54,7 +54,7 @@ nlohmann::json BuildMidiMapDocument(const std::function<int(int paramIdx)>& cont
 
 bool IsMidiMapDocument(const nlohmann::json& document) {
   return document.is_object() && (GetStringMember(document, "format", "") == "com.velmora.midi-map" ||
-                                   GetStringMember(document, "kind", "") == "midi-map");
+                                  GetStringMember(document, "kind", "") == "midi-map");
 }
 
 std::vector<MidiMapAssignment> ParseMidiMapAssignments(const nlohmann::json& document) {

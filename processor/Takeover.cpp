@@ -24,8 +24,8 @@ TakeoverResult TakeoverCcValue(TakeoverState& state, int mode, int v, double cur
     const double position = current * 127.0;
     const bool untouched = state.lastSent >= 0.0 && std::fabs(current - state.lastSent) <= kSameValue;
     const bool close = std::fabs(v - position) <= 0.5;
-    const bool crossed = state.lastCc >= 0 && position >= std::min(state.lastCc, v) &&
-                         position <= std::max(state.lastCc, v);
+    const bool crossed =
+        state.lastCc >= 0 && position >= std::min(state.lastCc, v) && position <= std::max(state.lastCc, v);
     state.lastCc = v;
     if (untouched || close || crossed)
       return {true, e};
@@ -41,8 +41,9 @@ TakeoverResult TakeoverCcValue(TakeoverState& state, int mode, int v, double cur
       return {};
     // The controller's remaining travel towards an end maps onto the value's remaining distance to it, so
     // both ends of the controller always reach both ends of the range.
-    const double d = v < previous ? (v - previous) / static_cast<double>(previous) * state.anchor
-                                  : (v - previous) / static_cast<double>(127 - previous) * (1.0 - state.anchor);
+    const double d = v < previous
+                         ? (v - previous) / static_cast<double>(previous) * state.anchor
+                         : (v - previous) / static_cast<double>(127 - previous) * (1.0 - state.anchor);
     const double result = std::clamp(state.anchor + d, 0.0, 1.0);
     state.anchor = result;
     return {true, result};

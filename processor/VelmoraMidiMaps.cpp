@@ -22,16 +22,18 @@ using nlohmann::json;
 
 namespace {
 
-// Raises a flag for the lifetime of the scope: changes made meanwhile never go back to the MKS-80.
+// Raises a flag for the lifetime of the scope: changes made meanwhile never go back to the MKS-80. A flag
+// that was already up stays up afterwards.
 class ScopedFlag {
 public:
-  explicit ScopedFlag(std::atomic<bool>& flag) : mFlag(flag) { mFlag.store(true); }
-  ~ScopedFlag() { mFlag.store(false); }
+  explicit ScopedFlag(std::atomic<bool>& flag) : mFlag(flag), mWasRaised(flag.exchange(true)) {}
+  ~ScopedFlag() { mFlag.store(mWasRaised); }
   ScopedFlag(const ScopedFlag&) = delete;
   ScopedFlag& operator=(const ScopedFlag&) = delete;
 
 private:
   std::atomic<bool>& mFlag;
+  const bool mWasRaised;
 };
 
 } // namespace
@@ -280,6 +282,6 @@ void Velmora::LoadDefaultMidiMap() {
     keel::IParam* param = GetParam(CcMapParam(a.paramIdx));
     param->Set(param->Constrain(a.cc));
   }
-  GetLogger().Log("MidiMap: applied default map (%d assignments) from %s", static_cast<int>(assignments.size()),
-                  path.c_str());
+  GetLogger().Log("MidiMap: applied default map (%d assignments) from %s",
+                  static_cast<int>(assignments.size()), path.c_str());
 }

@@ -73,9 +73,10 @@ void Velmora::ApplyStateExtensionJson(const std::string* text) {
     OnParamChange(index);
     int cc = -1;
     if (const auto it = ccMap.find(key); it != ccMap.end() && it->is_number_integer()) {
-      const long long value = it->is_number_unsigned() ? static_cast<long long>(std::min<unsigned long long>(
-                                                             it->get<unsigned long long>(), 1000))
-                                                       : it->get<long long>();
+      const long long value =
+          it->is_number_unsigned()
+              ? static_cast<long long>(std::min<unsigned long long>(it->get<unsigned long long>(), 1000))
+              : it->get<long long>();
       cc = value >= 0 && value <= 127 ? static_cast<int>(value) : -1;
     }
     keel::IParam* assignment = GetParam(CcMapParam(index));

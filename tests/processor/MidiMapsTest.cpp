@@ -48,7 +48,9 @@ TEST(MidiMaps, MalformedAssignmentsAreSkippedAndTheRestKeptInOrder) {
 
 TEST(MidiMaps, TheDocumentListsAssignedTargetsInIndexOrder) {
   const json doc = BuildMidiMapDocument(
-      [](int i) { return i == 17 ? 3 : i == 40 ? 9 : i == 2 ? 127 : i == 3 ? 128 : -1; },
+      [](int i) {
+        return i == 17 ? 3 : i == 40 ? 9 : i == 2 ? 127 : i == 3 ? 128 : -1;
+      },
       [](int i) { return "P" + std::to_string(i); });
   EXPECT_EQ(json::parse(R"({"assignments":[{"cc":127,"paramIdx":2,"paramName":"P2"},
                                            {"cc":9,"paramIdx":40,"paramName":"P40"}],

@@ -37,7 +37,11 @@ TEST(Takeover, JumpSetsTheParameterFromTheFirstMessage) {
 TEST(Takeover, PickupWaitsUntilTheControllerCrossesOrMeetsTheParameter) {
   // The parameter sits at 0.8 = 101.6 steps; a controller coming up from 0 catches it only past 101.6.
   Play(kTakeoverPickup, 0.8,
-       {{0, false, 0.8}, {50, false, 0.8}, {101, false, 0.8}, {102, true, 102 / 127.0}, {90, true, 90 / 127.0}});
+       {{0, false, 0.8},
+        {50, false, 0.8},
+        {101, false, 0.8},
+        {102, true, 102 / 127.0},
+        {90, true, 90 / 127.0}});
   // Coming down across it in one jump also catches it.
   Play(kTakeoverPickup, 0.8, {{127, false, 0.8}, {60, true, 60 / 127.0}});
   // Within half a step catches it at once.
@@ -59,12 +63,11 @@ TEST(Takeover, PickupLetsGoWhenSomethingElseMovedTheParameter) {
 
 TEST(Takeover, ScalingMapsTheRemainingTravelOntoTheRemainingRange) {
   // The first message only records the position; then both ends of the travel reach both ends.
-  Play(kTakeoverScaling, 0.5, {{64, false, 0.5}, {64, false, 0.5}, {127, true, 1.0}, {0, true, 0.0},
-                               {127, true, 1.0}});
+  Play(kTakeoverScaling, 0.5,
+       {{64, false, 0.5}, {64, false, 0.5}, {127, true, 1.0}, {0, true, 0.0}, {127, true, 1.0}});
   // Converging: from 0.8 with the controller at 32, each step up closes part of the distance to 1.
   const double afterFirst = 0.8 + (64 - 32) / 95.0 * 0.2;
-  Play(kTakeoverScaling, 0.8,
-       {{32, false, 0.8}, {64, true, afterFirst}, {127, true, 1.0}, {0, true, 0.0}});
+  Play(kTakeoverScaling, 0.8, {{32, false, 0.8}, {64, true, afterFirst}, {127, true, 1.0}, {0, true, 0.0}});
   // Down from 32 to 16 halves the value.
   Play(kTakeoverScaling, 0.8, {{32, false, 0.8}, {16, true, 0.4}});
 }

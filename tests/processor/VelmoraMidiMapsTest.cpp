@@ -53,7 +53,9 @@ protected:
     rec->Clear();
   }
   static Velmora& p() { return *rec->processor; }
-  static void Learn(const std::string& request) { ASSERT_TRUE(rec->Send(MsgTag::kMidiLearnRequest, request)); }
+  static void Learn(const std::string& request) {
+    ASSERT_TRUE(rec->Send(MsgTag::kMidiLearnRequest, request));
+  }
   static void Cc(int controller, int value) {
     p().ProcessMidiMsg(keel::MidiMsg(0, 0xB0, static_cast<uint8_t>(controller), static_cast<uint8_t>(value)));
   }
@@ -78,10 +80,9 @@ TEST_F(MidiMaps, TheDefaultMapWasAppliedAtConstructionSkippingInvalidEntries) {
   EXPECT_EQ(-1, constructedWith17);
   EXPECT_EQ(-1, constructedWith30);
   const std::string log = LogText();
-  EXPECT_NE(std::string::npos, log.find("] MidiMap: applied default map (1 assignments) from " +
-                                        (FolderEnvironment::Dir() / "config/Velmora/default-midi-map.vmm")
-                                            .string() +
-                                        "\n"));
+  EXPECT_NE(std::string::npos,
+            log.find("] MidiMap: applied default map (1 assignments) from " +
+                     (FolderEnvironment::Dir() / "config/Velmora/default-midi-map.vmm").string() + "\n"));
 }
 
 TEST_F(MidiMaps, AMappedControllerMovesItsParametersAndTheIdleTickEchoesOnlyTheLastValue) {
@@ -90,14 +91,27 @@ TEST_F(MidiMaps, AMappedControllerMovesItsParametersAndTheIdleTickEchoesOnlyTheL
   EXPECT_EQ(20, p().GetCcAssignment(29));
   EXPECT_EQ(20.0, p().GetParam(CcMapParam(29))->Value());
   rec->Clear();
+  // The page's echo never goes on to the MKS-80: the suppression flag is up while it is sent.
+  std::vector<bool> suppressedDuringEcho;
+  p().SetScriptObserver([&](const char* script, std::function<void(const char*)>) {
+    rec->scripts.emplace_back(script);
+    if (rec->scripts.back().rfind("SPVFD", 0) == 0)
+      suppressedDuringEcho.push_back(p().IsMks80EchoSuppressed());
+  });
   Cc(20, 10);
   Cc(20, 127);
   EXPECT_DOUBLE_EQ(1.0, p().GetParam(29)->GetNormalized());
   EXPECT_DOUBLE_EQ(1.0, p().GetParam(80)->GetNormalized());
   EXPECT_TRUE(ScriptsStartingWith("SPVFD").empty()); // nothing reaches the page from the audio thread
   p().OnIdle();
-  EXPECT_EQ((std::vector<std::string>{"SPVFD(29, 1.000000)", "SPVFD(80, 1.000000)"}), ScriptsStartingWith("SPVFD"));
+  EXPECT_EQ((std::vector<std::string>{"SPVFD(29, 1.000000)", "SPVFD(80, 1.000000)"}),
+            ScriptsStartingWith("SPVFD"));
+  EXPECT_EQ((std::vector<bool>{true, true}), suppressedDuringEcho);
   EXPECT_FALSE(p().IsMks80EchoSuppressed());
+  p().SetScriptObserver([](const char* script, std::function<void(const char*)> done) {
+    rec->scripts.emplace_back(script ? script : "");
+    rec->answers.push_back(std::move(done));
+  });
   // Channel-mode controllers can be assigned but never move anything.
   Learn(R"({"op":"assign","paramIdx":5,"cc":120})");
   EXPECT_EQ(120, p().GetCcAssignment(5));
@@ -184,14 +198,17 @@ TEST_F(MidiMaps, SavedMapHasTheExactDocumentTextAndLoadsBack) {
   });
   Learn(R"({"op":"save"})");
   const std::string file = (dir / "Mine.vmm").string();
-  EXPECT_EQ(json({{"op", "save"}, {"status", "ok"}, {"filePath", file}}), LastJson(MsgTag::kMidiLearnActionResult));
+  EXPECT_EQ(json({{"op", "save"}, {"status", "ok"}, {"filePath", file}}),
+            LastJson(MsgTag::kMidiLearnActionResult));
   const std::string name0 = p().GetParam(0)->GetName();
   const std::string name29 = p().GetParam(29)->GetName();
-  EXPECT_EQ("{\n  \"assignments\": [\n    {\n      \"cc\": 7,\n      \"paramIdx\": 0,\n      \"paramName\": \"" + name0 +
-                "\"\n    },\n    {\n      \"cc\": 74,\n      \"paramIdx\": 29,\n      \"paramName\": \"" + name29 +
-                "\"\n    }\n  ],\n  \"format\": \"com.velmora.midi-map\",\n  \"kind\": \"midi-map\",\n"
-                "  \"pluginVersion\": \"1.0.13\",\n  \"version\": 1\n}\n",
-            ReadText(file));
+  EXPECT_EQ(
+      "{\n  \"assignments\": [\n    {\n      \"cc\": 7,\n      \"paramIdx\": 0,\n      \"paramName\": \"" +
+          name0 + "\"\n    },\n    {\n      \"cc\": 74,\n      \"paramIdx\": 29,\n      \"paramName\": \"" +
+          name29 +
+          "\"\n    }\n  ],\n  \"format\": \"com.velmora.midi-map\",\n  \"kind\": \"midi-map\",\n"
+          "  \"pluginVersion\": \"1.0.13\",\n  \"version\": 1\n}\n",
+      ReadText(file));
 
   Learn(R"({"op":"clearAll"})");
   Learn(R"({"op":"assign","paramIdx":50,"cc":3})"); // a load replaces everything
@@ -202,7 +219,8 @@ TEST_F(MidiMaps, SavedMapHasTheExactDocumentTextAndLoadsBack) {
   });
   rec->Clear();
   Learn(R"({"op":"load"})");
-  EXPECT_EQ(json({{"op", "load"}, {"status", "ok"}, {"filePath", file}}), LastJson(MsgTag::kMidiLearnActionResult));
+  EXPECT_EQ(json({{"op", "load"}, {"status", "ok"}, {"filePath", file}}),
+            LastJson(MsgTag::kMidiLearnActionResult));
   EXPECT_EQ(74, p().GetCcAssignment(29));
   EXPECT_EQ(7, p().GetCcAssignment(0));
   EXPECT_EQ(-1, p().GetCcAssignment(50));
@@ -225,7 +243,8 @@ TEST_F(MidiMaps, MapFileErrorsAndCancelsAreAnsweredAndChangeNothing) {
   const std::vector<Case> cases = {
       {"", true, {{"op", "save"}, {"status", "cancel"}}},
       {"", false, {{"op", "load"}, {"status", "cancel"}}},
-      {(dir / "patch.vmm").string(), false,
+      {(dir / "patch.vmm").string(),
+       false,
        {{"op", "load"}, {"status", "error"}, {"message", "Not a Velmora MIDI map file (.vmm)"}}},
   };
   for (const Case& c : cases) {

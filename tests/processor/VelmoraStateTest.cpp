@@ -104,8 +104,8 @@ TEST_F(State, ARoundTripRestoresEveryValueAssignmentTheBankStateThePortNamesAndT
     const double now = p().GetParam(i)->Value();
     if ((i >= 181 && i < kNumSoundParams) || i >= 370) {
       // Through their normalized values in the extension.
-      EXPECT_NEAR(p().GetParam(i)->ToNormalized(saved[static_cast<size_t>(i)]), p().GetParam(i)->GetNormalized(),
-                  1e-12)
+      EXPECT_NEAR(p().GetParam(i)->ToNormalized(saved[static_cast<size_t>(i)]),
+                  p().GetParam(i)->GetNormalized(), 1e-12)
           << i;
     } else {
       EXPECT_EQ(0, std::memcmp(&saved[static_cast<size_t>(i)], &now, sizeof now)) << i; // bit for bit
@@ -208,9 +208,9 @@ TEST_F(State, ChunksCutAnywhereOrWithHostileLengthsNeverReadPastTheirEnd) {
   const std::string values = full.substr(0, 2896);
   auto int32 = [](std::int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
   for (const std::int32_t length : {-1, INT_MIN, INT_MAX, 100000}) {
-    for (const std::string& tail : {int32(length) + "x", int32(2) + "{}" + int32(length) + "in",
-                                    int32(0) + int32(2) + "in" + int32(length),
-                                    int32(0) + int32(0) + int32(0) + int32(length) + "{"}) {
+    for (const std::string& tail :
+         {int32(length) + "x", int32(2) + "{}" + int32(length) + "in",
+          int32(0) + int32(2) + "in" + int32(length), int32(0) + int32(0) + int32(0) + int32(length) + "{"}) {
       const keel::ByteChunk c = Chunk(values + tail);
       const int at = p().UnserializeState(c, 0);
       EXPECT_LE(at, c.Size()) << length;
