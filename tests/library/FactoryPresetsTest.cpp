@@ -1,0 +1,187 @@
+// Factory preset sync: first install, keeping what exists, remembering deletions, retrying what could not
+// be written; and the shipped bank's form.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "library/FactoryPresets.h"
+#include "library/FileIO.h"
+#include "library/PatchDocument.h"
+#include "processor/Logger.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+fs::path ProcessDir() {
+  static const fs::path dir = [] {
+    const fs::path d = fs::temp_directory_path() / ("velmora-factory-" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    ::setenv("TMPDIR", d.c_str(), 1); // the log goes here
+    return d;
+  }();
+  return dir;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class FactoryPresets : public ::testing::Test {
+protected:
+  void SetUp() override {
+    base = ProcessDir() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(base);
+    root = base / "Velmora";
+    record = base / "config" / "factory-presets.json";
+    fs::create_directories(root);
+  }
+  void TearDown() override { fs::remove_all(base); }
+
+  vlm::FactoryPresetSyncCounts Sync() { return vlm::SyncFactoryPresets(root, record, bank); }
+  json Record() const {
+    json value;
+    std::string error;
+    return vlm::ReadJsonFile(record, value, error) ? value : json();
+  }
+  static std::string LastLogLine() {
+    const std::string log = ReadText(ProcessDir() / "velmora.log");
+    const size_t end = log.rfind('\n');
+    const size_t start = log.rfind('\n', end - 1);
+    return log.substr(start + 1, end - start - 1);
+  }
+
+  std::vector<vlm::FactoryPresetRow> bank = {
+      {"Bass/One.80p", "{\"a\": 1}\n"}, {"Bass/Two.80p", "two"}, {"- Mine/Three.80p", "three"}};
+  fs::path base, root, record;
+};
+
+void ExpectCounts(const vlm::FactoryPresetSyncCounts& c, int copied, int kept, int removed) {
+  EXPECT_EQ(copied, c.copied);
+  EXPECT_EQ(kept, c.kept);
+  EXPECT_EQ(removed, c.removed);
+}
+
+TEST_F(FactoryPresets, FirstStartInstallsEverythingAndSecondKeepsIt) {
+  ExpectCounts(Sync(), 3, 0, 0);
+  EXPECT_EQ("{\"a\": 1}\n", ReadText(root / "Bass" / "One.80p")); // byte for byte
+  EXPECT_EQ("three", ReadText(root / "- Mine" / "Three.80p"));
+  EXPECT_EQ(json::parse(
+                R"({"Bass/One.80p":"validated","Bass/Two.80p":"validated","- Mine/Three.80p":"validated"})"),
+            Record());
+  EXPECT_NE(std::string::npos,
+            LastLogLine().find("] FactoryPresets: synced (copied=3 kept=0 removed=0) -> " + record.string()));
+
+  // The user's edit of an installed preset survives the next start.
+  std::ofstream(root / "Bass" / "Two.80p", std::ios::binary) << "edited";
+  ExpectCounts(Sync(), 0, 3, 0);
+  EXPECT_EQ("edited", ReadText(root / "Bass" / "Two.80p"));
+}
+
+TEST_F(FactoryPresets, ADeletedPresetIsRememberedAndStaysDeleted) {
+  Sync();
+  fs::remove(root / "Bass" / "One.80p");
+  for (int start = 0; start < 2; ++start) {
+    ExpectCounts(Sync(), 0, 2, 1);
+    EXPECT_FALSE(fs::exists(root / "Bass" / "One.80p"));
+    EXPECT_EQ("removed", Record()["Bass/One.80p"]);
+  }
+  // A file at the path again makes the row validated again.
+  std::ofstream(root / "Bass" / "One.80p") << "mine";
+  ExpectCounts(Sync(), 0, 3, 0);
+  EXPECT_EQ("validated", Record()["Bass/One.80p"]);
+  EXPECT_EQ("mine", ReadText(root / "Bass" / "One.80p"));
+}
+
+TEST_F(FactoryPresets, AUsersFileOrLinkAtAFactoryPathIsKept) {
+  fs::create_directories(root / "Bass");
+  std::ofstream(root / "Bass" / "One.80p") << "user";
+  fs::create_symlink(base / "nowhere", root / "Bass" / "Two.80p"); // dangling: still the user's
+  ExpectCounts(Sync(), 1, 2, 0);
+  EXPECT_EQ("user", ReadText(root / "Bass" / "One.80p"));
+  EXPECT_FALSE(fs::exists(base / "nowhere"));
+  EXPECT_EQ("validated", Record()["Bass/One.80p"]);
+}
+
+TEST_F(FactoryPresets, RowsThatCannotBeWrittenAreNotRecordedAndAreRetried) {
+  // A root that cannot take files: nothing is installed, nothing recorded, and the next start tries again.
+  fs::remove_all(root);
+  std::ofstream(root) << "a file where the library folder should be";
+  ExpectCounts(Sync(), 0, 0, 0);
+  EXPECT_EQ(json::object(), Record());
+  EXPECT_NE(std::string::npos, LastLogLine().find("synced (copied=0 kept=0 removed=0)"));
+  fs::remove(root);
+  fs::create_directories(root);
+  ExpectCounts(Sync(), 3, 0, 0);
+}
+
+TEST_F(FactoryPresets, MalformedRecordsCountAsEmptyAndUnknownRowsAreDropped) {
+  for (const char* text : {"not json", "[1,2]", R"({"Bass/One.80p": 5, "Gone/Old.80p": "validated"})"}) {
+    fs::remove_all(root);
+    fs::create_directories(record.parent_path());
+    std::ofstream(record) << text;
+    ExpectCounts(Sync(), 3, 0, 0);
+    EXPECT_FALSE(Record().contains("Gone/Old.80p")) << text;
+  }
+  // A record that cannot be written is logged; the sync itself still ran.
+  fs::remove_all(record.parent_path());
+  std::ofstream(record.parent_path()) << "blocked";
+  fs::remove_all(root);
+  ExpectCounts(Sync(), 3, 0, 0);
+  const std::string log = ReadText(ProcessDir() / "velmora.log");
+  EXPECT_NE(std::string::npos,
+            log.find("FactoryPresets: state save failed (Failed to create destination folder: "));
+}
+
+TEST(FactoryPresetBank, RowsArePatchDocumentsOneFolderDeep) {
+  const auto bank = vlm::FactoryPresetBank();
+  ASSERT_GE(bank.size(), 10u);
+  std::set<std::string> paths;
+  std::set<std::string> folders;
+  bool hasWhole = false, hasSplitOrDual = false;
+  for (const auto& row : bank) {
+    EXPECT_TRUE(paths.insert(row.relativePath).second) << row.relativePath;
+    const size_t slash = row.relativePath.find('/');
+    ASSERT_NE(std::string::npos, slash) << row.relativePath;
+    EXPECT_EQ(std::string::npos, row.relativePath.find('/', slash + 1)) << row.relativePath;
+    EXPECT_TRUE(row.relativePath.ends_with(".80p")) << row.relativePath;
+    for (const char c : row.relativePath)
+      EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80 && c != '\\' && c != ':') << row.relativePath;
+    folders.insert(row.relativePath.substr(0, slash));
+
+    const json document = json::parse(row.documentText);
+    EXPECT_TRUE(vlm::IsPatchDocument(document)) << row.relativePath;
+    EXPECT_EQ(1, document["formatVersion"]);
+    EXPECT_EQ("1.0.13", document["createdWith"]["version"]);
+    EXPECT_FALSE(document.contains("metadata"));
+    EXPECT_EQ(78u, document["patch"]["params"].size()) << row.relativePath;
+    EXPECT_EQ(51u, document["patch"]["toneA"]["params"].size()) << row.relativePath;
+    EXPECT_EQ(51u, document["patch"]["toneB"]["params"].size()) << row.relativePath;
+    for (const auto* params : {&document["patch"]["params"], &document["patch"]["toneA"]["params"],
+                               &document["patch"]["toneB"]["params"]})
+      for (const auto& [key, value] : params->items())
+        EXPECT_TRUE(value.is_number() && value >= 0.0 && value <= 1.0) << row.relativePath << " " << key;
+    EXPECT_EQ(row.documentText, vlm::JsonFileText(document)); // written as the program writes files
+    (document["patch"]["params"]["patch.keyMode"] == 0 ? hasWhole : hasSplitOrDual) = true;
+  }
+  EXPECT_GE(folders.size(), 3u);
+  EXPECT_TRUE(
+      std::any_of(folders.begin(), folders.end(), [](const std::string& f) { return f.starts_with("- "); }));
+  EXPECT_TRUE(hasWhole && hasSplitOrDual);
+}
+
+} // namespace
