@@ -206,6 +206,9 @@ public:
   std::string GetRequestedMidiOutName() const;
   bool IsPortRestorePending() const { return mPortRestorePending.load(); }
   bool TakePortRestorePending() noexcept { return mPortRestorePending.exchange(false); }
+  // The port code publishes the open ports' names (empty when closed), which a state save on the host's
+  // thread writes; UI thread.
+  void PublishOpenMidiPortNames(const std::string& inName, const std::string& outName);
 
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
@@ -330,6 +333,8 @@ private:
   mutable std::mutex mPortNamesMutex;
   std::string mRequestedMidiInName;
   std::string mRequestedMidiOutName;
+  std::string mOpenMidiInName;
+  std::string mOpenMidiOutName;
   std::atomic<bool> mPortRestorePending{false};
 
   // --- Editor page conversation (UI thread) ---

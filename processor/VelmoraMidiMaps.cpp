@@ -112,9 +112,18 @@ void Velmora::RunControllerMapIdle() {
   }
   if (any) {
     const ScopedFlag suppress(mSuppressMks80Echo);
-    for (int i = 0; i < kNumSoundParams; ++i)
-      if (moved[static_cast<std::size_t>(i)])
-        SendParameterValueFromDelegate(i, latest[static_cast<std::size_t>(i)], true);
+    for (int i = 0; i < kNumSoundParams; ++i) {
+      if (!moved[static_cast<std::size_t>(i)])
+        continue;
+      const double value = latest[static_cast<std::size_t>(i)];
+#ifdef VLM_PLUGIN
+      // The host records the controller's move as one complete gesture; the program has no host to tell.
+      BeginInformHostOfParamChange(i);
+      InformHostOfParamChange(i, value);
+      EndInformHostOfParamChange(i);
+#endif
+      SendParameterValueFromDelegate(i, value, true);
+    }
   }
   // 2. Learn notices become assignments; learn stays armed for the next target.
   bool assigned = false;

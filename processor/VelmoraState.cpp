@@ -45,6 +45,12 @@ std::string Velmora::GetRequestedMidiOutName() const {
   return mRequestedMidiOutName;
 }
 
+void Velmora::PublishOpenMidiPortNames(const std::string& inName, const std::string& outName) {
+  const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+  mOpenMidiInName = inName;
+  mOpenMidiOutName = outName;
+}
+
 std::string Velmora::BuildStateExtensionJson() const {
   json params = json::object();
   json ccMap = json::object();
@@ -94,10 +100,12 @@ bool Velmora::SerializeState(keel::ByteChunk& chunk) const {
     const std::lock_guard<std::mutex> lock(mBankStateMutex);
     state.bankState = mBankStateJson;
   }
-  // Until the dedicated port object exists, the names a restore asked for stand for the open ports, so a
-  // project saved again keeps its port choice.
-  state.midiInName = GetRequestedMidiInName();
-  state.midiOutName = GetRequestedMidiOutName();
+  {
+    // The names the port code published: a closed port is saved as empty.
+    const std::lock_guard<std::mutex> lock(mPortNamesMutex);
+    state.midiInName = mOpenMidiInName;
+    state.midiOutName = mOpenMidiOutName;
+  }
   state.extension = BuildStateExtensionJson();
   return WritePluginState(chunk, state);
 }
@@ -115,8 +123,10 @@ int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
   if (read.valueCount < kStateValueCount)
     return -1;
   RebuildCcLookup();
-  // The program's editor opens at its default size after a restore.
+#ifndef VLM_PLUGIN
+  // The program's editor opens at its default size after a restore; the plug-in keeps the host's size.
   SetEditorSize(1180, 760);
+#endif
 
   if (!read.bankState) {
     {

@@ -74,12 +74,8 @@ protected:
 };
 
 TEST_F(State, ARoundTripRestoresEveryValueAssignmentTheBankStateThePortNamesAndTheExtension) {
-  // Port names arrive with a restored project (the dedicated port itself is not open in tests).
-  PluginState ports = DefaultState();
-  ports.midiInName = "MKS-80 In";
-  ports.midiOutName = "MKS-80 Out";
-  keel::ByteChunk portChunk = StateChunk(ports);
-  ASSERT_EQ(portChunk.Size(), p().UnserializeState(portChunk, 0));
+  // The names of the open dedicated ports, as the port code publishes them.
+  p().PublishOpenMidiPortNames("MKS-80 In", "MKS-80 Out");
 
   Scatter();
   const std::string bank = R"({"expandedTones":true,"patch":"Brass"})";
@@ -120,6 +116,13 @@ TEST_F(State, ARoundTripRestoresEveryValueAssignmentTheBankStateThePortNamesAndT
   EXPECT_EQ("MKS-80 Out", p().GetRequestedMidiOutName());
   EXPECT_TRUE(p().TakePortRestorePending());
   EXPECT_TRUE(p().TakeStateRestored());
+  // Closed ports are saved as empty names.
+  p().PublishOpenMidiPortNames("", "");
+  keel::ByteChunk closed;
+  ASSERT_TRUE(p().SerializeState(closed));
+  const PluginStateRead read = ReadPluginState(closed, 0);
+  EXPECT_EQ("", read.midiInName.value_or("?"));
+  EXPECT_EQ("", read.midiOutName.value_or("?"));
 }
 
 TEST_F(State, TheExtensionHoldsTheEightSyncParametersAndOnlyTheirAssignedControllers) {
