@@ -12,7 +12,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "Keel/Core/IKeelAPP.h"
+#include "processor/VelmoraBase.h"
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Core/RingQueue.h"
 #include "Keel/Core/SysExRecord.h"
