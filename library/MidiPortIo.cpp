@@ -35,9 +35,24 @@ std::string BasePortName(const std::string& name) {
   return name.substr(0, space);
 }
 
-MidiPortIo::MidiPortIo() : MidiPortIo(*CreateRtMidiPortBackend()) {}
+namespace {
+IMidiPortBackend* gDefaultBackend = nullptr; // set by tests on the thread that makes processors
+} // namespace
 
-MidiPortIo::MidiPortIo(IMidiPortBackend& backend) {
+void SetDefaultMidiPortBackend(IMidiPortBackend* backend) { gDefaultBackend = backend; }
+
+MidiPortIo::MidiPortIo() {
+  if (gDefaultBackend) {
+    CreateClients(*gDefaultBackend);
+    return;
+  }
+  std::unique_ptr<IMidiPortBackend> rtMidi = CreateRtMidiPortBackend();
+  CreateClients(*rtMidi);
+}
+
+MidiPortIo::MidiPortIo(IMidiPortBackend& backend) { CreateClients(backend); }
+
+void MidiPortIo::CreateClients(IMidiPortBackend& backend) {
   try {
     mInput = backend.CreateInput();
   } catch (const std::exception& e) {

@@ -44,15 +44,16 @@ public:
 // passed, timing and active sensing ignored; output with client name "Velmora".
 std::unique_ptr<IMidiPortBackend> CreateRtMidiPortBackend();
 
+// The back end that MidiPortIo() uses from now on; tests put a fake here before they make a processor
+// (it must outlive the port pairs made with it). nullptr returns to RtMidi.
+void SetDefaultMidiPortBackend(IMidiPortBackend* backend);
+
 // One per processor object. UI thread only (constructor and destructor on the thread that makes and
 // destroys the processor). RtMidi's own thread fills the input queue; nothing here installs a callback,
 // and no exception leaves an operation.
 class MidiPortIo {
 public:
-  // The idle work polls at most this many input messages per tick.
-  static constexpr int kMaxPollsPerTick = 64;
-
-  MidiPortIo(); // the RtMidi back end
+  MidiPortIo(); // the default back end: RtMidi unless a test chose another
   explicit MidiPortIo(IMidiPortBackend& backend);
   ~MidiPortIo(); // CloseIn, CloseOut, then both clients go
   MidiPortIo(const MidiPortIo&) = delete;
@@ -82,6 +83,7 @@ public:
   static int FindPort(IMidiPortClient& client, const std::string& name);
 
 private:
+  void CreateClients(IMidiPortBackend& backend);
   bool Open(bool input, const std::string& name);
   void Close(bool input);
 
@@ -95,18 +97,6 @@ private:
 
 // The name without a trailing space and decimal number ("Port 2" -> "Port"); else the name itself.
 std::string BasePortName(const std::string& name);
-
-// Polls up to limit messages from the dedicated input and hands each to sink; answers how many came.
-template <typename Sink>
-int DrainMidiPortInput(MidiPortIo& io, std::vector<std::uint8_t>& scratch, Sink&& sink,
-                       int limit = MidiPortIo::kMaxPollsPerTick) {
-  int count = 0;
-  while (count < limit && io.PollIn(scratch)) {
-    ++count;
-    sink(scratch);
-  }
-  return count;
-}
 
 } // namespace vlm
 

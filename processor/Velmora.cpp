@@ -60,6 +60,10 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
   // The page's preferences and the takeover mode they choose; nothing is written until the page saves.
   LoadUIPrefs();
   ApplyKnobModePref();
+#ifndef VLM_PLUGIN
+  // The program's dedicated port choice; the first idle tick reopens it.
+  LoadStandaloneMidi();
+#endif
   // The editor starts at the size it had when it was last closed.
   LoadWindowState();
   // Last: each time the editor's browser is ready, it gets the page.

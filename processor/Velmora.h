@@ -22,6 +22,7 @@
 #include "engine/oversampling/ChannelDecimator.h"
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/voice/TonePart.h"
+#include "library/MidiPortIo.h"
 #include "processor/CcLookup.h"
 #include "processor/DirtyParamSet.h"
 #include "processor/EngineCommands.h"
@@ -210,6 +211,25 @@ public:
   // thread writes; UI thread.
   void PublishOpenMidiPortNames(const std::string& inName, const std::string& outName);
 
+  // --- Dedicated MKS-80 port (VelmoraPorts.cpp, UI thread) ---
+  // The port pair that MKS-80 traffic goes through when it is open (send, poll).
+  vlm::MidiPortIo& GetMidiPortIo() { return mMidiPortIo; }
+  // Tag 209 with a non-empty payload {"direction": "in"|"out", "name": port name or "" for none}.
+  void MidiPortSelect(const std::string& payload);
+  // Tag 208: both port lists, the open names, and "openFailed" when both texts are non-empty.
+  void SendMidiPortList(const std::string& failedDirection, const std::string& failedName);
+#ifndef VLM_PLUGIN
+  // The program's chosen port names in standalone-midi.json; the load arms the deferred restore.
+  void LoadStandaloneMidi();
+  void SaveStandaloneMidi();
+#endif
+  // The open dedicated port names as the last select or restore left them; any thread (the state's save).
+  std::string GetOpenMidiInName() const;
+  std::string GetOpenMidiOutName() const;
+  // The idle tick's port restore: when a restore is pending, reopens (or closes) both sides by the names
+  // to restore, adopts a base-name match as the chosen name, and sends the port list.
+  void RestoreMidiPorts();
+
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
   TonePart Upper;
@@ -336,6 +356,12 @@ private:
   std::string mOpenMidiInName;
   std::string mOpenMidiOutName;
   std::atomic<bool> mPortRestorePending{false};
+  // 23. The dedicated MKS-80 port pair, and the names the user last chose for it (program; UI thread).
+  vlm::MidiPortIo mMidiPortIo;
+  std::string mChosenMidiInName;
+  std::string mChosenMidiOutName;
+  // Hands the port pair's open names to PublishOpenMidiPortNames.
+  void PublishOpenPorts();
 
   // --- Editor page conversation (UI thread) ---
   void OnBankStateMessage(int dataSize, const void* data);

@@ -89,7 +89,8 @@ void Velmora::SendInitialStateToUI() {
   } else {
     GetLogger().Log("UIPrefs: no preferences file yet");
   }
-  // 7. The dedicated port list (tag 208) joins here with its code.
+  // 7. The dedicated port list.
+  SendMidiPortList(std::string(), std::string());
   // 8. The learn state.
   SendMidiLearnState();
   // 9. The viewport probe.

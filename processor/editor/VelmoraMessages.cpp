@@ -109,10 +109,13 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
       return true;
     case vlm::MsgTag::kMidiPortSelect:
       // An empty selection asks for the list again, as a refresh does.
-      AnswerUnavailable(empty ? vlm::MsgTag::kMidiPortRefresh : msgTag, dataSize, data);
+      if (empty)
+        SendMidiPortList(std::string(), std::string());
+      else
+        MidiPortSelect(PayloadText(dataSize, data));
       return true;
     case vlm::MsgTag::kMidiPortRefresh:
-      AnswerUnavailable(msgTag, dataSize, data);
+      SendMidiPortList(std::string(), std::string());
       return true;
     case vlm::MsgTag::kForwardKeyEvent:
       OnForwardKeyEventMessage(dataSize, data);

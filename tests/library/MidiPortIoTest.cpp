@@ -140,24 +140,19 @@ TEST_F(MidiPortIoTest, AMissingClientSkipsOpensAndAnswersEmpty) {
   EXPECT_EQ(Count(log, "MidiPortIo[out]: open 'Midi Through Port-0' skipped (RtMidiOut unavailable)"), 1);
 }
 
-TEST_F(MidiPortIoTest, AnIdleTickDrainsAtMost64Messages) {
+TEST_F(MidiPortIoTest, PollsOneQueuedMessageAtATimeFromAnOpenInputOnly) {
   vlm::MidiPortIo io(backend);
-  std::vector<std::uint8_t> scratch;
-  sys.queued.push_back({0xF8});
-  EXPECT_FALSE(io.PollIn(scratch)) << "a closed input is not polled";
-  sys.queued.clear();
+  sys.queued = {{0xF0, 0x41, 0xF7}, {0xB0, 1, 2}};
+  std::vector<std::uint8_t> bytes{9, 9};
+  EXPECT_FALSE(io.PollIn(bytes)) << "a closed input is not polled";
+  EXPECT_TRUE(bytes.empty());
   ASSERT_TRUE(io.OpenIn("Midi Through Port-0"));
-  for (int i = 0; i < 70; ++i)
-    sys.queued.push_back({0xB0, 1, static_cast<std::uint8_t>(i)});
-  std::vector<int> seen;
-  const auto sink = [&seen](const std::vector<std::uint8_t>& m) { seen.push_back(m[2]); };
-  EXPECT_EQ(vlm::DrainMidiPortInput(io, scratch, sink), 64);
-  EXPECT_EQ(sys.queued.size(), 6u);
-  EXPECT_EQ(vlm::DrainMidiPortInput(io, scratch, sink), 6);
-  ASSERT_EQ(seen.size(), 70u);
-  EXPECT_EQ(seen.front(), 0);
-  EXPECT_EQ(seen.back(), 69);
-  EXPECT_EQ(vlm::DrainMidiPortInput(io, scratch, sink), 0);
+  ASSERT_TRUE(io.PollIn(bytes));
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xF0, 0x41, 0xF7}));
+  ASSERT_TRUE(io.PollIn(bytes));
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xB0, 1, 2}));
+  EXPECT_FALSE(io.PollIn(bytes));
+  EXPECT_TRUE(bytes.empty());
 }
 
 TEST_F(MidiPortIoTest, PollAndSendFailuresAreLoggedOnceUntilTheNextOpen) {
