@@ -5,6 +5,7 @@
 #include "Keel/Platform/MessageBoxUTF8.h"
 #include "Keel/Platform/PreferencesDialogView.h"
 #include "Keel/Platform/SingleInstance.h"
+#include "library/MidiPortIo.h"
 #include "processor/Velmora.h"
 #include "standalone/app/CommandLine.h"
 #include "standalone/host/IKeelAPPHost.h"
@@ -12,6 +13,7 @@
 
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace vlm {
 namespace {
@@ -58,7 +60,11 @@ void CreateMainWindow(Program& p) {
     Program& program = TheProgram();
     if (!program.host || !program.window || program.preferences) return;
     // Modal over the main window; OK rewrites settings.ini.
-    PreferencesModel model(HostPreferencesServices(*program.host));
+    // The ports the MKS-80 connection holds, so that the dialog can say why they cannot be opened.
+    PreferencesServices services = HostPreferencesServices(*program.host);
+    services.mks80InputPort = [] { return GetDirectMidiInPortName(); };
+    services.mks80OutputPort = [] { return GetDirectMidiOutPortName(); };
+    PreferencesModel model(std::move(services));
     keel::PreferencesDialogView view(model);
     if (!view.Create(program.window->NativeWindow())) return;
     program.preferences = &view;
