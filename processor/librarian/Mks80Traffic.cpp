@@ -8,17 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "library/PresetLibrary.h"
+
 namespace vlm {
 
 namespace {
-
-// {"operation", "status"} plus "message" only when there is one: the page's answer to an operation.
-nlohmann::json OperationResult(const char* operation, const std::string& status, const std::string& message) {
-  nlohmann::json result = {{"operation", operation}, {"status", status}};
-  if (!message.empty())
-    result["message"] = message;
-  return result;
-}
 
 bool IsOneOf(std::uint8_t op, std::initializer_list<std::uint8_t> ops) {
   for (const std::uint8_t candidate : ops)
@@ -196,7 +190,7 @@ void Mks80Traffic::RunTransfers() {
   if (!completed)
     return;
   mRequestPending = false;
-  nlohmann::json result = OperationResult("mksBulkDumpAvailable", "ok", std::string());
+  nlohmann::json result = MakeOperationResult("mksBulkDumpAvailable", "ok", std::string());
   result["datMessages"] = mCompletedDats;
   result["sourceName"] = "MKS-80 MIDI dump";
   if (mHooks.sendResult)
@@ -293,7 +287,7 @@ void Mks80Traffic::RunTimers() {
     mReceiving = false;
     if (mHooks.sendResult)
       mHooks.sendResult(
-          OperationResult("requestMksBulkDump", "error", "Timed out waiting for MKS-80 response (5s)"));
+          MakeOperationResult("requestMksBulkDump", "error", "Timed out waiting for MKS-80 response (5s)"));
   }
   if (IsSendActive() && mLastSendMs > 0 && now - mLastSendMs > kTimeoutMs) {
     // A silent MKS-80 still gets a closed file; the count tells how far it came.
@@ -363,7 +357,7 @@ void Mks80Traffic::SendEof(std::uint8_t unit) {
 }
 
 void Mks80Traffic::SendDumpResult(const std::string& status, int count, const std::string& message) {
-  nlohmann::json result = OperationResult("dumpMidFileStart", status, message);
+  nlohmann::json result = MakeOperationResult("dumpMidFileStart", status, message);
   result["datMessages"] = count;
   if (mHooks.sendResult)
     mHooks.sendResult(result);
