@@ -23,6 +23,7 @@
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/voice/TonePart.h"
 #include "library/MidiPortIo.h"
+#include "processor/librarian/Mks80Traffic.h"
 #include "processor/CcLookup.h"
 #include "processor/DirtyParamSet.h"
 #include "processor/EngineCommands.h"
@@ -230,6 +231,26 @@ public:
   // to restore, adopts a base-name match as the chosen name, and sends the port list.
   void RestoreMidiPorts();
 
+  // --- MKS-80 traffic and the librarian's idle work (VelmoraLibrarian.cpp, UI thread) ---
+  // Shows the real value to the page and, unless the MKS-80 itself caused the change, sends the
+  // parameter's MKS-80 message.
+  void OnParamChangeUI(int paramIdx, keel::ParamSource source) override;
+  // One whole message to the MKS-80: the dedicated output when it is open, else the host's MIDI output.
+  void SendMks80Sysex(const std::uint8_t* data, int size);
+  // Program select, both patch halves and both tones; returns how many of the five were sent.
+  int SendCurrentPatchToDevice();
+  // The MKS-80 receiver and its two feeders.
+  void DirectSysEx(const keel::SysExMsg& msg);
+  void DrainDirectMidiInput();
+  void HostSysExFallback();
+  // The bulk transfers that the page's preset actions start, run and take the results of.
+  vlm::Mks80Traffic& GetMks80Traffic() { return mMks80; }
+  // The idle tick's MKS-80 share and the page's control values.
+  void ApplyParamChangesFromMks80();
+  void SendControlValues();
+  // Tests put a clock of their own here; null returns to the steady clock.
+  void SetMks80Clock(std::function<std::int64_t()> clock) { mMks80Clock = std::move(clock); }
+
 private:
   // 1. The two tone parts; Lower is the second part (voices seeded 32 to 63).
   TonePart Upper;
@@ -358,6 +379,10 @@ private:
   std::atomic<bool> mPortRestorePending{false};
   // 23. The dedicated MKS-80 port pair, and the names the user last chose for it (program; UI thread).
   vlm::MidiPortIo mMidiPortIo;
+  // 29. The MKS-80 conversation (transfer and reply rings, bulk receive and send); its clock for tests.
+  std::function<std::int64_t()> mMks80Clock;
+  vlm::Mks80Traffic mMks80{MakeMks80Hooks()};
+  vlm::Mks80Traffic::Hooks MakeMks80Hooks();
   std::string mChosenMidiInName;
   std::string mChosenMidiOutName;
   // Hands the port pair's open names to PublishOpenMidiPortNames.

@@ -1,0 +1,166 @@
+// The processor's MKS-80 traffic on a fake MIDI system: page changes become MKS-80 messages, changes from
+// the MKS-80 are never sent back, the idle tick's route and time-outs.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "processor/editor/EditorTags.h"
+#include "tests/library/FakeMidiPorts.h"
+#include "tests/processor/editor/EditorTestSupport.h"
+
+namespace {
+
+using namespace editortest;
+using Bytes = std::vector<std::uint8_t>;
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+
+class VelmoraLibrarian : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    sys = new porttest::FakeMidiSystem;
+    backend = new porttest::FakeBackend(*sys);
+    vlm::SetDefaultMidiPortBackend(backend);
+    rec = new RecordingProcessor;
+    rec->processor->SetMks80Clock([] { return now; });
+  }
+  static void TearDownTestSuite() {
+    delete rec;
+    vlm::SetDefaultMidiPortBackend(nullptr);
+    delete backend;
+    delete sys;
+  }
+  void SetUp() override {
+    *sys = {};
+    sys->inputs = {"MKS Link 1"};
+    sys->outputs = {"MKS Link 1"};
+    p().GetMidiPortIo().OpenIn("MKS Link 1");
+    p().GetMidiPortIo().OpenOut("MKS Link 1");
+    p().OnIdle(); // whatever an earlier test left waiting
+    sys->sent.clear();
+    rec->Clear();
+  }
+  Velmora& p() { return *rec->processor; }
+  int ScriptsStartingWith(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& s : rec->scripts)
+      n += s.rfind(prefix, 0) == 0 ? 1 : 0;
+    return n;
+  }
+
+  static inline std::int64_t now = 1000000;
+  static porttest::FakeMidiSystem* sys;
+  static porttest::FakeBackend* backend;
+  static RecordingProcessor* rec;
+};
+
+porttest::FakeMidiSystem* VelmoraLibrarian::sys = nullptr;
+porttest::FakeBackend* VelmoraLibrarian::backend = nullptr;
+RecordingProcessor* VelmoraLibrarian::rec = nullptr;
+
+TEST_F(VelmoraLibrarian, PageChangeSendsTheParameterMessage) {
+  p().SendParameterValueFromUI(29, 0.5); // Upper cutoff
+  p().SendParameterValueFromUI(78, 1.0); // Lower cutoff
+  p().SendParameterValueFromUI(0, 0.0);  // master volume: the instrument's own extension level
+  EXPECT_EQ(sys->sent, (std::vector<Bytes>{{0xF0, 0x41, 0x36, 0x00, 0x20, 0x20, 0x01, 0x18, 0x32, 0xF7},
+                                           {0xF0, 0x41, 0x36, 0x00, 0x20, 0x20, 0x02, 0x18, 0x64, 0xF7},
+                                           {0xF0, 0x41, 0x36, 0x00, 0x20, 0x40, 0x01, 0x02, 0x00, 0xF7}}));
+  const auto real = rec->Tagged(vlm::MsgTag::kParamRealValue);
+  ASSERT_EQ(real.size(), 3u);
+  ASSERT_EQ(real[0].payload.size(), 12u);
+  std::int32_t index = 0;
+  std::memcpy(&index, real[0].payload.data(), 4);
+  EXPECT_EQ(index, 29);
+}
+
+TEST_F(VelmoraLibrarian, ParametersWithoutCounterpartOnlyReachThePage) {
+  p().SendParameterValueFromUI(17, 1.0);
+  p().SendParameterValueFromUI(162, 0.3);
+  EXPECT_TRUE(sys->sent.empty());
+  EXPECT_EQ(rec->Tagged(vlm::MsgTag::kParamRealValue).size(), 2u);
+}
+
+TEST_F(VelmoraLibrarian, ChangesFromTheMks80AreAppliedWithoutEcho) {
+  sys->queued.push_back({0xF0, 0x41, 0x36, 0x00, 0x20, 0x20, 0x02, 24, 25, 0xF7}); // Lower cutoff 25 %
+  p().OnIdle();
+  EXPECT_DOUBLE_EQ(p().GetParam(78)->GetNormalized(), 0.25);
+  EXPECT_TRUE(sys->sent.empty());
+  EXPECT_EQ(rec->Tagged(vlm::MsgTag::kParamRealValue).size(), 1u);
+  EXPECT_EQ(ScriptsStartingWith("SPVFD(78,"), 1);
+  EXPECT_FALSE(p().IsMks80EchoSuppressed());
+  // The same change from the page goes out once.
+  p().SendParameterValueFromUI(78, 0.5);
+  EXPECT_EQ(sys->sent.size(), 1u);
+}
+
+TEST_F(VelmoraLibrarian, RefreshAfterARestoreSendsNothingToTheMks80) {
+  p().OnParamReset(keel::kReset);
+  p().OnIdle();
+  EXPECT_TRUE(sys->sent.empty());
+  EXPECT_GE(ScriptsStartingWith("SPVFD("), vlm::kNumParams);
+}
+
+TEST_F(VelmoraLibrarian, HostInputIsHeardOnlyWhileTheDedicatedInputIsClosed) {
+  const Bytes wsf = {0xF0, 0x41, 0x40, 0x02, 0x20, 'M', 'K', 'S', '-', '8', '0', 0x00, 0xF7};
+  p().ProcessSysEx(keel::SysExMsg(0, wsf.data(), static_cast<int>(wsf.size())));
+  p().OnIdle();
+  EXPECT_TRUE(sys->sent.empty()); // discarded, not deferred
+
+  p().GetMidiPortIo().CloseIn();
+  p().ProcessSysEx(keel::SysExMsg(0, wsf.data(), static_cast<int>(wsf.size())));
+  p().OnIdle();
+  EXPECT_EQ(sys->sent, (std::vector<Bytes>{{0xF0, 0x41, 0x43, 0x02, 0x20, 0xF7}})); // ACK in the same tick
+}
+
+TEST_F(VelmoraLibrarian, DedicatedInputIsReadAtMost64MessagesATick) {
+  for (int i = 0; i < 70; ++i)
+    sys->queued.push_back({0xF0, 0x41, 0x45, 0x00, 0x20, 0xF7}); // EOF: each answered ACK
+  p().OnIdle();
+  EXPECT_EQ(sys->sent.size(), 64u);
+  EXPECT_EQ(sys->queued.size(), 6u);
+  p().OnIdle();
+  EXPECT_EQ(sys->sent.size(), 70u);
+}
+
+TEST_F(VelmoraLibrarian, UnansweredRequestTimesOutAfterFiveSeconds) {
+  p().GetMks80Traffic().StartBulkRequest();
+  EXPECT_EQ(sys->sent,
+            (std::vector<Bytes>{{0xF0, 0x41, 0x41, 0x00, 0x20, 'M', 'K', 'S', '-', '8', '0', 0x00, 0xF7}}));
+  now += 5000;
+  p().OnIdle();
+  EXPECT_TRUE(rec->Tagged(vlm::MsgTag::kPresetActionResult).empty());
+  now += 1;
+  p().OnIdle();
+  const auto results = rec->Tagged(vlm::MsgTag::kPresetActionResult);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(nlohmann::json::parse(results[0].payload),
+            nlohmann::json({{"operation", "requestMksBulkDump"},
+                            {"status", "error"},
+                            {"message", "Timed out waiting for MKS-80 response (5s)"}}));
+}
+
+TEST_F(VelmoraLibrarian, CurrentPatchIsFiveMessages) {
+  EXPECT_EQ(p().SendCurrentPatchToDevice(), 5);
+  ASSERT_EQ(sys->sent.size(), 5u);
+  const std::size_t lengths[] = {10, 23, 23, 56, 56};
+  const std::uint8_t groups[] = {0x00, 0x01, 0x02, 0x01, 0x02};
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(sys->sent[i].size(), lengths[i]);
+    if (i > 0)
+      EXPECT_EQ(sys->sent[i][6], groups[i]);
+  }
+  // Without the dedicated output the same five still count, whichever route carries them.
+  p().GetMidiPortIo().CloseOut();
+  EXPECT_EQ(p().SendCurrentPatchToDevice(), 5);
+}
+
+TEST_F(VelmoraLibrarian, ControlValuesReachThePageEachTick) {
+  p().OnIdle();
+  for (int tag = vlm::CtrlTag::kOutMeterL; tag <= vlm::CtrlTag::kHostTempo; ++tag)
+    EXPECT_EQ(ScriptsStartingWith("SCVFD(" + std::to_string(tag) + ","), 1) << tag;
+}
+
+} // namespace
