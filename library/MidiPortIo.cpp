@@ -20,8 +20,12 @@ std::string& ProcessOutName() {
 
 } // namespace
 
-std::string GetDirectMidiInPortName() { return ProcessInName(); }
-std::string GetDirectMidiOutPortName() { return ProcessOutName(); }
+std::string GetDirectMidiInPortName() {
+  return ProcessInName();
+}
+std::string GetDirectMidiOutPortName() {
+  return ProcessOutName();
+}
 
 namespace vlm {
 
@@ -39,7 +43,9 @@ namespace {
 IMidiPortBackend* gDefaultBackend = nullptr; // set by tests on the thread that makes processors
 } // namespace
 
-void SetDefaultMidiPortBackend(IMidiPortBackend* backend) { gDefaultBackend = backend; }
+void SetDefaultMidiPortBackend(IMidiPortBackend* backend) {
+  gDefaultBackend = backend;
+}
 
 MidiPortIo::MidiPortIo() {
   if (gDefaultBackend) {
@@ -50,7 +56,9 @@ MidiPortIo::MidiPortIo() {
   CreateClients(*rtMidi);
 }
 
-MidiPortIo::MidiPortIo(IMidiPortBackend& backend) { CreateClients(backend); }
+MidiPortIo::MidiPortIo(IMidiPortBackend& backend) {
+  CreateClients(backend);
+}
 
 void MidiPortIo::CreateClients(IMidiPortBackend& backend) {
   try {
@@ -111,10 +119,18 @@ std::vector<std::string> ListPorts(IMidiPortClient* client) {
 
 } // namespace
 
-bool MidiPortIo::IsInOpen() { return IsOpen(mInput.get()); }
-bool MidiPortIo::IsOutOpen() { return IsOpen(mOutput.get()); }
-std::vector<std::string> MidiPortIo::ListInputs() { return ListPorts(mInput.get()); }
-std::vector<std::string> MidiPortIo::ListOutputs() { return ListPorts(mOutput.get()); }
+bool MidiPortIo::IsInOpen() {
+  return IsOpen(mInput.get());
+}
+bool MidiPortIo::IsOutOpen() {
+  return IsOpen(mOutput.get());
+}
+std::vector<std::string> MidiPortIo::ListInputs() {
+  return ListPorts(mInput.get());
+}
+std::vector<std::string> MidiPortIo::ListOutputs() {
+  return ListPorts(mOutput.get());
+}
 
 int MidiPortIo::FindPort(IMidiPortClient& client, const std::string& name) {
   try {
@@ -144,10 +160,18 @@ int MidiPortIo::FindPort(IMidiPortClient& client, const std::string& name) {
   }
 }
 
-bool MidiPortIo::OpenIn(const std::string& name) { return Open(true, name); }
-bool MidiPortIo::OpenOut(const std::string& name) { return Open(false, name); }
-void MidiPortIo::CloseIn() { Close(true); }
-void MidiPortIo::CloseOut() { Close(false); }
+bool MidiPortIo::OpenIn(const std::string& name) {
+  return Open(true, name);
+}
+bool MidiPortIo::OpenOut(const std::string& name) {
+  return Open(false, name);
+}
+void MidiPortIo::CloseIn() {
+  Close(true);
+}
+void MidiPortIo::CloseOut() {
+  Close(false);
+}
 
 bool MidiPortIo::Open(bool input, const std::string& name) {
   IMidiPortClient* client = input ? static_cast<IMidiPortClient*>(mInput.get()) : mOutput.get();

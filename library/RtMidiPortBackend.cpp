@@ -53,6 +53,8 @@ public:
 
 } // namespace
 
-std::unique_ptr<IMidiPortBackend> CreateRtMidiPortBackend() { return std::make_unique<RtMidiPortBackend>(); }
+std::unique_ptr<IMidiPortBackend> CreateRtMidiPortBackend() {
+  return std::make_unique<RtMidiPortBackend>();
+}
 
 } // namespace vlm

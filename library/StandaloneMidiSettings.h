@@ -6,7 +6,7 @@
 namespace vlm {
 
 struct StandaloneMidiNames {
-  std::string in;  // "" for none
+  std::string in; // "" for none
   std::string out;
 };
 

@@ -16,7 +16,7 @@ namespace porttest {
 struct FakeMidiSystem {
   std::vector<std::string> inputs;
   std::vector<std::string> outputs;
-  std::set<std::string> busy;              // ports another program holds: opening them throws
+  std::set<std::string> busy;                   // ports another program holds: opening them throws
   std::deque<std::vector<std::uint8_t>> queued; // input messages waiting to be polled
   std::vector<std::vector<std::uint8_t>> sent;
   bool failCreateIn = false;
@@ -24,7 +24,7 @@ struct FakeMidiSystem {
   bool failPoll = false;
   bool failSend = false;
   bool failList = false;
-  int inOpens = 0;  // successful input opens, to see that a reselection does not reopen
+  int inOpens = 0; // successful input opens, to see that a reselection does not reopen
   int outOpens = 0;
 };
 

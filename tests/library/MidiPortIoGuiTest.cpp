@@ -16,8 +16,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Polls until fetch gives a message or a second has passed (JACK moves MIDI once per period).
-template <typename Fetch>
-Bytes WaitForMessage(Fetch fetch) {
+template <typename Fetch> Bytes WaitForMessage(Fetch fetch) {
   Bytes bytes;
   for (int i = 0; i < 200; ++i) {
     if (fetch(bytes) && !bytes.empty())

@@ -34,9 +34,9 @@ TEST(BasePortName, DropsOnlyATrailingSpaceAndNumber) {
   const std::pair<const char*, const char*> cases[] = {
       {"USB MIDI Interface MIDI 2", "USB MIDI Interface MIDI"},
       {"MKS 80 12", "MKS 80"},
-      {"Port A1", "Port A1"},  // letters and digits: its own base name
-      {"Port1", "Port1"},      // no space
-      {"Port ", "Port "},      // nothing after the space
+      {"Port A1", "Port A1"}, // letters and digits: its own base name
+      {"Port1", "Port1"},     // no space
+      {"Port ", "Port "},     // nothing after the space
       {"Port 1x", "Port 1x"},
       {"", ""},
   };

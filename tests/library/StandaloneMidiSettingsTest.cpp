@@ -51,7 +51,8 @@ TEST_F(StandaloneMidiSettingsTest, AMissingFileIsQuietAndBadFilesAreLogged) {
   WriteText(file(), "[\"in\"]");
   EXPECT_FALSE(vlm::LoadStandaloneMidiNames(folder.string(), names));
   const std::string log = Log();
-  EXPECT_EQ(Count(log, "StandaloneMidi: load failed/invalid (Failed to parse JSON: " + file().string() + ")"), 1)
+  EXPECT_EQ(Count(log, "StandaloneMidi: load failed/invalid (Failed to parse JSON: " + file().string() + ")"),
+            1)
       << log;
   EXPECT_EQ(Count(log, "StandaloneMidi: load failed/invalid (not a JSON object)"), 1) << log;
 }

@@ -12,7 +12,9 @@ using namespace editortest;
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
 
-fs::path SettingsFile() { return FolderEnvironment::Dir() / "config" / "Velmora" / "standalone-midi.json"; }
+fs::path SettingsFile() {
+  return FolderEnvironment::Dir() / "config" / "Velmora" / "standalone-midi.json";
+}
 
 void WriteSettings(const std::string& text) {
   fs::create_directories(SettingsFile().parent_path());
@@ -90,7 +92,8 @@ TEST_F(VelmoraPorts, SelectingOpensThePortAndRemembersTheChoice) {
   EXPECT_EQ(GetDirectMidiInPortName(), "MKS Link 1");
   rec->Clear();
   rec->Send(vlm::MsgTag::kMidiPortSelect, R"({"direction":"out","name":"Midi Through Port-0"})");
-  EXPECT_EQ(ReadText(SettingsFile()), "{\n  \"in\": \"MKS Link 1\",\n  \"out\": \"Midi Through Port-0\"\n}\n");
+  EXPECT_EQ(ReadText(SettingsFile()),
+            "{\n  \"in\": \"MKS Link 1\",\n  \"out\": \"Midi Through Port-0\"\n}\n");
   EXPECT_EQ(GetDirectMidiOutPortName(), "Midi Through Port-0");
 
   // The same port again: not reopened, but logged, listed and saved.
@@ -121,7 +124,8 @@ TEST_F(VelmoraPorts, AFailedSelectionIsReportedAndLeavesTheSideClosed) {
   const Case cases[] = {
       {R"({"direction":"in","name":"Gone 3"})", R"("openFailed":{"direction":"in","name":"Gone 3"})",
        "MidiPortIo[in]: open 'Gone 3' FAILED (port not found)"},
-      {R"({"direction":"out","name":"MKS Link 1"})", R"("openFailed":{"direction":"out","name":"MKS Link 1"})",
+      {R"({"direction":"out","name":"MKS Link 1"})",
+       R"("openFailed":{"direction":"out","name":"MKS Link 1"})",
        "MidiPortIo[out]: open 'MKS Link 1' FAILED: device busy (port busy? held by DAW/other app?)"},
   };
   for (const Case& c : cases) {
