@@ -151,6 +151,16 @@ TEST_F(VelmoraPorts, AnUnknownDirectionOrAPayloadThatIsNoObjectOnlyListsThePorts
   EXPECT_EQ(sys->inOpens, 1);
 }
 
+TEST_F(VelmoraPorts, AnIdleTickTakesAtMost64MessagesFromTheDedicatedInput) {
+  rec->Send(vlm::MsgTag::kMidiPortSelect, R"({"direction":"in","name":"MKS Link 1"})");
+  for (int i = 0; i < 70; ++i)
+    sys->queued.push_back({0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7}); // not for the MKS-80: dropped
+  p().OnIdle();
+  EXPECT_EQ(sys->queued.size(), 6u) << "the rest waits in the port's own queue";
+  p().OnIdle();
+  EXPECT_TRUE(sys->queued.empty());
+}
+
 // A fresh processor reads standalone-midi.json; its first restore reopens the ports.
 TEST_F(VelmoraPorts, TheSavedChoiceIsRestoredOnceByBaseName) {
   WriteSettings(R"({"in": 5, "out": "MKS Link 2"})");
@@ -159,7 +169,7 @@ TEST_F(VelmoraPorts, TheSavedChoiceIsRestoredOnceByBaseName) {
     RecordingProcessor fresh;
     EXPECT_EQ(Count(LogSince(logBefore), "StandaloneMidi: restore pending in='' out='MKS Link 2'"), 1);
     ASSERT_TRUE(fresh.processor->IsPortRestorePending());
-    fresh.processor->RestoreMidiPorts();
+    fresh.processor->OnIdle(); // the first tick reopens the saved ports
     EXPECT_TRUE(fresh.processor->GetMidiPortIo().IsOutOpen());
     EXPECT_FALSE(fresh.processor->GetMidiPortIo().IsInOpen());
     EXPECT_EQ(Count(LogSince(logBefore), "MidiPortRestore: in='' -> open=0, out='MKS Link 2' -> open=1"), 1);
