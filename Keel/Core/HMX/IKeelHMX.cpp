@@ -223,7 +223,10 @@ HMX_Result IKeelHMX::UpdateParamFromHost(const char* id, double normalized, int3
     const int index = IndexOfID(id);
     if (index >= 0 && index < NParams()) {
       IParam* param = GetParam(index);
-      param->Set(param->Constrain(param->FromNormalized(normalized)));
+      // A host confirms the values a restore reported; the real value is kept as it is then, since
+      // converting it through its normalized value would round it.
+      if (param->GetNormalized() != normalized)
+        param->Set(param->Constrain(param->FromNormalized(normalized)));
       SendParameterValueFromAPI(index, normalized, true);
       OnParamChange(index, kHost, -1);
     }

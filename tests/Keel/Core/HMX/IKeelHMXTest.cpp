@@ -172,6 +172,16 @@ TEST_F(IKeelHMXTest, HostUpdateSetsTheFrameworkParameterAndQueuesItForTheEditor)
   EXPECT_EQ(1u, processor->log.size());
 }
 
+TEST_F(IKeelHMXTest, HostConfirmingTheCurrentValueKeepsItsRealValueExactly) {
+  // A host echoes the values a restore reports; the round trip through normalized must not round them.
+  const double awkward[] = {10.0 / 3.0, 0.1, 9.999999999999998};
+  for (double value : awkward) {
+    processor->GetParam(0)->Set(value);
+    ASSERT_EQ(HMX_SUCCESS, processor->UpdateParamFromHost("1", processor->GetParam(0)->GetNormalized(), 0));
+    EXPECT_EQ(value, processor->GetParam(0)->Value());
+  }
+}
+
 TEST_F(IKeelHMXTest, StateTravelsAsOneChunkIntoASecondInstance) {
   uint32_t chunkID = 0;
   EXPECT_EQ(HMX_SUCCESS, processor->ChunkIdAtIndex(0, &chunkID));
