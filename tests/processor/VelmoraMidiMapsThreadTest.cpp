@@ -1,6 +1,6 @@
-// Controller maps changed on a second thread (assignments, takeover mode, learn, the idle tick) while the
-// audio thread plays mapped controllers and renders: no data race (this executable also runs under
-// ThreadSanitizer) and the parameters stay within their ranges.
+// Controller maps changed on a second thread (assignments, takeover mode, learn, state restores, the idle
+// tick) while the audio thread plays mapped controllers and renders: no data race (this executable also
+// runs under ThreadSanitizer) and the parameters stay within their ranges.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,6 +18,11 @@ using namespace vlm;
 TEST(MidiMapThreads, MapsChangedFromTheUiThreadWhileControllersPlayOnTheAudioThread) {
   Velmora& p = Processor();
   Restart(p);
+  // A saved state with some assignments, restored now and then as a host would on its own thread.
+  keel::ByteChunk saved;
+  p.SetCcAssignment(kBalance, 1);
+  p.SetCcAssignment(kMaster, 2);
+  ASSERT_TRUE(p.SerializeState(saved));
   std::atomic<bool> stop{false};
   std::thread ui([&] {
     unsigned seed = 777;
@@ -40,6 +45,8 @@ TEST(MidiMapThreads, MapsChangedFromTheUiThreadWhileControllersPlayOnTheAudioThr
       }
       if (i % 59 == 0)
         p.OnMidiLearnRequest(R"({"op":"setActive","active":false})");
+      if (i % 211 == 0)
+        p.UnserializeState(saved, 0);
       p.RunControllerMapIdle();
       std::this_thread::yield();
     }
