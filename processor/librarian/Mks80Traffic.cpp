@@ -300,7 +300,7 @@ void Mks80Traffic::RunTimers() {
 
 // --- Started from the page ---
 
-void Mks80Traffic::StartBulkRequest() {
+std::size_t Mks80Traffic::StartBulkRequest() {
   mRequestStartMs = mHooks.nowMs();
   mRequestPending = true;
   mReceiving = true;
@@ -310,6 +310,7 @@ void Mks80Traffic::StartBulkRequest() {
   const std::size_t size = BuildRqfMessage(0, rqf, sizeof rqf);
   if (size > 0 && mHooks.sendToDevice)
     mHooks.sendToDevice(rqf, size);
+  return size;
 }
 
 std::size_t Mks80Traffic::ArmSend(std::vector<std::uint8_t> data) {
@@ -323,12 +324,16 @@ std::size_t Mks80Traffic::ArmSend(std::vector<std::uint8_t> data) {
   return mFrames.size();
 }
 
-void Mks80Traffic::CancelSend() {
-  const bool wasActive = mSendActive.exchange(false, std::memory_order_acq_rel);
+Mks80Traffic::CancelOutcome Mks80Traffic::CancelSend() {
+  CancelOutcome outcome;
+  outcome.wasActive = mSendActive.exchange(false, std::memory_order_acq_rel);
   mSendArmed.store(false, std::memory_order_release);
-  if (wasActive)
+  if (outcome.wasActive)
     SendEof(mTransferUnit);
+  outcome.acknowledged = mAcknowledged;
   ClearSend();
+  mAcknowledged = 0;
+  return outcome;
 }
 
 void Mks80Traffic::TakeCompletedDump(std::vector<std::uint8_t>& bytes, int& datCount) {

@@ -79,13 +79,17 @@ public:
   void RunTimers();    // the request and send time-outs
 
   // --- Started from the page ---
-  // requestMksBulkDump: waits for the MKS-80's dump and sends the RQF that asks for it.
-  void StartBulkRequest();
+  // requestMksBulkDump: waits for the MKS-80's dump and sends the RQF that asks for it; returns its length.
+  std::size_t StartBulkRequest();
   // dumpMidFileStart: drops any previous send, stores the bytes and arms when they hold a DAT frame.
   // Returns the number of frames.
   std::size_t ArmSend(std::vector<std::uint8_t> data);
   // dumpMidFileCancel: EOF when a transfer was running; the send state is cleared.
-  void CancelSend();
+  struct CancelOutcome {
+    bool wasActive = false;
+    int acknowledged = 0; // DATs the MKS-80 had taken before the cancel
+  };
+  CancelOutcome CancelSend();
   // mksBulkDumpFormatChoice: takes the last completed dump out (and so clears it).
   void TakeCompletedDump(std::vector<std::uint8_t>& bytes, int& datCount);
 

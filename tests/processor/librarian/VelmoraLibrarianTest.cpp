@@ -1,13 +1,17 @@
 // The processor's MKS-80 traffic on a fake MIDI system: page changes become MKS-80 messages, changes from
 // the MKS-80 are never sent back, the idle tick's route and time-outs.
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "library/Mks80Messages.h"
 #include "processor/editor/EditorTags.h"
+#include "processor/librarian/Mks80PresetActions.h"
 #include "tests/library/FakeMidiPorts.h"
 #include "tests/processor/editor/EditorTestSupport.h"
 
@@ -161,6 +165,94 @@ TEST_F(VelmoraLibrarian, ControlValuesReachThePageEachTick) {
   p().OnIdle();
   for (int tag = vlm::CtrlTag::kOutMeterL; tag <= vlm::CtrlTag::kHostTempo; ++tag)
     EXPECT_EQ(ScriptsStartingWith("SCVFD(" + std::to_string(tag) + ","), 1) << tag;
+}
+
+// The page's transfer actions, with dialogs that answer from the test.
+class VelmoraTransferActions : public VelmoraLibrarian {
+protected:
+  void Act(const nlohmann::json& request) {
+    vlm::HandleMks80PresetAction(p(), request["operation"], request, nullptr, nullptr);
+  }
+  std::vector<nlohmann::json> Answers() const {
+    std::vector<nlohmann::json> out;
+    for (const auto& m : rec->Tagged(vlm::MsgTag::kPresetActionResult))
+      out.push_back(nlohmann::json::parse(m.payload));
+    return out;
+  }
+  static Bytes Dat(std::uint8_t fill) {
+    std::array<std::uint8_t, vlm::kMksDatDataBytes> data{};
+    data.fill(fill);
+    Bytes out(vlm::kMksDatLength);
+    out.resize(vlm::BuildDatMessage(0, vlm::kMksFormatType, data, out.data(), out.size()));
+    return out;
+  }
+};
+
+TEST_F(VelmoraTransferActions, BulkSendFromTheArmedFileToTheFinalAck) {
+  Bytes file = Dat(1);
+  const Bytes second = Dat(2);
+  file.insert(file.end(), second.begin(), second.end());
+  Act({{"operation", "dumpMidFileStart"},
+       {"data", Base64(std::string(file.begin(), file.end()))},
+       {"datCount", 2}});
+  EXPECT_TRUE(Answers().empty()); // the answer waits for the end of the transfer
+  const Bytes ack = {0xF0, 0x41, 0x43, 0x00, 0x20, 0xF7};
+  sys->queued.push_back({0xF0, 0x41, 0x41, 0x00, 0x20, 'M', 'K', 'S', '-', '8', '0', 0x00, 0xF7});
+  p().OnIdle();
+  for (int i = 0; i < 3; ++i) {
+    sys->queued.push_back(ack);
+    p().OnIdle();
+  }
+  EXPECT_EQ(sys->sent, (std::vector<Bytes>{Dat(1), Dat(2), {0xF0, 0x41, 0x45, 0x00, 0x20, 0xF7}}));
+  ASSERT_EQ(Answers().size(), 1u);
+  EXPECT_EQ(Answers()[0],
+            nlohmann::json({{"operation", "dumpMidFileStart"}, {"status", "ok"}, {"datMessages", 2}}));
+}
+
+TEST_F(VelmoraTransferActions, StartAndCancelAnswers) {
+  const struct {
+    nlohmann::json request;
+    const char* message;
+  } errors[] = {
+      {{{"operation", "dumpMidFileStart"}}, "Empty payload"},
+      {{{"operation", "dumpMidFileStart"}, {"data", "@@@"}}, "base64 decode failed"},
+      {{{"operation", "dumpMidFileStart"}, {"data", Base64(std::string("\xF0\x41\x43\x00\x20\xF7", 6))}},
+       "No MKS-80 DAT frames found in payload"}};
+  for (const auto& e : errors) {
+    rec->Clear();
+    Act(e.request);
+    ASSERT_EQ(Answers().size(), 1u) << e.message;
+    EXPECT_EQ(Answers()[0]["message"], e.message);
+  }
+  rec->Clear();
+  Act({{"operation", "dumpMidFileCancel"}});
+  EXPECT_EQ(Answers()[0],
+            nlohmann::json({{"operation", "dumpMidFileStart"}, {"status", "cancelled"}, {"datMessages", 0}}));
+  EXPECT_TRUE(sys->sent.empty()); // nothing was running: no EOF
+}
+
+TEST_F(VelmoraTransferActions, ReceivedDumpIsUsedUpByAnyChoice) {
+  Act({{"operation", "requestMksBulkDump"}});
+  sys->queued.push_back(Dat(4));
+  sys->queued.push_back({0xF0, 0x41, 0x45, 0x00, 0x20, 0xF7});
+  p().OnIdle();
+  ASSERT_EQ(Answers().size(), 1u);
+  EXPECT_EQ(Answers()[0]["operation"], "mksBulkDumpAvailable");
+  EXPECT_EQ(Answers()[0]["datMessages"], 1);
+  rec->Clear();
+  Act({{"operation", "mksBulkDumpFormatChoice"}, {"choice", "wav"}});
+  EXPECT_EQ(Answers()[0]["message"], "Unknown format choice");
+  rec->Clear();
+  Act({{"operation", "mksBulkDumpFormatChoice"}, {"choice", "mid"}});
+  EXPECT_EQ(Answers()[0],
+            nlohmann::json({{"operation", "mksBulkDumpFormatChoice"}, {"status", "cancelled"}}));
+}
+
+TEST_F(VelmoraTransferActions, CurrentPatchAnswerCountsTheMessages) {
+  Act({{"operation", "dumpCurrentToMidi"}});
+  EXPECT_EQ(Answers()[0],
+            nlohmann::json({{"operation", "dumpCurrentToMidi"}, {"status", "ok"}, {"sysexMessages", 5}}));
+  EXPECT_EQ(sys->sent.size(), 5u);
 }
 
 } // namespace
