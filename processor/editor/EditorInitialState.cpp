@@ -10,6 +10,7 @@
 #include "processor/AppFolders.h"
 #include "processor/Logger.h"
 #include "processor/Velmora.h"
+#include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/editor/PageResource.h"
 
@@ -80,7 +81,8 @@ void Velmora::SendInitialStateToUI() {
   } else {
     GetLogger().Log("BankStateRestore skipped (empty)");
   }
-  // 5. The preset library (tag 204) belongs to the library's code and joins here when it exists.
+  // 5. The preset library, after the factory presets are installed (once per process).
+  vlm::SendPresetLibrary(*this);
   // 6. The page's preferences.
   if (!mUIPrefsJson.empty()) {
     SendArbitraryMsgFromDelegate(vlm::MsgTag::kUIPrefs, static_cast<int>(mUIPrefsJson.size()),

@@ -22,6 +22,8 @@
 #include "processor/editor/BankStateText.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/editor/KeyForwarding.h"
+#include "library/PresetLibrary.h"
+#include "processor/VelmoraPresets.h"
 
 using nlohmann::json;
 
@@ -41,17 +43,6 @@ std::int32_t ReadInt32LE(const unsigned char* p) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
                                    static_cast<std::uint32_t>(p[2]) << 16 |
                                    static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-// The operation a request names in key, or fallback when it names none.
-std::string OperationOf(const std::string& payload, const char* key, const char* fallback) {
-  const json request = json::parse(payload, nullptr, false);
-  if (request.is_object()) {
-    const auto it = request.find(key);
-    if (it != request.end() && it->is_string())
-      return it->get<std::string>();
-  }
-  return fallback;
 }
 
 } // namespace
@@ -94,11 +85,10 @@ bool Velmora::OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data)
       return true;
     case vlm::MsgTag::kPresetAction:
       if (empty)
-        SendJsonToUI(
-            vlm::MsgTag::kPresetActionResult,
-            {{"operation", "unknown"}, {"status", "error"}, {"message", "Preset action payload is empty"}});
+        SendJsonToUI(vlm::MsgTag::kPresetActionResult,
+                     vlm::MakeOperationResult("unknown", "error", "Preset action payload is empty"));
       else
-        AnswerUnavailable(msgTag, dataSize, data);
+        vlm::HandlePresetAction(*this, PayloadText(dataSize, data));
       return true;
     case vlm::MsgTag::kUIPrefs:
       // Stored, written to preferences.json and read again for the knob mode.
@@ -235,13 +225,6 @@ void Velmora::OnClipboardReadRequest() {
 void Velmora::AnswerUnavailable(int msgTag, int dataSize, const void* data) {
   const std::string payload = PayloadText(dataSize, data);
   switch (msgTag) {
-  case vlm::MsgTag::kPresetAction:
-    GetLogger().Log("OnMessage[PresetAction]: preset actions are not available in this build");
-    SendJsonToUI(vlm::MsgTag::kPresetActionResult,
-                 {{"operation", OperationOf(payload, "operation", "unknown")},
-                  {"status", "error"},
-                  {"message", "Preset actions are not available in this build"}});
-    break;
   case vlm::MsgTag::kMidiPortSelect:
   case vlm::MsgTag::kMidiPortRefresh:
     GetLogger().Log("OnMessage[MidiPort]: the dedicated MIDI port is not available in this build");
