@@ -3,6 +3,7 @@
 #include "Keel/Core/HMX/IKeelHMX.h"
 
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFTransport.h"
+#include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFViewContainer.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_CString.h"
 #include "tests/Keel/Dependencies/Core/HMX_SDK/FakeHostObject.h"
 
@@ -335,6 +336,42 @@ TEST_F(IKeelHMXTest, NotificationsSetOfflineRenderingAndTrackName) {
   keel::HeapString copy;
   processor->CopyTrackName(copy);
   EXPECT_STREQ("Lead", copy.Get());
+}
+
+} // namespace
+
+namespace {
+
+class FakeView : public FakeHostObject<HMX_IHCFViewContainer> {
+public:
+  FakeView() { Offer(HMX_IID_ViewContainer_V1, static_cast<HMX_IHCFViewContainer*>(this)); }
+  HMX_Result RequestViewSize(const HMX_ViewSize* size) override {
+    requests.emplace_back(int(size->width), int(size->height));
+    return HMX_SUCCESS;
+  }
+  std::vector<std::pair<int, int>> requests;
+};
+
+class EditorProcessor : public keel::IKeelHMX {
+public:
+  EditorProcessor() : IKeelHMX(keel::HMXInstanceInfo{}, keel::PluginConfig{}) {}
+};
+
+TEST(IKeelHMXEditorTest, ResizeAsksTheHostOnlyWhenTheSizeChanges) {
+  FakeView view;
+  auto processor = std::make_unique<EditorProcessor>();
+  HMX_VViewContainer container(view.Unknown());
+  auto* link = static_cast<keel::IKeelHMXView_Interface*>(processor->GetHMXViewInterface());
+  ASSERT_NE(nullptr, link);
+  link->SetViewContainer(&container);
+  const int width = processor->GetEditorWidth(), height = processor->GetEditorHeight();
+  EXPECT_TRUE(processor->EditorResize(width, height, false));
+  EXPECT_TRUE(view.requests.empty());
+  EXPECT_TRUE(processor->EditorResize(1000, 700, false));
+  EXPECT_EQ((std::vector<std::pair<int, int>>{{1000, 700}}), view.requests);
+  EXPECT_EQ(1000, processor->GetEditorWidth());
+  EXPECT_EQ(700, processor->GetEditorHeight());
+  link->SetViewContainer(nullptr);
 }
 
 } // namespace
