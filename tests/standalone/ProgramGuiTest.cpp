@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -167,7 +168,15 @@ public:
     }
   }
   bool Connect(const char* from, const char* to) { return jack_connect(mClient, from, to) == 0; }
-  bool PortExists(const char* name) { return jack_port_by_name(mClient, name) != nullptr; }
+  // Audio output ports of programs named Velmora ("Velmora", or "Velmora-01" when the name is taken).
+  std::vector<std::string> ProgramOutputPorts() {
+    std::vector<std::string> names;
+    if (const char** ports = jack_get_ports(mClient, "^Velmora[^:]*:outport 0$", JACK_DEFAULT_AUDIO_TYPE, 0)) {
+      for (const char** p = ports; *p; ++p) names.emplace_back(*p);
+      jack_free(ports);
+    }
+    return names;
+  }
   void Send(int port, std::vector<uint8_t> bytes) {
     std::lock_guard<std::mutex> l(mLock);
     mOutgoing.push_back({port, std::move(bytes)});
@@ -223,12 +232,20 @@ TEST_F(ProgramGuiTest, PlaysFromMergedJackInputsPassesThruAndQuitsOnSigterm) {
   ProgramProcess program(mRoot);
   program.WriteSettings("[audio]\ndriver=1\nindev=system\noutdev=system\nsr=48000\nbuffer=256\n"
                         "[midi]\nindev=vlmtest:a\tvlmtest:b\tvlmtest:missing\noutdev=vlmtest:thru\n");
+  const std::vector<std::string> portsBefore = probe.ProgramOutputPorts();
   program.Start({});
   ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 2/3 ports open", 30s)) << Slurp(program.LogPath());
   EXPECT_TRUE(program.WaitForLog("SelectMIDIInputs: 'vlmtest:missing' not found (skipped)", 1s));
   EXPECT_TRUE(program.WaitForLog("SelectMIDIDevice[out]: opened 'vlmtest:thru'", 1s));
-  for (int i = 0; i < 400 && !probe.PortExists("Velmora:outport 0"); ++i) std::this_thread::sleep_for(50ms);
-  ASSERT_TRUE(probe.Connect("Velmora:outport 0", "vlmtest:left"));
+  // Another test may run a program of the same name on the server: take the port that is new.
+  std::string output;
+  for (int i = 0; i < 600 && output.empty(); ++i) {
+    for (const std::string& port : probe.ProgramOutputPorts())
+      if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end()) output = port;
+    if (output.empty()) std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_FALSE(output.empty()) << Slurp(program.LogPath());
+  ASSERT_TRUE(probe.Connect(output.c_str(), "vlmtest:left"));
 
   // Sends a message until it comes back through thru: a busy machine may take a while before the
   // freshly connected ports carry data.
