@@ -394,7 +394,6 @@ private:
   void OnOpenManualPdfMessage(int dataSize, const void* data);
   void OnForwardKeyEventMessage(int dataSize, const void* data);
   void OnClipboardReadRequest();
-  void AnswerUnavailable(int msgTag, int dataSize, const void* data);
   void SendParamRealValues();
   std::atomic<bool> mExpandedTones{false}; // the last bank state had "expandedTones" true; a restore sets it
   ScriptObserver mScriptObserver;

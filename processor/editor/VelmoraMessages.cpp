@@ -222,19 +222,3 @@ void Velmora::OnClipboardReadRequest() {
   });
 }
 
-void Velmora::AnswerUnavailable(int msgTag, int dataSize, const void* data) {
-  const std::string payload = PayloadText(dataSize, data);
-  switch (msgTag) {
-  case vlm::MsgTag::kMidiPortSelect:
-  case vlm::MsgTag::kMidiPortRefresh:
-    GetLogger().Log("OnMessage[MidiPort]: the dedicated MIDI port is not available in this build");
-    SendJsonToUI(
-        vlm::MsgTag::kPresetActionResult,
-        {{"operation", msgTag == vlm::MsgTag::kMidiPortSelect ? "midiPortSelect" : "midiPortRefresh"},
-         {"status", "error"},
-         {"message", "The dedicated MIDI port is not available in this build"}});
-    break;
-  default:
-    break;
-  }
-}
