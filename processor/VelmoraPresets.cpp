@@ -187,18 +187,25 @@ void ReadPatchDocuments(Action& a) {
   a.Answer(result);
 }
 
-void ImportMksDump(Action& a) {
-  fs::path file;
+// Asks for an MKS-80 dump file and reads it; false once the page has been answered (cancel or error).
+bool ChooseAndReadDumpFile(Action& a, fs::path& file, std::vector<std::uint8_t>& bytes) {
   if (!a.ChooseFile(kMks80DumpFile, false, "", file)) {
     a.AnswerCancelled();
-    return;
+    return false;
   }
-  std::vector<std::uint8_t> bytes;
   std::string error;
   if (!ReadFileBytes(file, bytes, error)) {
     a.AnswerError(error);
-    return;
+    return false;
   }
+  return true;
+}
+
+void ImportMksDump(Action& a) {
+  fs::path file;
+  std::vector<std::uint8_t> bytes;
+  if (!ChooseAndReadDumpFile(a, file, bytes))
+    return;
   fs::path folder;
   if (!a.dialogs.chooseFolder ||
       !a.dialogs.chooseFolder(a.root, "Choose destination folder for Patches (.80p)", folder)) {
@@ -273,16 +280,9 @@ void ExportCurrentAsMid(Action& a) {
 
 void LoadMksMidForDump(Action& a) {
   fs::path file;
-  if (!a.ChooseFile(kMks80DumpFile, false, "", file)) {
-    a.AnswerCancelled();
-    return;
-  }
   std::vector<std::uint8_t> bytes;
-  std::string error;
-  if (!ReadFileBytes(file, bytes, error)) {
-    a.AnswerError(error);
+  if (!ChooseAndReadDumpFile(a, file, bytes))
     return;
-  }
   json result = a.Ok();
   result["data"] = EncodeBase64(bytes.data(), bytes.size());
   result["sourceName"] = PathToUtf8(file.filename());
