@@ -234,7 +234,7 @@ TEST_F(ProgramGuiTest, PlaysFromMergedJackInputsPassesThruAndQuitsOnSigterm) {
                         "[midi]\nindev=vlmtest:a\tvlmtest:b\tvlmtest:missing\noutdev=vlmtest:thru\n");
   const std::vector<std::string> portsBefore = probe.ProgramOutputPorts();
   program.Start({});
-  ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 2/3 ports open", 30s)) << Slurp(program.LogPath());
+  ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 2/3 ports open", 60s)) << Slurp(program.LogPath());
   EXPECT_TRUE(program.WaitForLog("SelectMIDIInputs: 'vlmtest:missing' not found (skipped)", 1s));
   EXPECT_TRUE(program.WaitForLog("SelectMIDIDevice[out]: opened 'vlmtest:thru'", 1s));
   // Another test may run a program of the same name on the server: take the port that is new.
