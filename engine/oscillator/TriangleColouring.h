@@ -35,6 +35,8 @@ public:
   const std::array<double, kHarmonics>& Weights() const noexcept { return mWeights; }
 
 private:
+  friend class VcoLanes; // keeps the hot state in lanes and rebuilds one lane at a time
+
   void Rebuild(double increment) noexcept;
 
   double mCachedIncrement = -1.0;

@@ -52,6 +52,8 @@ public:
   static constexpr double kSyncTransientRest = 1e9;
 
 private:
+  friend class VcoLanes; // the four-lane form copies the state in and out
+
   double Triangle(double p, double dt) noexcept;
   double Pulse(double p, double dt, double width) const noexcept;
 
