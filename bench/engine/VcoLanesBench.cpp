@@ -45,9 +45,9 @@ std::array<Vco, kLaneCount> MakeOscillators(std::uint8_t waveform) {
 }
 
 void Counters(benchmark::State& state) {
-  state.counters["osc_sample"] = benchmark::Counter(static_cast<double>(kLaneCount) * kSamples,
-                                                    benchmark::Counter::kIsIterationInvariantRate |
-                                                        benchmark::Counter::kInvert);
+  state.counters["osc_sample"] =
+      benchmark::Counter(static_cast<double>(kLaneCount) * kSamples,
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_ScalarVco(benchmark::State& state) {
@@ -84,8 +84,7 @@ double RenderLanesBaseline(VcoLanes& lanes, const Pitches& pitches) {
   return sum[0] + sum[1] + sum[2] + sum[3];
 }
 
-template <bool kAvx2>
-void BM_VcoLanes(benchmark::State& state) {
+template <bool kAvx2> void BM_VcoLanes(benchmark::State& state) {
   if (kAvx2 && !HasAvx2()) {
     state.SkipWithError("no AVX2 on this processor");
     return;

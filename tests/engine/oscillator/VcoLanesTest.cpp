@@ -51,7 +51,8 @@ VLM_LANES_INLINE void DriveLanes(VcoLanes& lanes, const std::vector<Step>& steps
   }
 }
 
-VLM_TARGET_AVX2 void DriveLanesAvx2(VcoLanes& lanes, const std::vector<Step>& steps, std::vector<Result>& out) {
+VLM_TARGET_AVX2 void DriveLanesAvx2(VcoLanes& lanes, const std::vector<Step>& steps,
+                                    std::vector<Result>& out) {
   DriveLanes(lanes, steps, out);
 }
 
@@ -89,10 +90,12 @@ void ExpectIdentical(const std::vector<Result>& expected, const std::vector<Resu
       const Result& e = expected[i];
       const Result& a = actual[i];
       if (!SameBits(e.value[lane], a.value[lane]) || !SameBits(e.phase[lane], a.phase[lane]) ||
-          !SameBits(e.increment[lane], a.increment[lane]) || (e.wrapped[lane] != 0) != (a.wrapped[lane] != 0)) {
+          !SameBits(e.increment[lane], a.increment[lane]) ||
+          (e.wrapped[lane] != 0) != (a.wrapped[lane] != 0)) {
         FAIL() << "sample " << i << " lane " << lane << ": value " << e.value[lane] << " vs " << a.value[lane]
-               << ", phase " << e.phase[lane] << " vs " << a.phase[lane] << ", increment " << e.increment[lane]
-               << " vs " << a.increment[lane] << ", wrapped " << e.wrapped[lane] << " vs " << a.wrapped[lane];
+               << ", phase " << e.phase[lane] << " vs " << a.phase[lane] << ", increment "
+               << e.increment[lane] << " vs " << a.increment[lane] << ", wrapped " << e.wrapped[lane]
+               << " vs " << a.wrapped[lane];
       }
     }
 }
@@ -198,7 +201,8 @@ TEST_P(VcoLanesTest, LanesRenderExactlyWhatFourOscillatorsRenderAndStoreBackThei
   ExpectIdentical(expected, actual);
 }
 
-INSTANTIATE_TEST_SUITE_P(Waveforms, VcoLanesTest, ::testing::Combine(::testing::ValuesIn(kWaveforms), ::testing::Bool()),
+INSTANTIATE_TEST_SUITE_P(Waveforms, VcoLanesTest,
+                         ::testing::Combine(::testing::ValuesIn(kWaveforms), ::testing::Bool()),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param).name) +
                                   (std::get<1>(info.param) ? "_avx2" : "_baseline");
