@@ -21,6 +21,8 @@ public:
   double Coefficient() const noexcept { return mCoefficient; }
 
 private:
+  friend class VoiceQuad; // runs the per-sample state of four voices side by side
+
   void UpdateCoefficient() noexcept;
 
   double mSampleRate = 48000.0;

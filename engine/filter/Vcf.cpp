@@ -51,8 +51,6 @@ std::array<Breakpoint, 11> SelfOscillationByLog2() noexcept {
 struct LogTables {
   // The gain table in log2(Hz), indexed: a resonant filter swept every sample looks it up each time.
   IndexedBreakpoints<11> selfOscillation{SelfOscillationByLog2()};
-  double log2Of500 = std::log2(500.0);
-  double log2Of14000 = std::log2(14000.0);
 };
 
 const LogTables& Logs() noexcept {
@@ -144,19 +142,9 @@ void Vcf::UpdateResonance() noexcept {
 
 void Vcf::UpdateCoefficients() noexcept {
   UpdateStageCoefficient();
-  const double fc = mCutoffHz;
-  const double rate = mSampleRate;
-  const LogTables& logs = Logs();
-  const double log2Fc = std::log2(std::max(fc, 1.0));
-  const double t = HoldWithin((log2Fc - logs.log2Of500) / (logs.log2Of14000 - logs.log2Of500), 0.0, 1.0);
-  const double v = HoldWithin((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
-  // Resonance thins out at high cutoffs and fades away near 0.4 x rate.
-  mK = (1.0 - SmoothStep(v)) * (1.0 - 0.34 * SmoothStep(t)) * mFeedbackBase;
-  mGain = mGainBase;
-  if (mSelfOscillation > 0.0) {
-    const double db = logs.selfOscillation(log2Fc);
-    // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains; the
-    // inline exp (within 2e-15) since a swept resonant filter needs it every sample.
-    mGain = ((FastExp(db * 0.11512925464970229) - 1.0) * mSelfOscillation + 1.0) * mGainBase;
-  }
+  ladder::FeedbackAndGain(mCutoffHz, mFeedbackBase, mGainBase, mSelfOscillation, mSampleRate, mK, mGain);
+}
+
+double ladder::SelfOscillationGainDbAtLog2(double log2Hz) noexcept {
+  return Logs().selfOscillation(log2Hz);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numbers>
 
+#include "engine/filter/LadderCoefficients.h"
 #include "engine/filter/LadderStages.h"
 #include "engine/util/MathUtil.h"
 
@@ -24,6 +25,10 @@ public:
   void Reset() noexcept;
   // Called every sample; recomputes coefficients only when something changed or jitter runs.
   void SetCutoffAndResonance(double hz, double resonance) noexcept;
+  // The first half of SetCutoffAndResonance: takes the inputs and steps the jitter, and says whether
+  // cutoff or resonance changed. The coefficients are then a function of the filter's fields alone,
+  // so a caller may compute them itself (VoiceQuad does, four filters at once).
+  bool SetInputs(double hz, double resonance) noexcept;
   double Process(double x) noexcept;
 
   // Chooses the four-wide stage update; it is used only when the processor has AVX2.
@@ -51,6 +56,8 @@ public:
   double SelfOscillationFactor() const noexcept { return mSelfOscillation; }
 
 private:
+  friend class VoiceQuad; // runs the per-sample state of four voices side by side
+
   static constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
   void UpdateResonance() noexcept;
@@ -94,15 +101,10 @@ inline void Vcf::StepJitter() noexcept {
 }
 
 inline void Vcf::UpdateStageCoefficient() noexcept {
-  const double rate = mSampleRate;
-  const double c = (1.0 + mJitterNormaliser * mJitter * mJitterDepth) * mCutoffHz * 1.157;
-  const double d = c < 1.0 ? 1.0 : std::min(c, 0.49 * rate);
-  const double stepRate = mIterations * rate;
-  // h = 2 pi d / (N rate), kept at or below 0.9 so the explicit stage update stays stable.
-  mH = std::min(d, stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+  mH = ladder::StageCoefficient(mCutoffHz, mJitterNormaliser * mJitter * mJitterDepth, mSampleRate, mIterations);
 }
 
-inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
+inline bool Vcf::SetInputs(double hz, double resonance) noexcept {
   const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
   const double r = HoldWithin(resonance, 0.0, 1.0);
   const bool resonanceChanged = r != mResonance;
@@ -112,8 +114,12 @@ inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
   if (resonanceChanged)
     UpdateResonance();
   StepJitter();
+  return cutoffChanged || resonanceChanged;
+}
+
+inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
   // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
-  if (cutoffChanged || resonanceChanged)
+  if (SetInputs(hz, resonance))
     UpdateCoefficients();
   else if (mJitterDepth > 0.0)
     UpdateStageCoefficient();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/filter/CpuFeatures.h"
 #include "engine/lfo/LfoSyncDivision.h"
 
 namespace {
@@ -39,7 +40,7 @@ double Frac(double x) noexcept {
 
 } // namespace
 
-TonePart::TonePart() {
+TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0) {
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();
@@ -118,34 +119,61 @@ double TonePart::RenderSample(double noise) noexcept {
   return sum;
 }
 
+void TonePart::RenderVoiceAlone(int index, const double* noise, const double* lfo1, const double* lfo2,
+                                double* sum, int n) noexcept {
+  Voice& v = mVoices[static_cast<std::size_t>(index)];
+  if (noise)
+    for (int s = 0; s < n; ++s)
+      sum[s] += v.RenderSample(noise[s], lfo1[s], lfo2[s]);
+  else
+    for (int s = 0; s < n; ++s)
+      sum[s] += v.RenderSample(0.0, lfo1[s], lfo2[s]);
+}
+
 void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
   double l1[kMaxChunk];
   double l2[kMaxChunk];
+  std::array<int, kVoiceCount> active{};
   for (int start = 0; start < n; start += kMaxChunk) {
     const int count = std::min(kMaxChunk, n - start);
+    const double* chunkNoise = noise ? noise + start : nullptr;
     double* sum = out + start;
     for (int s = 0; s < count; ++s) {
       l1[s] = mLfo1.Tick();
       l2[s] = mLfo2.Tick();
       sum[s] = 0.0;
     }
+    int activeCount = 0;
     for (int i = 0; i < kVoiceCount; ++i) {
       Voice& v = mVoices[static_cast<std::size_t>(i)];
-      if (!v.IsActive()) {
-        v.RenderSample(0.0, 0.0, 0.0); // clears the cross-mod history, as every idle sample does
-        continue;
-      }
-      // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
-      // voice's 0 changes nothing but the sign of a zero).
-      if (noise)
-        for (int s = 0; s < count; ++s)
-          sum[s] += v.RenderSample(noise[start + s], l1[s], l2[s]);
+      if (v.IsActive())
+        active[static_cast<std::size_t>(activeCount++)] = i;
       else
-        for (int s = 0; s < count; ++s)
-          sum[s] += v.RenderSample(0.0, l1[s], l2[s]);
-      if (!v.IsActive()) {
-        mKeys[static_cast<std::size_t>(i)] = -1;
-        mHeld[static_cast<std::size_t>(i)] = 0;
+        v.RenderSample(0.0, 0.0, 0.0); // clears the cross-mod history, as every idle sample does
+    }
+    // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
+    // voice's 0 changes nothing but the sign of a zero): quads take runs of four in that order.
+    int next = 0;
+    while (next < activeCount) {
+      Voice* quad[kLaneCount];
+      bool together = mQuadRendering && activeCount - next >= kLaneCount;
+      for (int lane = 0; together && lane < kLaneCount; ++lane) {
+        quad[lane] = &mVoices[static_cast<std::size_t>(active[static_cast<std::size_t>(next + lane)])];
+        together = VoiceQuad::Compatible(*quad[0], *quad[lane]);
+      }
+      if (together) {
+        mQuad.Render(quad, chunkNoise, l1, l2, sum, count);
+        next += kLaneCount;
+      } else {
+        RenderVoiceAlone(active[static_cast<std::size_t>(next)], chunkNoise, l1, l2, sum, count);
+        ++next;
+      }
+    }
+    for (int a = 0; a < activeCount; ++a) {
+      const auto i = static_cast<std::size_t>(active[static_cast<std::size_t>(a)]);
+      if (!mVoices[i].IsActive()) {
+        mKeys[i] = -1;
+        mHeld[i] = 0;
       }
     }
     for (int s = 0; s < count; ++s) {

@@ -7,6 +7,7 @@
 #include "engine/lfo/Lfo.h"
 #include "engine/util/Biquad.h"
 #include "engine/voice/Voice.h"
+#include "engine/voice/VoiceQuad.h"
 
 // Held by value in the processor (Upper and Lower) and never allocates after construction.
 // Audio thread only: rendering, note entry and every setter run there.
@@ -33,6 +34,11 @@ public:
   // voice's state stays in cache. noise holds n samples, or is null for silence. Between note events.
   void RenderBlock(const double* noise, double* out, int n) noexcept;
   static constexpr int kMaxChunk = 64;
+  // RenderBlock renders runs of four voices as a VoiceQuad (the default where the processor has AVX2;
+  // without it the quad's two-register form is slower than the voices alone) or every voice on its own
+  // (the reference the quads are checked against). Both give the same samples.
+  void SetQuadRendering(bool on) noexcept { mQuadRendering = on ? 1 : 0; }
+  VoiceQuad& Quad() noexcept { return mQuad; }
 
   void NoteOn(int note, double velocity) noexcept;
   void NoteOff(int note) noexcept;
@@ -183,4 +189,11 @@ private:
 
   double mSampleRate = 48000.0;
   std::array<Biquad, kEqSections> mEq;
+
+private:
+  void RenderVoiceAlone(int index, const double* noise, const double* lfo1, const double* lfo2, double* sum,
+                        int n) noexcept;
+
+  std::uint8_t mQuadRendering = 0; // set in the constructor
+  VoiceQuad mQuad;
 };

@@ -152,7 +152,6 @@ void Voice::ClearCurveState() noexcept {
 }
 
 void Voice::ClearCaches() noexcept {
-  mLastWidth = -1.0;
   mEnv1CacheIn = kCacheSentinel;
   mVco2PitchCacheIn = kCacheSentinel;
   mXmodCacheIn = kCacheSentinel;
@@ -505,7 +504,12 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     mVco2History0 = mVco2History1 = 0.0;
     return 0.0;
   }
+  VoiceControl c;
+  ControlSample(lfo1, lfo2, c, true);
+  return AudioSample(c, noise);
+}
 
+void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladderCoefficients) noexcept {
   // 1. Envelopes.
   // ENV-1 reaches the sound only through pitch, cross-mod depth and pulse width; with all three off its
   // curve would be multiplied by zero (it is finite and never negative), so it only advances.
@@ -550,9 +554,9 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
       s[i] = std::sin(mDriftPhase[i]);
     }
     const double a = (0.5 * s[0] - 0.3 * s[1] - 0.2 * s[2]) * kStackDriftSpreadCents / 1200.0;
-    const double c = (s[0] + 0.7 * s[1] + 0.5 * s[2]) / 2.2 * mDriftAmount / 1200.0;
-    mDrift1 = c + a;
-    mDrift2 = c - a;
+    const double cents = (s[0] + 0.7 * s[1] + 0.5 * s[2]) / 2.2 * mDriftAmount / 1200.0;
+    mDrift1 = cents + a;
+    mDrift2 = cents - a;
   }
 
   // 6. Pitch in octaves.
@@ -572,12 +576,7 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   else if (mPwmSource == kPwmKey)
     pwmSource = std::clamp((mNote - 60) / 24.0, -1.0, 1.0);
   const double pwm = mPwmAmount * pwmSource * 0.42;
-  const double width = std::clamp(mPwmInverted ? mPulseWidthBase - pwm : mPulseWidthBase + pwm, 0.0, 1.0);
-  if (width != mLastWidth) {
-    mLastWidth = width;
-    mVco1.SetPulseWidth(width);
-    mVco2.SetPulseWidth(width);
-  }
+  c.width = std::clamp(mPwmInverted ? mPulseWidthBase - pwm : mPulseWidthBase + pwm, 0.0, 1.0);
 
   // Modulated pitches, cutoff octaves and the tremolo change every sample; their exponentials are the
   // inline forms, a few ulp from the library's (a pitch error of ~1e-13 cents).
@@ -586,24 +585,103 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   if (p2 != mVco2PitchCacheIn) {
     mVco2PitchCacheIn = p2;
     mVco2FreqHz = mBase2Hz * FastExp2(p2);
-    mVco2.SetFrequency(mVco2FreqHz);
   }
+  c.vco2Hz = mVco2FreqHz;
 
-  // 9. Cross-modulation from VCO-2's last two mixer outputs into VCO-1's pitch.
+  // 9. Cross-modulation depth; the audio half applies it to VCO-2's last two mixer outputs.
   const double xmodIn = 100.0 * std::clamp(w * mXmodEnv1Amount + mXmodManual, 0.0, 1.0);
   if (xmodIn != mXmodCacheIn) {
     mXmodCacheIn = xmodIn;
     mXmodDepth = kXmodDepthLookup(xmodIn);
   }
-  double xm = (mVco2History0 + mVco2History1) * 0.5 * mXmodDepth;
-  if (mXmodInverted)
-    xm = -xm;
+  // Negation is exact, so the sign may go on the depth instead of the product.
+  c.xmodDepth = mXmodInverted ? -mXmodDepth : mXmodDepth;
+  c.base1Hz = mBase1Hz;
+  c.pitch1 = p1;
+
+  // 14. Filter envelope.
+  const Envelope& filterEnv = mVcfEnvSelectEnv2 ? mEnv2Copy : mEnv1Copy;
+  const int code = FilterPhaseOf(filterEnv);
+  const double F = FilterEnvelope(mVcfEnvSelectEnv2 ? e2Copy : e1Copy, code);
+
+  // 15. Key follow, cutoff and resonance.
+  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + g) * mVcfKeyFollow);
+  const double k = mKeyFollow.Next();
+  double cutoff = std::max(1.0, mCutoff.Next());
+  const double r = mResonance.Next();
+
+  // 16. Envelope modulation in knob travel, so it sounds even across the range.
+  if (mVcfEnvAmount > 0.0 && F > 0.0) {
+    if (cutoff != mPercentCacheIn) {
+      mPercentCacheIn = cutoff;
+      mPercentCacheOut = CutoffFrequencyToPercent(cutoff);
+    }
+    const double amount = mVcfEnvInverted ? -mVcfEnvAmount * F : mVcfEnvAmount * F;
+    const double q = std::clamp(amount + mPercentCacheOut, 0.0, 100.0);
+    if (q != mModCutoffCacheIn) {
+      mModCutoffCacheIn = q;
+      mModCutoffCacheOut = CutoffPercentToFrequency(q);
+    }
+    cutoff = mModCutoffCacheOut;
+  }
+
+  // 17. Octave offsets from LFO-1 (delayed), key follow and aftertouch.
+  double o = d1 * mVcfLfoAmount + k;
+  if (mAftertouchMode == kAftertouchCutoff)
+    o += mAftertouchOctaves;
+  if (o != mOctaveCacheIn) {
+    mOctaveCacheIn = o;
+    mOctaveCacheOut = FastExp2(o);
+  }
+  cutoff *= mOctaveCacheOut;
+
+  // 18. Floors keep an enveloped filter from closing completely while the envelope is up.
+  if (mVcfEnvAmount > 0.0 && !mVcfEnvInverted) {
+    double floorHz;
+    if (code == kPhaseDecay || code == kPhaseRelease || F <= 0.0)
+      floorHz = 1.0;
+    else if (code == kPhaseAttack)
+      floorHz = 5.0;
+    else
+      floorHz = 15.0;
+    cutoff = std::max(cutoff, floorHz);
+  }
+
+  // 19. Ladder coefficients (the audio half runs the ladder).
+  mLastCutoffHz = std::max(1.0, cutoff);
+  if (ladderCoefficients)
+    mVcf.SetCutoffAndResonance(mLastCutoffHz, r);
+  else
+    mVcf.SetInputs(mLastCutoffHz, r);
+
+  // 20. Tremolo from LFO-1 without the delay.
+  const double trem = mVcaLfoAmount == 0.0 ? 1.0 : FastExp((1.0 - lfo1) * 0.5 * mVcaLfoLog);
+
+  // 21. Amplifier.
+  const double gain = AmplifierGain(y2, mEnv2.OutputScale(), mEnv2.Sustain());
+  const double level = mLevel.Next();
+  mAmpState += (level * gain * mEnv2.OutputScale() * trem - mAmpState) * mAmpCoef;
+  c.amp = mAmpState;
+
+  // 22. The voice ends with ENV-2; this last sample still sounds.
+  if (mEnv2.IsIdle())
+    mActive = 0;
+}
+
+double Voice::AudioSample(const VoiceControl& c, double noise) noexcept {
+  // Setting the width and VCO-2's frequency every sample gives what setting them on a change gives.
+  mVco1.SetPulseWidth(c.width);
+  mVco2.SetPulseWidth(c.width);
+  mVco2.SetFrequency(c.vco2Hz);
+
+  // 9. Cross-modulation from VCO-2's last two mixer outputs into VCO-1's pitch.
+  double xm = (mVco2History0 + mVco2History1) * 0.5 * c.xmodDepth;
   if (xm < 0.0)
     xm *= 0.65; // downward sweeps are shallower than upward ones
-  const double pitch1 = p1 + xm;
+  const double pitch1 = c.pitch1 + xm;
   if (pitch1 != mVco1PitchCacheIn) {
     mVco1PitchCacheIn = pitch1;
-    mVco1FreqHz = mBase1Hz * FastExp2(pitch1);
+    mVco1FreqHz = c.base1Hz * FastExp2(pitch1);
     mVco1.SetFrequency(mVco1FreqHz);
   }
 
@@ -635,72 +713,8 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     s2 = mHighRangeShelf.Process(s2);
   const double mix = s2 * mVco2Gain + s1 * mVco1Gain;
 
-  // 13. High-pass.
+  // 13. High-pass, then the ladder with the coefficients the control half set.
   const double h = mHpf.Process(mix) * 0.5;
-
-  // 14. Filter envelope.
-  const Envelope& filterEnv = mVcfEnvSelectEnv2 ? mEnv2Copy : mEnv1Copy;
-  const int code = FilterPhaseOf(filterEnv);
-  const double F = FilterEnvelope(mVcfEnvSelectEnv2 ? e2Copy : e1Copy, code);
-
-  // 15. Key follow, cutoff and resonance.
-  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + g) * mVcfKeyFollow);
-  const double k = mKeyFollow.Next();
-  double c = std::max(1.0, mCutoff.Next());
-  const double r = mResonance.Next();
-
-  // 16. Envelope modulation in knob travel, so it sounds even across the range.
-  if (mVcfEnvAmount > 0.0 && F > 0.0) {
-    if (c != mPercentCacheIn) {
-      mPercentCacheIn = c;
-      mPercentCacheOut = CutoffFrequencyToPercent(c);
-    }
-    const double amount = mVcfEnvInverted ? -mVcfEnvAmount * F : mVcfEnvAmount * F;
-    const double q = std::clamp(amount + mPercentCacheOut, 0.0, 100.0);
-    if (q != mModCutoffCacheIn) {
-      mModCutoffCacheIn = q;
-      mModCutoffCacheOut = CutoffPercentToFrequency(q);
-    }
-    c = mModCutoffCacheOut;
-  }
-
-  // 17. Octave offsets from LFO-1 (delayed), key follow and aftertouch.
-  double o = d1 * mVcfLfoAmount + k;
-  if (mAftertouchMode == kAftertouchCutoff)
-    o += mAftertouchOctaves;
-  if (o != mOctaveCacheIn) {
-    mOctaveCacheIn = o;
-    mOctaveCacheOut = FastExp2(o);
-  }
-  c *= mOctaveCacheOut;
-
-  // 18. Floors keep an enveloped filter from closing completely while the envelope is up.
-  if (mVcfEnvAmount > 0.0 && !mVcfEnvInverted) {
-    double floorHz;
-    if (code == kPhaseDecay || code == kPhaseRelease || F <= 0.0)
-      floorHz = 1.0;
-    else if (code == kPhaseAttack)
-      floorHz = 5.0;
-    else
-      floorHz = 15.0;
-    c = std::max(c, floorHz);
-  }
-
-  // 19. Ladder.
-  mLastCutoffHz = std::max(1.0, c);
-  mVcf.SetCutoffAndResonance(mLastCutoffHz, r);
   const double y = mVcf.Process(h);
-
-  // 20. Tremolo from LFO-1 without the delay.
-  const double trem = mVcaLfoAmount == 0.0 ? 1.0 : FastExp((1.0 - lfo1) * 0.5 * mVcaLfoLog);
-
-  // 21. Amplifier.
-  const double gain = AmplifierGain(y2, mEnv2.OutputScale(), mEnv2.Sustain());
-  const double level = mLevel.Next();
-  mAmpState += (level * gain * mEnv2.OutputScale() * trem - mAmpState) * mAmpCoef;
-
-  // 22. The voice ends with ENV-2; this last sample still sounds.
-  if (mEnv2.IsIdle())
-    mActive = 0;
-  return y * mAmpState;
+  return y * c.amp;
 }

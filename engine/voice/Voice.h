@@ -11,6 +11,18 @@
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/util/Biquad.h"
 
+// What the control half of a sample (envelopes, pitch, cutoff, amplifier) hands to the audio half
+// (oscillators, mixer, filters). The control half never reads the audio half's state, so the two can
+// run apart: VoiceQuad runs the audio half of four voices side by side.
+struct VoiceControl {
+  double base1Hz = 440.0; // VCO-1 base frequency
+  double pitch1 = 0.0;    // VCO-1 pitch offset in octaves before cross-modulation
+  double vco2Hz = 440.0;
+  double width = 0.5;     // pulse width of both oscillators
+  double xmodDepth = 0.0; // cross-mod depth, already signed by the polarity
+  double amp = 0.0;       // amplifier gain after its one-pole
+};
+
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
 // renders each voice every sample. Audio thread only: setters run between samples.
 class Voice {
@@ -34,6 +46,11 @@ public:
   void NoteOff() noexcept;
   // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
   double RenderSample(double noise, double lfo1, double lfo2) noexcept;
+  // The two halves of RenderSample for an active voice: ControlSample, then AudioSample with its
+  // record. ControlSample may end the voice (the sample it returns still sounds). With
+  // ladderCoefficients false it leaves the ladder's coefficients to the caller (see Vcf::SetInputs).
+  void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladderCoefficients) noexcept;
+  double AudioSample(const VoiceControl& c, double noise) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
   int Note() const noexcept { return mNote; }
@@ -121,6 +138,8 @@ public:
   static double Vco2RangeSemitones(int code, double position) noexcept;
 
 private:
+  friend class VoiceQuad; // moves the audio half's state in and out
+
   void UpdateBaseFrequencies() noexcept;
   double Env1Curve(double e1) noexcept;
   double FilterEnvelope(double e, int code) noexcept;
@@ -249,7 +268,6 @@ private:
   double mOctaveCacheIn = kCacheSentinel;
   double mOctaveCacheOut = 1.0;
   double mAftertouchOctaves = 0.0;
-  double mLastWidth = -1.0;   // pulse width last handed to the oscillators
   double mKeyOctaves = 0.0;   // (note + 12 x octave shift - 60) / 12
   double mVco1MixScale = 1.0; // mixer drive gain x VCO-1 waveform level
   double mVco2MixScale = 1.0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -52,3 +53,17 @@ TEST(FastMath, CosTurnsIsWithin1e15OfTheLibrary) {
 }
 
 } // namespace
+
+TEST(FastMath, Log2IsWithinAFewUlpOfTheLibraryAndExactAtPowersOfTwo) {
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> octaves(-30.0, 30.0);
+  for (int i = 0; i < 200000; ++i) {
+    const double x = std::exp2(octaves(rng));
+    // Absolute near 1 (where log2 passes through 0), relative elsewhere.
+    ASSERT_NEAR(FastLog2(x), std::log2(x), 4.0 * kUlp * std::max(1.0, std::fabs(std::log2(x)))) << x;
+  }
+  for (int n = -1000; n <= 1000; ++n)
+    ASSERT_EQ(FastLog2(std::ldexp(1.0, n)), n) << n;
+  for (double x : {std::sqrt(2.0), std::nextafter(std::sqrt(2.0), 0.0), 500.0, 14000.0, 1.0 + 1e-15})
+    ASSERT_NEAR(FastLog2(x), std::log2(x), 4.0 * kUlp * std::max(1.0, std::log2(x))) << x;
+}

@@ -1,0 +1,55 @@
+// The ladder's coefficients from cutoff, resonance and jitter, written once for one filter (double)
+// and for four filters side by side (Lanes4).
+#pragma once
+
+#include <numbers>
+
+#include "engine/util/LaneMath.h"
+
+namespace ladder {
+
+inline constexpr double kTwoPi = 2.0 * std::numbers::pi;
+inline constexpr double kLog2Of500 = 8.965784284662087;
+inline constexpr double kLog2Of14000 = 13.77313920671969;
+
+// Gain correction (dB) of the self-oscillating filter at log2 of the cutoff in Hz.
+double SelfOscillationGainDbAtLog2(double log2Hz) noexcept;
+
+VLM_LANES_INLINE Lanes4 SelfOscillationGainDbAtLog2(Lanes4 log2Hz) noexcept {
+  return Lanes4{SelfOscillationGainDbAtLog2(log2Hz[0]), SelfOscillationGainDbAtLog2(log2Hz[1]),
+                SelfOscillationGainDbAtLog2(log2Hz[2]), SelfOscillationGainDbAtLog2(log2Hz[3])};
+}
+
+// Stage coefficient h = 2 pi d / (N rate) for the jittered cutoff d, kept at or below 0.9 so that the
+// explicit stage update stays stable. jitter is normaliser x jitter x depth.
+template <class T>
+VLM_LANES_INLINE T StageCoefficient(T cutoffHz, T jitter, double rate, int iterations) noexcept {
+  using namespace lanemath;
+  const T c = (1.0 + jitter) * cutoffHz * 1.157;
+  const T d = Select(c < 1.0, T{} + 1.0, Min(c, T{} + 0.49 * rate));
+  const double stepRate = iterations * rate;
+  return Min(d, T{} + stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+}
+
+// Feedback k and output gain at cutoff fc: resonance thins out at high cutoffs and fades away near
+// 0.4 x rate; a self-oscillating filter's level follows the gain-correction curve.
+template <class T>
+VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOscillation, double rate, T& k,
+                                      T& gain) noexcept {
+  using namespace lanemath;
+  const T log2Fc = Log2(Max(fc, T{} + 1.0));
+  const T t = Hold((log2Fc - kLog2Of500) / (kLog2Of14000 - kLog2Of500), 0.0, 1.0);
+  const T v = Hold((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
+  k = (1.0 - Smooth(v)) * (1.0 - 0.34 * Smooth(t)) * feedbackBase;
+  // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains.
+  const auto corrected = [&] {
+    const T db = SelfOscillationGainDbAtLog2(log2Fc);
+    return ((Exp(db * 0.11512925464970229) - 1.0) * selfOscillation + 1.0) * gainBase;
+  };
+  if constexpr (sizeof(T) == sizeof(double))
+    gain = selfOscillation > 0.0 ? corrected() : gainBase;
+  else
+    gain = AnyLane(selfOscillation > 0.0) ? Select(selfOscillation > 0.0, corrected(), gainBase) : gainBase;
+}
+
+} // namespace ladder

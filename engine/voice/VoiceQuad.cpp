@@ -1,0 +1,258 @@
+// Four voices side by side: per-lane control halves, one audio half on four lanes.
+#include "engine/voice/VoiceQuad.h"
+
+#include "engine/filter/CpuFeatures.h"
+#include "engine/filter/LadderCoefficients.h"
+#include "engine/util/FastMathLanes.h"
+
+namespace {
+
+// Four scalar fields, one from each voice, as lanes.
+template <class Get>
+VLM_LANES_INLINE Lanes4 Gather(Voice* const* v, Get get) noexcept {
+  return Lanes4{get(*v[0]), get(*v[1]), get(*v[2]), get(*v[3])};
+}
+
+} // namespace
+
+VoiceQuad::VoiceQuad() noexcept : mUseAvx2(HasAvx2() ? 1 : 0) {}
+
+void VoiceQuad::SetVectorForm(bool avx2) noexcept {
+  mUseAvx2 = avx2 && HasAvx2() ? 1 : 0;
+}
+
+bool VoiceQuad::Compatible(const Voice& a, const Voice& b) noexcept {
+  return a.mVco1.mWaveform == b.mVco1.mWaveform && a.mVco2.mWaveform == b.mVco2.mWaveform &&
+         a.mSyncMode == b.mSyncMode &&
+         (a.mVco2Range == Voice::kVco2RangeHigh) == (b.mVco2Range == Voice::kVco2RangeHigh) &&
+         a.mVcf.mIterations == b.mVcf.mIterations;
+}
+
+void VoiceQuad::Load(Voice* const* v) noexcept {
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    mVco1.Load(lane, v[lane]->mVco1);
+    mVco2.Load(lane, v[lane]->mVco2);
+  }
+  mSyncMode = v[0]->mSyncMode;
+  mHighRange = v[0]->mVco2Range == Voice::kVco2RangeHigh ? 1 : 0;
+  mIterations = v[0]->mVcf.mIterations;
+  mVco1MixScale = Gather(v, [](const Voice& x) { return x.mVco1MixScale; });
+  mVco2MixScale = Gather(v, [](const Voice& x) { return x.mVco2MixScale; });
+  mVco1Gain = Gather(v, [](const Voice& x) { return x.mVco1Gain; });
+  mVco2Gain = Gather(v, [](const Voice& x) { return x.mVco2Gain; });
+  mHistory0 = Gather(v, [](const Voice& x) { return x.mVco2History0; });
+  mHistory1 = Gather(v, [](const Voice& x) { return x.mVco2History1; });
+  mShelfB0 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b0; });
+  mShelfB1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b1; });
+  mShelfB2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b2; });
+  mShelfA1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.a1; });
+  mShelfA2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.a2; });
+  mShelfX1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.x1; });
+  mShelfX2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.x2; });
+  mShelfY1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.y1; });
+  mShelfY2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.y2; });
+  mHpfCoefficient = Gather(v, [](const Voice& x) { return x.mHpf.mCoefficient; });
+  mHpfPrevIn = Gather(v, [](const Voice& x) { return x.mHpf.mPrevIn; });
+  mHpfPrevOut = Gather(v, [](const Voice& x) { return x.mHpf.mPrevOut; });
+  mStage0 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[0]; });
+  mStage1 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[1]; });
+  mStage2 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[2]; });
+  mStage3 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[3]; });
+  mBleedCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
+  mBleedPrevIn = Gather(v, [](const Voice& x) { return x.mVcf.mBleedPrevIn; });
+  mBleed1 = Gather(v, [](const Voice& x) { return x.mVcf.mBleed1; });
+  mBleed1Prev = Gather(v, [](const Voice& x) { return x.mVcf.mBleed1Prev; });
+  mBleed2 = Gather(v, [](const Voice& x) { return x.mVcf.mBleed2; });
+  mSmoothCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
+  mSmooth1 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth1; });
+  mSmooth2 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth2; });
+}
+
+void VoiceQuad::Store(int lane, Voice& v, const Lanes4& k, const Lanes4& h, const Lanes4& gain) const noexcept {
+  mVco1.Store(lane, v.mVco1);
+  mVco2.Store(lane, v.mVco2);
+  // VCO-1's frequency was set here: the voice's cache of the pitch behind it no longer holds.
+  v.mVco1PitchCacheIn = Voice::kCacheSentinel;
+  v.mVco2History0 = mHistory0[lane];
+  v.mVco2History1 = mHistory1[lane];
+  Biquad& shelf = v.mHighRangeShelf;
+  shelf.x1 = mShelfX1[lane];
+  shelf.x2 = mShelfX2[lane];
+  shelf.y1 = mShelfY1[lane];
+  shelf.y2 = mShelfY2[lane];
+  v.mHpf.mPrevIn = mHpfPrevIn[lane];
+  v.mHpf.mPrevOut = mHpfPrevOut[lane];
+  Vcf& f = v.mVcf;
+  f.mK = k[lane];
+  f.mH = h[lane];
+  f.mGain = gain[lane];
+  f.mStage[0] = mStage0[lane];
+  f.mStage[1] = mStage1[lane];
+  f.mStage[2] = mStage2[lane];
+  f.mStage[3] = mStage3[lane];
+  f.mBleedPrevIn = mBleedPrevIn[lane];
+  f.mBleed1 = mBleed1[lane];
+  f.mBleed1Prev = mBleed1Prev[lane];
+  f.mBleed2 = mBleed2[lane];
+  f.mSmooth1 = mSmooth1[lane];
+  f.mSmooth2 = mSmooth2[lane];
+}
+
+VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
+                                               const Lanes4& width, const Lanes4& xmodDepth, const Lanes4& noise,
+                                               const Lanes4& k, const Lanes4& h, const Lanes4& gain,
+                                               const Lanes4& blend) noexcept {
+  const Lanes4 zero = Splat(0.0);
+  const Lanes4 one = Splat(1.0);
+  mVco1.SetPulseWidth(width);
+  mVco2.SetPulseWidth(width);
+  mVco2.SetFrequency(vco2Hz);
+
+  // Cross-modulation from VCO-2's last two mixer outputs into VCO-1's pitch.
+  Lanes4 xm = (mHistory0 + mHistory1) * 0.5 * xmodDepth;
+  xm = Select(xm < zero, xm * 0.65, xm);
+  mVco1.SetFrequency(base1 * FastExp2Lanes(pitch1 + xm));
+
+  // Oscillators and hard sync.
+  const Lanes4 v1 = mVco1.RenderSample();
+  const Lanes4 v2 = mVco2.RenderSampleWithNoise(noise);
+  if (mSyncMode == Voice::kSyncVco1Master || mSyncMode == Voice::kSyncVco2Master) {
+    VcoLanes& master = mSyncMode == Voice::kSyncVco1Master ? mVco1 : mVco2;
+    VcoLanes& slave = mSyncMode == Voice::kSyncVco1Master ? mVco2 : mVco1;
+    const LaneMask4 wrapped = master.Wrapped();
+    if (AnyLane(wrapped)) {
+      const Lanes4 i = master.Increment();
+      Lanes4 f = Select(i != zero, master.Phase() / Select(i != zero, i, one), zero);
+      f = Select((f >= zero) & (f < one), f, zero);
+      slave.HardSync(wrapped, f);
+    }
+  }
+
+  // Mixer with soft saturation.
+  const Lanes4 s1 = FastTanhLanes(v1) * mVco1MixScale;
+  Lanes4 s2 = FastTanhLanes(v2) * mVco2MixScale;
+  mHistory0 = mHistory1;
+  mHistory1 = s2;
+  if (mHighRange) {
+    const Lanes4 y = mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 -
+                     mShelfA2 * mShelfY2;
+    mShelfX2 = mShelfX1;
+    mShelfX1 = s2;
+    mShelfY2 = mShelfY1;
+    mShelfY1 = y;
+    s2 = y;
+  }
+  const Lanes4 mix = s2 * mVco2Gain + s1 * mVco1Gain;
+
+  // High-pass.
+  const Lanes4 hp = mHpfCoefficient * (mHpfPrevOut + mix - mHpfPrevIn);
+  mHpfPrevIn = mix;
+  mHpfPrevOut = hp;
+  const Lanes4 x = hp * 0.5;
+
+  // Ladder: stages with resonance feedback, then the bleed and the output smoothing.
+  Lanes4 s0 = mStage0, st1 = mStage1, st2 = mStage2, st3 = mStage3;
+  for (int it = 0; it < mIterations; ++it) {
+    const Lanes4 tu = FastTanhLanes(x - k * st3);
+    const Lanes4 t0 = FastTanhLanes(s0);
+    const Lanes4 t1 = FastTanhLanes(st1);
+    const Lanes4 t2 = FastTanhLanes(st2);
+    const Lanes4 t3 = FastTanhLanes(st3);
+    s0 = s0 + h * (tu - t0);
+    st1 = st1 + h * (t0 - t1);
+    st2 = st2 + h * (t1 - t2);
+    st3 = st3 + h * (t2 - t3);
+  }
+  mStage0 = s0;
+  mStage1 = st1;
+  mStage2 = st2;
+  mStage3 = st3;
+  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
+  mBleedPrevIn = x;
+  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
+  mBleed1Prev = mBleed1;
+  const Lanes4 v = (1.0 + k) * st3 * gain;
+  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
+  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
+  return v + (mSmooth2 - v) * blend + 0.029 * mBleed2;
+}
+
+VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
+                                             const double* lfo2, double* sum, int n) noexcept {
+  Load(voices);
+  bool sounding[kLaneCount] = {true, true, true, true};
+  int endedAt[kLaneCount] = {-1, -1, -1, -1};
+  VoiceControl c[kLaneCount];
+  // The ladders' inputs after each control half; their coefficients are computed here, four at once.
+  double cutoff[kLaneCount], jitter[kLaneCount], feedbackBase[kLaneCount], gainBase[kLaneCount];
+  double selfOscillation[kLaneCount], blend[kLaneCount];
+  const double rate = voices[0]->mVcf.mSampleRate;
+  Lanes4 k{}, h{}, gain{};
+  for (int s = 0; s < n; ++s) {
+    bool anyEnded = false;
+    for (int lane = 0; lane < kLaneCount; ++lane) {
+      if (!sounding[lane])
+        continue; // the lane runs on unheard; its voice was stored when it ended
+      Voice& v = *voices[lane];
+      v.ControlSample(lfo1[s], lfo2[s], c[lane], false);
+      const Vcf& f = v.mVcf;
+      cutoff[lane] = f.mCutoffHz;
+      jitter[lane] = f.mJitterNormaliser * f.mJitter * f.mJitterDepth;
+      feedbackBase[lane] = f.mFeedbackBase;
+      gainBase[lane] = f.mGainBase;
+      selfOscillation[lane] = f.mSelfOscillation;
+      blend[lane] = f.mSmoothingBlend;
+      anyEnded |= !v.IsActive();
+    }
+    const auto field = [&c](double VoiceControl::*m) {
+      return Lanes4{c[0].*m, c[1].*m, c[2].*m, c[3].*m};
+    };
+    const auto lanes = [](const double* x) { return Lanes4{x[0], x[1], x[2], x[3]}; };
+    // Computing every sample gives what the filters' own update-on-change gives: the same inputs.
+    const Lanes4 fc = lanes(cutoff);
+    h = ladder::StageCoefficient(fc, lanes(jitter), rate, mIterations);
+    ladder::FeedbackAndGain(fc, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate, k, gain);
+    const Lanes4 y =
+        AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), field(&VoiceControl::vco2Hz),
+                    field(&VoiceControl::width), field(&VoiceControl::xmodDepth), Splat(noise ? noise[s] : 0.0),
+                    k, h, gain, lanes(blend)) *
+        field(&VoiceControl::amp);
+    double total = sum[s];
+    for (int lane = 0; lane < kLaneCount; ++lane)
+      total += sounding[lane] ? y[lane] : 0.0;
+    sum[s] = total;
+    if (anyEnded) {
+      for (int lane = 0; lane < kLaneCount; ++lane) {
+        if (sounding[lane] && !voices[lane]->IsActive()) {
+          Store(lane, *voices[lane], k, h, gain);
+          sounding[lane] = false;
+          endedAt[lane] = s;
+        }
+      }
+    }
+  }
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    if (sounding[lane])
+      Store(lane, *voices[lane], k, h, gain);
+    else if (endedAt[lane] < n - 1) // the samples after the end cleared the cross-mod history
+      voices[lane]->mVco2History0 = voices[lane]->mVco2History1 = 0.0;
+  }
+}
+
+VLM_TARGET_AVX2 void VoiceQuad::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
+                                           const double* lfo2, double* sum, int n) noexcept {
+  RenderLanes(voices, noise, lfo1, lfo2, sum, n);
+}
+
+void VoiceQuad::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                               double* sum, int n) noexcept {
+  RenderLanes(voices, noise, lfo1, lfo2, sum, n);
+}
+
+void VoiceQuad::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                       double* sum, int n) noexcept {
+  if (mUseAvx2)
+    RenderAvx2(voices, noise, lfo1, lfo2, sum, n);
+  else
+    RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
+}
