@@ -29,6 +29,8 @@ public:
   // cutoff or resonance changed. The coefficients are then a function of the filter's fields alone,
   // so a caller may compute them itself (VoiceQuad does, four filters at once).
   bool SetInputs(double hz, double resonance) noexcept;
+  // The part of SetInputs that does not need the cutoff; says whether the resonance changed.
+  bool SetResonanceAndStepJitter(double resonance) noexcept;
   double Process(double x) noexcept;
 
   // Chooses the four-wide stage update; it is used only when the processor has AVX2.
@@ -104,17 +106,21 @@ inline void Vcf::UpdateStageCoefficient() noexcept {
   mH = ladder::StageCoefficient(mCutoffHz, mJitterNormaliser * mJitter * mJitterDepth, mSampleRate, mIterations);
 }
 
-inline bool Vcf::SetInputs(double hz, double resonance) noexcept {
-  const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
+inline bool Vcf::SetResonanceAndStepJitter(double resonance) noexcept {
   const double r = HoldWithin(resonance, 0.0, 1.0);
-  const bool resonanceChanged = r != mResonance;
-  const bool cutoffChanged = fc != mCutoffHz;
-  mCutoffHz = fc;
+  const bool changed = r != mResonance;
   mResonance = r;
-  if (resonanceChanged)
+  if (changed)
     UpdateResonance();
   StepJitter();
-  return cutoffChanged || resonanceChanged;
+  return changed;
+}
+
+inline bool Vcf::SetInputs(double hz, double resonance) noexcept {
+  const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
+  const bool cutoffChanged = fc != mCutoffHz;
+  mCutoffHz = fc;
+  return SetResonanceAndStepJitter(resonance) || cutoffChanged;
 }
 
 inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {

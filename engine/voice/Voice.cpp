@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "engine/filter/CutoffCurve.h"
@@ -509,7 +510,18 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
   return AudioSample(c, noise);
 }
 
-void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladderCoefficients) noexcept {
+void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept {
+  ControlEnvelopes(lfo1, c);
+  ControlPitchAndFilter(lfo1, lfo2, c);
+  ControlAmplifier(lfo1, c);
+  if (alone)
+    FinishAlone(c);
+  else
+    mVcf.SetResonanceAndStepJitter(c.resonance);
+  EndIfDone();
+}
+
+void Voice::ControlEnvelopes(double lfo1, VoiceControl& c) noexcept {
   // 1. Envelopes.
   // ENV-1 reaches the sound only through pitch, cross-mod depth and pulse width; with all three off its
   // curve would be multiplied by zero (it is finite and never negative), so it only advances.
@@ -531,16 +543,19 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladder
     e1Copy = mEnv1Copy.Tick();
     mEnv2Copy.Advance();
   }
-  const double y2 = mEnv2.Tick();
+  c.filterIn = mVcfEnvSelectEnv2 ? e2Copy : e1Copy;
+  c.env1 = e1;
+  c.env1Curve = w;
+  c.env2 = mEnv2.Tick();
 
   // 2-4. Delayed LFO-1 and glide.
-  const double d1 = mLfoDelay.Tick() * lfo1;
+  c.lfo1Delayed = mLfoDelay.Tick() * lfo1;
   if (mGlideCurrent != mGlideTarget) {
     mGlideCurrent += (mGlideTarget - mGlideCurrent) * mGlideCoef;
     if (std::fabs(mGlideTarget - mGlideCurrent) <= 1e-9)
       mGlideCurrent = mGlideTarget;
   }
-  const double g = mGlideCurrent == mGlideTarget ? 0.0 : (mGlideCurrent - mGlideTarget) / 12.0;
+  c.glide = mGlideCurrent == mGlideTarget ? 0.0 : (mGlideCurrent - mGlideTarget) / 12.0;
 
   // 5. Drift: three slow sines, refreshed every 64 samples.
   mDriftCountdown -= 1.0;
@@ -558,6 +573,13 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladder
     mDrift1 = cents + a;
     mDrift2 = cents - a;
   }
+}
+
+void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept {
+  const double e1 = c.env1;
+  const double w = c.env1Curve;
+  const double d1 = c.lfo1Delayed;
+  const double g = c.glide;
 
   // 6. Pitch in octaves.
   const double m = d1 * mPitchLfoAmount + w * mPitchEnv1Amount;
@@ -582,11 +604,8 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladder
   // inline forms, a few ulp from the library's (a pitch error of ~1e-13 cents).
 
   // 8. VCO-2 frequency.
-  if (p2 != mVco2PitchCacheIn) {
-    mVco2PitchCacheIn = p2;
-    mVco2FreqHz = mBase2Hz * FastExp2(p2);
-  }
-  c.vco2Hz = mVco2FreqHz;
+  c.base2Hz = mBase2Hz;
+  c.pitch2 = p2;
 
   // 9. Cross-modulation depth; the audio half applies it to VCO-2's last two mixer outputs.
   const double xmodIn = 100.0 * std::clamp(w * mXmodEnv1Amount + mXmodManual, 0.0, 1.0);
@@ -602,7 +621,7 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladder
   // 14. Filter envelope.
   const Envelope& filterEnv = mVcfEnvSelectEnv2 ? mEnv2Copy : mEnv1Copy;
   const int code = FilterPhaseOf(filterEnv);
-  const double F = FilterEnvelope(mVcfEnvSelectEnv2 ? e2Copy : e1Copy, code);
+  const double F = FilterEnvelope(c.filterIn, code);
 
   // 15. Key follow, cutoff and resonance.
   mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + g) * mVcfKeyFollow);
@@ -629,41 +648,53 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladder
   double o = d1 * mVcfLfoAmount + k;
   if (mAftertouchMode == kAftertouchCutoff)
     o += mAftertouchOctaves;
-  if (o != mOctaveCacheIn) {
-    mOctaveCacheIn = o;
-    mOctaveCacheOut = FastExp2(o);
-  }
-  cutoff *= mOctaveCacheOut;
 
   // 18. Floors keep an enveloped filter from closing completely while the envelope is up.
+  double floorHz = -std::numeric_limits<double>::infinity();
   if (mVcfEnvAmount > 0.0 && !mVcfEnvInverted) {
-    double floorHz;
     if (code == kPhaseDecay || code == kPhaseRelease || F <= 0.0)
       floorHz = 1.0;
     else if (code == kPhaseAttack)
       floorHz = 5.0;
     else
       floorHz = 15.0;
-    cutoff = std::max(cutoff, floorHz);
   }
+  c.cutoffHz = cutoff;
+  c.octaves = o;
+  c.floorHz = floorHz;
+  c.resonance = r;
+}
 
+void Voice::ControlAmplifier(double lfo1, VoiceControl& c) noexcept {
+  // 20-21. Tremolo from LFO-1 without the delay, and the amplifier.
+  const double gain = AmplifierGain(c.env2, mEnv2.OutputScale(), mEnv2.Sustain());
+  const double level = mLevel.Next();
+  c.ampTarget = level * gain * mEnv2.OutputScale();
+  c.tremolo = mVcaLfoAmount == 0.0 ? 0.0 : 1.0;
+  c.tremoloArg = (1.0 - lfo1) * 0.5 * mVcaLfoLog;
+}
+
+void Voice::FinishAlone(VoiceControl& c) noexcept {
+  if (c.pitch2 != mVco2PitchCacheIn) {
+    mVco2PitchCacheIn = c.pitch2;
+    mVco2FreqHz = mBase2Hz * FastExp2(c.pitch2);
+  }
+  c.vco2Hz = mVco2FreqHz;
+  if (c.octaves != mOctaveCacheIn) {
+    mOctaveCacheIn = c.octaves;
+    mOctaveCacheOut = FastExp2(c.octaves);
+  }
+  const double cutoff = std::max(c.cutoffHz * mOctaveCacheOut, c.floorHz);
   // 19. Ladder coefficients (the audio half runs the ladder).
   mLastCutoffHz = std::max(1.0, cutoff);
-  if (ladderCoefficients)
-    mVcf.SetCutoffAndResonance(mLastCutoffHz, r);
-  else
-    mVcf.SetInputs(mLastCutoffHz, r);
-
-  // 20. Tremolo from LFO-1 without the delay.
-  const double trem = mVcaLfoAmount == 0.0 ? 1.0 : FastExp((1.0 - lfo1) * 0.5 * mVcaLfoLog);
-
-  // 21. Amplifier.
-  const double gain = AmplifierGain(y2, mEnv2.OutputScale(), mEnv2.Sustain());
-  const double level = mLevel.Next();
-  mAmpState += (level * gain * mEnv2.OutputScale() * trem - mAmpState) * mAmpCoef;
+  mVcf.SetCutoffAndResonance(mLastCutoffHz, c.resonance);
+  const double trem = c.tremolo == 0.0 ? 1.0 : FastExp(c.tremoloArg);
+  mAmpState += (c.ampTarget * trem - mAmpState) * mAmpCoef;
   c.amp = mAmpState;
+}
 
-  // 22. The voice ends with ENV-2; this last sample still sounds.
+// 22. The voice ends with ENV-2; its last sample still sounds.
+void Voice::EndIfDone() noexcept {
   if (mEnv2.IsIdle())
     mActive = 0;
 }

@@ -21,6 +21,27 @@ struct VoiceControl {
   double width = 0.5;     // pulse width of both oscillators
   double xmodDepth = 0.0; // cross-mod depth, already signed by the polarity
   double amp = 0.0;       // amplifier gain after its one-pole
+
+  // What a quad finishes on four lanes at once (ControlSample with alone false leaves vco2Hz and amp
+  // to it): VCO-2's frequency is base2Hz x 2^pitch2; the ladder's cutoff is cutoffHz x 2^octaves, at
+  // least floorHz; the amplifier's one-pole aims at ampTarget x the tremolo, e^tremoloArg when tremolo.
+  double base2Hz = 440.0;
+  double pitch2 = 0.0;
+  double cutoffHz = 1.0;
+  double octaves = 0.0;
+  double floorHz = 0.0;
+  double tremolo = 0.0; // 1 with tremolo, 0 without
+  double tremoloArg = 0.0;
+  double ampTarget = 0.0;
+  double resonance = 0.0;
+
+  // Handed from one step of the control half to the next.
+  double env1 = 0.0;
+  double env1Curve = 0.0;
+  double filterIn = 0.0; // the filter-envelope copy's output
+  double env2 = 0.0;
+  double lfo1Delayed = 0.0;
+  double glide = 0.0;
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
@@ -47,9 +68,17 @@ public:
   // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
   double RenderSample(double noise, double lfo1, double lfo2) noexcept;
   // The two halves of RenderSample for an active voice: ControlSample, then AudioSample with its
-  // record. ControlSample may end the voice (the sample it returns still sounds). With
-  // ladderCoefficients false it leaves the ladder's coefficients to the caller (see Vcf::SetInputs).
-  void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool ladderCoefficients) noexcept;
+  // record. ControlSample may end the voice (the sample it returns still sounds). With alone false it
+  // leaves the exponentials, the ladder's cutoff and coefficients and the amplifier's one-pole to the
+  // caller (see VoiceControl).
+  void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept;
+  // ControlSample in its steps, which a quad runs step by step over its four voices (with alone false):
+  // ControlEnvelopes, ControlPitchAndFilter, ControlAmplifier, then mVcf.SetResonanceAndStepJitter and
+  // EndIfDone.
+  void ControlEnvelopes(double lfo1, VoiceControl& c) noexcept;
+  void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
+  void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
+  void EndIfDone() noexcept;
   double AudioSample(const VoiceControl& c, double noise) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
@@ -141,6 +170,8 @@ private:
   friend class VoiceQuad; // moves the audio half's state in and out
 
   void UpdateBaseFrequencies() noexcept;
+  // The rest of ControlSample for a voice rendered alone.
+  void FinishAlone(VoiceControl& c) noexcept;
   double Env1Curve(double e1) noexcept;
   double FilterEnvelope(double e, int code) noexcept;
   double AmplifierGain(double y, double scale, double sustain) noexcept;

@@ -4,6 +4,7 @@
 #include "engine/filter/CpuFeatures.h"
 #include "engine/filter/LadderCoefficients.h"
 #include "engine/util/FastMathLanes.h"
+#include "engine/util/LaneMath.h"
 
 namespace {
 
@@ -66,13 +67,19 @@ void VoiceQuad::Load(Voice* const* v) noexcept {
   mSmoothCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
   mSmooth1 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth1; });
   mSmooth2 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth2; });
+  mAmp = Gather(v, [](const Voice& x) { return x.mAmpState; });
+  mAmpCoefficient = Gather(v, [](const Voice& x) { return x.mAmpCoef; });
 }
 
-void VoiceQuad::Store(int lane, Voice& v, const Lanes4& k, const Lanes4& h, const Lanes4& gain) const noexcept {
+void VoiceQuad::Store(int lane, Voice& v) const noexcept {
   mVco1.Store(lane, v.mVco1);
   mVco2.Store(lane, v.mVco2);
-  // VCO-1's frequency was set here: the voice's cache of the pitch behind it no longer holds.
+  // The exponentials were taken here: the voice's caches of their inputs no longer hold.
   v.mVco1PitchCacheIn = Voice::kCacheSentinel;
+  v.mVco2PitchCacheIn = Voice::kCacheSentinel;
+  v.mOctaveCacheIn = Voice::kCacheSentinel;
+  v.mAmpState = mAmp[lane];
+  v.mLastCutoffHz = mLastCutoff[lane];
   v.mVco2History0 = mHistory0[lane];
   v.mVco2History1 = mHistory1[lane];
   Biquad& shelf = v.mHighRangeShelf;
@@ -83,9 +90,10 @@ void VoiceQuad::Store(int lane, Voice& v, const Lanes4& k, const Lanes4& h, cons
   v.mHpf.mPrevIn = mHpfPrevIn[lane];
   v.mHpf.mPrevOut = mHpfPrevOut[lane];
   Vcf& f = v.mVcf;
-  f.mK = k[lane];
-  f.mH = h[lane];
-  f.mGain = gain[lane];
+  f.mCutoffHz = mLadderCutoff[lane];
+  f.mK = mLadderK[lane];
+  f.mH = mLadderH[lane];
+  f.mGain = mLadderGain[lane];
   f.mStage[0] = mStage0[lane];
   f.mStage[1] = mStage1[lane];
   f.mStage[2] = mStage2[lane];
@@ -100,8 +108,10 @@ void VoiceQuad::Store(int lane, Voice& v, const Lanes4& k, const Lanes4& h, cons
 
 VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
                                                const Lanes4& width, const Lanes4& xmodDepth, const Lanes4& noise,
-                                               const Lanes4& k, const Lanes4& h, const Lanes4& gain,
                                                const Lanes4& blend) noexcept {
+  const Lanes4& k = mLadderK;
+  const Lanes4& h = mLadderH;
+  const Lanes4& gain = mLadderGain;
   const Lanes4 zero = Splat(0.0);
   const Lanes4 one = Splat(1.0);
   mVco1.SetPulseWidth(width);
@@ -179,24 +189,33 @@ VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes
 
 VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
                                              const double* lfo2, double* sum, int n) noexcept {
+  using lanemath::Max;
+  using lanemath::Min;
   Load(voices);
   bool sounding[kLaneCount] = {true, true, true, true};
   int endedAt[kLaneCount] = {-1, -1, -1, -1};
   VoiceControl c[kLaneCount];
-  // The ladders' inputs after each control half; their coefficients are computed here, four at once.
-  double cutoff[kLaneCount], jitter[kLaneCount], feedbackBase[kLaneCount], gainBase[kLaneCount];
+  // The ladders' settings after each control half.
+  double jitter[kLaneCount], feedbackBase[kLaneCount], gainBase[kLaneCount];
   double selfOscillation[kLaneCount], blend[kLaneCount];
   const double rate = voices[0]->mVcf.mSampleRate;
-  Lanes4 k{}, h{}, gain{};
   for (int s = 0; s < n; ++s) {
+    // The control halves step by step over the lanes, so that the four voices' chains overlap.
+    for (int lane = 0; lane < kLaneCount; ++lane)
+      if (sounding[lane]) // an ended lane runs on unheard; its voice was stored when it ended
+        voices[lane]->ControlEnvelopes(lfo1[s], c[lane]);
+    for (int lane = 0; lane < kLaneCount; ++lane)
+      if (sounding[lane])
+        voices[lane]->ControlPitchAndFilter(lfo1[s], lfo2[s], c[lane]);
     bool anyEnded = false;
     for (int lane = 0; lane < kLaneCount; ++lane) {
       if (!sounding[lane])
-        continue; // the lane runs on unheard; its voice was stored when it ended
+        continue;
       Voice& v = *voices[lane];
-      v.ControlSample(lfo1[s], lfo2[s], c[lane], false);
+      v.ControlAmplifier(lfo1[s], c[lane]);
+      v.mVcf.SetResonanceAndStepJitter(c[lane].resonance);
+      v.EndIfDone();
       const Vcf& f = v.mVcf;
-      cutoff[lane] = f.mCutoffHz;
       jitter[lane] = f.mJitterNormaliser * f.mJitter * f.mJitterDepth;
       feedbackBase[lane] = f.mFeedbackBase;
       gainBase[lane] = f.mGainBase;
@@ -208,15 +227,26 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
       return Lanes4{c[0].*m, c[1].*m, c[2].*m, c[3].*m};
     };
     const auto lanes = [](const double* x) { return Lanes4{x[0], x[1], x[2], x[3]}; };
-    // Computing every sample gives what the filters' own update-on-change gives: the same inputs.
-    const Lanes4 fc = lanes(cutoff);
-    h = ladder::StageCoefficient(fc, lanes(jitter), rate, mIterations);
-    ladder::FeedbackAndGain(fc, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate, k, gain);
-    const Lanes4 y =
-        AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), field(&VoiceControl::vco2Hz),
-                    field(&VoiceControl::width), field(&VoiceControl::xmodDepth), Splat(noise ? noise[s] : 0.0),
-                    k, h, gain, lanes(blend)) *
-        field(&VoiceControl::amp);
+
+    // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
+    // coefficients (computing them every sample gives what a filter's update-on-change gives), and
+    // the amplifier.
+    const Lanes4 cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes(field(&VoiceControl::octaves)),
+                              field(&VoiceControl::floorHz));
+    mLastCutoff = Max(Splat(1.0), cutoff);
+    mLadderCutoff = Select(mLastCutoff >= 1.0, Min(mLastCutoff, Splat(0.49 * rate)), Splat(1.0));
+    mLadderH = ladder::StageCoefficient(mLadderCutoff, lanes(jitter), rate, mIterations);
+    ladder::FeedbackAndGain(mLadderCutoff, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate,
+                            mLadderK, mLadderGain);
+    const Lanes4 tremolo =
+        Select(field(&VoiceControl::tremolo) != 0.0, FastExpLanes(field(&VoiceControl::tremoloArg)), Splat(1.0));
+    mAmp += (field(&VoiceControl::ampTarget) * tremolo - mAmp) * mAmpCoefficient;
+
+    const Lanes4 vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes(field(&VoiceControl::pitch2));
+    const Lanes4 y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
+                                 field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
+                                 Splat(noise ? noise[s] : 0.0), lanes(blend)) *
+                     mAmp;
     double total = sum[s];
     for (int lane = 0; lane < kLaneCount; ++lane)
       total += sounding[lane] ? y[lane] : 0.0;
@@ -224,7 +254,7 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
     if (anyEnded) {
       for (int lane = 0; lane < kLaneCount; ++lane) {
         if (sounding[lane] && !voices[lane]->IsActive()) {
-          Store(lane, *voices[lane], k, h, gain);
+          Store(lane, *voices[lane]);
           sounding[lane] = false;
           endedAt[lane] = s;
         }
@@ -233,7 +263,7 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
   }
   for (int lane = 0; lane < kLaneCount; ++lane) {
     if (sounding[lane])
-      Store(lane, *voices[lane], k, h, gain);
+      Store(lane, *voices[lane]);
     else if (endedAt[lane] < n - 1) // the samples after the end cleared the cross-mod history
       voices[lane]->mVco2History0 = voices[lane]->mVco2History1 = 0.0;
   }

@@ -29,8 +29,7 @@ public:
 
 private:
   void Load(Voice* const* voices) noexcept;
-  // k, h and gain are the lanes' ladder coefficients of the last sample.
-  void Store(int lane, Voice& v, const Lanes4& k, const Lanes4& h, const Lanes4& gain) const noexcept;
+  void Store(int lane, Voice& v) const noexcept;
   void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2, double* sum,
                   int n) noexcept;
   void RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
@@ -39,7 +38,6 @@ private:
                                     const double* lfo2, double* sum, int n) noexcept;
   VLM_LANES_INLINE Lanes4 AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
                                       const Lanes4& width, const Lanes4& xmodDepth, const Lanes4& noise,
-                                      const Lanes4& k, const Lanes4& h, const Lanes4& gain,
                                       const Lanes4& blend) noexcept;
 
   std::uint8_t mUseAvx2 = 0;
@@ -61,4 +59,7 @@ private:
   Lanes4 mStage0{}, mStage1{}, mStage2{}, mStage3{};
   Lanes4 mBleedCoefficient{}, mBleedPrevIn{}, mBleed1{}, mBleed1Prev{}, mBleed2{};
   Lanes4 mSmoothCoefficient{}, mSmooth1{}, mSmooth2{};
+  // The ladder's cutoff and coefficients of the last sample, and the amplifier.
+  Lanes4 mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
+  Lanes4 mAmp{}, mAmpCoefficient{};
 };
