@@ -511,7 +511,8 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
 }
 
 void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept {
-  ControlEnvelopes(lfo1, c);
+  ControlEnvelopes(c);
+  ControlGlideAndSmoothers(lfo1, c);
   ControlPitchAndFilter(lfo1, lfo2, c);
   ControlAmplifier(lfo1, c);
   if (alone)
@@ -521,7 +522,7 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone)
   EndIfDone();
 }
 
-void Voice::ControlEnvelopes(double lfo1, VoiceControl& c) noexcept {
+void Voice::ControlEnvelopes(VoiceControl& c) noexcept {
   // 1. Envelopes.
   // ENV-1 reaches the sound only through pitch, cross-mod depth and pulse width; with all three off its
   // curve would be multiplied by zero (it is finite and never negative), so it only advances.
@@ -547,7 +548,9 @@ void Voice::ControlEnvelopes(double lfo1, VoiceControl& c) noexcept {
   c.env1 = e1;
   c.env1Curve = w;
   c.env2 = mEnv2.Tick();
+}
 
+void Voice::ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept {
   // 2-4. Delayed LFO-1 and glide.
   c.lfo1Delayed = mLfoDelay.Tick() * lfo1;
   if (mGlideCurrent != mGlideTarget) {
@@ -573,6 +576,19 @@ void Voice::ControlEnvelopes(double lfo1, VoiceControl& c) noexcept {
     mDrift1 = cents + a;
     mDrift2 = cents - a;
   }
+
+  // 15. Key follow, cutoff and resonance, and the amplifier's level.
+  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + c.glide) * mVcfKeyFollow);
+  c.keyFollow = mKeyFollow.Next();
+  c.cutoffHz = std::max(1.0, mCutoff.Next());
+  c.resonance = mResonance.Next();
+  c.level = mLevel.Next();
+  // The knob travel of the cutoff, for the envelope's modulation (step 16).
+  if (mVcfEnvAmount > 0.0 && c.cutoffHz != mPercentCacheIn) {
+    mPercentCacheIn = c.cutoffHz;
+    mPercentCacheOut = CutoffFrequencyToPercent(c.cutoffHz);
+  }
+  c.cutoffPercent = mPercentCacheOut;
 }
 
 void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept {
@@ -623,20 +639,11 @@ void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noe
   const int code = FilterPhaseOf(filterEnv);
   const double F = FilterEnvelope(c.filterIn, code);
 
-  // 15. Key follow, cutoff and resonance.
-  mKeyFollow.SetTarget(mVcfKeyFollow == 0.0 ? 0.0 : (mKeyOctaves + g) * mVcfKeyFollow);
-  const double k = mKeyFollow.Next();
-  double cutoff = std::max(1.0, mCutoff.Next());
-  const double r = mResonance.Next();
-
   // 16. Envelope modulation in knob travel, so it sounds even across the range.
+  double cutoff = c.cutoffHz;
   if (mVcfEnvAmount > 0.0 && F > 0.0) {
-    if (cutoff != mPercentCacheIn) {
-      mPercentCacheIn = cutoff;
-      mPercentCacheOut = CutoffFrequencyToPercent(cutoff);
-    }
     const double amount = mVcfEnvInverted ? -mVcfEnvAmount * F : mVcfEnvAmount * F;
-    const double q = std::clamp(amount + mPercentCacheOut, 0.0, 100.0);
+    const double q = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
     if (q != mModCutoffCacheIn) {
       mModCutoffCacheIn = q;
       mModCutoffCacheOut = CutoffPercentToFrequency(q);
@@ -645,7 +652,7 @@ void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noe
   }
 
   // 17. Octave offsets from LFO-1 (delayed), key follow and aftertouch.
-  double o = d1 * mVcfLfoAmount + k;
+  double o = d1 * mVcfLfoAmount + c.keyFollow;
   if (mAftertouchMode == kAftertouchCutoff)
     o += mAftertouchOctaves;
 
@@ -662,14 +669,12 @@ void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noe
   c.cutoffHz = cutoff;
   c.octaves = o;
   c.floorHz = floorHz;
-  c.resonance = r;
 }
 
 void Voice::ControlAmplifier(double lfo1, VoiceControl& c) noexcept {
   // 20-21. Tremolo from LFO-1 without the delay, and the amplifier.
   const double gain = AmplifierGain(c.env2, mEnv2.OutputScale(), mEnv2.Sustain());
-  const double level = mLevel.Next();
-  c.ampTarget = level * gain * mEnv2.OutputScale();
+  c.ampTarget = c.level * gain * mEnv2.OutputScale();
   c.tremolo = mVcaLfoAmount == 0.0 ? 0.0 : 1.0;
   c.tremoloArg = (1.0 - lfo1) * 0.5 * mVcaLfoLog;
 }

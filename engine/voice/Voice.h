@@ -42,6 +42,9 @@ struct VoiceControl {
   double env2 = 0.0;
   double lfo1Delayed = 0.0;
   double glide = 0.0;
+  double keyFollow = 0.0;     // octaves
+  double cutoffPercent = 0.0; // knob travel of cutoffHz (kept while the envelope amount is 0)
+  double level = 0.0;
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
@@ -72,10 +75,11 @@ public:
   // leaves the exponentials, the ladder's cutoff and coefficients and the amplifier's one-pole to the
   // caller (see VoiceControl).
   void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept;
-  // ControlSample in its steps, which a quad runs step by step over its four voices (with alone false):
-  // ControlEnvelopes, ControlPitchAndFilter, ControlAmplifier, then mVcf.SetResonanceAndStepJitter and
-  // EndIfDone.
-  void ControlEnvelopes(double lfo1, VoiceControl& c) noexcept;
+  // ControlSample in its steps: ControlEnvelopes, ControlGlideAndSmoothers, ControlPitchAndFilter,
+  // ControlAmplifier, then mVcf.SetResonanceAndStepJitter and EndIfDone. A quad runs
+  // ControlGlideAndSmoothers per voice and the rest on four lanes (VoiceControlLanes).
+  void ControlEnvelopes(VoiceControl& c) noexcept;
+  void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
   void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
   void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
   void EndIfDone() noexcept;

@@ -203,7 +203,10 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
     // The control halves step by step over the lanes, so that the four voices' chains overlap.
     for (int lane = 0; lane < kLaneCount; ++lane)
       if (sounding[lane]) // an ended lane runs on unheard; its voice was stored when it ended
-        voices[lane]->ControlEnvelopes(lfo1[s], c[lane]);
+        voices[lane]->ControlEnvelopes(c[lane]);
+    for (int lane = 0; lane < kLaneCount; ++lane)
+      if (sounding[lane])
+        voices[lane]->ControlGlideAndSmoothers(lfo1[s], c[lane]);
     for (int lane = 0; lane < kLaneCount; ++lane)
       if (sounding[lane])
         voices[lane]->ControlPitchAndFilter(lfo1[s], lfo2[s], c[lane]);
