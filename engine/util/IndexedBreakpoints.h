@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include "engine/util/BreakpointTable.h"
-#include "engine/util/Lanes.h"
 
 // The voice looks up several curves per sample; bisection costs a handful of unpredictable branches
 // each time. A grid of kBuckets start segments over the x range finds the segment in one or two steps,
@@ -32,31 +31,6 @@ public:
       return mTable[0].y;
     if (x >= mTable[N - 1].x)
       return mTable[N - 1].y;
-    const Breakpoint& a = mTable[Segment(x)];
-    const Breakpoint& c = (&a)[1];
-    return a.y + (c.y - a.y) * (x - a.x) / (c.x - a.x);
-  }
-
-  // Four lookups at once: the segments are found lane by lane, the interpolation runs on the lanes.
-  VLM_LANES_INLINE Lanes4 operator()(Lanes4 x) const noexcept {
-    Lanes4 ax, ay, cx, cy;
-    for (int i = 0; i < kLaneCount; ++i) {
-      const Breakpoint& a = mTable[Segment(x[i])];
-      const Breakpoint& c = (&a)[1];
-      ax[i] = a.x;
-      ay[i] = a.y;
-      cx[i] = c.x;
-      cy[i] = c.y;
-    }
-    const Lanes4 y = ay + (cy - ay) * (x - ax) / (cx - ax);
-    return Select(x > mTable[0].x, Select(x >= mTable[N - 1].x, Splat(mTable[N - 1].y), y), Splat(mTable[0].y));
-  }
-
-private:
-  // The segment whose ends enclose x (first < x < last); outside that range, some segment.
-  VLM_LANES_INLINE std::size_t Segment(double x) const noexcept {
-    if (!(x > mFirstX) || x >= mTable[N - 1].x)
-      return 0;
     std::size_t b = static_cast<std::size_t>((x - mFirstX) * mScale);
     if (b >= kBuckets)
       b = kBuckets - 1;
@@ -65,9 +39,12 @@ private:
       --lo;
     while (mTable[lo + 1].x < x)
       ++lo;
-    return lo;
+    const Breakpoint& a = mTable[lo];
+    const Breakpoint& c = mTable[lo + 1];
+    return a.y + (c.y - a.y) * (x - a.x) / (c.x - a.x);
   }
 
+private:
   std::array<Breakpoint, N> mTable;
   std::array<unsigned char, kBuckets> mStart{};
   double mFirstX = 0.0;
