@@ -76,8 +76,8 @@ public:
   // caller (see VoiceControl).
   void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept;
   // ControlSample in its steps: ControlEnvelopes, ControlGlideAndSmoothers, ControlPitchAndFilter,
-  // ControlAmplifier, then mVcf.SetResonanceAndStepJitter and EndIfDone. A quad runs
-  // ControlGlideAndSmoothers per voice and the rest on four lanes (VoiceControlLanes).
+  // ControlAmplifier, then mVcf.SetResonanceAndStepJitter and EndIfDone. A quad runs each step over
+  // its four voices before the next, so that the voices' chains of dependent arithmetic overlap.
   void ControlEnvelopes(VoiceControl& c) noexcept;
   void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
   void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
