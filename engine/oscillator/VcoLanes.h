@@ -329,11 +329,16 @@ private:
 
   // TriangleColouring::Evaluate, lane by lane with each lane's polynomial.
   VLM_LANES_INLINE Lanes4 EvaluateColouring(Lanes4 p) const noexcept {
+    constexpr int kDegree = TriangleColouring::kLastHarmonic;
     const Lanes4 x = vcolanes::FastCosTurns(p - 0.5);
-    Lanes4 y = mCoefficients[TriangleColouring::kLastHarmonic];
-    for (int i = TriangleColouring::kLastHarmonic - 1; i >= 0; --i)
-      y = y * x + mCoefficients[i];
-    return y;
+    const Lanes4 x2 = x * x;
+    Lanes4 even = mCoefficients[kDegree];
+    for (int i = kDegree - 2; i >= 0; i -= 2)
+      even = even * x2 + mCoefficients[i];
+    Lanes4 odd = mCoefficients[kDegree - 1];
+    for (int i = kDegree - 3; i >= 1; i -= 2)
+      odd = odd * x2 + mCoefficients[i];
+    return even + x * odd;
   }
 
   void RebuildColouring(int lane) noexcept {
