@@ -93,8 +93,6 @@ public:
   static double DecayShape(double e) noexcept;
 
 private:
-  friend class EnvelopeLanes; // the four-lane form copies the state in and out
-
   void UpdateCoefficients() noexcept;
   double ShapedLevel() const noexcept;
   double Output() const noexcept;
