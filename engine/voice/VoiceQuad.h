@@ -1,14 +1,15 @@
-// Four voices rendered side by side: each voice's control half runs on its own, the audio halves
-// (oscillators, mixer, high-pass, ladder) run as one on four lanes.
+// Four voices rendered side by side: the branchy control steps run voice by voice, the arithmetic
+// (exponentials, ladder coefficients, oscillators, mixer, filters, amplifier) on four lanes.
 #pragma once
 
 #include "engine/oscillator/VcoLanes.h"
 #include "engine/util/Lanes.h"
 #include "engine/voice/Voice.h"
 
-// The audio half of a voice is a long chain where every step waits for the one before; four voices
-// in one register wait once instead of four times. Every lane does exactly the scalar arithmetic, so
-// a quad renders bit for bit what the four voices render one after another.
+// Four voices in one register do the same arithmetic once instead of four times. Every lane does
+// exactly the scalar operations in the scalar order, so a quad renders bit for bit what the four
+// voices render one after another. The control steps stay per voice: on lanes they would have to
+// take every branch, which measured slower than four voices alone.
 // Audio thread only; one quad is reused for every group of four.
 class VoiceQuad {
 public:
