@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -167,7 +168,11 @@ public:
       jack_client_close(mClient);
     }
   }
-  bool Connect(const char* from, const char* to) { return jack_connect(mClient, from, to) == 0; }
+  // True once the ports are connected (also when they already were).
+  bool Connect(const char* from, const char* to) {
+    const int r = jack_connect(mClient, from, to);
+    return r == 0 || r == EEXIST;
+  }
   // Audio output ports of programs named Velmora ("Velmora", or "Velmora-01" when the name is taken).
   std::vector<std::string> ProgramOutputPorts() {
     std::vector<std::string> names;
@@ -237,15 +242,20 @@ TEST_F(ProgramGuiTest, PlaysFromMergedJackInputsPassesThruAndQuitsOnSigterm) {
   ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 2/3 ports open", 60s)) << Slurp(program.LogPath());
   EXPECT_TRUE(program.WaitForLog("SelectMIDIInputs: 'vlmtest:missing' not found (skipped)", 1s));
   EXPECT_TRUE(program.WaitForLog("SelectMIDIDevice[out]: opened 'vlmtest:thru'", 1s));
-  // Another test may run a program of the same name on the server: take the port that is new.
-  std::string output;
-  for (int i = 0; i < 600 && output.empty(); ++i) {
+  // Another test may run a program of the same name on the server: take the port that is new. A port
+  // can go again while the program settles its streams, so finding and connecting are retried together.
+  bool connected = false;
+  for (int i = 0; i < 600 && !connected; ++i) {
     for (const std::string& port : probe.ProgramOutputPorts())
-      if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end()) output = port;
-    if (output.empty()) std::this_thread::sleep_for(50ms);
+      if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end() &&
+          probe.Connect(port.c_str(), "vlmtest:left")) {
+        connected = true;
+        break;
+      }
+    if (!connected)
+      std::this_thread::sleep_for(50ms);
   }
-  ASSERT_FALSE(output.empty()) << Slurp(program.LogPath());
-  ASSERT_TRUE(probe.Connect(output.c_str(), "vlmtest:left"));
+  ASSERT_TRUE(connected) << Slurp(program.LogPath());
 
   // Sends a message until it comes back through thru: a busy machine may take a while before the
   // freshly connected ports carry data.
