@@ -13,38 +13,39 @@
 
 // What the control half of a sample (envelopes, pitch, cutoff, amplifier) hands to the audio half
 // (oscillators, mixer, filters). The control half never reads the audio half's state, so the two can
-// run apart: VoiceQuad runs the audio half of four voices side by side.
+// run apart: VoiceQuad runs the audio half of four voices side by side. Every field is written by
+// the steps before it is read, so the record is left uninitialised: it is filled every sample.
 struct VoiceControl {
-  double base1Hz = 440.0; // VCO-1 base frequency
-  double pitch1 = 0.0;    // VCO-1 pitch offset in octaves before cross-modulation
-  double vco2Hz = 440.0;
-  double width = 0.5;     // pulse width of both oscillators
-  double xmodDepth = 0.0; // cross-mod depth, already signed by the polarity
-  double amp = 0.0;       // amplifier gain after its one-pole
+  double base1Hz; // VCO-1 base frequency
+  double pitch1;    // VCO-1 pitch offset in octaves before cross-modulation
+  double vco2Hz;
+  double width;     // pulse width of both oscillators
+  double xmodDepth; // cross-mod depth, already signed by the polarity
+  double amp;       // amplifier gain after its one-pole
 
   // What a quad finishes on four lanes at once (ControlSample with alone false leaves vco2Hz and amp
   // to it): VCO-2's frequency is base2Hz x 2^pitch2; the ladder's cutoff is cutoffHz x 2^octaves, at
   // least floorHz; the amplifier's one-pole aims at ampTarget x the tremolo, e^tremoloArg when tremolo.
-  double base2Hz = 440.0;
-  double pitch2 = 0.0;
-  double cutoffHz = 1.0;
-  double octaves = 0.0;
-  double floorHz = 0.0;
-  double tremolo = 0.0; // 1 with tremolo, 0 without
-  double tremoloArg = 0.0;
-  double ampTarget = 0.0;
-  double resonance = 0.0;
+  double base2Hz;
+  double pitch2;
+  double cutoffHz;
+  double octaves;
+  double floorHz;
+  double tremolo; // 1 with tremolo, 0 without
+  double tremoloArg;
+  double ampTarget;
+  double resonance;
 
   // Handed from one step of the control half to the next.
-  double env1 = 0.0;
-  double env1Curve = 0.0;
-  double filterIn = 0.0; // the filter-envelope copy's output
-  double env2 = 0.0;
-  double lfo1Delayed = 0.0;
-  double glide = 0.0;
-  double keyFollow = 0.0;     // octaves
-  double cutoffPercent = 0.0; // knob travel of cutoffHz (kept while the envelope amount is 0)
-  double level = 0.0;
+  double env1;
+  double env1Curve;
+  double filterIn; // the filter-envelope copy's output
+  double env2;
+  double lfo1Delayed;
+  double glide;
+  double keyFollow;     // octaves
+  double cutoffPercent; // knob travel of cutoffHz (kept while the envelope amount is 0)
+  double level;
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and

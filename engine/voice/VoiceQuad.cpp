@@ -194,7 +194,7 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
   Load(voices);
   bool sounding[kLaneCount] = {true, true, true, true};
   int endedAt[kLaneCount] = {-1, -1, -1, -1};
-  VoiceControl c[kLaneCount];
+  VoiceControl c[kLaneCount]{}; // an ended lane keeps reading its last record
   // The ladders' settings after each control half.
   double jitter[kLaneCount], feedbackBase[kLaneCount], gainBase[kLaneCount];
   double selfOscillation[kLaneCount], blend[kLaneCount];
