@@ -25,11 +25,9 @@ public:
   void Reset() noexcept;
   // Called every sample; recomputes coefficients only when something changed or jitter runs.
   void SetCutoffAndResonance(double hz, double resonance) noexcept;
-  // The first half of SetCutoffAndResonance: takes the inputs and steps the jitter, and says whether
-  // cutoff or resonance changed. The coefficients are then a function of the filter's fields alone,
-  // so a caller may compute them itself (VoiceQuad does, four filters at once).
-  bool SetInputs(double hz, double resonance) noexcept;
-  // The part of SetInputs that does not need the cutoff; says whether the resonance changed.
+  // The part of SetCutoffAndResonance that does not need the cutoff: takes the resonance, steps the
+  // jitter and says whether the resonance changed. The coefficients are then a function of the
+  // cutoff and the filter's fields, so a caller may compute them itself (VoiceQuad does, four at once).
   bool SetResonanceAndStepJitter(double resonance) noexcept;
   double Process(double x) noexcept;
 
@@ -116,16 +114,13 @@ inline bool Vcf::SetResonanceAndStepJitter(double resonance) noexcept {
   return changed;
 }
 
-inline bool Vcf::SetInputs(double hz, double resonance) noexcept {
+inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
   const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
   const bool cutoffChanged = fc != mCutoffHz;
   mCutoffHz = fc;
-  return SetResonanceAndStepJitter(resonance) || cutoffChanged;
-}
-
-inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
+  const bool resonanceChanged = SetResonanceAndStepJitter(resonance);
   // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
-  if (SetInputs(hz, resonance))
+  if (cutoffChanged || resonanceChanged)
     UpdateCoefficients();
   else if (mJitterDepth > 0.0)
     UpdateStageCoefficient();
