@@ -19,7 +19,7 @@ constexpr double kFadingHz = 1318.5;
 
 // A slow vibrato per lane, precomputed so that the loops time only the oscillators.
 struct Pitches {
-  std::array<Lanes4, kSamples> hz;
+  Lanes4 hz[kSamples]; // a plain array keeps the lanes' 32-byte alignment
   explicit Pitches(bool fading) {
     for (int i = 0; i < kSamples; ++i)
       for (int lane = 0; lane < kLaneCount; ++lane) {

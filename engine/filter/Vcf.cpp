@@ -123,8 +123,7 @@ void Vcf::Prepare(double sampleRate) noexcept {
 void Vcf::Reset() noexcept {
   for (double& s : mStage)
     s = 0.0;
-  mSmooth1 = mSmooth2 = 0.0;
-  mBleedPrevIn = mBleed1 = mBleed1Prev = mBleed2 = 0.0;
+  mOutput = {};
 }
 
 void Vcf::SetVectorForm(bool enabled) noexcept {

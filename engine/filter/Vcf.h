@@ -79,14 +79,9 @@ private:
   alignas(32) double mStage[4] = {0.0, 0.0, 0.0, 0.0};
   int mIterations = 2;
   std::uint8_t mUseAvx2 = 0;
-  double mSmooth1 = 0.0;
-  double mSmooth2 = 0.0;
   double mSmoothCoefficient = 0.0;
   double mBleedCoefficient = 0.0;
-  double mBleedPrevIn = 0.0;
-  double mBleed1 = 0.0;
-  double mBleed1Prev = 0.0;
-  double mBleed2 = 0.0;
+  LadderOutput<double> mOutput;
   double mJitter = 0.0;
   double mJitterPole = 0.0;
   double mJitterNormaliser = 0.0;
@@ -129,13 +124,5 @@ inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
 inline double Vcf::Process(double x) noexcept {
   const double y = mUseAvx2 ? LadderIterateAvx2(mStage, x, mK, mH, mIterations)
                             : LadderIterateScalar(mStage, x, mK, mH, mIterations);
-  // A trace of the input leaks past the ladder through two high-passes, as in the circuit.
-  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
-  mBleedPrevIn = x;
-  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
-  mBleed1Prev = mBleed1;
-  const double v = (1.0 + mK) * y * mGain;
-  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
-  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
-  return v + (mSmooth2 - v) * mSmoothingBlend + 0.029 * mBleed2;
+  return mOutput.Process(x, y, mK, mGain, mSmoothingBlend, mSmoothCoefficient, mBleedCoefficient);
 }

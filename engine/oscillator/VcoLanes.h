@@ -8,6 +8,7 @@
 #include "engine/oscillator/NoiseSource.h"
 #include "engine/oscillator/TriangleColouring.h"
 #include "engine/oscillator/Vco.h"
+#include "engine/util/FastMath.h"
 #include "engine/util/Lanes.h"
 #include "engine/util/MathUtil.h"
 
@@ -73,20 +74,7 @@ VLM_LANES_INLINE Lanes4 FastCosTurns(Lanes4 u) noexcept {
   Lanes4 v = Select(u < 0.0, -u, u);
   const LaneMask4 back = v > 0.25;
   v = Select(back, 0.5 - v, v);
-  const Lanes4 t = v * 6.283185307179586;
-  const Lanes4 a = t * t;
-  Lanes4 c = Splat(-1.0 / 51090942171709440000.0); // -1/22!
-  c = c * a + 1.0 / 2432902008176640000.0;
-  c = c * a - 1.0 / 6402373705728000.0;
-  c = c * a + 1.0 / 20922789888000.0;
-  c = c * a - 1.0 / 87178291200.0;
-  c = c * a + 1.0 / 479001600.0;
-  c = c * a - 1.0 / 3628800.0;
-  c = c * a + 1.0 / 40320.0;
-  c = c * a - 1.0 / 720.0;
-  c = c * a + 1.0 / 24.0;
-  c = c * a - 0.5;
-  c = c * a + 1.0;
+  const Lanes4 c = fastmath::CosQuarterTurn(v);
   return Select(back, -c, c);
 }
 
@@ -329,16 +317,7 @@ private:
 
   // TriangleColouring::Evaluate, lane by lane with each lane's polynomial.
   VLM_LANES_INLINE Lanes4 EvaluateColouring(Lanes4 p) const noexcept {
-    constexpr int kDegree = TriangleColouring::kLastHarmonic;
-    const Lanes4 x = vcolanes::FastCosTurns(p - 0.5);
-    const Lanes4 x2 = x * x;
-    Lanes4 even = mCoefficients[kDegree];
-    for (int i = kDegree - 2; i >= 0; i -= 2)
-      even = even * x2 + mCoefficients[i];
-    Lanes4 odd = mCoefficients[kDegree - 1];
-    for (int i = kDegree - 3; i >= 1; i -= 2)
-      odd = odd * x2 + mCoefficients[i];
-    return even + x * odd;
+    return TriangleColouring::Series(mCoefficients, vcolanes::FastCosTurns(p - 0.5));
   }
 
   void RebuildColouring(int lane) noexcept {

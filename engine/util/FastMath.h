@@ -29,6 +29,46 @@ inline constexpr std::array<double, 64> kExp2Table = MakeExp2Table();
 // in the low bits of the sum; this avoids a library call for the rounding on plain x86-64.
 inline constexpr double kRoundShift = 6755399441055744.0;
 
+// The series below serve a double and a vector of doubles alike (the four-lane forms in
+// FastMathLanes.h and VcoLanes.h), so both give the same bits; always inlined, so that a vector
+// caller compiled for AVX2 gets them in AVX2.
+#define VLM_MATH_KERNEL inline __attribute__((always_inline))
+
+// e^r for |r| <= ln(2) / 128 from six Taylor terms (error below 1e-16).
+template <class T> VLM_MATH_KERNEL T ExpSeries(T r) noexcept {
+  return 1.0 +
+         r * (1.0 + r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0 + r * (1.0 / 720.0))))));
+}
+
+// e + log2 y for y in [sqrt(1/2), sqrt(2)): ln y = 2 atanh(s) with s = (y - 1) / (y + 1), |s| <= 0.172,
+// from its series to s^21.
+template <class T> VLM_MATH_KERNEL T Log2Reduced(T y, T e) noexcept {
+  const T s = (y - 1.0) / (y + 1.0);
+  const T a = s * s;
+  const T series =
+      1.0 + a * (1.0 / 3 + a * (1.0 / 5 + a * (1.0 / 7 + a * (1.0 / 9 + a * (1.0 / 11 + a * (1.0 / 13 + a * (1.0 / 15 +
+      a * (1.0 / 17 + a * (1.0 / 19 + a * (1.0 / 21))))))))));
+  return e + 2.0 * s * series * 1.4426950408889634;
+}
+
+// cos(2 pi v) for v in 0..1/4 turn from the even Taylor series to the 22nd power.
+template <class T> VLM_MATH_KERNEL T CosQuarterTurn(T v) noexcept {
+  const T t = v * 6.283185307179586;
+  const T a = t * t;
+  T c = -1.0 / 51090942171709440000.0 * a + 1.0 / 2432902008176640000.0; // from -1/22!
+  c = c * a - 1.0 / 6402373705728000.0;
+  c = c * a + 1.0 / 20922789888000.0;
+  c = c * a - 1.0 / 87178291200.0;
+  c = c * a + 1.0 / 479001600.0;
+  c = c * a - 1.0 / 3628800.0;
+  c = c * a + 1.0 / 40320.0;
+  c = c * a - 1.0 / 720.0;
+  c = c * a + 1.0 / 24.0;
+  c = c * a - 0.5;
+  c = c * a + 1.0;
+  return c;
+}
+
 } // namespace fastmath
 
 // 2^x within 3 ulp for |x| <= 1000 (held there; NaN gives 2^-1000): x = n/64 + r with |r| <= 1/128,
@@ -40,18 +80,14 @@ inline double FastExp2(double x) noexcept {
   std::memcpy(&bits, &shifted, sizeof bits);
   const double k = shifted - fastmath::kRoundShift;
   const auto n = static_cast<std::int32_t>(bits); // the integer k, two's complement in the low bits
-  const double r = (x - k * (1.0 / 64.0)) * 0.6931471805599453;
-  const double p =
-      1.0 +
-      r * (1.0 + r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0 + r * (1.0 / 720.0))))));
+  const double p = fastmath::ExpSeries((x - k * (1.0 / 64.0)) * 0.6931471805599453);
   const std::int64_t scaleBits = static_cast<std::int64_t>((n >> 6) + 1023) << 52;
   double scale;
   std::memcpy(&scale, &scaleBits, sizeof scale);
   return fastmath::kExp2Table[static_cast<std::size_t>(n & 63)] * p * scale;
 }
 
-// log2 x for a positive normal x, within a few ulp: x = 2^e y with y in [sqrt(1/2), sqrt(2)), then
-// ln y = 2 atanh(s) with s = (y - 1) / (y + 1), |s| <= 0.172, from its series to s^21.
+// log2 x for a positive normal x, within a few ulp: x = 2^e y with y in [sqrt(1/2), sqrt(2)).
 inline double FastLog2(double x) noexcept {
   std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
@@ -61,12 +97,7 @@ inline double FastLog2(double x) noexcept {
   double y;
   std::memcpy(&y, &yBits, sizeof y);
   const double e = static_cast<double>(static_cast<std::int64_t>((bits >> 52) + up) - 1023);
-  const double s = (y - 1.0) / (y + 1.0);
-  const double a = s * s;
-  const double series =
-      1.0 + a * (1.0 / 3 + a * (1.0 / 5 + a * (1.0 / 7 + a * (1.0 / 9 + a * (1.0 / 11 + a * (1.0 / 13 + a * (1.0 / 15 +
-      a * (1.0 / 17 + a * (1.0 / 19 + a * (1.0 / 21))))))))));
-  return e + 2.0 * s * series * 1.4426950408889634;
+  return fastmath::Log2Reduced(y, e);
 }
 
 // e^x within 2e-15 relative for |x| <= 20 (the product x log2(e) adds its rounding).
@@ -81,19 +112,6 @@ inline double FastCosTurns(double u) noexcept {
   const bool back = v > 0.25;
   if (back)
     v = 0.5 - v;
-  const double t = v * 6.283185307179586;
-  const double a = t * t;
-  double c = -1.0 / 51090942171709440000.0; // -1/22!
-  c = c * a + 1.0 / 2432902008176640000.0;
-  c = c * a - 1.0 / 6402373705728000.0;
-  c = c * a + 1.0 / 20922789888000.0;
-  c = c * a - 1.0 / 87178291200.0;
-  c = c * a + 1.0 / 479001600.0;
-  c = c * a - 1.0 / 3628800.0;
-  c = c * a + 1.0 / 40320.0;
-  c = c * a - 1.0 / 720.0;
-  c = c * a + 1.0 / 24.0;
-  c = c * a - 0.5;
-  c = c * a + 1.0;
+  const double c = fastmath::CosQuarterTurn(v);
   return back ? -c : c;
 }

@@ -1,4 +1,5 @@
-// FastExp2 on four lanes, operation for operation as the scalar form in FastMath.h.
+// FastExp2, FastExp and FastLog2 on four lanes, operation for operation as the scalar forms in
+// FastMath.h (the series are the same templates).
 #pragma once
 
 #include <bit>
@@ -14,10 +15,7 @@ VLM_LANES_INLINE Lanes4 FastExp2Lanes(Lanes4 x) noexcept {
   // shifted is exactly 1.5 x 2^52 + n, so its bits less those of the shift are the integer n.
   const LaneMask4 n = std::bit_cast<LaneMask4>(shifted) - 0x4338000000000000LL;
   const LaneMask4 j = n & 63;
-  const Lanes4 r = (x - k * (1.0 / 64.0)) * 0.6931471805599453;
-  const Lanes4 p =
-      1.0 +
-      r * (1.0 + r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0 + r * (1.0 / 720.0))))));
+  const Lanes4 p = fastmath::ExpSeries((x - k * (1.0 / 64.0)) * 0.6931471805599453);
   // (n >> 6) + 1023 as (n - j + 1023 x 64) / 64: never negative for |x| <= 1000, so a logical shift does.
   typedef std::uint64_t Bits4 __attribute__((vector_size(32)));
   const LaneMask4 biased = n - j + 1023 * 64;
@@ -46,10 +44,5 @@ VLM_LANES_INLINE Lanes4 FastLog2Lanes(Lanes4 x) noexcept {
   // The biased exponent (below 2^12) as a double, exactly: it sits in the mantissa of 2^52.
   const Bits4 exponent = ((bits >> 52) + up) | 0x4330000000000000ull;
   const Lanes4 e = (std::bit_cast<Lanes4>(exponent) - 4503599627370496.0) - 1023.0;
-  const Lanes4 s = (y - 1.0) / (y + 1.0);
-  const Lanes4 a = s * s;
-  const Lanes4 series =
-      1.0 + a * (1.0 / 3 + a * (1.0 / 5 + a * (1.0 / 7 + a * (1.0 / 9 + a * (1.0 / 11 + a * (1.0 / 13 + a * (1.0 / 15 +
-      a * (1.0 / 17 + a * (1.0 / 19 + a * (1.0 / 21))))))))));
-  return e + 2.0 * s * series * 1.4426950408889634;
+  return fastmath::Log2Reduced(y, e);
 }

@@ -53,17 +53,3 @@ VLM_LANES_INLINE Lanes4 MaxLanes(Lanes4 a, Lanes4 b) noexcept {
 VLM_LANES_INLINE Lanes4 AbsLanes(Lanes4 x) noexcept {
   return Select(x < Splat(0.0), -x, x);
 }
-
-// FastTanh lane by lane, term for term as the scalar form.
-VLM_LANES_INLINE Lanes4 FastTanhLanes(Lanes4 x) noexcept {
-  const Lanes4 a = x * x;
-  const Lanes4 b = a * a;
-  const Lanes4 b2 = b * b;
-  const Lanes4 p = (0.9999999173136686 + -0.15887602595266753 * a) +
-                   (0.031431905001797635 + 0.007935085524027437 * a) * b +
-                   ((0.00022387569687472905 + 1.3093187746573975e-6 * a) + 8.110041249675959e-10 * b) * b2;
-  const Lanes4 q = (1.0 + 0.17445681841092459 * a) + (-0.043748293050045635 + 0.024058910143815344 * a) * b +
-                   ((0.001622692815109229 + 0.000021088905383828075 * a) + 4.846420359472248e-8 * b) * b2;
-  const Lanes4 y = x * p / q;
-  return Select(x > Splat(9.2), Splat(1.0), Select(x < Splat(-9.2), Splat(-1.0), y));
-}

@@ -55,18 +55,16 @@ void VoiceQuad::Load(Voice* const* v) noexcept {
   mHpfCoefficient = Gather(v, [](const Voice& x) { return x.mHpf.mCoefficient; });
   mHpfPrevIn = Gather(v, [](const Voice& x) { return x.mHpf.mPrevIn; });
   mHpfPrevOut = Gather(v, [](const Voice& x) { return x.mHpf.mPrevOut; });
-  mStage0 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[0]; });
-  mStage1 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[1]; });
-  mStage2 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[2]; });
-  mStage3 = Gather(v, [](const Voice& x) { return x.mVcf.mStage[3]; });
+  for (int i = 0; i < 4; ++i)
+    mStage[i] = Gather(v, [i](const Voice& x) { return x.mVcf.mStage[i]; });
   mBleedCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
-  mBleedPrevIn = Gather(v, [](const Voice& x) { return x.mVcf.mBleedPrevIn; });
-  mBleed1 = Gather(v, [](const Voice& x) { return x.mVcf.mBleed1; });
-  mBleed1Prev = Gather(v, [](const Voice& x) { return x.mVcf.mBleed1Prev; });
-  mBleed2 = Gather(v, [](const Voice& x) { return x.mVcf.mBleed2; });
   mSmoothCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
-  mSmooth1 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth1; });
-  mSmooth2 = Gather(v, [](const Voice& x) { return x.mVcf.mSmooth2; });
+  mOutput.bleedPrevIn = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleedPrevIn; });
+  mOutput.bleed1 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1; });
+  mOutput.bleed1Prev = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1Prev; });
+  mOutput.bleed2 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed2; });
+  mOutput.smooth1 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.smooth1; });
+  mOutput.smooth2 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.smooth2; });
   mAmp = Gather(v, [](const Voice& x) { return x.mAmpState; });
   mAmpCoefficient = Gather(v, [](const Voice& x) { return x.mAmpCoef; });
 }
@@ -94,16 +92,10 @@ void VoiceQuad::Store(int lane, Voice& v) const noexcept {
   f.mK = mLadderK[lane];
   f.mH = mLadderH[lane];
   f.mGain = mLadderGain[lane];
-  f.mStage[0] = mStage0[lane];
-  f.mStage[1] = mStage1[lane];
-  f.mStage[2] = mStage2[lane];
-  f.mStage[3] = mStage3[lane];
-  f.mBleedPrevIn = mBleedPrevIn[lane];
-  f.mBleed1 = mBleed1[lane];
-  f.mBleed1Prev = mBleed1Prev[lane];
-  f.mBleed2 = mBleed2[lane];
-  f.mSmooth1 = mSmooth1[lane];
-  f.mSmooth2 = mSmooth2[lane];
+  for (int i = 0; i < 4; ++i)
+    f.mStage[i] = mStage[i][lane];
+  f.mOutput = {mOutput.bleedPrevIn[lane], mOutput.bleed1[lane], mOutput.bleed1Prev[lane],
+               mOutput.bleed2[lane],      mOutput.smooth1[lane], mOutput.smooth2[lane]};
 }
 
 VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
@@ -139,8 +131,8 @@ VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes
   }
 
   // Mixer with soft saturation.
-  const Lanes4 s1 = FastTanhLanes(v1) * mVco1MixScale;
-  Lanes4 s2 = FastTanhLanes(v2) * mVco2MixScale;
+  const Lanes4 s1 = FastTanh(v1) * mVco1MixScale;
+  Lanes4 s2 = FastTanh(v2) * mVco2MixScale;
   mHistory0 = mHistory1;
   mHistory1 = s2;
   if (mHighRange) {
@@ -161,30 +153,8 @@ VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes
   const Lanes4 x = hp * 0.5;
 
   // Ladder: stages with resonance feedback, then the bleed and the output smoothing.
-  Lanes4 s0 = mStage0, st1 = mStage1, st2 = mStage2, st3 = mStage3;
-  for (int it = 0; it < mIterations; ++it) {
-    const Lanes4 tu = FastTanhLanes(x - k * st3);
-    const Lanes4 t0 = FastTanhLanes(s0);
-    const Lanes4 t1 = FastTanhLanes(st1);
-    const Lanes4 t2 = FastTanhLanes(st2);
-    const Lanes4 t3 = FastTanhLanes(st3);
-    s0 = s0 + h * (tu - t0);
-    st1 = st1 + h * (t0 - t1);
-    st2 = st2 + h * (t1 - t2);
-    st3 = st3 + h * (t2 - t3);
-  }
-  mStage0 = s0;
-  mStage1 = st1;
-  mStage2 = st2;
-  mStage3 = st3;
-  mBleed1 = (x + mBleed1 - mBleedPrevIn) * mBleedCoefficient;
-  mBleedPrevIn = x;
-  mBleed2 = (mBleed1 + mBleed2 - mBleed1Prev) * mBleedCoefficient;
-  mBleed1Prev = mBleed1;
-  const Lanes4 v = (1.0 + k) * st3 * gain;
-  mSmooth1 += (v - mSmooth1) * mSmoothCoefficient;
-  mSmooth2 += (mSmooth1 - mSmooth2) * mSmoothCoefficient;
-  return v + (mSmooth2 - v) * blend + 0.029 * mBleed2;
+  LadderSteps(mStage, x, k, h, mIterations);
+  return mOutput.Process(x, mStage[3], k, gain, blend, mSmoothCoefficient, mBleedCoefficient);
 }
 
 VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,

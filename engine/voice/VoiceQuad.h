@@ -2,6 +2,7 @@
 // (exponentials, ladder coefficients, oscillators, mixer, filters, amplifier) on four lanes.
 #pragma once
 
+#include "engine/filter/LadderStages.h"
 #include "engine/oscillator/VcoLanes.h"
 #include "engine/util/Lanes.h"
 #include "engine/voice/Voice.h"
@@ -57,9 +58,14 @@ private:
   // High-pass.
   Lanes4 mHpfCoefficient{}, mHpfPrevIn{}, mHpfPrevOut{};
   // Ladder stages, bleed and output smoothing.
-  Lanes4 mStage0{}, mStage1{}, mStage2{}, mStage3{};
-  Lanes4 mBleedCoefficient{}, mBleedPrevIn{}, mBleed1{}, mBleed1Prev{}, mBleed2{};
-  Lanes4 mSmoothCoefficient{}, mSmooth1{}, mSmooth2{};
+  Lanes4 mStage[4] = {};
+// As a template argument Lanes4 loses its 32-byte alignment; alignas on the member gives it back
+// (every field is 32 bytes, so all of them land on 32).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+  alignas(32) LadderOutput<Lanes4> mOutput;
+#pragma GCC diagnostic pop
+  Lanes4 mBleedCoefficient{}, mSmoothCoefficient{};
   // The ladder's cutoff and coefficients of the last sample, and the amplifier.
   Lanes4 mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
   Lanes4 mAmp{}, mAmpCoefficient{};
