@@ -61,6 +61,7 @@ void Envelope::SetKeyFollow(double amount) noexcept {
 
 void Envelope::SetSustain(double level) noexcept {
   mSustain = HoldWithin(level, 0.0, 1.0);
+  mDecaySpanInverse = mSustain < 1.0 ? 1.0 / (1.0 - mSustain) : 0.0;
 }
 void Envelope::SetDynamicsLevel(double amount) noexcept {
   mDynamicsLevel = HoldWithin(amount, 0.0, 1.0);

@@ -68,6 +68,8 @@ public:
   bool IsSustain() const noexcept { return mState == kSustain; }
   bool IsRelease() const noexcept { return mState == kRelease; }
   double Sustain() const noexcept { return mSustain; }
+  // 1 / (1 - sustain), 0 at full sustain: the decaying part of the level is scaled by it every sample.
+  double DecaySpanInverse() const noexcept { return mDecaySpanInverse; }
   double OutputScale() const noexcept { return mOutputScale; }
   double Level() const noexcept { return mLevel; }
   double ReleaseStartLevel() const noexcept { return mReleaseStartLevel; }
@@ -101,6 +103,7 @@ private:
   double mAttackMs = 10.0;
   double mDecayMs = 200.0;
   double mSustain = 0.7;
+  double mDecaySpanInverse = 1.0 / (1.0 - 0.7);
   double mReleaseMs = 300.0;
   double mKeyFollow = 0.0;
   int mReferenceKey = 60;
@@ -143,7 +146,7 @@ inline double Envelope::ShapedLevel() const noexcept {
   if (!mCurvedDecay || mState != kDecay || !(s < 1.0))
     return mLevel;
   // A sustain raised above the level during decay makes e negative; hold it at 0.
-  const double e = std::max(0.0, (mLevel - s) / (1.0 - s));
+  const double e = std::max(0.0, (mLevel - s) * mDecaySpanInverse);
   return ((DecayShape(e) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
 }
 

@@ -150,6 +150,7 @@ void Voice::ClearCurveState() noexcept {
   mAmpReleaseLatched = 0;
   mAmpReleaseGain = 0.0;
   mAmpReleaseReference = 0.0;
+  mAmpReleaseReferenceInverse = 0.0;
 }
 
 void Voice::ClearCaches() noexcept {
@@ -456,7 +457,12 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
 }
 
 double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
-  const double j = scale <= 1e-9 ? 0.0 : y / scale;
+  // The scale changes only at a note start; its inverse is kept so the per-sample step multiplies.
+  if (scale != mAmpScaleIn) {
+    mAmpScaleIn = scale;
+    mAmpScaleInverse = scale <= 1e-9 ? 0.0 : 1.0 / scale;
+  }
+  const double j = y * mAmpScaleInverse;
   double g;
   if (mEnv2.IsAttack()) {
     if (mAmpAttackStartPending) {
@@ -478,17 +484,20 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
     mAmpStartFromLevel = 0;
     if (mEnv2.IsDecay()) {
       const double span = 1.0 - sustain;
-      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) / span, 0.0, 1.0)) * span + sustain : j;
+      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) * mEnv2.DecaySpanInverse(), 0.0, 1.0)) * span +
+                            sustain
+                      : j;
       mAmpReleaseLatched = 0;
     } else if (mEnv2.IsRelease()) {
       if (!mAmpReleaseLatched) {
         mAmpReleaseLatched = 1;
         mAmpReleaseGain = mAmpLastGain;
         mAmpReleaseReference = scale * mEnv2.ReleaseStartLevel();
+        mAmpReleaseReferenceInverse = mAmpReleaseReference <= 1e-6 ? 0.0 : 1.0 / mAmpReleaseReference;
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y / mAmpReleaseReference, 0.0, 1.0));
+              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y * mAmpReleaseReferenceInverse, 0.0, 1.0));
     } else {
       g = j;
       mAmpReleaseLatched = 0;

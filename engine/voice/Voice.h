@@ -285,6 +285,9 @@ private:
   std::uint8_t mAmpReleaseLatched = 0;
   double mAmpReleaseGain = 0.0;
   double mAmpReleaseReference = 0.0;
+  double mAmpReleaseReferenceInverse = 0.0;
+  double mAmpScaleIn = 0.0;
+  double mAmpScaleInverse = 0.0;
   double mAmpState = 0.0;
   double mAmpCoef = 1.0;
 
