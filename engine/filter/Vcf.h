@@ -54,6 +54,8 @@ public:
   double JitterDepth() const noexcept { return mJitterDepth; }
   double SmoothingBlend() const noexcept { return mSmoothingBlend; }
   double SelfOscillationFactor() const noexcept { return mSelfOscillation; }
+  // The jitter's cutoff offset as the stage coefficient takes it.
+  double JitterOffset() const noexcept { return mJitterNormaliser * mJitter * mJitterDepth; }
 
 private:
   friend class VoiceQuad; // runs the per-sample state of four voices side by side
@@ -96,7 +98,7 @@ inline void Vcf::StepJitter() noexcept {
 }
 
 inline void Vcf::UpdateStageCoefficient() noexcept {
-  mH = ladder::StageCoefficient(mCutoffHz, mJitterNormaliser * mJitter * mJitterDepth, mSampleRate, mIterations);
+  mH = ladder::StageCoefficient(mCutoffHz, JitterOffset(), mSampleRate, mIterations);
 }
 
 inline bool Vcf::SetResonanceAndStepJitter(double resonance) noexcept {

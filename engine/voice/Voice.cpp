@@ -707,6 +707,26 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
   c.amp = mAmpState;
 }
 
+int Voice::ControlRun(const double* lfo1, const double* lfo2, VoiceControl* out, int n) noexcept {
+  for (int s = 0; s < n; ++s) {
+    VoiceControl& c = out[s];
+    ControlEnvelopes(c);
+    ControlGlideAndSmoothers(lfo1[s], c);
+    ControlPitchAndFilter(lfo1[s], lfo2[s], c);
+    ControlAmplifier(lfo1[s], c);
+    mVcf.SetResonanceAndStepJitter(c.resonance);
+    c.ladderJitter = mVcf.JitterOffset();
+    c.ladderFeedbackBase = mVcf.FeedbackBaseValue();
+    c.ladderGainBase = mVcf.GainBaseValue();
+    c.ladderSelfOscillation = mVcf.SelfOscillationFactor();
+    c.ladderBlend = mVcf.SmoothingBlend();
+    EndIfDone();
+    if (!mActive)
+      return s + 1;
+  }
+  return n;
+}
+
 // 22. The voice ends with ENV-2; its last sample still sounds.
 void Voice::EndIfDone() noexcept {
   if (mEnv2.IsIdle())

@@ -46,6 +46,13 @@ struct VoiceControl {
   double keyFollow;     // octaves
   double cutoffPercent; // knob travel of cutoffHz (kept while the envelope amount is 0)
   double level;
+
+  // The ladder's settings after the control half, for a group that computes its coefficients.
+  double ladderJitter; // cutoff offset of the jitter, already scaled by its depth
+  double ladderFeedbackBase;
+  double ladderGainBase;
+  double ladderSelfOscillation;
+  double ladderBlend;
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
@@ -84,6 +91,10 @@ public:
   void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
   void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
   void EndIfDone() noexcept;
+  // The control half of up to n samples for a voice rendered in a group, all steps of one sample
+  // before the next: out[s] is sample s's record with the ladder's settings after it. Stops after the
+  // sample that ends the voice (that sample still sounds) and returns how many samples it ran.
+  int ControlRun(const double* lfo1, const double* lfo2, VoiceControl* out, int n) noexcept;
   double AudioSample(const VoiceControl& c, double noise) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
