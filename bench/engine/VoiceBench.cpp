@@ -39,7 +39,8 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 }
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
-// quads:0 renders every voice alone (the reference path).
+// quads:0 renders every voice alone (the reference path); quads:1 groups as the part does by default
+// (octets where the processor has AVX-512, else quads); quads:2 quads only.
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
@@ -48,6 +49,8 @@ void BM_VoiceSubSample(benchmark::State& state) {
   auto part = std::make_unique<TonePart>();
   part->Prepare(48000.0 * factor);
   part->SetQuadRendering(quads);
+  if (state.range(2) == 2)
+    part->SetOctetRendering(false);
   ApplyPatch(*part, heavy);
   HoldNotes(*part, kVoices, 40);
   constexpr int kSubSamples = 4096;
@@ -62,7 +65,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(kVoices) * kSubSamples,
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1}})->ArgNames({"factor", "heavy", "quads"});
+BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})->ArgNames({"factor", "heavy", "quads"});
 
 // Both parts at 24 voices each at 4x from the note starts on (attack and decay, the dearest phases);
 // counter "x_realtime" is seconds of 48 kHz audio per second of CPU. per_sample:1 is the reference

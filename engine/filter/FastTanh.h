@@ -37,7 +37,7 @@ inline void FastTanhPair(double x0, double x1, double& y0, double& y1) noexcept 
   y1 = x1 > kFastTanhLimit ? 1.0 : (x1 < -kFastTanhLimit ? -1.0 : y[1]);
 }
 
-// FastTanh on four lanes.
-VLM_LANES_INLINE Lanes4 FastTanh(Lanes4 x) noexcept {
-  return Select(x > kFastTanhLimit, Splat(1.0), Select(x < -kFastTanhLimit, Splat(-1.0), FastTanhRatio(x)));
+// FastTanh on four or eight lanes.
+template <LaneVector L> VLM_LANES_INLINE L FastTanh(L x) noexcept {
+  return Select<L>(x > kFastTanhLimit, Splat<L>(1.0), Select<L>(x < -kFastTanhLimit, Splat<L>(-1.0), FastTanhRatio(x)));
 }

@@ -1,5 +1,5 @@
 // The ladder's coefficients from cutoff, resonance and jitter, written once for one filter (double)
-// and for four filters side by side (Lanes4).
+// and for filters side by side on lanes (Lanes4, Lanes8).
 #pragma once
 
 #include <numbers>
@@ -15,9 +15,8 @@ inline constexpr double kLog2Of14000 = 13.77313920671969;
 // Gain correction (dB) of the self-oscillating filter at log2 of the cutoff in Hz.
 double SelfOscillationGainDbAtLog2(double log2Hz) noexcept;
 
-VLM_LANES_INLINE Lanes4 SelfOscillationGainDbAtLog2(Lanes4 log2Hz) noexcept {
-  return Lanes4{SelfOscillationGainDbAtLog2(log2Hz[0]), SelfOscillationGainDbAtLog2(log2Hz[1]),
-                SelfOscillationGainDbAtLog2(log2Hz[2]), SelfOscillationGainDbAtLog2(log2Hz[3])};
+template <LaneVector L> VLM_LANES_INLINE L SelfOscillationGainDbAtLog2(L log2Hz) noexcept {
+  return MakeLanes<L>([&](int lane) { return SelfOscillationGainDbAtLog2(log2Hz[lane]); });
 }
 
 // Stage coefficient h = 2 pi d / (N rate) for the jittered cutoff d, kept at or below 0.9 so that the
@@ -42,7 +41,7 @@ VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOs
   const T v = Hold((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
   k = (1.0 - Smooth(v)) * (1.0 - 0.34 * Smooth(t)) * feedbackBase;
   // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains.
-  const auto corrected = [&] {
+  const auto corrected = [&]() VLM_LANES_LAMBDA {
     const T db = SelfOscillationGainDbAtLog2(log2Fc);
     return ((Exp(db * 0.11512925464970229) - 1.0) * selfOscillation + 1.0) * gainBase;
   };

@@ -1,10 +1,10 @@
 // The ladder's inner loop: n iterations of four saturating stages with resonance feedback,
-// in a scalar form and a four-wide AVX2 form that gives bit-identical results.
+// for one ladder or for ladders side by side on lanes, all giving bit-identical results.
 #pragma once
 
 #include "engine/filter/FastTanh.h"
 
-// n iterations of the four stages on s[0..3], for one ladder (double) or four side by side (Lanes4).
+// n iterations of the four stages on s[0..3], for one ladder (double) or several side by side (lanes).
 template <class T> inline __attribute__((always_inline)) void LadderSteps(T* s, T x, T k, T h, int n) noexcept {
   T s0 = s[0], s1 = s[1], s2 = s[2], s3 = s[3];
   for (int i = 0; i < n; ++i) {

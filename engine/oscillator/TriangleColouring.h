@@ -48,7 +48,7 @@ public:
   const std::array<double, kHarmonics>& Weights() const noexcept { return mWeights; }
 
 private:
-  friend class VcoLanes; // keeps the hot state in lanes and rebuilds one lane at a time
+  template <class L> friend class VcoLanes; // keeps the hot state in lanes, rebuilds one lane at a time
 
   void Rebuild(double increment) noexcept;
 

@@ -52,7 +52,7 @@ public:
   static constexpr double kSyncTransientRest = 1e9;
 
 private:
-  friend class VcoLanes; // the four-lane form copies the state in and out
+  template <class L> friend class VcoLanes; // the lane forms copy the state in and out
 
   double Triangle(double p, double dt) noexcept;
   double Pulse(double p, double dt, double width) const noexcept;

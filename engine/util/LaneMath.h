@@ -1,5 +1,5 @@
-// The same small helpers for a double and for four lanes, so that one template can hold arithmetic that
-// a voice runs alone and a quad runs on four lanes, with bit-identical results.
+// The same small helpers for a double and for lanes, so that one template can hold arithmetic that a
+// voice runs alone and a group of voices runs on four or eight lanes, with bit-identical results.
 #pragma once
 
 #include "engine/util/FastMath.h"
@@ -9,7 +9,7 @@
 
 namespace lanemath {
 
-// The four-lane Select is the one in Lanes.h.
+// The lanes' Select is the one in Lanes.h.
 VLM_LANES_INLINE double Select(bool c, double a, double b) noexcept {
   return c ? a : b;
 }
@@ -18,21 +18,21 @@ VLM_LANES_INLINE double Select(bool c, double a, double b) noexcept {
 VLM_LANES_INLINE double Min(double a, double b) noexcept {
   return b < a ? b : a;
 }
-VLM_LANES_INLINE Lanes4 Min(Lanes4 a, Lanes4 b) noexcept {
+template <LaneVector L> VLM_LANES_INLINE L Min(L a, L b) noexcept {
   return MinLanes(a, b);
 }
 VLM_LANES_INLINE double Max(double a, double b) noexcept {
   return a < b ? b : a;
 }
-VLM_LANES_INLINE Lanes4 Max(Lanes4 a, Lanes4 b) noexcept {
+template <LaneVector L> VLM_LANES_INLINE L Max(L a, L b) noexcept {
   return MaxLanes(a, b);
 }
 
 VLM_LANES_INLINE double Hold(double x, double lo, double hi) noexcept {
   return HoldWithin(x, lo, hi);
 }
-VLM_LANES_INLINE Lanes4 Hold(Lanes4 x, double lo, double hi) noexcept {
-  return HoldWithinLanes(x, Splat(lo), Splat(hi));
+template <LaneVector L> VLM_LANES_INLINE L Hold(L x, double lo, double hi) noexcept {
+  return HoldWithinLanes<L>(x, Splat<L>(lo), Splat<L>(hi));
 }
 
 template <class T> VLM_LANES_INLINE T Smooth(T u) noexcept {
@@ -43,20 +43,20 @@ template <class T> VLM_LANES_INLINE T Smooth(T u) noexcept {
 VLM_LANES_INLINE double Log2(double x) noexcept {
   return FastLog2(x);
 }
-VLM_LANES_INLINE Lanes4 Log2(Lanes4 x) noexcept {
-  return FastLog2Lanes(x);
+template <LaneVector L> VLM_LANES_INLINE L Log2(L x) noexcept {
+  return FastLog2Lanes<L>(x);
 }
 VLM_LANES_INLINE double Exp(double x) noexcept {
   return FastExp(x);
 }
-VLM_LANES_INLINE Lanes4 Exp(Lanes4 x) noexcept {
-  return FastExpLanes(x);
+template <LaneVector L> VLM_LANES_INLINE L Exp(L x) noexcept {
+  return FastExpLanes<L>(x);
 }
 VLM_LANES_INLINE double Exp2(double x) noexcept {
   return FastExp2(x);
 }
-VLM_LANES_INLINE Lanes4 Exp2(Lanes4 x) noexcept {
-  return FastExp2Lanes(x);
+template <LaneVector L> VLM_LANES_INLINE L Exp2(L x) noexcept {
+  return FastExp2Lanes<L>(x);
 }
 
 } // namespace lanemath

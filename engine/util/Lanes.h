@@ -1,55 +1,116 @@
-// Four doubles handled as one value, for rendering four voices side by side. Every operation is the
-// plain IEEE one per lane (no fused multiply-add), so a lane gives bit for bit what the scalar code
-// gives for the same inputs in the same order.
+// Four or eight doubles handled as one value, for rendering voices side by side. Every operation is
+// the plain IEEE one per lane (no fused multiply-add), so a lane gives bit for bit what the scalar
+// code gives for the same inputs in the same order.
 //
-// The helpers are always inlined: the renderers that use them are compiled twice, once for AVX2
-// (four lanes in one register) and once for the x86-64 baseline (two SSE2 registers), and an
-// out-of-line helper would be compiled for the baseline only.
+// The helpers are always inlined: the renderers that use them are compiled several times (AVX-512,
+// AVX2 and the x86-64 baseline), and an out-of-line helper would be compiled for the baseline only.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
+#include <utility>
 
 #define VLM_LANES_INLINE inline __attribute__((always_inline))
+// For a lambda that takes or returns lanes: a lambda does not take its caller's target, and out of line
+// it would pass the lanes by the baseline's convention while a wide caller expects them in registers.
+#define VLM_LANES_LAMBDA __attribute__((always_inline))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
+#define VLM_TARGET_AVX512 __attribute__((target("avx512f,avx512dq,avx512vl")))
 
-// Aligned to 32 in every build: the baseline compiler would align them to 16 only, and the AVX2
-// renderers read and write them with aligned 32-byte moves.
+// Aligned to their size in every build: the baseline compiler would align them to 16 only, and the
+// wide renderers read and write them with aligned full-register moves.
 typedef double Lanes4 __attribute__((vector_size(32), aligned(32)));
+typedef double Lanes8 __attribute__((vector_size(64), aligned(64)));
 // A comparison gives all ones (true) or zero per lane.
 typedef std::int64_t LaneMask4 __attribute__((vector_size(32), aligned(32)));
+typedef std::int64_t LaneMask8 __attribute__((vector_size(64), aligned(64)));
+// The bits of the lanes, for shifts that must not carry the sign.
+typedef std::uint64_t LaneBits4 __attribute__((vector_size(32), aligned(32)));
+typedef std::uint64_t LaneBits8 __attribute__((vector_size(64), aligned(64)));
 static_assert(alignof(Lanes4) == 32 && alignof(LaneMask4) == 32);
+static_assert(alignof(Lanes8) == 64 && alignof(LaneMask8) == 64);
 
-inline constexpr int kLaneCount = 4;
+inline constexpr int kLaneCount = 4; // the quad's width
 
-VLM_LANES_INLINE Lanes4 Splat(double x) noexcept {
-  return Lanes4{x, x, x, x};
+// The lane vector types and their masks. As template arguments they lose their aligned attribute
+// (GCC ignores it there), so class members of a lane type L carry alignas(sizeof(L)) (VLM_LANE_ALIGN).
+template <class L> struct LaneTraits;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+template <> struct LaneTraits<Lanes4> {
+  using Mask = LaneMask4;
+  using Bits = LaneBits4;
+  static constexpr int kCount = 4;
+};
+template <> struct LaneTraits<Lanes8> {
+  using Mask = LaneMask8;
+  using Bits = LaneBits8;
+  static constexpr int kCount = 8;
+};
+#pragma GCC diagnostic pop
+
+template <class L>
+concept LaneVector = requires { LaneTraits<L>::kCount; };
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+template <class M>
+concept LaneMaskVector = std::same_as<M, LaneMask4> || std::same_as<M, LaneMask8>;
+#pragma GCC diagnostic pop
+
+template <LaneVector L> using MaskOf = typename LaneTraits<L>::Mask;
+template <LaneVector L> using BitsOf = typename LaneTraits<L>::Bits;
+template <LaneVector L> inline constexpr int kLanesOf = LaneTraits<L>::kCount;
+
+#define VLM_LANE_ALIGN(L) alignas(sizeof(L))
+
+// A lane vector of f(0), f(1), ... f(count - 1): gathers one scalar per lane.
+template <class V, int kCount, class F> VLM_LANES_INLINE V MakeLanesOf(F&& f) noexcept {
+  return [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA { return V{f(static_cast<int>(I))...}; }(
+             std::make_index_sequence<static_cast<std::size_t>(kCount)>{});
+}
+template <LaneVector L, class F> VLM_LANES_INLINE L MakeLanes(F&& f) noexcept {
+  return MakeLanesOf<L, kLanesOf<L>>(f);
 }
 
-VLM_LANES_INLINE Lanes4 Select(LaneMask4 m, Lanes4 a, Lanes4 b) noexcept {
+template <LaneVector L> VLM_LANES_INLINE L Splat(double x) noexcept {
+  return MakeLanes<L>([x](int) { return x; });
+}
+
+template <LaneMaskVector M> VLM_LANES_INLINE M SplatMask(std::int64_t x) noexcept {
+  return MakeLanesOf<M, static_cast<int>(sizeof(M) / sizeof(std::int64_t))>([x](int) { return x; });
+}
+
+template <LaneVector L> VLM_LANES_INLINE L Select(MaskOf<L> m, L a, L b) noexcept {
   return m ? a : b;
 }
 
-VLM_LANES_INLINE bool AnyLane(LaneMask4 m) noexcept {
-  return (m[0] | m[1] | m[2] | m[3]) != 0;
+template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
+  std::int64_t any = m[0];
+  for (std::size_t i = 1; i < sizeof(M) / sizeof(std::int64_t); ++i)
+    any |= m[i];
+  return any != 0;
 }
 
-VLM_LANES_INLINE bool AllLanes(LaneMask4 m) noexcept {
-  return (m[0] & m[1] & m[2] & m[3]) != 0;
+template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
+  std::int64_t all = m[0];
+  for (std::size_t i = 1; i < sizeof(M) / sizeof(std::int64_t); ++i)
+    all &= m[i];
+  return all != 0;
 }
 
 // x > lo ? (x < hi ? x : hi) : lo, lane by lane (NaN becomes lo), as HoldWithin.
-VLM_LANES_INLINE Lanes4 HoldWithinLanes(Lanes4 x, Lanes4 lo, Lanes4 hi) noexcept {
-  return Select(x > lo, Select(x < hi, x, hi), lo);
+template <LaneVector L> VLM_LANES_INLINE L HoldWithinLanes(L x, L lo, L hi) noexcept {
+  return Select<L>(x > lo, Select<L>(x < hi, x, hi), lo);
 }
 
 // a < b ? a : b and a > b ? a : b, as std::min(a, b) and std::max(a, b) read them.
-VLM_LANES_INLINE Lanes4 MinLanes(Lanes4 a, Lanes4 b) noexcept {
-  return Select(b < a, b, a);
+template <LaneVector L> VLM_LANES_INLINE L MinLanes(L a, L b) noexcept {
+  return Select<L>(b < a, b, a);
 }
-VLM_LANES_INLINE Lanes4 MaxLanes(Lanes4 a, Lanes4 b) noexcept {
-  return Select(a < b, b, a);
+template <LaneVector L> VLM_LANES_INLINE L MaxLanes(L a, L b) noexcept {
+  return Select<L>(a < b, b, a);
 }
 
-VLM_LANES_INLINE Lanes4 AbsLanes(Lanes4 x) noexcept {
-  return Select(x < Splat(0.0), -x, x);
+template <LaneVector L> VLM_LANES_INLINE L AbsLanes(L x) noexcept {
+  return Select<L>(x < Splat<L>(0.0), -x, x);
 }

@@ -40,7 +40,7 @@ double Frac(double x) noexcept {
 
 } // namespace
 
-TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0) {
+TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0), mOctetRendering(HasAvx512() ? 1 : 0) {
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();
@@ -152,18 +152,25 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
         v.RenderSample(0.0, 0.0, 0.0); // clears the cross-mod history, as every idle sample does
     }
     // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
-    // voice's 0 changes nothing but the sign of a zero): quads take runs of four in that order.
+    // voice's 0 changes nothing but the sign of a zero): groups take runs of voices in that order,
+    // eight where octets render, else four.
+    const int widest = !mQuadRendering ? 1 : mOctetRendering ? VoiceOctet::kLanes : VoiceQuad::kLanes;
     int next = 0;
     while (next < activeCount) {
-      Voice* quad[kLaneCount];
-      bool together = mQuadRendering && activeCount - next >= kLaneCount;
-      for (int lane = 0; together && lane < kLaneCount; ++lane) {
-        quad[lane] = &mVoices[static_cast<std::size_t>(active[static_cast<std::size_t>(next + lane)])];
-        together = VoiceQuad::Compatible(*quad[0], *quad[lane]);
+      Voice* group[VoiceOctet::kLanes];
+      int run = 0;
+      while (run < widest && next + run < activeCount) {
+        group[run] = &mVoices[static_cast<std::size_t>(active[static_cast<std::size_t>(next + run)])];
+        if (!VoiceQuad::Compatible(*group[0], *group[run]))
+          break;
+        ++run;
       }
-      if (together) {
-        mQuad.Render(quad, chunkNoise, l1, l2, sum, count);
-        next += kLaneCount;
+      if (run >= VoiceOctet::kLanes && widest >= VoiceOctet::kLanes) {
+        mOctet.Render(group, chunkNoise, l1, l2, sum, count);
+        next += VoiceOctet::kLanes;
+      } else if (run >= VoiceQuad::kLanes) {
+        mQuad.Render(group, chunkNoise, l1, l2, sum, count);
+        next += VoiceQuad::kLanes;
       } else {
         RenderVoiceAlone(active[static_cast<std::size_t>(next)], chunkNoise, l1, l2, sum, count);
         ++next;

@@ -38,7 +38,11 @@ public:
   // without it the quad's two-register form is slower than the voices alone) or every voice on its own
   // (the reference the quads are checked against). Both give the same samples.
   void SetQuadRendering(bool on) noexcept { mQuadRendering = on ? 1 : 0; }
+  // With quads on, runs of eight voices render as a VoiceOctet (the default where the processor has
+  // AVX-512, which runs eight lanes at the cost of four); again the same samples.
+  void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
   VoiceQuad& Quad() noexcept { return mQuad; }
+  VoiceOctet& Octet() noexcept { return mOctet; }
 
   void NoteOn(int note, double velocity) noexcept;
   void NoteOff(int note) noexcept;
@@ -194,6 +198,8 @@ private:
   void RenderVoiceAlone(int index, const double* noise, const double* lfo1, const double* lfo2, double* sum,
                         int n) noexcept;
 
-  std::uint8_t mQuadRendering = 0; // set in the constructor
+  std::uint8_t mQuadRendering = 0;  // set in the constructor
+  std::uint8_t mOctetRendering = 0; // set in the constructor
   VoiceQuad mQuad;
+  VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new
 };

@@ -1,4 +1,4 @@
-// Four voices side by side: per-lane control halves, one audio half on four lanes.
+// Voices side by side: per-lane control halves, one audio half on four or eight lanes.
 #include "engine/voice/VoiceQuad.h"
 
 #include "engine/filter/CpuFeatures.h"
@@ -8,18 +8,22 @@
 
 namespace {
 
-// Four scalar fields, one from each voice, as lanes.
-template <class Get>
-VLM_LANES_INLINE Lanes4 Gather(Voice* const* v, Get get) noexcept {
-  return Lanes4{get(*v[0]), get(*v[1]), get(*v[2]), get(*v[3])};
+// One scalar field from each voice, as lanes.
+template <class L, class Get> VLM_LANES_INLINE L Gather(Voice* const* v, Get get) noexcept {
+  return MakeLanes<L>([&](int lane) { return get(*v[lane]); });
+}
+
+// Whether the processor runs L's lanes in one register.
+template <class L> bool HasWideForm() noexcept {
+  return kLanesOf<L> == 8 ? HasAvx512() : HasAvx2();
 }
 
 } // namespace
 
-VoiceQuad::VoiceQuad() noexcept : mUseAvx2(HasAvx2() ? 1 : 0) {}
+template <class L> VoiceQuad::Group<L>::Group() noexcept : mWide(HasWideForm<L>() ? 1 : 0) {}
 
-void VoiceQuad::SetVectorForm(bool avx2) noexcept {
-  mUseAvx2 = avx2 && HasAvx2() ? 1 : 0;
+template <class L> void VoiceQuad::Group<L>::SetVectorForm(bool wide) noexcept {
+  mWide = wide && HasWideForm<L>() ? 1 : 0;
 }
 
 bool VoiceQuad::Compatible(const Voice& a, const Voice& b) noexcept {
@@ -29,47 +33,47 @@ bool VoiceQuad::Compatible(const Voice& a, const Voice& b) noexcept {
          a.mVcf.mIterations == b.mVcf.mIterations;
 }
 
-void VoiceQuad::Load(Voice* const* v) noexcept {
-  for (int lane = 0; lane < kLaneCount; ++lane) {
+template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
+  for (int lane = 0; lane < kLanes; ++lane) {
     mVco1.Load(lane, v[lane]->mVco1);
     mVco2.Load(lane, v[lane]->mVco2);
   }
   mSyncMode = v[0]->mSyncMode;
   mHighRange = v[0]->mVco2Range == Voice::kVco2RangeHigh ? 1 : 0;
   mIterations = v[0]->mVcf.mIterations;
-  mVco1MixScale = Gather(v, [](const Voice& x) { return x.mVco1MixScale; });
-  mVco2MixScale = Gather(v, [](const Voice& x) { return x.mVco2MixScale; });
-  mVco1Gain = Gather(v, [](const Voice& x) { return x.mVco1Gain; });
-  mVco2Gain = Gather(v, [](const Voice& x) { return x.mVco2Gain; });
-  mHistory0 = Gather(v, [](const Voice& x) { return x.mVco2History0; });
-  mHistory1 = Gather(v, [](const Voice& x) { return x.mVco2History1; });
-  mShelfB0 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b0; });
-  mShelfB1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b1; });
-  mShelfB2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.b2; });
-  mShelfA1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.a1; });
-  mShelfA2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.a2; });
-  mShelfX1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.x1; });
-  mShelfX2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.x2; });
-  mShelfY1 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.y1; });
-  mShelfY2 = Gather(v, [](const Voice& x) { return x.mHighRangeShelf.y2; });
-  mHpfCoefficient = Gather(v, [](const Voice& x) { return x.mHpf.mCoefficient; });
-  mHpfPrevIn = Gather(v, [](const Voice& x) { return x.mHpf.mPrevIn; });
-  mHpfPrevOut = Gather(v, [](const Voice& x) { return x.mHpf.mPrevOut; });
+  mVco1MixScale = Gather<L>(v, [](const Voice& x) { return x.mVco1MixScale; });
+  mVco2MixScale = Gather<L>(v, [](const Voice& x) { return x.mVco2MixScale; });
+  mVco1Gain = Gather<L>(v, [](const Voice& x) { return x.mVco1Gain; });
+  mVco2Gain = Gather<L>(v, [](const Voice& x) { return x.mVco2Gain; });
+  mHistory0 = Gather<L>(v, [](const Voice& x) { return x.mVco2History0; });
+  mHistory1 = Gather<L>(v, [](const Voice& x) { return x.mVco2History1; });
+  mShelfB0 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.b0; });
+  mShelfB1 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.b1; });
+  mShelfB2 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.b2; });
+  mShelfA1 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.a1; });
+  mShelfA2 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.a2; });
+  mShelfX1 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.x1; });
+  mShelfX2 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.x2; });
+  mShelfY1 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.y1; });
+  mShelfY2 = Gather<L>(v, [](const Voice& x) { return x.mHighRangeShelf.y2; });
+  mHpfCoefficient = Gather<L>(v, [](const Voice& x) { return x.mHpf.mCoefficient; });
+  mHpfPrevIn = Gather<L>(v, [](const Voice& x) { return x.mHpf.mPrevIn; });
+  mHpfPrevOut = Gather<L>(v, [](const Voice& x) { return x.mHpf.mPrevOut; });
   for (int i = 0; i < 4; ++i)
-    mStage[i] = Gather(v, [i](const Voice& x) { return x.mVcf.mStage[i]; });
-  mBleedCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
-  mSmoothCoefficient = Gather(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
-  mOutput.bleedPrevIn = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleedPrevIn; });
-  mOutput.bleed1 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1; });
-  mOutput.bleed1Prev = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1Prev; });
-  mOutput.bleed2 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.bleed2; });
-  mOutput.smooth1 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.smooth1; });
-  mOutput.smooth2 = Gather(v, [](const Voice& x) { return x.mVcf.mOutput.smooth2; });
-  mAmp = Gather(v, [](const Voice& x) { return x.mAmpState; });
-  mAmpCoefficient = Gather(v, [](const Voice& x) { return x.mAmpCoef; });
+    mStage[i] = Gather<L>(v, [i](const Voice& x) { return x.mVcf.mStage[i]; });
+  mBleedCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
+  mSmoothCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
+  mOutput.bleedPrevIn = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleedPrevIn; });
+  mOutput.bleed1 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1; });
+  mOutput.bleed1Prev = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1Prev; });
+  mOutput.bleed2 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed2; });
+  mOutput.smooth1 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.smooth1; });
+  mOutput.smooth2 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.smooth2; });
+  mAmp = Gather<L>(v, [](const Voice& x) { return x.mAmpState; });
+  mAmpCoefficient = Gather<L>(v, [](const Voice& x) { return x.mAmpCoef; });
 }
 
-void VoiceQuad::Store(int lane, Voice& v) const noexcept {
+template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noexcept {
   mVco1.Store(lane, v.mVco1);
   mVco2.Store(lane, v.mVco2);
   // The exponentials were taken here: the voice's caches of their inputs no longer hold.
@@ -98,45 +102,45 @@ void VoiceQuad::Store(int lane, Voice& v) const noexcept {
                mOutput.bleed2[lane],      mOutput.smooth1[lane], mOutput.smooth2[lane]};
 }
 
-VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
-                                               const Lanes4& width, const Lanes4& xmodDepth, const Lanes4& noise,
-                                               const Lanes4& blend) noexcept {
-  const Lanes4& k = mLadderK;
-  const Lanes4& h = mLadderH;
-  const Lanes4& gain = mLadderGain;
-  const Lanes4 zero = Splat(0.0);
-  const Lanes4 one = Splat(1.0);
+template <class L>
+VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz, const L& width,
+                                                    const L& xmodDepth, const L& noise, const L& blend) noexcept {
+  const L& k = mLadderK;
+  const L& h = mLadderH;
+  const L& gain = mLadderGain;
+  const L zero = Splat<L>(0.0);
+  const L one = Splat<L>(1.0);
   mVco1.SetPulseWidth(width);
   mVco2.SetPulseWidth(width);
   mVco2.SetFrequency(vco2Hz);
 
   // Cross-modulation from VCO-2's last two mixer outputs into VCO-1's pitch.
-  Lanes4 xm = (mHistory0 + mHistory1) * 0.5 * xmodDepth;
-  xm = Select(xm < zero, xm * 0.65, xm);
-  mVco1.SetFrequency(base1 * FastExp2Lanes(pitch1 + xm));
+  L xm = (mHistory0 + mHistory1) * 0.5 * xmodDepth;
+  xm = Select<L>(xm < zero, xm * 0.65, xm);
+  mVco1.SetFrequency(base1 * FastExp2Lanes<L>(pitch1 + xm));
 
   // Oscillators and hard sync.
-  const Lanes4 v1 = mVco1.RenderSample();
-  const Lanes4 v2 = mVco2.RenderSampleWithNoise(noise);
+  const L v1 = mVco1.RenderSample();
+  const L v2 = mVco2.RenderSampleWithNoise(noise);
   if (mSyncMode == Voice::kSyncVco1Master || mSyncMode == Voice::kSyncVco2Master) {
-    VcoLanes& master = mSyncMode == Voice::kSyncVco1Master ? mVco1 : mVco2;
-    VcoLanes& slave = mSyncMode == Voice::kSyncVco1Master ? mVco2 : mVco1;
-    const LaneMask4 wrapped = master.Wrapped();
+    VcoLanes<L>& master = mSyncMode == Voice::kSyncVco1Master ? mVco1 : mVco2;
+    VcoLanes<L>& slave = mSyncMode == Voice::kSyncVco1Master ? mVco2 : mVco1;
+    const Mask wrapped = master.Wrapped();
     if (AnyLane(wrapped)) {
-      const Lanes4 i = master.Increment();
-      Lanes4 f = Select(i != zero, master.Phase() / Select(i != zero, i, one), zero);
-      f = Select((f >= zero) & (f < one), f, zero);
+      const L i = master.Increment();
+      L f = Select<L>(i != zero, master.Phase() / Select<L>(i != zero, i, one), zero);
+      f = Select<L>((f >= zero) & (f < one), f, zero);
       slave.HardSync(wrapped, f);
     }
   }
 
   // Mixer with soft saturation.
-  const Lanes4 s1 = FastTanh(v1) * mVco1MixScale;
-  Lanes4 s2 = FastTanh(v2) * mVco2MixScale;
+  const L s1 = FastTanh(v1) * mVco1MixScale;
+  L s2 = FastTanh(v2) * mVco2MixScale;
   mHistory0 = mHistory1;
   mHistory1 = s2;
   if (mHighRange) {
-    const Lanes4 y = mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 -
+    const L y = mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 -
                      mShelfA2 * mShelfY2;
     mShelfX2 = mShelfX1;
     mShelfX1 = s2;
@@ -144,44 +148,49 @@ VLM_LANES_INLINE Lanes4 VoiceQuad::AudioSample(const Lanes4& pitch1, const Lanes
     mShelfY1 = y;
     s2 = y;
   }
-  const Lanes4 mix = s2 * mVco2Gain + s1 * mVco1Gain;
+  const L mix = s2 * mVco2Gain + s1 * mVco1Gain;
 
   // High-pass.
-  const Lanes4 hp = mHpfCoefficient * (mHpfPrevOut + mix - mHpfPrevIn);
+  const L hp = mHpfCoefficient * (mHpfPrevOut + mix - mHpfPrevIn);
   mHpfPrevIn = mix;
   mHpfPrevOut = hp;
-  const Lanes4 x = hp * 0.5;
+  const L x = hp * 0.5;
 
   // Ladder: stages with resonance feedback, then the bleed and the output smoothing.
   LadderSteps(mStage, x, k, h, mIterations);
   return mOutput.Process(x, mStage[3], k, gain, blend, mSmoothCoefficient, mBleedCoefficient);
 }
 
-VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
+template <class L>
+VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
                                              const double* lfo2, double* sum, int n) noexcept {
   using lanemath::Max;
   using lanemath::Min;
   Load(voices);
-  bool sounding[kLaneCount] = {true, true, true, true};
-  int endedAt[kLaneCount] = {-1, -1, -1, -1};
-  VoiceControl c[kLaneCount]{}; // an ended lane keeps reading its last record
+  bool sounding[kLanes];
+  int endedAt[kLanes];
+  for (int lane = 0; lane < kLanes; ++lane) {
+    sounding[lane] = true;
+    endedAt[lane] = -1;
+  }
+  VoiceControl c[kLanes]{}; // an ended lane keeps reading its last record
   // The ladders' settings after each control half.
-  double jitter[kLaneCount], feedbackBase[kLaneCount], gainBase[kLaneCount];
-  double selfOscillation[kLaneCount], blend[kLaneCount];
+  double jitter[kLanes], feedbackBase[kLanes], gainBase[kLanes];
+  double selfOscillation[kLanes], blend[kLanes];
   const double rate = voices[0]->mVcf.mSampleRate;
   for (int s = 0; s < n; ++s) {
-    // The control halves step by step over the lanes, so that the four voices' chains overlap.
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    // The control halves step by step over the lanes, so that the voices' chains overlap.
+    for (int lane = 0; lane < kLanes; ++lane)
       if (sounding[lane]) // an ended lane runs on unheard; its voice was stored when it ended
         voices[lane]->ControlEnvelopes(c[lane]);
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    for (int lane = 0; lane < kLanes; ++lane)
       if (sounding[lane])
         voices[lane]->ControlGlideAndSmoothers(lfo1[s], c[lane]);
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    for (int lane = 0; lane < kLanes; ++lane)
       if (sounding[lane])
         voices[lane]->ControlPitchAndFilter(lfo1[s], lfo2[s], c[lane]);
     bool anyEnded = false;
-    for (int lane = 0; lane < kLaneCount; ++lane) {
+    for (int lane = 0; lane < kLanes; ++lane) {
       if (!sounding[lane])
         continue;
       Voice& v = *voices[lane];
@@ -196,36 +205,34 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
       blend[lane] = f.mSmoothingBlend;
       anyEnded |= !v.IsActive();
     }
-    const auto field = [&c](double VoiceControl::*m) {
-      return Lanes4{c[0].*m, c[1].*m, c[2].*m, c[3].*m};
-    };
-    const auto lanes = [](const double* x) { return Lanes4{x[0], x[1], x[2], x[3]}; };
+    const auto field = [&c](double VoiceControl::*m) VLM_LANES_LAMBDA { return MakeLanes<L>([&](int lane) { return c[lane].*m; }); };
+    const auto lanes = [](const double* x) VLM_LANES_LAMBDA { return MakeLanes<L>([x](int lane) { return x[lane]; }); };
 
     // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
     // coefficients (computing them every sample gives what a filter's update-on-change gives), and
     // the amplifier.
-    const Lanes4 cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes(field(&VoiceControl::octaves)),
+    const L cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes<L>(field(&VoiceControl::octaves)),
                               field(&VoiceControl::floorHz));
-    mLastCutoff = Max(Splat(1.0), cutoff);
-    mLadderCutoff = Select(mLastCutoff >= 1.0, Min(mLastCutoff, Splat(0.49 * rate)), Splat(1.0));
+    mLastCutoff = Max(Splat<L>(1.0), cutoff);
+    mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
     mLadderH = ladder::StageCoefficient(mLadderCutoff, lanes(jitter), rate, mIterations);
     ladder::FeedbackAndGain(mLadderCutoff, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate,
                             mLadderK, mLadderGain);
-    const Lanes4 tremolo =
-        Select(field(&VoiceControl::tremolo) != 0.0, FastExpLanes(field(&VoiceControl::tremoloArg)), Splat(1.0));
+    const L tremolo =
+        Select<L>(field(&VoiceControl::tremolo) != 0.0, FastExpLanes<L>(field(&VoiceControl::tremoloArg)), Splat<L>(1.0));
     mAmp += (field(&VoiceControl::ampTarget) * tremolo - mAmp) * mAmpCoefficient;
 
-    const Lanes4 vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes(field(&VoiceControl::pitch2));
-    const Lanes4 y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
+    const L vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes<L>(field(&VoiceControl::pitch2));
+    const L y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
                                  field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
-                                 Splat(noise ? noise[s] : 0.0), lanes(blend)) *
+                                 Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
                      mAmp;
     double total = sum[s];
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    for (int lane = 0; lane < kLanes; ++lane)
       total += sounding[lane] ? y[lane] : 0.0;
     sum[s] = total;
     if (anyEnded) {
-      for (int lane = 0; lane < kLaneCount; ++lane) {
+      for (int lane = 0; lane < kLanes; ++lane) {
         if (sounding[lane] && !voices[lane]->IsActive()) {
           Store(lane, *voices[lane]);
           sounding[lane] = false;
@@ -234,7 +241,7 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
       }
     }
   }
-  for (int lane = 0; lane < kLaneCount; ++lane) {
+  for (int lane = 0; lane < kLanes; ++lane) {
     if (sounding[lane])
       Store(lane, *voices[lane]);
     else if (endedAt[lane] < n - 1) // the samples after the end cleared the cross-mod history
@@ -242,20 +249,45 @@ VLM_LANES_INLINE void VoiceQuad::RenderLanes(Voice* const* voices, const double*
   }
 }
 
-VLM_TARGET_AVX2 void VoiceQuad::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
-                                           const double* lfo2, double* sum, int n) noexcept {
+template <class L>
+VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
+                                                     const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
-void VoiceQuad::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                               double* sum, int n) noexcept {
+template <class L>
+VLM_TARGET_AVX512 void VoiceQuad::Group<L>::RenderAvx512(Voice* const* voices, const double* noise,
+                                                         const double* lfo1, const double* lfo2, double* sum,
+                                                         int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
-void VoiceQuad::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                       double* sum, int n) noexcept {
-  if (mUseAvx2)
-    RenderAvx2(voices, noise, lfo1, lfo2, sum, n);
-  else
+template <class L>
+void VoiceQuad::Group<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
+                                         const double* lfo2, double* sum, int n) noexcept {
+  RenderLanes(voices, noise, lfo1, lfo2, sum, n);
+}
+
+template <class L>
+void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                                 double* sum, int n) noexcept {
+  if (!mWide)
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
+  else if constexpr (kLanes == 8)
+    RenderAvx512(voices, noise, lfo1, lfo2, sum, n);
+  else
+    RenderAvx2(voices, noise, lfo1, lfo2, sum, n);
 }
+
+// The two widths, each with only its own wide form.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+template VoiceQuad::Group<Lanes4>::Group() noexcept;
+template void VoiceQuad::Group<Lanes4>::SetVectorForm(bool) noexcept;
+template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                               int) noexcept;
+template VoiceQuad::Group<Lanes8>::Group() noexcept;
+template void VoiceQuad::Group<Lanes8>::SetVectorForm(bool) noexcept;
+template void VoiceQuad::Group<Lanes8>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                               int) noexcept;
+#pragma GCC diagnostic pop

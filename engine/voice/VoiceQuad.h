@@ -1,5 +1,6 @@
-// Four voices rendered side by side: the branchy control steps run voice by voice, the arithmetic
-// (exponentials, ladder coefficients, oscillators, mixer, filters, amplifier) on four lanes.
+// Voices rendered side by side, one per lane: four on AVX2 (VoiceQuad), eight on AVX-512 (VoiceOctet).
+// The branchy control steps run voice by voice, the arithmetic (exponentials, ladder coefficients,
+// oscillators, mixer, filters, amplifier) on the lanes.
 #pragma once
 
 #include "engine/filter/LadderStages.h"
@@ -7,66 +8,100 @@
 #include "engine/util/Lanes.h"
 #include "engine/voice/Voice.h"
 
-// Four voices in one register do the same arithmetic once instead of four times. Every lane does
-// exactly the scalar operations in the scalar order, so a quad renders bit for bit what the four
-// voices render one after another. The control steps stay per voice: on lanes they would have to
-// take every branch, which measured slower than four voices alone.
-// Audio thread only; one quad is reused for every group of four.
+// Voices in one register do the same arithmetic once instead of four or eight times. Every lane does
+// exactly the scalar operations in the scalar order, so a group renders bit for bit what its voices
+// render one after another. The control steps stay per voice: on lanes they would have to take every
+// branch, which measured slower than the voices alone.
+//
+// Voice, Vcf and Hpf open their audio state to VoiceQuad; the renderer for any width is its member
+// template Group<L> (L = Lanes4 or Lanes8), which as a nested class shares that access.
+// Audio thread only; one group is reused for every run of voices.
 class VoiceQuad {
 public:
-  VoiceQuad() noexcept;
+  template <class L> class Group {
+  public:
+    static constexpr int kLanes = kLanesOf<L>;
 
-  // Whether two voices may share a quad: the settings that steer the audio half's structure agree.
+    Group() noexcept;
+
+    // Renders n samples of kLanes active, mutually compatible voices and adds the lanes to sum[s] in
+    // lane order, as kLanes RenderSample calls per sample would. noise (null for silence), lfo1 and
+    // lfo2 hold n samples. A voice that ends in the block is left exactly as RenderSample would leave it.
+    void Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2, double* sum,
+                int n) noexcept;
+
+    // wide: all lanes in one register (AVX2 for four lanes, AVX-512 for eight) when the processor has
+    // it (the default); otherwise, or with wide false, the same source in x86-64 baseline code.
+    void SetVectorForm(bool wide) noexcept;
+    bool VectorForm() const noexcept { return mWide != 0; }
+
+  private:
+    using Mask = MaskOf<L>;
+
+    void Load(Voice* const* voices) noexcept;
+    void Store(int lane, Voice& v) const noexcept;
+    void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                    double* sum, int n) noexcept;
+    void RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                      double* sum, int n) noexcept;
+    void RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                        double* sum, int n) noexcept;
+    VLM_LANES_INLINE void RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
+                                      const double* lfo2, double* sum, int n) noexcept;
+    VLM_LANES_INLINE L AudioSample(const L& pitch1, const L& base1, const L& vco2Hz, const L& width,
+                                   const L& xmodDepth, const L& noise, const L& blend) noexcept;
+
+    // As template arguments the lane types lose their alignment: VLM_LANE_ALIGN gives it back, so the
+    // wide forms may use aligned full-register moves on every field.
+    VcoLanes<L> mVco1;
+    VcoLanes<L> mVco2;
+    // Mixer.
+    VLM_LANE_ALIGN(L) L mVco1MixScale{}, mVco2MixScale{}, mVco1Gain{}, mVco2Gain{};
+    VLM_LANE_ALIGN(L) L mHistory0{}, mHistory1{};
+    // High-range shelf (direct form I).
+    VLM_LANE_ALIGN(L) L mShelfB0{}, mShelfB1{}, mShelfB2{}, mShelfA1{}, mShelfA2{};
+    VLM_LANE_ALIGN(L) L mShelfX1{}, mShelfX2{}, mShelfY1{}, mShelfY2{};
+    // High-pass.
+    VLM_LANE_ALIGN(L) L mHpfCoefficient{}, mHpfPrevIn{}, mHpfPrevOut{};
+    // Ladder stages, bleed and output smoothing.
+    VLM_LANE_ALIGN(L) L mStage[4] = {};
+    VLM_LANE_ALIGN(L) LadderOutput<L> mOutput;
+    VLM_LANE_ALIGN(L) L mBleedCoefficient{}, mSmoothCoefficient{};
+    // The ladder's cutoff and coefficients of the last sample, and the amplifier.
+    VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
+    VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
+    std::uint8_t mWide = 0;
+    std::uint8_t mSyncMode = 0;
+    std::uint8_t mHighRange = 0;
+    int mIterations = 1;
+  };
+
+  static constexpr int kLanes = kLaneCount;
+
+  // Whether two voices may share a group: the settings that steer the audio half's structure agree.
   static bool Compatible(const Voice& a, const Voice& b) noexcept;
 
-  // Renders n samples of four active, mutually compatible voices and adds the lanes to sum[s] in lane
-  // order, as four RenderSample calls per sample would. noise (null for silence), lfo1 and lfo2 hold n
-  // samples. A voice that ends in the block is left exactly as RenderSample would leave it.
+  // Group<Lanes4>'s calls: four voices, in one AVX2 register when the processor has it (the
+  // default), else in two SSE2 registers.
   void Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2, double* sum,
-              int n) noexcept;
-
-  // Four lanes in one AVX2 register when the processor has it (the default), else two SSE2 registers.
-  void SetVectorForm(bool avx2) noexcept;
-  bool VectorForm() const noexcept { return mUseAvx2 != 0; }
+              int n) noexcept {
+    mLanes.Render(voices, noise, lfo1, lfo2, sum, n);
+  }
+  void SetVectorForm(bool avx2) noexcept { mLanes.SetVectorForm(avx2); }
+  bool VectorForm() const noexcept { return mLanes.VectorForm(); }
 
 private:
-  void Load(Voice* const* voices) noexcept;
-  void Store(int lane, Voice& v) const noexcept;
-  void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2, double* sum,
-                  int n) noexcept;
-  void RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                      double* sum, int n) noexcept;
-  VLM_LANES_INLINE void RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
-                                    const double* lfo2, double* sum, int n) noexcept;
-  VLM_LANES_INLINE Lanes4 AudioSample(const Lanes4& pitch1, const Lanes4& base1, const Lanes4& vco2Hz,
-                                      const Lanes4& width, const Lanes4& xmodDepth, const Lanes4& noise,
-                                      const Lanes4& blend) noexcept;
-
-  std::uint8_t mUseAvx2 = 0;
-  VcoLanes mVco1;
-  VcoLanes mVco2;
-  std::uint8_t mSyncMode = 0;
-  std::uint8_t mHighRange = 0;
-  int mIterations = 1;
-
-  // Mixer.
-  Lanes4 mVco1MixScale{}, mVco2MixScale{}, mVco1Gain{}, mVco2Gain{};
-  Lanes4 mHistory0{}, mHistory1{};
-  // High-range shelf (direct form I).
-  Lanes4 mShelfB0{}, mShelfB1{}, mShelfB2{}, mShelfA1{}, mShelfA2{};
-  Lanes4 mShelfX1{}, mShelfX2{}, mShelfY1{}, mShelfY2{};
-  // High-pass.
-  Lanes4 mHpfCoefficient{}, mHpfPrevIn{}, mHpfPrevOut{};
-  // Ladder stages, bleed and output smoothing.
-  Lanes4 mStage[4] = {};
-// As a template argument Lanes4 loses its 32-byte alignment; alignas on the member gives it back
-// (every field is 32 bytes, so all of them land on 32).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
-  alignas(32) LadderOutput<Lanes4> mOutput;
+  Group<Lanes4> mLanes;
 #pragma GCC diagnostic pop
-  Lanes4 mBleedCoefficient{}, mSmoothCoefficient{};
-  // The ladder's cutoff and coefficients of the last sample, and the amplifier.
-  Lanes4 mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
-  Lanes4 mAmp{}, mAmpCoefficient{};
 };
+
+// Voices side by side on L's lanes.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+template <class L> using VoiceGroup = VoiceQuad::Group<L>;
+// Eight voices, in one AVX-512 register when the processor has it (the default), else in four SSE2
+// registers.
+using VoiceOctet = VoiceGroup<Lanes8>;
+#pragma GCC diagnostic pop

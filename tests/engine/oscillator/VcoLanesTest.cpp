@@ -1,4 +1,5 @@
-// Four-lane oscillator: each lane renders bit for bit what its own Vco renders, in AVX2 and baseline code.
+// Lane oscillators: each lane renders bit for bit what its own Vco renders, four lanes in AVX2 and
+// baseline code, eight in AVX-512 and baseline code.
 #include "engine/oscillator/VcoLanes.h"
 
 #include <array>
@@ -14,33 +15,38 @@
 
 #include "engine/filter/CpuFeatures.h"
 
+// Lanes4 and Lanes8 as template arguments lose their aligned attribute; the fields carry it instead.
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+
 namespace {
 
-// One sample's inputs for the four lanes.
-struct Step {
-  Lanes4 hz;
-  Lanes4 width;
-  Lanes4 fraction;
-  Lanes4 noise;
-  LaneMask4 sync;
+// One sample's inputs for the lanes (aligned for the wide forms' aligned moves).
+template <class L> struct Step {
+  VLM_LANE_ALIGN(L) L hz;
+  VLM_LANE_ALIGN(L) L width;
+  VLM_LANE_ALIGN(L) L fraction;
+  VLM_LANE_ALIGN(L) L noise;
+  VLM_LANE_ALIGN(L) MaskOf<L> sync;
   bool withNoise;
 };
 
-// One sample's outputs for the four lanes.
-struct Result {
-  Lanes4 value;
-  Lanes4 phase;
-  Lanes4 increment;
-  LaneMask4 wrapped;
+// One sample's outputs for the lanes.
+template <class L> struct Result {
+  VLM_LANE_ALIGN(L) L value;
+  VLM_LANE_ALIGN(L) L phase;
+  VLM_LANE_ALIGN(L) L increment;
+  VLM_LANE_ALIGN(L) MaskOf<L> wrapped;
 };
 
-using Oscillators = std::array<Vco, kLaneCount>;
+template <class L> using Oscillators = std::array<Vco, kLanesOf<L>>;
 
 // The same calls the quad renderer makes per sample: pitch and width, sync, one sample.
-VLM_LANES_INLINE void DriveLanes(VcoLanes& lanes, const std::vector<Step>& steps, std::vector<Result>& out) {
+template <class L>
+VLM_LANES_INLINE void DriveLanes(VcoLanes<L>& lanes, const std::vector<Step<L>>& steps,
+                                 std::vector<Result<L>>& out) {
   out.resize(steps.size());
   for (std::size_t i = 0; i < steps.size(); ++i) {
-    const Step& s = steps[i];
+    const Step<L>& s = steps[i];
     lanes.SetFrequency(s.hz);
     lanes.SetPulseWidth(s.width);
     lanes.HardSync(s.sync, s.fraction);
@@ -51,20 +57,27 @@ VLM_LANES_INLINE void DriveLanes(VcoLanes& lanes, const std::vector<Step>& steps
   }
 }
 
-VLM_TARGET_AVX2 void DriveLanesAvx2(VcoLanes& lanes, const std::vector<Step>& steps,
-                                    std::vector<Result>& out) {
+// The wide form of each width: one register for all lanes.
+VLM_TARGET_AVX2 void DriveLanesWide(VcoLanes<Lanes4>& lanes, const std::vector<Step<Lanes4>>& steps,
+                                    std::vector<Result<Lanes4>>& out) {
+  DriveLanes(lanes, steps, out);
+}
+VLM_TARGET_AVX512 void DriveLanesWide(VcoLanes<Lanes8>& lanes, const std::vector<Step<Lanes8>>& steps,
+                                      std::vector<Result<Lanes8>>& out) {
   DriveLanes(lanes, steps, out);
 }
 
-void DriveLanesBaseline(VcoLanes& lanes, const std::vector<Step>& steps, std::vector<Result>& out) {
+template <class L>
+void DriveLanesBaseline(VcoLanes<L>& lanes, const std::vector<Step<L>>& steps, std::vector<Result<L>>& out) {
   DriveLanes(lanes, steps, out);
 }
 
-void DriveScalar(Oscillators& vcos, const std::vector<Step>& steps, std::vector<Result>& out) {
+template <class L>
+void DriveScalar(Oscillators<L>& vcos, const std::vector<Step<L>>& steps, std::vector<Result<L>>& out) {
   out.resize(steps.size());
   for (std::size_t i = 0; i < steps.size(); ++i) {
-    const Step& s = steps[i];
-    for (int lane = 0; lane < kLaneCount; ++lane) {
+    const Step<L>& s = steps[i];
+    for (int lane = 0; lane < kLanesOf<L>; ++lane) {
       Vco& v = vcos[lane];
       v.SetFrequency(s.hz[lane]);
       v.SetPulseWidth(s.width[lane]);
@@ -83,12 +96,13 @@ bool SameBits(double a, double b) {
 }
 
 // Reports the first sample and lane where the two runs differ in any bit.
-void ExpectIdentical(const std::vector<Result>& expected, const std::vector<Result>& actual) {
+template <class L>
+void ExpectIdentical(const std::vector<Result<L>>& expected, const std::vector<Result<L>>& actual) {
   ASSERT_EQ(expected.size(), actual.size());
   for (std::size_t i = 0; i < expected.size(); ++i)
-    for (int lane = 0; lane < kLaneCount; ++lane) {
-      const Result& e = expected[i];
-      const Result& a = actual[i];
+    for (int lane = 0; lane < kLanesOf<L>; ++lane) {
+      const Result<L>& e = expected[i];
+      const Result<L>& a = actual[i];
       if (!SameBits(e.value[lane], a.value[lane]) || !SameBits(e.phase[lane], a.phase[lane]) ||
           !SameBits(e.increment[lane], a.increment[lane]) ||
           (e.wrapped[lane] != 0) != (a.wrapped[lane] != 0)) {
@@ -100,19 +114,20 @@ void ExpectIdentical(const std::vector<Result>& expected, const std::vector<Resu
     }
 }
 
-constexpr std::array<double, kLaneCount> kRates = {48000.0, 96000.0, 44100.0, 48000.0};
+constexpr std::array<double, 8> kRates = {48000.0, 96000.0, 44100.0, 48000.0, 192000.0, 48000.0, 96000.0, 88200.0};
 
 // Per lane a different way of moving: gentle vibrato; a sweep from 200 Hz past Nyquist and back
 // (through the colouring's fade and its rebuilds) with narrow pulses; a negative pitch jumping every
 // sample with the narrowest pulse; a lane mostly at 0 Hz (and -0 Hz) with bursts, a NaN and widths
-// outside 0..1. Sync strikes at random with fractions in 0..1, some exactly 0.
-std::vector<Step> MakeSteps(int count, std::uint64_t seed, bool mixNoise) {
+// outside 0..1. Eight lanes move in the same four ways, the upper four a fifth higher. Sync strikes at
+// random with fractions in 0..1, some exactly 0.
+template <class L> std::vector<Step<L>> MakeSteps(int count, std::uint64_t seed, bool mixNoise) {
   std::mt19937_64 rng(seed);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   std::normal_distribution<double> gauss(0.0, 0.3);
-  std::vector<Step> steps(static_cast<std::size_t>(count));
+  std::vector<Step<L>> steps(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    Step& s = steps[static_cast<std::size_t>(i)];
+    Step<L>& s = steps[static_cast<std::size_t>(i)];
     const double t = static_cast<double>(i) / count;
     const double sweep = t < 0.5 ? 2.0 * t : 2.0 - 2.0 * t;
     s.hz[0] = 220.0 * (1.0 + 0.01 * std::sin(0.003 * i));
@@ -126,7 +141,11 @@ std::vector<Step> MakeSteps(int count, std::uint64_t seed, bool mixNoise) {
     if (i == count / 3)
       s.hz[3] = std::numeric_limits<double>::quiet_NaN();
     s.width[3] = -0.2 + 1.4 * unit(rng);
-    for (int lane = 0; lane < kLaneCount; ++lane) {
+    for (int lane = 4; lane < kLanesOf<L>; ++lane) {
+      s.hz[lane] = 1.5 * s.hz[lane - 4];
+      s.width[lane] = s.width[lane - 4] + 0.01;
+    }
+    for (int lane = 0; lane < kLanesOf<L>; ++lane) {
       const double roll = unit(rng);
       s.sync[lane] = roll < 0.03 ? -1 : 0;
       s.fraction[lane] = roll < 0.005 ? 0.0 : unit(rng);
@@ -137,11 +156,11 @@ std::vector<Step> MakeSteps(int count, std::uint64_t seed, bool mixNoise) {
   return steps;
 }
 
-// Four oscillators mid-flight: prepared at their rates, at different phases, one in a sync transient,
+// Oscillators mid-flight: prepared at their rates, at different phases, two in a sync transient,
 // noise sources advanced differently.
-Oscillators MakeOscillators(std::uint8_t waveform) {
-  Oscillators vcos;
-  for (int lane = 0; lane < kLaneCount; ++lane) {
+template <class L> Oscillators<L> MakeOscillators(std::uint8_t waveform) {
+  Oscillators<L> vcos;
+  for (int lane = 0; lane < kLanesOf<L>; ++lane) {
     Vco& v = vcos[lane];
     v.Prepare(kRates[lane]);
     v.mWaveform = waveform;
@@ -152,6 +171,7 @@ Oscillators MakeOscillators(std::uint8_t waveform) {
   }
   vcos[2].HardSync(0.4);
   vcos[2].RenderSample();
+  vcos[kLanesOf<L> - 1].HardSync(0.7);
   return vcos;
 }
 
@@ -165,47 +185,66 @@ const WaveformCase kWaveforms[] = {
     {"square", Vco::kSquare},     {"noise", Vco::kNoise},       {"unknown", 7},
 };
 
-class VcoLanesTest : public ::testing::TestWithParam<std::tuple<WaveformCase, bool>> {};
-
-TEST_P(VcoLanesTest, LanesRenderExactlyWhatFourOscillatorsRenderAndStoreBackTheirFullState) {
-  const auto [wave, avx2] = GetParam();
-  if (avx2 && !HasAvx2())
-    GTEST_SKIP() << "no AVX2 on this processor";
-
-  Oscillators reference = MakeOscillators(wave.waveform);
-  VcoLanes lanes;
-  for (int lane = 0; lane < kLaneCount; ++lane)
+// Drives every lane through the same steps as its own scalar oscillator, then stores the lanes back.
+template <class L> void CheckLanes(std::uint8_t waveform, bool wide) {
+  Oscillators<L> reference = MakeOscillators<L>(waveform);
+  VcoLanes<L> lanes;
+  for (int lane = 0; lane < kLanesOf<L>; ++lane)
     lanes.Load(lane, reference[lane]);
 
-  const std::vector<Step> steps = MakeSteps(6000, 17, true);
-  std::vector<Result> expected, actual;
+  const std::vector<Step<L>> steps = MakeSteps<L>(6000, 17, true);
+  std::vector<Result<L>> expected, actual;
   DriveScalar(reference, steps, expected);
-  (avx2 ? DriveLanesAvx2 : DriveLanesBaseline)(lanes, steps, actual);
+  if (wide)
+    DriveLanesWide(lanes, steps, actual);
+  else
+    DriveLanesBaseline(lanes, steps, actual);
   ExpectIdentical(expected, actual);
 
   // Stored into fresh oscillators (another rate, no history), they go on exactly as the reference:
   // every piece of state came back, the colouring cache and noise registers included.
-  Oscillators stored;
-  for (int lane = 0; lane < kLaneCount; ++lane) {
+  Oscillators<L> stored;
+  for (int lane = 0; lane < kLanesOf<L>; ++lane) {
     stored[lane].Prepare(22050.0);
-    stored[lane].mWaveform = wave.waveform;
+    stored[lane].mWaveform = waveform;
     lanes.Store(lane, stored[lane]);
     EXPECT_TRUE(SameBits(stored[lane].LastOutput(), reference[lane].LastOutput()));
     EXPECT_TRUE(SameBits(stored[lane].PreviousPhase(), reference[lane].PreviousPhase()));
     EXPECT_EQ(stored[lane].Colouring().Weights(), reference[lane].Colouring().Weights());
     EXPECT_EQ(stored[lane].Noise().WhiteRegister(), reference[lane].Noise().WhiteRegister());
   }
-  const std::vector<Step> more = MakeSteps(2000, 99, false);
+  const std::vector<Step<L>> more = MakeSteps<L>(2000, 99, false);
   DriveScalar(reference, more, expected);
   DriveScalar(stored, more, actual);
   ExpectIdentical(expected, actual);
 }
 
+// The lane count and whether the wide form runs.
+struct FormCase {
+  const char* name;
+  int lanes;
+  bool wide;
+};
+
+const FormCase kForms[] = {
+    {"4_baseline", 4, false}, {"4_avx2", 4, true}, {"8_baseline", 8, false}, {"8_avx512", 8, true}};
+
+class VcoLanesTest : public ::testing::TestWithParam<std::tuple<WaveformCase, FormCase>> {};
+
+TEST_P(VcoLanesTest, LanesRenderExactlyWhatTheirOscillatorsRenderAndStoreBackTheirFullState) {
+  const auto [wave, form] = GetParam();
+  if (form.wide && !(form.lanes == 8 ? HasAvx512() : HasAvx2()))
+    GTEST_SKIP() << "no " << (form.lanes == 8 ? "AVX-512" : "AVX2") << " on this processor";
+  if (form.lanes == 8)
+    CheckLanes<Lanes8>(wave.waveform, form.wide);
+  else
+    CheckLanes<Lanes4>(wave.waveform, form.wide);
+}
+
 INSTANTIATE_TEST_SUITE_P(Waveforms, VcoLanesTest,
-                         ::testing::Combine(::testing::ValuesIn(kWaveforms), ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(kWaveforms), ::testing::ValuesIn(kForms)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) +
-                                  (std::get<1>(info.param) ? "_avx2" : "_baseline");
+                           return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
 
 } // namespace

@@ -1,5 +1,5 @@
-// Four voices rendered side by side give bit for bit what the voices give one at a time, in both
-// vector forms, through note starts, retriggers, voice ends inside blocks and mixed settings.
+// Four or eight voices rendered side by side give bit for bit what the voices give one at a time, in
+// each width's vector forms, through note starts, retriggers, voice ends inside blocks and mixed settings.
 #include "engine/voice/TonePart.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "engine/filter/CpuFeatures.h"
+#include "engine/filter/FastTanh.h"
 #include "engine/util/FastMath.h"
 #include "engine/util/FastMathLanes.h"
+
+// Lanes4 and Lanes8 as template arguments lose their aligned attribute; no field here needs it.
+#pragma GCC diagnostic ignored "-Wignored-attributes"
 
 namespace {
 
@@ -69,32 +73,51 @@ bool SameBits(double a, double b) {
   return std::memcmp(&a, &b, sizeof a) == 0 || (a == 0.0 && b == 0.0);
 }
 
-// Plays the same score on a part rendered in quads and on one rendered voice by voice; returns the
+// How the grouped part renders: the widest group, and whether the groups use their wide vector form
+// (AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the processor has it).
+struct Form {
+  int lanes;
+  bool wide;
+};
+
+bool Runs(Form f) {
+  return !f.wide || (f.lanes == 8 ? HasAvx512() : HasAvx2());
+}
+
+std::string Describe(Form f) {
+  return std::string(f.lanes == 8 ? " (octets, " : " (quads, ") +
+         (f.wide ? (f.lanes == 8 ? "AVX-512)" : "AVX2)") : "baseline)");
+}
+
+// Plays the same score on a part rendered in groups and on one rendered voice by voice; returns the
 // first sample where they differ, or an empty string.
-std::string FirstDifference(const QuadPatch& q, double rate, bool avx2, bool mixedVoices) {
+std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mixedVoices) {
   auto quads = std::make_unique<TonePart>();
   auto alone = std::make_unique<TonePart>();
   alone->SetQuadRendering(false);
-  quads->Quad().SetVectorForm(avx2);
+  quads->SetQuadRendering(true);
+  quads->SetOctetRendering(form.lanes == 8);
+  quads->Quad().SetVectorForm(form.wide);
+  quads->Octet().SetVectorForm(form.wide);
   std::vector<double> noise(TonePart::kMaxChunk * 3);
   for (std::size_t i = 0; i < noise.size(); ++i)
     noise[i] = std::sin(0.37 * static_cast<double>(i) * static_cast<double>(i));
   for (TonePart* p : {quads.get(), alone.get()}) {
     p->Prepare(rate);
     ApplyPatch(*p, q);
-    if (mixedVoices) // a voice the others cannot share a quad with
+    if (mixedVoices) // a voice the others cannot share a group with
       p->GetVoice(5).SetVco2Waveform(q.vco2 == Vco::kSawtooth ? Vco::kSquare : Vco::kSawtooth);
   }
   std::vector<double> a(noise.size()), b(noise.size());
   for (int block = 0; block < 160; ++block) {
     for (TonePart* p : {quads.get(), alone.get()}) {
       if (block % 40 == 0)
-        for (int k = 0; k < 11; ++k) // eleven notes: two quads and three voices alone
+        for (int k = 0; k < 14; ++k) // fourteen notes: an octet, a quad and two voices alone
           p->NoteOn(36 + 5 * k + block / 40, 0.4 + 0.05 * k);
       if (block % 40 == 12)
         p->NoteOn(36 + 5 * 3 + block / 40, 0.9); // retrigger of a sounding voice
       if (block % 40 == 20)
-        for (int k = 0; k < 11; k += 2)
+        for (int k = 0; k < 14; k += 2)
           p->NoteOff(36 + 5 * k + block / 40);
       if (block % 40 == 30)
         p->AllNotesOff();
@@ -113,34 +136,105 @@ std::string FirstDifference(const QuadPatch& q, double rate, bool avx2, bool mix
   return "";
 }
 
-} // namespace
 
-TEST(VoiceQuad, QuadsRenderWhatTheVoicesRenderAlone) {
-  std::vector<bool> forms = {false};
-  if (HasAvx2())
-    forms.push_back(true);
-  for (const QuadPatch& q : kPatches)
-    for (double rate : {48000.0, 192000.0})
-      for (bool avx2 : forms)
-        EXPECT_EQ(FirstDifference(q, rate, avx2, false), "")
-            << q.name << " at " << rate << (avx2 ? " (AVX2)" : " (baseline)");
+const Form kForms[] = {{4, false}, {4, true}, {8, false}, {8, true}};
+
+TEST(VoiceQuad, GroupsRenderWhatTheVoicesRenderAlone) {
+  for (Form form : kForms) {
+    if (!Runs(form))
+      continue; // the wide form's test below reports the skip
+    for (const QuadPatch& q : kPatches)
+      for (double rate : {48000.0, 192000.0})
+        EXPECT_EQ(FirstDifference(q, rate, form, false), "") << q.name << " at " << rate << Describe(form);
+  }
+}
+
+TEST(VoiceQuad, OctetsRunInAvx512WhereTheProcessorHasIt) {
+  if (!HasAvx512())
+    GTEST_SKIP() << "no AVX-512 on this processor";
+  TonePart part;
+  EXPECT_TRUE(part.Octet().VectorForm());
+  EXPECT_EQ(FirstDifference(kPatches[1], 96000.0, {8, true}, false), "");
 }
 
 TEST(VoiceQuad, AVoiceWithOtherSettingsRendersAloneInOrder) {
-  EXPECT_EQ(FirstDifference(kPatches[1], 96000.0, HasAvx2(), true), "");
+  for (Form form : kForms) {
+    if (Runs(form)) {
+      EXPECT_EQ(FirstDifference(kPatches[1], 96000.0, form, true), "") << Describe(form);
+    }
+  }
+}
+
+// Inputs for the lane forms of the fast functions.
+const double kExp2Inputs[] = {-1000.0, -1500.0, -37.3, -1.0 / 128.0, -0.0, 0.0, 1e-300, 0.49,
+                              1.0,     3.999,   17.25, 999.9,        1000.0, 2000.0, std::nan("")};
+const double kLog2Inputs[] = {1.0, 1.0 + 1e-15, 1.4142135623730951, 1.4142135623730949, 500.0, 14000.0, 1e-300,
+                              3e300};
+const double kTanhInputs[] = {-20.0, -9.2, -9.19, -3.0, -0.5, -0.0, 0.0, 1e-10, 0.7, 4.5, 9.2, 9.21, 1e300};
+
+// Every input in every lane of a lane vector (the others hold a neutral value), through exp2, log2
+// and tanh; the results of input i in lane j land at out[(i x lanes + j) x 3 + function].
+template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double>& out) {
+  constexpr int kLanes = kLanesOf<L>;
+  const auto put = [&](std::size_t i, int lane, int function, double y) {
+    out[(i * kLanes + static_cast<std::size_t>(lane)) * 3 + static_cast<std::size_t>(function)] = y;
+  };
+  out.assign(std::size(kExp2Inputs) * kLanes * 3, 0.0);
+  for (std::size_t i = 0; i < std::size(kExp2Inputs); ++i)
+    for (int lane = 0; lane < kLanes; ++lane) {
+      L x = Splat<L>(0.5);
+      x[lane] = kExp2Inputs[i];
+      put(i, lane, 0, FastExp2Lanes(x)[lane]);
+      x = Splat<L>(2.0);
+      x[lane] = i < std::size(kLog2Inputs) ? kLog2Inputs[i] : 1.0;
+      put(i, lane, 1, FastLog2Lanes(x)[lane]);
+      x = Splat<L>(0.1);
+      x[lane] = i < std::size(kTanhInputs) ? kTanhInputs[i] : 0.0;
+      put(i, lane, 2, FastTanh(x)[lane]);
+    }
+}
+
+VLM_TARGET_AVX2 void FastFunctionsWide4(std::vector<double>& out) {
+  FastFunctionsOnLanes<Lanes4>(out);
+}
+VLM_TARGET_AVX512 void FastFunctionsWide8(std::vector<double>& out) {
+  FastFunctionsOnLanes<Lanes8>(out);
+}
+void FastFunctionsBaseline4(std::vector<double>& out) {
+  FastFunctionsOnLanes<Lanes4>(out);
+}
+void FastFunctionsBaseline8(std::vector<double>& out) {
+  FastFunctionsOnLanes<Lanes8>(out);
 }
 
 TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
-  const double xs[] = {-1000.0, -1500.0, -37.3, -1.0 / 128.0, -0.0, 0.0, 1e-300, 0.49, 1.0, 3.999,
-                       17.25, 999.9, 1000.0, 2000.0, std::nan("")};
-  for (double x : xs) {
-    const Lanes4 y = FastExp2Lanes(Lanes4{0.5, -x, x, 3.0});
-    EXPECT_TRUE(SameBits(y[2], FastExp2(x))) << x;
-    EXPECT_TRUE(SameBits(y[1], FastExp2(-x))) << x;
-  }
-  for (double x : {1.0, 1.0 + 1e-15, 1.4142135623730951, 1.4142135623730949, 500.0, 14000.0, 1e-300, 3e300}) {
-    const Lanes4 y = FastLog2Lanes(Lanes4{2.0, x, 1.0 / x, 7.0});
-    EXPECT_TRUE(SameBits(y[1], FastLog2(x))) << x;
-    EXPECT_TRUE(SameBits(y[2], FastLog2(1.0 / x))) << x;
+  struct Case {
+    const char* name;
+    int lanes;
+    bool wide;
+    void (*run)(std::vector<double>&);
+  };
+  const Case cases[] = {{"4 baseline", 4, false, FastFunctionsBaseline4},
+                        {"4 AVX2", 4, true, FastFunctionsWide4},
+                        {"8 baseline", 8, false, FastFunctionsBaseline8},
+                        {"8 AVX-512", 8, true, FastFunctionsWide8}};
+  for (const Case& c : cases) {
+    if (!Runs({c.lanes, c.wide}))
+      continue;
+    std::vector<double> out;
+    c.run(out);
+    for (std::size_t i = 0; i < std::size(kExp2Inputs); ++i)
+      for (int lane = 0; lane < c.lanes; ++lane) {
+        const double* y = &out[(i * static_cast<std::size_t>(c.lanes) + static_cast<std::size_t>(lane)) * 3];
+        EXPECT_TRUE(SameBits(y[0], FastExp2(kExp2Inputs[i]))) << c.name << " exp2 " << kExp2Inputs[i];
+        if (i < std::size(kLog2Inputs)) {
+          EXPECT_TRUE(SameBits(y[1], FastLog2(kLog2Inputs[i]))) << c.name << " log2 " << kLog2Inputs[i];
+        }
+        if (i < std::size(kTanhInputs)) {
+          EXPECT_TRUE(SameBits(y[2], FastTanh(kTanhInputs[i]))) << c.name << " tanh " << kTanhInputs[i];
+        }
+      }
   }
 }
+
+} // namespace
