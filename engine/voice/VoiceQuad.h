@@ -40,10 +40,12 @@ public:
 
     void Load(Voice* const* voices) noexcept;
     void Store(int lane, Voice& v) const noexcept;
-    void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                    double* sum, int n) noexcept;
-    void RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                      double* sum, int n) noexcept;
+    // The target attributes stand on these declarations too: a member template's instances take them
+    // from here.
+    VLM_TARGET_AVX2 void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
+                                    const double* lfo2, double* sum, int n) noexcept;
+    VLM_TARGET_AVX512 void RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
+                                        const double* lfo2, double* sum, int n) noexcept;
     void RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
                         double* sum, int n) noexcept;
     VLM_LANES_INLINE void RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
