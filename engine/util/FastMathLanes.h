@@ -38,7 +38,8 @@ template <LaneVector L> VLM_LANES_INLINE L FastLog2Lanes(L x) noexcept {
   using Bits = BitsOf<L>;
   const Bits bits = __builtin_bit_cast(Bits, x);
   const Bits mantissa = bits & 0x000FFFFFFFFFFFFFull;
-  const Bits up = __builtin_bit_cast(Bits, mantissa > 0x6A09E667F3BCCull) & 1;
+  // Compared as signed (the mantissa is below 2^52): a wide unsigned compare is not always vectorised.
+  const Bits up = __builtin_bit_cast(Bits, __builtin_bit_cast(MaskOf<L>, mantissa) > 0x6A09E667F3BCCLL) & 1;
   const Bits yBits = mantissa | ((1023 - up) << 52);
   const L y = __builtin_bit_cast(L, yBits);
   // The biased exponent (below 2^12) as a double, exactly: it sits in the mantissa of 2^52.

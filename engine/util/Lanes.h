@@ -84,18 +84,23 @@ template <LaneVector L> VLM_LANES_INLINE L Select(MaskOf<L> m, L a, L b) noexcep
   return m ? a : b;
 }
 
+// The lanes OR-ed (or AND-ed) down to one, by halving the register: a loop over the lanes would go
+// through memory, where a full-width store read back in eight-byte pieces stalls.
+template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask8 m, Op op) noexcept {
+  return FoldLanes(op(__builtin_shufflevector(m, m, 0, 1, 2, 3), __builtin_shufflevector(m, m, 4, 5, 6, 7)), op);
+}
+template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask4 m, Op op) noexcept {
+  typedef std::int64_t Pair __attribute__((vector_size(16)));
+  const Pair p = op(__builtin_shufflevector(m, m, 0, 1), __builtin_shufflevector(m, m, 2, 3));
+  return op(p[0], p[1]);
+}
+
 template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
-  std::int64_t any = m[0];
-  for (std::size_t i = 1; i < sizeof(M) / sizeof(std::int64_t); ++i)
-    any |= m[i];
-  return any != 0;
+  return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a | b; }) != 0;
 }
 
 template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
-  std::int64_t all = m[0];
-  for (std::size_t i = 1; i < sizeof(M) / sizeof(std::int64_t); ++i)
-    all &= m[i];
-  return all != 0;
+  return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a & b; }) != 0;
 }
 
 // x > lo ? (x < hi ? x : hi) : lo, lane by lane (NaN becomes lo), as HoldWithin.

@@ -227,9 +227,11 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
                                  field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
                                  Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
                      mAmp;
+    // In lane order, unrolled so that the lanes come out of the register rather than through memory.
     double total = sum[s];
-    for (int lane = 0; lane < kLanes; ++lane)
-      total += sounding[lane] ? y[lane] : 0.0;
+    [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
+      ((total += sounding[I] ? y[I] : 0.0), ...);
+    }(std::make_index_sequence<kLanes>{});
     sum[s] = total;
     if (anyEnded) {
       for (int lane = 0; lane < kLanes; ++lane) {
