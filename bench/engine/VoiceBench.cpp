@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/filter/CpuFeatures.h"
 #include "engine/render/PartRenderer.h"
 
 namespace {
@@ -39,8 +40,8 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 }
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
-// quads:0 renders every voice alone (the reference path); quads:1 groups as the part does by default
-// (quads); quads:2 takes runs of eight as octets (AVX-512 where the processor has it).
+// quads:0 renders every voice alone (the reference path); quads:1 quads only; quads:2 runs of eight as
+// octets, the rest as quads (the default where the processor has AVX-512).
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
@@ -49,7 +50,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
   auto part = std::make_unique<TonePart>();
   part->Prepare(48000.0 * factor);
   part->SetQuadRendering(quads);
-  part->SetOctetRendering(state.range(2) == 2);
+  part->SetOctetRendering(state.range(2) == 2 && HasAvx512());
   ApplyPatch(*part, heavy);
   HoldNotes(*part, kVoices, 40);
   constexpr int kSubSamples = 4096;
@@ -68,16 +69,16 @@ BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})->ArgNa
 
 // Both parts at 24 voices each at 4x from the note starts on (attack and decay, the dearest phases);
 // counter "x_realtime" is seconds of 48 kHz audio per second of CPU. per_sample:1 is the reference
-// path that renders every sub-sample through all voices in turn; octets:1 renders runs of eight voices
-// as octets.
+// path that renders every sub-sample through all voices in turn; octets:0 keeps the parts to quads,
+// octets:1 lets them take runs of eight as octets (where the processor has AVX-512).
 void BM_WorstCase(benchmark::State& state) {
   const bool heavy = state.range(0) != 0;
   const int factor = static_cast<int>(state.range(1));
   const bool perSample = state.range(2) != 0;
   auto renderer = std::make_unique<PartRenderer>();
   renderer->Prepare(48000.0, factor);
-  renderer->Upper().SetOctetRendering(state.range(3) != 0);
-  renderer->Lower().SetOctetRendering(state.range(3) != 0);
+  renderer->Upper().SetOctetRendering(state.range(3) != 0 && HasAvx512());
+  renderer->Lower().SetOctetRendering(state.range(3) != 0 && HasAvx512());
   ApplyPatch(renderer->Upper(), heavy);
   ApplyPatch(renderer->Lower(), heavy);
   renderer->Upper().SetVoiceLimit(24);

@@ -30,6 +30,14 @@ VLM_LANES_INLINE T StageCoefficient(T cutoffHz, T jitter, double rate, int itera
   return Min(d, T{} + stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
 }
 
+// The self-oscillating filter's output gain at log2 of the cutoff: 10^(dB / 20) as exp(dB x ln(10) / 20),
+// as the rest of the engine turns decibels into gains.
+template <class T>
+VLM_LANES_INLINE T SelfOscillationGain(T log2Fc, T selfOscillation, T gainBase) noexcept {
+  const T db = SelfOscillationGainDbAtLog2(log2Fc);
+  return ((lanemath::Exp(db * 0.11512925464970229) - 1.0) * selfOscillation + 1.0) * gainBase;
+}
+
 // Feedback k and output gain at cutoff fc: resonance thins out at high cutoffs and fades away near
 // 0.4 x rate; a self-oscillating filter's level follows the gain-correction curve.
 template <class T>
@@ -40,15 +48,12 @@ VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOs
   const T t = Hold((log2Fc - kLog2Of500) / (kLog2Of14000 - kLog2Of500), 0.0, 1.0);
   const T v = Hold((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
   k = (1.0 - Smooth(v)) * (1.0 - 0.34 * Smooth(t)) * feedbackBase;
-  // 10^(dB / 20) as exp(dB x ln(10) / 20), as the rest of the engine turns decibels into gains.
-  const auto corrected = [&]() VLM_LANES_LAMBDA {
-    const T db = SelfOscillationGainDbAtLog2(log2Fc);
-    return ((Exp(db * 0.11512925464970229) - 1.0) * selfOscillation + 1.0) * gainBase;
-  };
   if constexpr (sizeof(T) == sizeof(double))
-    gain = selfOscillation > 0.0 ? corrected() : gainBase;
+    gain = selfOscillation > 0.0 ? SelfOscillationGain(log2Fc, selfOscillation, gainBase) : gainBase;
   else
-    gain = AnyLane(selfOscillation > 0.0) ? Select(selfOscillation > 0.0, corrected(), gainBase) : gainBase;
+    gain = AnyLane(selfOscillation > 0.0)
+               ? Select(selfOscillation > 0.0, SelfOscillationGain(log2Fc, selfOscillation, gainBase), gainBase)
+               : gainBase;
 }
 
 } // namespace ladder

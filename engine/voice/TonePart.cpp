@@ -40,7 +40,7 @@ double Frac(double x) noexcept {
 
 } // namespace
 
-TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0) {
+TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0), mOctetRendering(HasAvx512() ? 1 : 0) {
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();

@@ -38,10 +38,8 @@ public:
   // without it the quad's two-register form is slower than the voices alone) or every voice on its own
   // (the reference the quads are checked against). Both give the same samples.
   void SetQuadRendering(bool on) noexcept { mQuadRendering = on ? 1 : 0; }
-  // With quads on, runs of eight voices render as a VoiceOctet (in AVX-512 where the processor has it);
-  // again the same samples. Off by default: on a full-width AVX-512 processor (Zen 5) octets measured
-  // about 5% slower than quads in the worst case, as the per-voice control steps and the moves of each
-  // voice's values into and out of the lanes dominate once the audio half runs on lanes.
+  // With quads on, runs of eight voices render as a VoiceOctet (the default where the processor has
+  // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
   VoiceQuad& Quad() noexcept { return mQuad; }
   VoiceOctet& Octet() noexcept { return mOctet; }
@@ -201,7 +199,7 @@ private:
                         int n) noexcept;
 
   std::uint8_t mQuadRendering = 0;  // set in the constructor
-  std::uint8_t mOctetRendering = 0;
+  std::uint8_t mOctetRendering = 0; // set in the constructor
   VoiceQuad mQuad;
   VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new
 };

@@ -1,0 +1,157 @@
+// The per-sample render of voices side by side (VoiceQuad::Group<L>), included by the translation units
+// that compile it: VoiceQuad.cpp (baseline and AVX2 forms) and VoiceOctetAvx512.cpp (AVX-512 form).
+#pragma once
+
+#include "engine/filter/LadderCoefficients.h"
+#include "engine/util/FastMathLanes.h"
+#include "engine/util/LaneMath.h"
+#include "engine/voice/VoiceQuad.h"
+
+template <class L>
+VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz, const L& width,
+                                                    const L& xmodDepth, const L& noise, const L& blend) noexcept {
+  const L& k = mLadderK;
+  const L& h = mLadderH;
+  const L& gain = mLadderGain;
+  const L zero = Splat<L>(0.0);
+  const L one = Splat<L>(1.0);
+  mVco1.SetPulseWidth(width);
+  mVco2.SetPulseWidth(width);
+  mVco2.SetFrequency(vco2Hz);
+
+  // Cross-modulation from VCO-2's last two mixer outputs into VCO-1's pitch.
+  L xm = (mHistory0 + mHistory1) * 0.5 * xmodDepth;
+  xm = Select<L>(xm < zero, xm * 0.65, xm);
+  mVco1.SetFrequency(base1 * FastExp2Lanes<L>(pitch1 + xm));
+
+  // Oscillators and hard sync.
+  const L v1 = mVco1.RenderSample();
+  const L v2 = mVco2.RenderSampleWithNoise(noise);
+  if (mSyncMode == Voice::kSyncVco1Master || mSyncMode == Voice::kSyncVco2Master) {
+    VcoLanes<L>& master = mSyncMode == Voice::kSyncVco1Master ? mVco1 : mVco2;
+    VcoLanes<L>& slave = mSyncMode == Voice::kSyncVco1Master ? mVco2 : mVco1;
+    const Mask wrapped = master.Wrapped();
+    if (AnyLane(wrapped)) {
+      const L i = master.Increment();
+      L f = Select<L>(i != zero, master.Phase() / Select<L>(i != zero, i, one), zero);
+      f = Select<L>((f >= zero) & (f < one), f, zero);
+      slave.HardSync(wrapped, f);
+    }
+  }
+
+  // Mixer with soft saturation.
+  const L s1 = FastTanh(v1) * mVco1MixScale;
+  L s2 = FastTanh(v2) * mVco2MixScale;
+  mHistory0 = mHistory1;
+  mHistory1 = s2;
+  if (mHighRange) {
+    const L y = mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 -
+                     mShelfA2 * mShelfY2;
+    mShelfX2 = mShelfX1;
+    mShelfX1 = s2;
+    mShelfY2 = mShelfY1;
+    mShelfY1 = y;
+    s2 = y;
+  }
+  const L mix = s2 * mVco2Gain + s1 * mVco1Gain;
+
+  // High-pass.
+  const L hp = mHpfCoefficient * (mHpfPrevOut + mix - mHpfPrevIn);
+  mHpfPrevIn = mix;
+  mHpfPrevOut = hp;
+  const L x = hp * 0.5;
+
+  // Ladder: stages with resonance feedback, then the bleed and the output smoothing.
+  LadderSteps(mStage, x, k, h, mIterations);
+  return mOutput.Process(x, mStage[3], k, gain, blend, mSmoothCoefficient, mBleedCoefficient);
+}
+
+template <class L>
+VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
+                                             const double* lfo2, double* sum, int n) noexcept {
+  using lanemath::Max;
+  using lanemath::Min;
+  Load(voices);
+  bool sounding[kLanes];
+  int endedAt[kLanes];
+  for (int lane = 0; lane < kLanes; ++lane) {
+    sounding[lane] = true;
+    endedAt[lane] = -1;
+  }
+  VoiceControl c[kLanes]{}; // an ended lane keeps reading its last record
+  // The ladders' settings after each control half.
+  double jitter[kLanes], feedbackBase[kLanes], gainBase[kLanes];
+  double selfOscillation[kLanes], blend[kLanes];
+  const double rate = voices[0]->mVcf.mSampleRate;
+  for (int s = 0; s < n; ++s) {
+    // The control halves step by step over the lanes, so that the voices' chains overlap.
+    for (int lane = 0; lane < kLanes; ++lane)
+      if (sounding[lane]) // an ended lane runs on unheard; its voice was stored when it ended
+        voices[lane]->ControlEnvelopes(c[lane]);
+    for (int lane = 0; lane < kLanes; ++lane)
+      if (sounding[lane])
+        voices[lane]->ControlGlideAndSmoothers(lfo1[s], c[lane]);
+    for (int lane = 0; lane < kLanes; ++lane)
+      if (sounding[lane])
+        voices[lane]->ControlPitchAndFilter(lfo1[s], lfo2[s], c[lane]);
+    bool anyEnded = false;
+    for (int lane = 0; lane < kLanes; ++lane) {
+      if (!sounding[lane])
+        continue;
+      Voice& v = *voices[lane];
+      v.ControlAmplifier(lfo1[s], c[lane]);
+      v.mVcf.SetResonanceAndStepJitter(c[lane].resonance);
+      v.EndIfDone();
+      const Vcf& f = v.mVcf;
+      jitter[lane] = f.mJitterNormaliser * f.mJitter * f.mJitterDepth;
+      feedbackBase[lane] = f.mFeedbackBase;
+      gainBase[lane] = f.mGainBase;
+      selfOscillation[lane] = f.mSelfOscillation;
+      blend[lane] = f.mSmoothingBlend;
+      anyEnded |= !v.IsActive();
+    }
+    const auto field = [&c](double VoiceControl::*m) VLM_LANES_LAMBDA { return MakeLanes<L>([&](int lane) { return c[lane].*m; }); };
+    const auto lanes = [](const double* x) VLM_LANES_LAMBDA { return MakeLanes<L>([x](int lane) { return x[lane]; }); };
+
+    // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
+    // coefficients (computing them every sample gives what a filter's update-on-change gives), and
+    // the amplifier.
+    const L cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes<L>(field(&VoiceControl::octaves)),
+                              field(&VoiceControl::floorHz));
+    mLastCutoff = Max(Splat<L>(1.0), cutoff);
+    mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
+    mLadderH = ladder::StageCoefficient(mLadderCutoff, lanes(jitter), rate, mIterations);
+    ladder::FeedbackAndGain(mLadderCutoff, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate,
+                            mLadderK, mLadderGain);
+    const L tremolo =
+        Select<L>(field(&VoiceControl::tremolo) != 0.0, FastExpLanes<L>(field(&VoiceControl::tremoloArg)), Splat<L>(1.0));
+    mAmp += (field(&VoiceControl::ampTarget) * tremolo - mAmp) * mAmpCoefficient;
+
+    const L vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes<L>(field(&VoiceControl::pitch2));
+    const L y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
+                                 field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
+                                 Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
+                     mAmp;
+    // In lane order, unrolled so that the lanes come out of the register rather than through memory.
+    double total = sum[s];
+    [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
+      ((total += sounding[I] ? y[I] : 0.0), ...);
+    }(std::make_index_sequence<kLanes>{});
+    sum[s] = total;
+    if (anyEnded) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        if (sounding[lane] && !voices[lane]->IsActive()) {
+          Store(lane, *voices[lane]);
+          sounding[lane] = false;
+          endedAt[lane] = s;
+        }
+      }
+    }
+  }
+  for (int lane = 0; lane < kLanes; ++lane) {
+    if (sounding[lane])
+      Store(lane, *voices[lane]);
+    else if (endedAt[lane] < n - 1) // the samples after the end cleared the cross-mod history
+      voices[lane]->mVco2History0 = voices[lane]->mVco2History1 = 0.0;
+  }
+}
