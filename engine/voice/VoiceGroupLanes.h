@@ -110,8 +110,15 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       blend[lane] = f.mSmoothingBlend;
       anyEnded |= !v.IsActive();
     }
-    const auto field = [&c](double VoiceControl::*m) VLM_LANES_LAMBDA { return MakeLanes<L>([&](int lane) { return c[lane].*m; }); };
-    const auto lanes = [](const double* x) VLM_LANES_LAMBDA { return MakeLanes<L>([x](int lane) { return x[lane]; }); };
+    const auto field = [&c](double VoiceControl::*m) VLM_LANES_LAMBDA {
+      return MakeLanes<L>([&](int lane) { return c[lane].*m; });
+    };
+    // One load for the ladders' settings, which sit side by side (lane by lane they took eight inserts).
+    const auto lanes = [](const double* x) VLM_LANES_LAMBDA {
+      L v;
+      __builtin_memcpy(&v, x, sizeof v);
+      return v;
+    };
 
     // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
     // coefficients (computing them every sample gives what a filter's update-on-change gives), and
