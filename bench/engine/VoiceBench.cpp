@@ -65,7 +65,9 @@ void BM_VoiceSubSample(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(kVoices) * kSubSamples,
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_VoiceSubSample)->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})->ArgNames({"factor", "heavy", "quads"});
+BENCHMARK(BM_VoiceSubSample)
+    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})
+    ->ArgNames({"factor", "heavy", "quads"});
 
 // Both parts at 24 voices each at 4x from the note starts on (attack and decay, the dearest phases);
 // counter "x_realtime" is seconds of 48 kHz audio per second of CPU. per_sample:1 is the reference

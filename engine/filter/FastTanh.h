@@ -39,5 +39,6 @@ inline void FastTanhPair(double x0, double x1, double& y0, double& y1) noexcept 
 
 // FastTanh on four or eight lanes.
 template <LaneVector L> VLM_LANES_INLINE L FastTanh(L x) noexcept {
-  return Select<L>(x > kFastTanhLimit, Splat<L>(1.0), Select<L>(x < -kFastTanhLimit, Splat<L>(-1.0), FastTanhRatio(x)));
+  return Select<L>(x > kFastTanhLimit, Splat<L>(1.0),
+                   Select<L>(x < -kFastTanhLimit, Splat<L>(-1.0), FastTanhRatio(x)));
 }

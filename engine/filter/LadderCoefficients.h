@@ -32,8 +32,7 @@ VLM_LANES_INLINE T StageCoefficient(T cutoffHz, T jitter, double rate, int itera
 
 // The self-oscillating filter's output gain at log2 of the cutoff: 10^(dB / 20) as exp(dB x ln(10) / 20),
 // as the rest of the engine turns decibels into gains.
-template <class T>
-VLM_LANES_INLINE T SelfOscillationGain(T log2Fc, T selfOscillation, T gainBase) noexcept {
+template <class T> VLM_LANES_INLINE T SelfOscillationGain(T log2Fc, T selfOscillation, T gainBase) noexcept {
   const T db = SelfOscillationGainDbAtLog2(log2Fc);
   return ((lanemath::Exp(db * 0.11512925464970229) - 1.0) * selfOscillation + 1.0) * gainBase;
 }
@@ -51,9 +50,10 @@ VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOs
   if constexpr (sizeof(T) == sizeof(double))
     gain = selfOscillation > 0.0 ? SelfOscillationGain(log2Fc, selfOscillation, gainBase) : gainBase;
   else
-    gain = AnyLane(selfOscillation > 0.0)
-               ? Select(selfOscillation > 0.0, SelfOscillationGain(log2Fc, selfOscillation, gainBase), gainBase)
-               : gainBase;
+    gain =
+        AnyLane(selfOscillation > 0.0)
+            ? Select(selfOscillation > 0.0, SelfOscillationGain(log2Fc, selfOscillation, gainBase), gainBase)
+            : gainBase;
 }
 
 } // namespace ladder

@@ -263,7 +263,8 @@ private:
     const Mask narrow = width < 0.05;
     if (!AnyLane(narrow))
       return v;
-    return v * Select<L>(narrow, 0.59 + 0.41 * vcolanes::SmoothStep<L>((width - 0.014) / 0.036), Splat<L>(1.0));
+    return v *
+           Select<L>(narrow, 0.59 + 0.41 * vcolanes::SmoothStep<L>((width - 0.014) / 0.036), Splat<L>(1.0));
   }
 
   // Vco::EndValue for the waveforms that reach the sync correction.
@@ -303,9 +304,9 @@ private:
     const Mask changed = mIncrement != mCachedIncrement;
     if (!AnyLane(changed))
       return;
-    const Mask keep =
-        changed & mColourAllFull &
-        (vcolanes::Fabs<L>(mIncrement) * TriangleColouring::kLastHarmonic <= TriangleColouring::kFullWeightEnd);
+    const Mask keep = changed & mColourAllFull &
+                      (vcolanes::Fabs<L>(mIncrement) * TriangleColouring::kLastHarmonic <=
+                       TriangleColouring::kFullWeightEnd);
     mCachedIncrement = Select<L>(keep, mIncrement, mCachedIncrement);
     const Mask rebuild = changed & ~keep;
     if (AnyLane(rebuild)) [[unlikely]] {

@@ -50,7 +50,9 @@ template <> struct LaneTraits<Lanes8> {
 #pragma GCC diagnostic pop
 
 template <class L>
-concept LaneVector = requires { LaneTraits<L>::kCount; };
+concept LaneVector = requires {
+  LaneTraits<L>::kCount;
+};
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 template <class M>
@@ -65,8 +67,10 @@ template <LaneVector L> inline constexpr int kLanesOf = LaneTraits<L>::kCount;
 
 // A lane vector of f(0), f(1), ... f(count - 1): gathers one scalar per lane.
 template <class V, int kCount, class F> VLM_LANES_INLINE V MakeLanesOf(F&& f) noexcept {
-  return [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA { return V{f(static_cast<int>(I))...}; }(
-             std::make_index_sequence<static_cast<std::size_t>(kCount)>{});
+  return [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
+    return V{f(static_cast<int>(I))...};
+  }
+  (std::make_index_sequence<static_cast<std::size_t>(kCount)>{});
 }
 template <LaneVector L, class F> VLM_LANES_INLINE L MakeLanes(F&& f) noexcept {
   return MakeLanesOf<L, kLanesOf<L>>(f);
@@ -87,7 +91,8 @@ template <LaneVector L> VLM_LANES_INLINE L Select(MaskOf<L> m, L a, L b) noexcep
 // The lanes OR-ed (or AND-ed) down to one, by halving the register: a loop over the lanes would go
 // through memory, where a full-width store read back in eight-byte pieces stalls.
 template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask8 m, Op op) noexcept {
-  return FoldLanes(op(__builtin_shufflevector(m, m, 0, 1, 2, 3), __builtin_shufflevector(m, m, 4, 5, 6, 7)), op);
+  return FoldLanes(op(__builtin_shufflevector(m, m, 0, 1, 2, 3), __builtin_shufflevector(m, m, 4, 5, 6, 7)),
+                   op);
 }
 template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask4 m, Op op) noexcept {
   typedef std::int64_t Pair __attribute__((vector_size(16)));

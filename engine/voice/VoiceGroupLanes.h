@@ -8,8 +8,9 @@
 #include "engine/voice/VoiceQuad.h"
 
 template <class L>
-VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz, const L& width,
-                                                    const L& xmodDepth, const L& noise, const L& blend) noexcept {
+VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz,
+                                                    const L& width, const L& xmodDepth, const L& noise,
+                                                    const L& blend) noexcept {
   const L& k = mLadderK;
   const L& h = mLadderH;
   const L& gain = mLadderGain;
@@ -45,8 +46,8 @@ VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& ba
   mHistory0 = mHistory1;
   mHistory1 = s2;
   if (mHighRange) {
-    const L y = mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 -
-                     mShelfA2 * mShelfY2;
+    const L y =
+        mShelfB0 * s2 + mShelfB1 * mShelfX1 + mShelfB2 * mShelfX2 - mShelfA1 * mShelfY1 - mShelfA2 * mShelfY2;
     mShelfX2 = mShelfX1;
     mShelfX1 = s2;
     mShelfY2 = mShelfY1;
@@ -67,8 +68,9 @@ VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& ba
 }
 
 template <class L>
-VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, const double* noise, const double* lfo1,
-                                             const double* lfo2, double* sum, int n) noexcept {
+VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, const double* noise,
+                                                       const double* lfo1, const double* lfo2, double* sum,
+                                                       int n) noexcept {
   using lanemath::Max;
   using lanemath::Min;
   Load(voices);
@@ -110,9 +112,8 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       blend[lane] = f.mSmoothingBlend;
       anyEnded |= !v.IsActive();
     }
-    const auto field = [&c](double VoiceControl::*m) VLM_LANES_LAMBDA {
-      return MakeLanes<L>([&](int lane) { return c[lane].*m; });
-    };
+    const auto field = [&c](double VoiceControl::*m)
+                           VLM_LANES_LAMBDA { return MakeLanes<L>([&](int lane) { return c[lane].*m; }); };
     // One load for the ladders' settings, which sit side by side (lane by lane they took eight inserts).
     const auto lanes = [](const double* x) VLM_LANES_LAMBDA {
       L v;
@@ -124,26 +125,27 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
     // coefficients (computing them every sample gives what a filter's update-on-change gives), and
     // the amplifier.
     const L cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes<L>(field(&VoiceControl::octaves)),
-                              field(&VoiceControl::floorHz));
+                         field(&VoiceControl::floorHz));
     mLastCutoff = Max(Splat<L>(1.0), cutoff);
     mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
     mLadderH = ladder::StageCoefficient(mLadderCutoff, lanes(jitter), rate, mIterations);
     ladder::FeedbackAndGain(mLadderCutoff, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate,
                             mLadderK, mLadderGain);
-    const L tremolo =
-        Select<L>(field(&VoiceControl::tremolo) != 0.0, FastExpLanes<L>(field(&VoiceControl::tremoloArg)), Splat<L>(1.0));
+    const L tremolo = Select<L>(field(&VoiceControl::tremolo) != 0.0,
+                                FastExpLanes<L>(field(&VoiceControl::tremoloArg)), Splat<L>(1.0));
     mAmp += (field(&VoiceControl::ampTarget) * tremolo - mAmp) * mAmpCoefficient;
 
     const L vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes<L>(field(&VoiceControl::pitch2));
     const L y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
-                                 field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
-                                 Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
-                     mAmp;
+                            field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
+                            Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
+                mAmp;
     // In lane order, unrolled so that the lanes come out of the register rather than through memory.
     double total = sum[s];
     [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
       ((total += sounding[I] ? y[I] : 0.0), ...);
-    }(std::make_index_sequence<kLanes>{});
+    }
+    (std::make_index_sequence<kLanes>{});
     sum[s] = total;
     if (anyEnded) {
       for (int lane = 0; lane < kLanes; ++lane) {

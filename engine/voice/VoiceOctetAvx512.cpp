@@ -63,15 +63,15 @@ template void VcoLanes<L>::UpdateColouring() noexcept;
 template L VcoLanes<L>::EvaluateColouring(L) const noexcept;
 template L VoiceQuad::Group<L>::AudioSample(const L&, const L&, const L&, const L&, const L&, const L&,
                                             const L&) noexcept;
-template void VoiceQuad::Group<L>::RenderLanes(Voice* const*, const double*, const double*, const double*, double*,
-                                               int) noexcept;
+template void VoiceQuad::Group<L>::RenderLanes(Voice* const*, const double*, const double*, const double*,
+                                               double*, int) noexcept;
 
 template <class T>
 void VoiceQuad::Group<T>::RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
                                        const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
-template void VoiceQuad::Group<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*, double*,
-                                                int) noexcept;
+template void VoiceQuad::Group<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*,
+                                                double*, int) noexcept;
 
 #pragma GCC pop_options

@@ -96,13 +96,14 @@ template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noe
   f.mGain = mLadderGain[lane];
   for (int i = 0; i < 4; ++i)
     f.mStage[i] = mStage[i][lane];
-  f.mOutput = {mOutput.bleedPrevIn[lane], mOutput.bleed1[lane], mOutput.bleed1Prev[lane],
+  f.mOutput = {mOutput.bleedPrevIn[lane], mOutput.bleed1[lane],  mOutput.bleed1Prev[lane],
                mOutput.bleed2[lane],      mOutput.smooth1[lane], mOutput.smooth2[lane]};
 }
 
 template <class L>
-VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
-                                                     const double* lfo2, double* sum, int n) noexcept {
+VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const double* noise,
+                                                     const double* lfo1, const double* lfo2, double* sum,
+                                                     int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
@@ -113,8 +114,8 @@ void VoiceQuad::Group<L>::RenderBaseline(Voice* const* voices, const double* noi
 }
 
 template <class L>
-void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
-                                 double* sum, int n) noexcept {
+void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, const double* lfo1,
+                                 const double* lfo2, double* sum, int n) noexcept {
   if (!mWide)
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
   else if constexpr (kLanes == 8)
@@ -128,10 +129,10 @@ void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, cons
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 template VoiceQuad::Group<Lanes4>::Group() noexcept;
 template void VoiceQuad::Group<Lanes4>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*, double*,
-                                               int) noexcept;
+template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*,
+                                               double*, int) noexcept;
 template VoiceQuad::Group<Lanes8>::Group() noexcept;
 template void VoiceQuad::Group<Lanes8>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes8>::Render(Voice* const*, const double*, const double*, const double*, double*,
-                                               int) noexcept;
+template void VoiceQuad::Group<Lanes8>::Render(Voice* const*, const double*, const double*, const double*,
+                                               double*, int) noexcept;
 #pragma GCC diagnostic pop

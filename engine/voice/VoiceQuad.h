@@ -27,8 +27,8 @@ public:
     // Renders n samples of kLanes active, mutually compatible voices and adds the lanes to sum[s] in
     // lane order, as kLanes RenderSample calls per sample would. noise (null for silence), lfo1 and
     // lfo2 hold n samples. A voice that ends in the block is left exactly as RenderSample would leave it.
-    void Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2, double* sum,
-                int n) noexcept;
+    void Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                double* sum, int n) noexcept;
 
     // wide: all lanes in one register (AVX2 for four lanes, AVX-512 for eight) when the processor has
     // it (the default); otherwise, or with wide false, the same source in x86-64 baseline code.

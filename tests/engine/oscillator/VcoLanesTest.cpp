@@ -116,7 +116,8 @@ void ExpectIdentical(const std::vector<Result<L>>& expected, const std::vector<R
     }
 }
 
-constexpr std::array<double, 8> kRates = {48000.0, 96000.0, 44100.0, 48000.0, 192000.0, 48000.0, 96000.0, 88200.0};
+constexpr std::array<double, 8> kRates = {48000.0,  96000.0, 44100.0, 48000.0,
+                                          192000.0, 48000.0, 96000.0, 88200.0};
 
 // Per lane a different way of moving: gentle vibrato; a sweep from 200 Hz past Nyquist and back
 // (through the colouring's fade and its rebuilds) with narrow pulses; a negative pitch jumping every
@@ -246,7 +247,8 @@ TEST_P(VcoLanesTest, LanesRenderExactlyWhatTheirOscillatorsRenderAndStoreBackThe
 INSTANTIATE_TEST_SUITE_P(Waveforms, VcoLanesTest,
                          ::testing::Combine(::testing::ValuesIn(kWaveforms), ::testing::ValuesIn(kForms)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                           return std::string(std::get<0>(info.param).name) + "_" +
+                                  std::get<1>(info.param).name;
                          });
 
 } // namespace

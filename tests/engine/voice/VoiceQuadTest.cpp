@@ -128,14 +128,14 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
     for (int i = 0; i < n; ++i)
       if (!SameBits(a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)]))
         return "block " + std::to_string(block) + " sample " + std::to_string(i) + ": " +
-               std::to_string(a[static_cast<std::size_t>(i)]) + " vs " + std::to_string(b[static_cast<std::size_t>(i)]);
+               std::to_string(a[static_cast<std::size_t>(i)]) + " vs " +
+               std::to_string(b[static_cast<std::size_t>(i)]);
   }
   for (int i = 0; i < TonePart::kVoiceCount; ++i)
     if (quads->GetVoice(i).IsActive() != alone->GetVoice(i).IsActive())
       return "voice " + std::to_string(i) + " activity";
   return "";
 }
-
 
 const Form kForms[] = {{4, false}, {4, true}, {8, false}, {8, true}};
 
@@ -166,10 +166,10 @@ TEST(VoiceQuad, AVoiceWithOtherSettingsRendersAloneInOrder) {
 }
 
 // Inputs for the lane forms of the fast functions.
-const double kExp2Inputs[] = {-1000.0, -1500.0, -37.3, -1.0 / 128.0, -0.0, 0.0, 1e-300, 0.49,
+const double kExp2Inputs[] = {-1000.0, -1500.0, -37.3, -1.0 / 128.0, -0.0,   0.0,    1e-300,      0.49,
                               1.0,     3.999,   17.25, 999.9,        1000.0, 2000.0, std::nan("")};
-const double kLog2Inputs[] = {1.0, 1.0 + 1e-15, 1.4142135623730951, 1.4142135623730949, 500.0, 14000.0, 1e-300,
-                              3e300};
+const double kLog2Inputs[] = {1.0,    1.0 + 1e-15, 1.4142135623730951, 1.4142135623730949, 500.0, 14000.0,
+                              1e-300, 3e300};
 const double kTanhInputs[] = {-20.0, -9.2, -9.19, -3.0, -0.5, -0.0, 0.0, 1e-10, 0.7, 4.5, 9.2, 9.21, 1e300};
 
 // Every input in every lane of a lane vector (the others hold a neutral value), through exp2, log2
