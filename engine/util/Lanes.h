@@ -15,6 +15,8 @@
 // it would pass the lanes by the baseline's convention while a wide caller expects them in registers.
 #define VLM_LANES_LAMBDA __attribute__((always_inline))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
+// For eight lanes the attribute alone is not enough: a comparison written in a template compiled for the
+// baseline comes out lane by lane even inlined here (see VoiceOctetAvx512.cpp).
 #define VLM_TARGET_AVX512 __attribute__((target("avx512f,avx512dq,avx512vl")))
 
 // Aligned to their size in every build: the baseline compiler would align them to 16 only, and the

@@ -14,7 +14,8 @@
 // branch, which measured slower than the voices alone.
 //
 // Voice, Vcf and Hpf open their audio state to VoiceQuad; the renderer for any width is its member
-// template Group<L> (L = Lanes4 or Lanes8), which as a nested class shares that access.
+// template Group<L> (L = Lanes4 or Lanes8), which as a nested class shares that access. Its per-sample
+// render is in VoiceGroupLanes.h; the octet's AVX-512 form is compiled in VoiceOctetAvx512.cpp.
 // Audio thread only; one group is reused for every run of voices.
 class VoiceQuad {
 public:
