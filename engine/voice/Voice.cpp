@@ -707,24 +707,46 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
   c.amp = mAmpState;
 }
 
-int Voice::ControlRun(const double* lfo1, const double* lfo2, VoiceControl* out, int n) noexcept {
+int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
+                      int lane) noexcept {
+  const auto at = [columns, lanes, lane](int column, int s) -> double& {
+    return columns[(column * kControlRunLength + s) * lanes + lane];
+  };
+  int ran = n;
   for (int s = 0; s < n; ++s) {
-    VoiceControl& c = out[s];
+    VoiceControl c;
     ControlEnvelopes(c);
     ControlGlideAndSmoothers(lfo1[s], c);
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
     mVcf.SetResonanceAndStepJitter(c.resonance);
-    c.ladderJitter = mVcf.JitterOffset();
-    c.ladderFeedbackBase = mVcf.FeedbackBaseValue();
-    c.ladderGainBase = mVcf.GainBaseValue();
-    c.ladderSelfOscillation = mVcf.SelfOscillationFactor();
-    c.ladderBlend = mVcf.SmoothingBlend();
+    at(kColumnBase1Hz, s) = c.base1Hz;
+    at(kColumnPitch1, s) = c.pitch1;
+    at(kColumnWidth, s) = c.width;
+    at(kColumnXmodDepth, s) = c.xmodDepth;
+    at(kColumnBase2Hz, s) = c.base2Hz;
+    at(kColumnPitch2, s) = c.pitch2;
+    at(kColumnCutoffHz, s) = c.cutoffHz;
+    at(kColumnOctaves, s) = c.octaves;
+    at(kColumnFloorHz, s) = c.floorHz;
+    at(kColumnTremolo, s) = c.tremolo;
+    at(kColumnTremoloArg, s) = c.tremoloArg;
+    at(kColumnAmpTarget, s) = c.ampTarget;
+    at(kColumnLadderJitter, s) = mVcf.JitterOffset();
+    at(kColumnLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
+    at(kColumnLadderGainBase, s) = mVcf.GainBaseValue();
+    at(kColumnLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();
+    at(kColumnLadderBlend, s) = mVcf.SmoothingBlend();
     EndIfDone();
-    if (!mActive)
-      return s + 1;
+    if (!mActive) {
+      ran = s + 1;
+      break;
+    }
   }
-  return n;
+  for (int s = ran; s < n; ++s)
+    for (int column = 0; column < kControlColumnCount; ++column)
+      at(column, s) = at(column, ran - 1);
+  return ran;
 }
 
 // 22. The voice ends with ENV-2; its last sample still sounds.

@@ -46,13 +46,30 @@ struct VoiceControl {
   double keyFollow;     // octaves
   double cutoffPercent; // knob travel of cutoffHz (kept while the envelope amount is 0)
   double level;
+};
 
-  // The ladder's settings after the control half, for a group that computes its coefficients.
-  double ladderJitter; // cutoff offset of the jitter, already scaled by its depth
-  double ladderFeedbackBase;
-  double ladderGainBase;
-  double ladderSelfOscillation;
-  double ladderBlend;
+// What a voice rendered in a group hands to the group's lanes each sample: the fields of VoiceControl
+// that the lanes read, and the ladder's settings after the control half (its jitter's cutoff offset,
+// feedback and gain bases, self-oscillation factor and smoothing blend).
+enum ControlColumn : int {
+  kColumnBase1Hz,
+  kColumnPitch1,
+  kColumnWidth,
+  kColumnXmodDepth,
+  kColumnBase2Hz,
+  kColumnPitch2,
+  kColumnCutoffHz,
+  kColumnOctaves,
+  kColumnFloorHz,
+  kColumnTremolo,
+  kColumnTremoloArg,
+  kColumnAmpTarget,
+  kColumnLadderJitter,
+  kColumnLadderFeedbackBase,
+  kColumnLadderGainBase,
+  kColumnLadderSelfOscillation,
+  kColumnLadderBlend,
+  kControlColumnCount
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
@@ -91,10 +108,13 @@ public:
   void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
   void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
   void EndIfDone() noexcept;
-  // The control half of up to n samples for a voice rendered in a group, all steps of one sample
-  // before the next: out[s] is sample s's record with the ladder's settings after it. Stops after the
-  // sample that ends the voice (that sample still sounds) and returns how many samples it ran.
-  int ControlRun(const double* lfo1, const double* lfo2, VoiceControl* out, int n) noexcept;
+  // The control half of n samples (at most kControlRunLength) for a voice rendered in lane `lane` of a
+  // group of `lanes`: column f of sample s is columns[(f x kControlRunLength + s) x lanes + lane], so the
+  // group loads one column of all its lanes at once. Stops after the sample that ends the voice (that
+  // sample still sounds) and returns how many samples it ran; the rest of the run repeats that sample's
+  // values, which the group's lane computes on unheard.
+  static constexpr int kControlRunLength = 16;
+  int ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes, int lane) noexcept;
   double AudioSample(const VoiceControl& c, double noise) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }

@@ -80,76 +80,56 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
     sounding[lane] = true;
     endedAt[lane] = -1;
   }
-  VoiceControl c[kLanes]{}; // an ended lane keeps reading its last record
-  // The ladders' settings after each control half.
-  double jitter[kLanes], feedbackBase[kLanes], gainBase[kLanes];
-  double selfOscillation[kLanes], blend[kLanes];
+  constexpr int kRun = Voice::kControlRunLength;
+  // Each voice runs its control half over a run of samples on its own (its state stays hot) and leaves
+  // its values column by column, so that the lanes load each value of all their voices at once. An
+  // ended lane keeps the columns of its last run and computes on unheard.
+  alignas(64) double columns[kControlColumnCount * kRun * kLanes];
+  int ran[kLanes];
   const double rate = voices[0]->mVcf.mSampleRate;
-  for (int s = 0; s < n; ++s) {
-    // The control halves step by step over the lanes, so that the voices' chains overlap.
+  for (int start = 0; start < n; start += kRun) {
+    const int length = n - start < kRun ? n - start : kRun;
     for (int lane = 0; lane < kLanes; ++lane)
-      if (sounding[lane]) // an ended lane runs on unheard; its voice was stored when it ended
-        voices[lane]->ControlEnvelopes(c[lane]);
-    for (int lane = 0; lane < kLanes; ++lane)
-      if (sounding[lane])
-        voices[lane]->ControlGlideAndSmoothers(lfo1[s], c[lane]);
-    for (int lane = 0; lane < kLanes; ++lane)
-      if (sounding[lane])
-        voices[lane]->ControlPitchAndFilter(lfo1[s], lfo2[s], c[lane]);
-    bool anyEnded = false;
-    for (int lane = 0; lane < kLanes; ++lane) {
-      if (!sounding[lane])
-        continue;
-      Voice& v = *voices[lane];
-      v.ControlAmplifier(lfo1[s], c[lane]);
-      v.mVcf.SetResonanceAndStepJitter(c[lane].resonance);
-      v.EndIfDone();
-      const Vcf& f = v.mVcf;
-      jitter[lane] = f.mJitterNormaliser * f.mJitter * f.mJitterDepth;
-      feedbackBase[lane] = f.mFeedbackBase;
-      gainBase[lane] = f.mGainBase;
-      selfOscillation[lane] = f.mSelfOscillation;
-      blend[lane] = f.mSmoothingBlend;
-      anyEnded |= !v.IsActive();
-    }
-    const auto field = [&c](double VoiceControl::*m)
-                           VLM_LANES_LAMBDA { return MakeLanes<L>([&](int lane) { return c[lane].*m; }); };
-    // One load for the ladders' settings, which sit side by side (lane by lane they took eight inserts).
-    const auto lanes = [](const double* x) VLM_LANES_LAMBDA {
-      L v;
-      __builtin_memcpy(&v, x, sizeof v);
-      return v;
-    };
+      ran[lane] = sounding[lane]
+                      ? voices[lane]->ControlRun(lfo1 + start, lfo2 + start, length, columns, kLanes, lane)
+                      : 0;
+    for (int r = 0; r < length; ++r) {
+      const int s = start + r;
+      const auto field = [&columns, r](int column) VLM_LANES_LAMBDA {
+        L v;
+        __builtin_memcpy(&v, columns + (column * kRun + r) * kLanes, sizeof v);
+        return v;
+      };
 
-    // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
-    // coefficients (computing them every sample gives what a filter's update-on-change gives), and
-    // the amplifier.
-    const L cutoff = Max(field(&VoiceControl::cutoffHz) * FastExp2Lanes<L>(field(&VoiceControl::octaves)),
-                         field(&VoiceControl::floorHz));
-    mLastCutoff = Max(Splat<L>(1.0), cutoff);
-    mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
-    mLadderH = ladder::StageCoefficient(mLadderCutoff, lanes(jitter), rate, mIterations);
-    ladder::FeedbackAndGain(mLadderCutoff, lanes(feedbackBase), lanes(gainBase), lanes(selfOscillation), rate,
-                            mLadderK, mLadderGain);
-    const L tremolo = Select<L>(field(&VoiceControl::tremolo) != 0.0,
-                                FastExpLanes<L>(field(&VoiceControl::tremoloArg)), Splat<L>(1.0));
-    mAmp += (field(&VoiceControl::ampTarget) * tremolo - mAmp) * mAmpCoefficient;
+      // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
+      // coefficients (computing them every sample gives what a filter's update-on-change gives), and
+      // the amplifier.
+      const L cutoff =
+          Max(field(kColumnCutoffHz) * FastExp2Lanes<L>(field(kColumnOctaves)), field(kColumnFloorHz));
+      mLastCutoff = Max(Splat<L>(1.0), cutoff);
+      mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
+      mLadderH = ladder::StageCoefficient(mLadderCutoff, field(kColumnLadderJitter), rate, mIterations);
+      ladder::FeedbackAndGain(mLadderCutoff, field(kColumnLadderFeedbackBase), field(kColumnLadderGainBase),
+                              field(kColumnLadderSelfOscillation), rate, mLadderK, mLadderGain);
+      const L tremolo = Select<L>(field(kColumnTremolo) != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)),
+                                  Splat<L>(1.0));
+      mAmp += (field(kColumnAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
-    const L vco2Hz = field(&VoiceControl::base2Hz) * FastExp2Lanes<L>(field(&VoiceControl::pitch2));
-    const L y = AudioSample(field(&VoiceControl::pitch1), field(&VoiceControl::base1Hz), vco2Hz,
-                            field(&VoiceControl::width), field(&VoiceControl::xmodDepth),
-                            Splat<L>(noise ? noise[s] : 0.0), lanes(blend)) *
-                mAmp;
-    // In lane order, unrolled so that the lanes come out of the register rather than through memory.
-    double total = sum[s];
-    [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
-      ((total += sounding[I] ? y[I] : 0.0), ...);
-    }
-    (std::make_index_sequence<kLanes>{});
-    sum[s] = total;
-    if (anyEnded) {
+      const L vco2Hz = field(kColumnBase2Hz) * FastExp2Lanes<L>(field(kColumnPitch2));
+      const L y = AudioSample(field(kColumnPitch1), field(kColumnBase1Hz), vco2Hz, field(kColumnWidth),
+                              field(kColumnXmodDepth), Splat<L>(noise ? noise[s] : 0.0),
+                              field(kColumnLadderBlend)) *
+                  mAmp;
+      // In lane order, unrolled so that the lanes come out of the register rather than through memory.
+      double total = sum[s];
+      [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
+        ((total += sounding[I] ? y[I] : 0.0), ...);
+      }
+      (std::make_index_sequence<kLanes>{});
+      sum[s] = total;
+      // A voice that ended at this sample is stored as it stands after it.
       for (int lane = 0; lane < kLanes; ++lane) {
-        if (sounding[lane] && !voices[lane]->IsActive()) {
+        if (sounding[lane] && ran[lane] == r + 1 && !voices[lane]->IsActive()) {
           Store(lane, *voices[lane]);
           sounding[lane] = false;
           endedAt[lane] = s;
