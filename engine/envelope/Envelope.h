@@ -134,6 +134,8 @@ private:
   double mPendingScale = 1.0;
   double mDumpMultiplier = 0.0;
   double mReleaseStartLevel = 0.0;
+  // The decay shape's segment at the last sample, where the next lookup starts (a cache, so mutable).
+  mutable std::uint32_t mShapeSegment = 0;
 };
 
 // The per-sample steps are inline: the voice ticks four envelopes every sample.
@@ -147,7 +149,7 @@ inline double Envelope::ShapedLevel() const noexcept {
     return mLevel;
   // A sustain raised above the level during decay makes e negative; hold it at 0.
   const double e = std::max(0.0, (mLevel - s) * mDecaySpanInverse);
-  return ((DecayShape(e) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
+  return ((kDecayShapeLookup(HoldWithin(e, 0.0, 1.0), mShapeSegment) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
 }
 
 inline void Envelope::Advance() noexcept {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/util/BreakpointTable.h"
 
@@ -34,6 +35,29 @@ public:
       return mTable[0].y;
     if (x >= mTable[N - 1].x)
       return mTable[N - 1].y;
+    return Along(Segment(x), x);
+  }
+
+  // The same value, trying `segment` first: a curve read every sample by one caller moves a little each
+  // time and mostly stays within the segment it was in, which is then checked in two comparisons instead
+  // of indexed. `segment` is the caller's own memory of it (0 at the start); it is updated. (Not a char
+  // type: a store through one may alias anything, and the caller's doubles would be reloaded after it.)
+  double operator()(double x, std::uint32_t& segment) const noexcept {
+    if (!(x > mTable[0].x))
+      return mTable[0].y;
+    if (x >= mTable[N - 1].x)
+      return mTable[N - 1].y;
+    std::size_t lo = segment;
+    if (!(mTable[lo].x < x && !(mTable[lo + 1].x < x))) {
+      lo = Segment(x);
+      segment = static_cast<std::uint32_t>(lo);
+    }
+    return Along(lo, x);
+  }
+
+private:
+  // The segment lo with table[lo].x < x <= table[lo + 1].x, for x strictly inside the table.
+  std::size_t Segment(double x) const noexcept {
     std::size_t b = static_cast<std::size_t>((x - mFirstX) * mScale);
     if (b >= kBuckets)
       b = kBuckets - 1;
@@ -42,10 +66,11 @@ public:
       --lo;
     while (mTable[lo + 1].x < x)
       ++lo;
-    return mTable[lo].y + mSlope[lo] * (x - mTable[lo].x);
+    return lo;
   }
 
-private:
+  double Along(std::size_t lo, double x) const noexcept { return mTable[lo].y + mSlope[lo] * (x - mTable[lo].x); }
+
   std::array<Breakpoint, N> mTable;
   std::array<unsigned char, kBuckets> mStart{};
   std::array<double, N - 1> mSlope{};

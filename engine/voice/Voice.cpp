@@ -399,7 +399,7 @@ double Voice::Env1Curve(double e1) noexcept {
   else if (e == 1.0)
     w = 1.0;
   else
-    w = std::clamp(kEnv1CurveLookup(e) / 100.0, 0.0, 1.0);
+    w = std::clamp(kEnv1CurveLookup(e, mEnv1Segment) / 100.0, 0.0, 1.0);
   mEnv1CacheOut = w;
   return w;
 }
@@ -417,10 +417,10 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCarry = 0;
     if (code == kPhaseDecay && mFilterEnvPrevCode == kPhaseAttack) {
       // The attack curve and the decay curve differ at the top; glide from one to the other.
-      mFilterEnvDecayOffset = mFilterEnvLast - kFilterEnvDecayLookup(e);
+      mFilterEnvDecayOffset = mFilterEnvLast - kFilterEnvDecayLookup(e, mFilterEnvDecaySegment);
     } else if (code == kPhaseRelease && mFilterEnvPrevCode != kPhaseRelease) {
       // A release out of the attack continues from where the attack had got to.
-      const double fd = kFilterEnvDecayLookup(e);
+      const double fd = kFilterEnvDecayLookup(e, mFilterEnvDecaySegment);
       mFilterEnvReleaseScale = (mFilterEnvPrevCode == kPhaseAttack && fd > 1e-9) ? mFilterEnvLast / fd : 1.0;
     }
     if (code == kPhaseRelease || code == kPhaseOther)
@@ -433,21 +433,21 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
     mFilterEnvCacheCode = code;
     switch (code) {
     case kPhaseRelease:
-      f = kFilterEnvDecayLookup(e) * mFilterEnvReleaseScale;
+      f = kFilterEnvDecayLookup(e, mFilterEnvDecaySegment) * mFilterEnvReleaseScale;
       break;
     case kPhaseAttack:
-      f = kFilterEnvAttackLookup(std::clamp(e, 0.0, 1.0));
+      f = kFilterEnvAttackLookup(std::clamp(e, 0.0, 1.0), mFilterEnvAttackSegment);
       if (mFilterEnvCarry)
         f = std::max(f, mFilterEnvCarried);
       break;
     case kPhaseDecay:
-      f = kFilterEnvDecayLookup(e) + mFilterEnvDecayOffset;
+      f = kFilterEnvDecayLookup(e, mFilterEnvDecaySegment) + mFilterEnvDecayOffset;
       mFilterEnvDecayOffset *= mDecayOffsetMultiplier;
       if (std::fabs(mFilterEnvDecayOffset) < 1e-6)
         mFilterEnvDecayOffset = 0.0;
       break;
     default:
-      f = kFilterEnvDecayLookup(e);
+      f = kFilterEnvDecayLookup(e, mFilterEnvDecaySegment);
       break;
     }
   }
@@ -475,16 +475,16 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
     if (mAmpStartFromLevel) {
       const double span = 1.0 - mAmpStartLevel;
       const double h = span <= 1e-6 ? 1.0 : std::clamp((j - mAmpStartLevel) / span, 0.0, 1.0);
-      g = kAmpAttackLookup(h) * (1.0 - mAmpStartGain) + mAmpStartGain;
+      g = kAmpAttackLookup(h, mAmpAttackSegment) * (1.0 - mAmpStartGain) + mAmpStartGain;
     } else {
-      g = kAmpAttackLookup(j);
+      g = kAmpAttackLookup(j, mAmpAttackSegment);
     }
     mAmpReleaseLatched = 0;
   } else {
     mAmpStartFromLevel = 0;
     if (mEnv2.IsDecay()) {
       const double span = 1.0 - sustain;
-      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) * mEnv2.DecaySpanInverse(), 0.0, 1.0)) * span +
+      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) * mEnv2.DecaySpanInverse(), 0.0, 1.0), mAmpDecaySegment) * span +
                             sustain
                       : j;
       mAmpReleaseLatched = 0;
@@ -497,7 +497,7 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y * mAmpReleaseReferenceInverse, 0.0, 1.0));
+              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y * mAmpReleaseReferenceInverse, 0.0, 1.0), mAmpReleaseSegment);
     } else {
       g = j;
       mAmpReleaseLatched = 0;
@@ -636,7 +636,7 @@ void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noe
   const double xmodIn = 100.0 * std::clamp(w * mXmodEnv1Amount + mXmodManual, 0.0, 1.0);
   if (xmodIn != mXmodCacheIn) {
     mXmodCacheIn = xmodIn;
-    mXmodDepth = kXmodDepthLookup(xmodIn);
+    mXmodDepth = kXmodDepthLookup(xmodIn, mXmodSegment);
   }
   // Negation is exact, so the sign may go on the depth instead of the product.
   c.xmodDepth = mXmodInverted ? -mXmodDepth : mXmodDepth;

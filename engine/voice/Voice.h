@@ -306,6 +306,14 @@ private:
   std::uint8_t mFilterEnvRetrigger = 0;
   double mFilterEnvCacheE = kCacheSentinel;
   int mFilterEnvCacheCode = -1;
+  // Where each curve's lookup starts: the segment it was read in at the last sample (caches).
+  std::uint32_t mEnv1Segment = 0;
+  std::uint32_t mXmodSegment = 0;
+  std::uint32_t mFilterEnvAttackSegment = 0;
+  std::uint32_t mFilterEnvDecaySegment = 0;
+  std::uint32_t mAmpAttackSegment = 0;
+  std::uint32_t mAmpDecaySegment = 0;
+  std::uint32_t mAmpReleaseSegment = 0;
 
   // Amplifier curve state.
   double mAmpLastGain = 0.0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 
@@ -32,6 +33,19 @@ void ExpectSameAsBisection(const IndexedBreakpoints<N, B>& fast, const std::arra
   for (double x : {lo, std::nextafter(lo, -1e9), hi, std::nextafter(hi, 1e9), lo - 1.0, hi + 1.0})
     EXPECT_EQ(fast(x), Interpolate(table, x)) << name << " at the end " << x;
   EXPECT_EQ(fast(std::numeric_limits<double>::quiet_NaN()), table.front().y) << name;
+
+  // Started from the caller's last segment, a lookup gives what the indexed one gives, whether x has
+  // stayed in that segment, crept into the next one or jumped anywhere (breakpoints, ends, NaN).
+  std::uint32_t segment = 0;
+  double x = lo;
+  for (int i = 0; i < 20000; ++i) {
+    x = i % 97 == 0 ? inRange(rng) : x + (hi - lo) * 1e-3 * (rng() % 3 == 0 ? -1.0 : 1.0);
+    ASSERT_EQ(fast(x, segment), fast(x)) << name << " at " << x;
+  }
+  for (const Breakpoint& p : table)
+    for (double y : {p.x, std::nextafter(p.x, -1e9), std::nextafter(p.x, 1e9),
+                     std::numeric_limits<double>::quiet_NaN()})
+      ASSERT_EQ(fast(y, segment), fast(y)) << name << " from segment " << segment << " at " << y;
 }
 
 TEST(IndexedBreakpoints, EveryVoiceCurveMatchesTheBisectionLookup) {
