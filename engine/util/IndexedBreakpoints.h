@@ -69,7 +69,9 @@ private:
     return lo;
   }
 
-  double Along(std::size_t lo, double x) const noexcept { return mTable[lo].y + mSlope[lo] * (x - mTable[lo].x); }
+  double Along(std::size_t lo, double x) const noexcept {
+    return mTable[lo].y + mSlope[lo] * (x - mTable[lo].x);
+  }
 
   std::array<Breakpoint, N> mTable;
   std::array<unsigned char, kBuckets> mStart{};

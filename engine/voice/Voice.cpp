@@ -484,7 +484,9 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
     mAmpStartFromLevel = 0;
     if (mEnv2.IsDecay()) {
       const double span = 1.0 - sustain;
-      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) * mEnv2.DecaySpanInverse(), 0.0, 1.0), mAmpDecaySegment) * span +
+      g = span > 1e-6 ? kAmpDecayLookup(std::clamp((j - sustain) * mEnv2.DecaySpanInverse(), 0.0, 1.0),
+                                        mAmpDecaySegment) *
+                                span +
                             sustain
                       : j;
       mAmpReleaseLatched = 0;
@@ -497,7 +499,8 @@ double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
       }
       g = mAmpReleaseReference <= 1e-6
               ? 0.0
-              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y * mAmpReleaseReferenceInverse, 0.0, 1.0), mAmpReleaseSegment);
+              : mAmpReleaseGain * kAmpReleaseLookup(std::clamp(y * mAmpReleaseReferenceInverse, 0.0, 1.0),
+                                                    mAmpReleaseSegment);
     } else {
       g = j;
       mAmpReleaseLatched = 0;
@@ -515,19 +518,16 @@ double Voice::RenderSample(double noise, double lfo1, double lfo2) noexcept {
     return 0.0;
   }
   VoiceControl c;
-  ControlSample(lfo1, lfo2, c, true);
+  ControlSample(lfo1, lfo2, c);
   return AudioSample(c, noise);
 }
 
-void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept {
+void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c) noexcept {
   ControlEnvelopes(c);
   ControlGlideAndSmoothers(lfo1, c);
   ControlPitchAndFilter(lfo1, lfo2, c);
   ControlAmplifier(lfo1, c);
-  if (alone)
-    FinishAlone(c);
-  else
-    mVcf.SetResonanceAndStepJitter(c.resonance);
+  FinishAlone(c);
   EndIfDone();
 }
 

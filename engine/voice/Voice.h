@@ -17,14 +17,14 @@
 // the steps before it is read, so the record is left uninitialised: it is filled every sample.
 struct VoiceControl {
   double base1Hz; // VCO-1 base frequency
-  double pitch1;    // VCO-1 pitch offset in octaves before cross-modulation
+  double pitch1;  // VCO-1 pitch offset in octaves before cross-modulation
   double vco2Hz;
   double width;     // pulse width of both oscillators
   double xmodDepth; // cross-mod depth, already signed by the polarity
   double amp;       // amplifier gain after its one-pole
 
-  // What a quad finishes on four lanes at once (ControlSample with alone false leaves vco2Hz and amp
-  // to it): VCO-2's frequency is base2Hz x 2^pitch2; the ladder's cutoff is cutoffHz x 2^octaves, at
+  // What a group finishes on its lanes (ControlRun hands these over; vco2Hz and amp are then left
+  // unset): VCO-2's frequency is base2Hz x 2^pitch2; the ladder's cutoff is cutoffHz x 2^octaves, at
   // least floorHz; the amplifier's one-pole aims at ampTarget x the tremolo, e^tremoloArg when tremolo.
   double base2Hz;
   double pitch2;
@@ -95,27 +95,14 @@ public:
   void NoteOff() noexcept;
   // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
   double RenderSample(double noise, double lfo1, double lfo2) noexcept;
-  // The two halves of RenderSample for an active voice: ControlSample, then AudioSample with its
-  // record. ControlSample may end the voice (the sample it returns still sounds). With alone false it
-  // leaves the exponentials, the ladder's cutoff and coefficients and the amplifier's one-pole to the
-  // caller (see VoiceControl).
-  void ControlSample(double lfo1, double lfo2, VoiceControl& c, bool alone) noexcept;
-  // ControlSample in its steps: ControlEnvelopes, ControlGlideAndSmoothers, ControlPitchAndFilter,
-  // ControlAmplifier, then mVcf.SetResonanceAndStepJitter and EndIfDone. A quad runs each step over
-  // its four voices before the next, so that the voices' chains of dependent arithmetic overlap.
-  void ControlEnvelopes(VoiceControl& c) noexcept;
-  void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
-  void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
-  void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
-  void EndIfDone() noexcept;
   // The control half of n samples (at most kControlRunLength) for a voice rendered in lane `lane` of a
   // group of `lanes`: column f of sample s is columns[(f x kControlRunLength + s) x lanes + lane], so the
   // group loads one column of all its lanes at once. Stops after the sample that ends the voice (that
   // sample still sounds) and returns how many samples it ran; the rest of the run repeats that sample's
   // values, which the group's lane computes on unheard.
   static constexpr int kControlRunLength = 16;
-  int ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes, int lane) noexcept;
-  double AudioSample(const VoiceControl& c, double noise) noexcept;
+  int ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
+                 int lane) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
   int Note() const noexcept { return mNote; }
@@ -206,7 +193,20 @@ private:
   friend class VoiceQuad; // moves the audio half's state in and out
 
   void UpdateBaseFrequencies() noexcept;
-  // The rest of ControlSample for a voice rendered alone.
+  // The two halves of RenderSample for an active voice: ControlSample, then AudioSample with its
+  // record. ControlSample may end the voice (the sample it returns still sounds).
+  void ControlSample(double lfo1, double lfo2, VoiceControl& c) noexcept;
+  double AudioSample(const VoiceControl& c, double noise) noexcept;
+  // The control half in its steps, shared by ControlSample and ControlRun: ControlEnvelopes,
+  // ControlGlideAndSmoothers, ControlPitchAndFilter, ControlAmplifier, the ladder's resonance and
+  // jitter, then EndIfDone.
+  void ControlEnvelopes(VoiceControl& c) noexcept;
+  void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
+  void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
+  void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
+  void EndIfDone() noexcept;
+  // The rest of ControlSample for a voice rendered alone: the exponentials, the ladder's cutoff and
+  // coefficients and the amplifier's one-pole, which a group does on its lanes.
   void FinishAlone(VoiceControl& c) noexcept;
   double Env1Curve(double e1) noexcept;
   double FilterEnvelope(double e, int code) noexcept;

@@ -111,15 +111,15 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       mLadderH = ladder::StageCoefficient(mLadderCutoff, field(kColumnLadderJitter), rate, mIterations);
       ladder::FeedbackAndGain(mLadderCutoff, field(kColumnLadderFeedbackBase), field(kColumnLadderGainBase),
                               field(kColumnLadderSelfOscillation), rate, mLadderK, mLadderGain);
-      const L tremolo = Select<L>(field(kColumnTremolo) != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)),
-                                  Splat<L>(1.0));
+      const L tremolo =
+          Select<L>(field(kColumnTremolo) != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)), Splat<L>(1.0));
       mAmp += (field(kColumnAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
       const L vco2Hz = field(kColumnBase2Hz) * FastExp2Lanes<L>(field(kColumnPitch2));
-      const L y = AudioSample(field(kColumnPitch1), field(kColumnBase1Hz), vco2Hz, field(kColumnWidth),
-                              field(kColumnXmodDepth), Splat<L>(noise ? noise[s] : 0.0),
-                              field(kColumnLadderBlend)) *
-                  mAmp;
+      const L y =
+          AudioSample(field(kColumnPitch1), field(kColumnBase1Hz), vco2Hz, field(kColumnWidth),
+                      field(kColumnXmodDepth), Splat<L>(noise ? noise[s] : 0.0), field(kColumnLadderBlend)) *
+          mAmp;
       // In lane order, unrolled so that the lanes come out of the register rather than through memory.
       double total = sum[s];
       [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {

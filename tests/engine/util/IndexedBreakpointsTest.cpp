@@ -43,8 +43,8 @@ void ExpectSameAsBisection(const IndexedBreakpoints<N, B>& fast, const std::arra
     ASSERT_EQ(fast(x, segment), fast(x)) << name << " at " << x;
   }
   for (const Breakpoint& p : table)
-    for (double y : {p.x, std::nextafter(p.x, -1e9), std::nextafter(p.x, 1e9),
-                     std::numeric_limits<double>::quiet_NaN()})
+    for (double y :
+         {p.x, std::nextafter(p.x, -1e9), std::nextafter(p.x, 1e9), std::numeric_limits<double>::quiet_NaN()})
       ASSERT_EQ(fast(y, segment), fast(y)) << name << " from segment " << segment << " at " << y;
 }
 
