@@ -58,7 +58,7 @@ public:
   double JitterOffset() const noexcept { return mJitterNormaliser * mJitter * mJitterDepth; }
 
 private:
-  friend class VoiceQuad; // runs the per-sample state of four voices side by side
+  friend class VoiceQuad; // its groups run the per-sample state of four or eight voices side by side
 
   static constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
