@@ -23,6 +23,8 @@
 using L = Lanes8;
 using M = LaneMask8;
 
+template L Splat<L>(double) noexcept;
+template M SplatMask<M>(std::int64_t) noexcept;
 template L Select<L>(M, L, L) noexcept;
 template L HoldWithinLanes<L>(L, L, L) noexcept;
 template L MinLanes<L>(L, L) noexcept;
@@ -58,6 +60,7 @@ template L VcoLanes<L>::PlayNoise(L) noexcept;
 template L VcoLanes<L>::RenderWaveform() noexcept;
 template L VcoLanes<L>::Triangle(L, L) noexcept;
 template L VcoLanes<L>::Pulse(L, L, L) const noexcept;
+template L VcoLanes<L>::EndValue() const noexcept;
 template L VcoLanes<L>::NaiveValue(L) const noexcept;
 template void VcoLanes<L>::UpdateColouring() noexcept;
 template L VcoLanes<L>::EvaluateColouring(L) const noexcept;
