@@ -32,17 +32,26 @@ public:
   bool Active() const noexcept { return mActive; }
   // The series at oscillator phase p in 0..1 (theta = 2 pi (p - 0.5)); call only while active.
   double Evaluate(double phase) const noexcept;
-  // The polynomial of degree 14 with coefficients c[0..14] at x = cos(theta), for a double or four
-  // lanes alike. Even and odd powers run as two Horner chains in x^2 side by side: half the latency
-  // of one chain.
+  // The polynomial of degree 14 with coefficients c[0..14] at x = cos(theta), for a double or four or
+  // eight lanes alike. Even and odd powers run as two Horner chains in x^2 side by side: half the
+  // latency of one chain. Written out step by step: as two loops, the compiler runs one chain after the
+  // other.
   template <class T> static inline __attribute__((always_inline)) T Series(const T* c, T x) noexcept {
+    static_assert(kLastHarmonic == 14, "the steps below are written out for degree 14");
     const T x2 = x * x;
-    T even = c[kLastHarmonic];
-    for (int i = kLastHarmonic - 2; i >= 0; i -= 2)
-      even = even * x2 + c[i];
-    T odd = c[kLastHarmonic - 1];
-    for (int i = kLastHarmonic - 3; i >= 1; i -= 2)
-      odd = odd * x2 + c[i];
+    T even = c[14] * x2 + c[12];
+    T odd = c[13] * x2 + c[11];
+    even = even * x2 + c[10];
+    odd = odd * x2 + c[9];
+    even = even * x2 + c[8];
+    odd = odd * x2 + c[7];
+    even = even * x2 + c[6];
+    odd = odd * x2 + c[5];
+    even = even * x2 + c[4];
+    odd = odd * x2 + c[3];
+    even = even * x2 + c[2];
+    odd = odd * x2 + c[1];
+    even = even * x2 + c[0];
     return even + x * odd;
   }
   const std::array<double, kHarmonics>& Weights() const noexcept { return mWeights; }
