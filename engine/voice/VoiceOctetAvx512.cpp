@@ -30,6 +30,7 @@ template L HoldWithinLanes<L>(L, L, L) noexcept;
 template L MinLanes<L>(L, L) noexcept;
 template L MaxLanes<L>(L, L) noexcept;
 template L AbsLanes<L>(L) noexcept;
+template L fastmath::Exp2TableLanes<L>(M) noexcept;
 template L FastExp2Lanes<L>(L) noexcept;
 template L FastExpLanes<L>(L) noexcept;
 template L FastLog2Lanes<L>(L) noexcept;

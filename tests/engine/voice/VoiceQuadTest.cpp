@@ -207,6 +207,56 @@ void FastFunctionsBaseline8(std::vector<double>& out) {
   FastFunctionsOnLanes<Lanes8>(out);
 }
 
+// exp2 at inputs that pick every entry of its table, each on every lane (the eight-lane form picks the
+// entries by permutes and the index's upper bits): out[i x lanes + lane].
+template <class L> VLM_LANES_INLINE void Exp2TableOnLanes(std::vector<double>& out) {
+  constexpr int kLanes = kLanesOf<L>;
+  out.assign(128 * kLanes, 0.0);
+  for (int i = 0; i < 128; ++i)
+    for (int lane = 0; lane < kLanes; ++lane) {
+      L x = Splat<L>(-3.0);
+      x[lane] = (i - 64) / 64.0 + 0.3 / 64.0;
+      out[static_cast<std::size_t>(i * kLanes + lane)] = FastExp2Lanes(x)[lane];
+    }
+}
+VLM_TARGET_AVX2 void Exp2TableWide4(std::vector<double>& out) {
+  Exp2TableOnLanes<Lanes4>(out);
+}
+VLM_TARGET_AVX512 void Exp2TableWide8(std::vector<double>& out) {
+  Exp2TableOnLanes<Lanes8>(out);
+}
+void Exp2TableBaseline4(std::vector<double>& out) {
+  Exp2TableOnLanes<Lanes4>(out);
+}
+void Exp2TableBaseline8(std::vector<double>& out) {
+  Exp2TableOnLanes<Lanes8>(out);
+}
+
+TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
+  struct Case {
+    const char* name;
+    int lanes;
+    bool wide;
+    void (*run)(std::vector<double>&);
+  };
+  const Case cases[] = {{"4 baseline", 4, false, Exp2TableBaseline4},
+                        {"4 AVX2", 4, true, Exp2TableWide4},
+                        {"8 baseline", 8, false, Exp2TableBaseline8},
+                        {"8 AVX-512", 8, true, Exp2TableWide8}};
+  for (const Case& c : cases) {
+    if (!Runs({c.lanes, c.wide}))
+      continue;
+    std::vector<double> out;
+    c.run(out);
+    for (int i = 0; i < 128; ++i)
+      for (int lane = 0; lane < c.lanes; ++lane) {
+        const double x = (i - 64) / 64.0 + 0.3 / 64.0;
+        EXPECT_TRUE(SameBits(out[static_cast<std::size_t>(i * c.lanes + lane)], FastExp2(x)))
+            << c.name << " exp2 " << x << " lane " << lane;
+      }
+  }
+}
+
 TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
   struct Case {
     const char* name;
