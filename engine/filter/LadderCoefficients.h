@@ -15,8 +15,34 @@ inline constexpr double kLog2Of14000 = 13.77313920671969;
 // Gain correction (dB) of the self-oscillating filter at log2 of the cutoff in Hz.
 double SelfOscillationGainDbAtLog2(double log2Hz) noexcept;
 
+// The same curve's breakpoints (x in log2 Hz) and segment slopes, as the scalar lookup holds them, for
+// the lane form: a call per lane from a group's render would spill all its vector registers each time.
+struct SelfOscillationCurve {
+  static constexpr int kPoints = 11;
+  double x[kPoints];
+  double y[kPoints];
+  double slope[kPoints - 1];
+};
+extern const SelfOscillationCurve kSelfOscillationCurve;
+
+// The scalar lookup's value on each lane: the segment is the last one starting below x, found by
+// comparing x with every inner breakpoint, and the value is computed as the scalar lookup does.
 template <LaneVector L> VLM_LANES_INLINE L SelfOscillationGainDbAtLog2(L log2Hz) noexcept {
-  return MakeLanes<L>([&](int lane) { return SelfOscillationGainDbAtLog2(log2Hz[lane]); });
+  const SelfOscillationCurve& c = kSelfOscillationCurve;
+  constexpr int kLast = SelfOscillationCurve::kPoints - 1;
+  L x0 = Splat<L>(c.x[0]);
+  L y0 = Splat<L>(c.y[0]);
+  L slope = Splat<L>(c.slope[0]);
+  for (int i = 1; i < kLast; ++i) {
+    const MaskOf<L> past = Splat<L>(c.x[i]) < log2Hz;
+    x0 = Select<L>(past, Splat<L>(c.x[i]), x0);
+    y0 = Select<L>(past, Splat<L>(c.y[i]), y0);
+    slope = Select<L>(past, Splat<L>(c.slope[i]), slope);
+  }
+  const L inside = y0 + slope * (log2Hz - x0);
+  // At or below the first breakpoint (and NaN) the first value, from the last breakpoint on the last.
+  return Select<L>(log2Hz > c.x[0], Select<L>(log2Hz >= c.x[kLast], Splat<L>(c.y[kLast]), inside),
+                   Splat<L>(c.y[0]));
 }
 
 // Stage coefficient h = 2 pi d / (N rate) for the jittered cutoff d, kept at or below 0.9 so that the

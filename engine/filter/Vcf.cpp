@@ -48,6 +48,20 @@ std::array<Breakpoint, 11> SelfOscillationByLog2() noexcept {
   return t;
 }
 
+ladder::SelfOscillationCurve MakeSelfOscillationCurve() noexcept {
+  const std::array<Breakpoint, 11> t = SelfOscillationByLog2();
+  static_assert(ladder::SelfOscillationCurve::kPoints == t.size());
+  ladder::SelfOscillationCurve c{};
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    c.x[i] = t[i].x;
+    c.y[i] = t[i].y;
+  }
+  // As IndexedBreakpoints computes its slopes, so the lane form gives its values bit for bit.
+  for (std::size_t i = 0; i + 1 < t.size(); ++i)
+    c.slope[i] = (t[i + 1].y - t[i].y) / (t[i + 1].x - t[i].x);
+  return c;
+}
+
 struct LogTables {
   // The gain table in log2(Hz), indexed: a resonant filter swept every sample looks it up each time.
   IndexedBreakpoints<11> selfOscillation{SelfOscillationByLog2()};
@@ -143,6 +157,9 @@ void Vcf::UpdateCoefficients() noexcept {
   UpdateStageCoefficient();
   ladder::FeedbackAndGain(mCutoffHz, mFeedbackBase, mGainBase, mSelfOscillation, mSampleRate, mK, mGain);
 }
+
+// Filled before main: only rendering reads it.
+const ladder::SelfOscillationCurve ladder::kSelfOscillationCurve = MakeSelfOscillationCurve();
 
 double ladder::SelfOscillationGainDbAtLog2(double log2Hz) noexcept {
   return Logs().selfOscillation(log2Hz);

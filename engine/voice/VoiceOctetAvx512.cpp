@@ -44,6 +44,7 @@ template L lanemath::Exp2<L>(L) noexcept;
 template L FastTanh<L>(L) noexcept;
 template void LadderSteps<L>(L*, L, L, L, int) noexcept;
 template L ladder::StageCoefficient<L>(L, L, double, int) noexcept;
+template L ladder::SelfOscillationGainDbAtLog2<L>(L) noexcept;
 template L ladder::SelfOscillationGain<L>(L, L, L) noexcept;
 template void ladder::FeedbackAndGain<L>(L, L, L, L, double, L&, L&) noexcept;
 template L vcolanes::Fabs<L>(L) noexcept;

@@ -1,8 +1,13 @@
 // Ladder filter: iterations per rate, resonance tables, cutoff limits, jitter, feedback fade, gain.
 #include "engine/filter/Vcf.h"
 
+#include "engine/filter/CpuFeatures.h"
+
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +119,71 @@ TEST(Vcf, OutputGainRisesWithTheSelfOscillationCurve) {
   EXPECT_NEAR(f.OutputGain(), std::pow(10.0, 7.0 / 20.0) * 0.1304, 1e-12);
   f.SetCutoffAndResonance(3300.0, 0.5);
   EXPECT_NEAR(f.OutputGain(), 0.3355, 1e-12);
+}
+
+namespace {
+
+// The curve's lane form on every input, each on every lane (the others hold a neutral value):
+// out[i x lanes + lane].
+template <class L>
+VLM_LANES_INLINE void CurveOnLanes(const std::vector<double>& in, std::vector<double>& out) {
+  constexpr int kLanes = kLanesOf<L>;
+  out.assign(in.size() * kLanes, 0.0);
+  for (std::size_t i = 0; i < in.size(); ++i)
+    for (int lane = 0; lane < kLanes; ++lane) {
+      L x = Splat<L>(11.0);
+      x[lane] = in[i];
+      out[i * kLanes + static_cast<std::size_t>(lane)] = ladder::SelfOscillationGainDbAtLog2<L>(x)[lane];
+    }
+}
+VLM_TARGET_AVX2 void CurveWide4(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes4>(in, out);
+}
+VLM_TARGET_AVX512 void CurveWide8(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes8>(in, out);
+}
+void CurveBaseline4(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes4>(in, out);
+}
+void CurveBaseline8(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes8>(in, out);
+}
+
+} // namespace
+
+TEST(Vcf, LaneFormsOfTheSelfOscillationCurveGiveTheScalarBits) {
+  // At, just beside and between the breakpoints, beyond both ends, and NaN.
+  const ladder::SelfOscillationCurve& c = ladder::kSelfOscillationCurve;
+  std::vector<double> in = {0.0, -1e300, 1e300, std::numeric_limits<double>::quiet_NaN()};
+  for (int i = 0; i < ladder::SelfOscillationCurve::kPoints; ++i) {
+    const double x = c.x[i];
+    in.insert(in.end(), {x, std::nextafter(x, -1e9), std::nextafter(x, 1e9), x - 0.3, x + 0.3});
+    if (i > 0)
+      in.push_back((x + c.x[i - 1]) / 2.0);
+  }
+  const struct {
+    const char* name;
+    int lanes;
+    bool runs;
+    void (*run)(const std::vector<double>&, std::vector<double>&);
+  } forms[] = {{"4 baseline", 4, true, CurveBaseline4},
+               {"4 AVX2", 4, HasAvx2(), CurveWide4},
+               {"8 baseline", 8, true, CurveBaseline8},
+               {"8 AVX-512", 8, HasAvx512(), CurveWide8}};
+  for (const auto& form : forms) {
+    if (!form.runs)
+      continue;
+    std::vector<double> out;
+    form.run(in, out);
+    for (std::size_t i = 0; i < in.size(); ++i) {
+      const double want = ladder::SelfOscillationGainDbAtLog2(in[i]);
+      for (int lane = 0; lane < form.lanes; ++lane) {
+        const double got = out[i * static_cast<std::size_t>(form.lanes) + static_cast<std::size_t>(lane)];
+        EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+            << form.name << " at " << in[i] << " lane " << lane;
+      }
+    }
+  }
 }
 
 TEST(Vcf, PassesDcAtUnityWithLowResonance) {
