@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/envelope/EnvelopeCurves.h"
 #include "engine/util/MathUtil.h"
@@ -25,43 +26,117 @@ Envelope::Envelope() {
   UpdateCoefficients();
 }
 
+void Envelope::Aim() noexcept {
+  constexpr double kNever = std::numeric_limits<double>::infinity();
+  double target = 0.0, coefficient = 0.0, endBelow = -kNever, endFrom = kNever;
+  switch (mState) {
+  case kDump: // ends at or below kDumpEndLevel
+    coefficient = mDumpMultiplier;
+    endBelow = std::nextafter(kDumpEndLevel, kNever);
+    break;
+  case kAttack:
+    // level' >= 1 exactly when level' - kAttackTarget >= 1 - kAttackTarget: both differences are exact
+    // wherever level' is near 1 (within a factor two of kAttackTarget), and rounding keeps the order.
+    target = kAttackTarget;
+    coefficient = mAttackCoef;
+    endFrom = 1.0 - kAttackTarget;
+    break;
+  case kDecay:
+    target = mSustain;
+    coefficient = mDecayCoef;
+    endBelow = kEndThreshold;
+    break;
+  case kSustain: // a zero coefficient lands on the sustain exactly (never on -0: it is held at +0 or more)
+    target = mSustain;
+    break;
+  case kRelease:
+    coefficient = mReleaseCoef;
+    endBelow = kEndThreshold;
+    break;
+  default:
+    break;
+  }
+  mTarget = target;
+  mCoefficient = coefficient;
+  mEndBelow = endBelow;
+  mEndFrom = endFrom;
+}
+
+void Envelope::EndState() noexcept {
+  switch (mState) {
+  case kDump:
+    mOutputScale = mPendingScale;
+    mOvershootGain = OvershootGain(mOutputScale);
+    mState = kAttack;
+    break;
+  case kAttack:
+    mLevel = 1.0;
+    mState = kDecay;
+    mOvershootNow = mOvershootAmount;
+    break;
+  case kDecay:
+    mLevel = mSustain;
+    mState = kSustain;
+    break;
+  case kRelease:
+    mLevel = 0.0;
+    mState = kIdle;
+    break;
+  default:
+    break;
+  }
+  Refresh();
+  Aim();
+}
+
 void Envelope::Prepare(double sampleRate) noexcept {
   mSampleRate = ValidRate(sampleRate);
   mDumpMultiplier = std::exp(-1.0 / (mSampleRate * kDumpTimeMs / 1000.0));
   mLevel = 0.0;
   mOvershootNow = 0.0;
   mDirty = 1;
+  Refresh();
+  Aim();
 }
 
 void Envelope::Reset() noexcept {
   mState = kIdle;
   mLevel = 0.0;
   mOvershootNow = 0.0;
+  Refresh();
+  Aim();
 }
 
 void Envelope::SetAttack(double ms) noexcept {
   mAttackMs = std::max(kMinAttackMs, ms == ms ? ms : kMinAttackMs);
   mDirty = 1;
+  Refresh();
 }
 
 void Envelope::SetDecay(double ms) noexcept {
   mDecayMs = std::max(kMinDecayMs, ms == ms ? ms : kMinDecayMs);
   mDirty = 1;
+  Refresh();
 }
 
 void Envelope::SetRelease(double ms) noexcept {
   mReleaseMs = std::max(kMinReleaseMs, ms == ms ? ms : kMinReleaseMs);
   mDirty = 1;
+  Refresh();
 }
 
 void Envelope::SetKeyFollow(double amount) noexcept {
   mKeyFollow = HoldWithin(amount, 0.0, kMaxKeyFollow);
   mDirty = 1;
+  Refresh();
 }
 
 void Envelope::SetSustain(double level) noexcept {
   mSustain = HoldWithin(level, 0.0, 1.0);
   mDecaySpanInverse = mSustain < 1.0 ? 1.0 / (1.0 - mSustain) : 0.0;
+  mDecaySpan = 1.0 - mSustain;
+  Refresh();
+  Aim(); // a decay or sustain heads for the new value from the next sample
 }
 void Envelope::SetDynamicsLevel(double amount) noexcept {
   mDynamicsLevel = HoldWithin(amount, 0.0, 1.0);
@@ -76,6 +151,7 @@ void Envelope::SetDynamicsSensitivity(double amount) noexcept {
 void Envelope::SetOvershoot(bool on) noexcept {
   mOvershoot = on;
   mDirty = 1;
+  Refresh();
 }
 
 double Envelope::KeyFollowFactor() const noexcept {
@@ -131,6 +207,8 @@ void Envelope::UpdateCoefficients() noexcept {
     mOvershootMultiplier = 0.0;
   }
   mDirty = 0;
+  Refresh();
+  Aim();
 }
 
 void Envelope::NoteOn(bool legato) noexcept {
@@ -139,6 +217,7 @@ void Envelope::NoteOn(bool legato) noexcept {
   const bool sounding = mState == kAttack || mState == kDecay || mState == kSustain;
   if (!mReset && legato && sounding) {
     mOutputScale = scale;
+    mOvershootGain = OvershootGain(scale);
     return;
   }
   mOvershootNow = 0.0;
@@ -146,12 +225,17 @@ void Envelope::NoteOn(bool legato) noexcept {
     // Dump the old level quickly so the new attack starts near silence without a click.
     mPendingScale = scale;
     mState = kDump;
+    Refresh();
+    Aim();
     return;
   }
   mOutputScale = scale;
+  mOvershootGain = OvershootGain(scale);
   if (mReset || mState == kIdle)
     mLevel = 0.0;
   mState = kAttack;
+  Refresh();
+  Aim();
 }
 
 void Envelope::NoteOff() noexcept {
@@ -161,4 +245,6 @@ void Envelope::NoteOff() noexcept {
     mLevel = ShapedLevel();
   mReleaseStartLevel = mLevel;
   mState = kRelease;
+  Refresh();
+  Aim();
 }

@@ -42,7 +42,10 @@ public:
   void SetAmplifierCurve(bool on) noexcept { mAmplifierCurve = on; }
   void SetFilterDecayCurve(bool on) noexcept { mFilterDecayCurve = on; }
   void SetOvershoot(bool on) noexcept;
-  void SetCurvedDecay(bool on) noexcept { mCurvedDecay = on; }
+  void SetCurvedDecay(bool on) noexcept {
+    mCurvedDecay = on;
+    Refresh();
+  }
 
   // Written by the voice before each note-on: key = note + 12 x octave shift.
   void SetKey(int key) noexcept { mKey = key; }
@@ -50,16 +53,23 @@ public:
 
   void NoteOn(bool legato) noexcept;
   void NoteOff() noexcept;
-  // One sample: Advance, then the output.
-  double Tick() noexcept {
-    if (mState == kIdle)
+  // One sample: Advance, then the output. Inlined into the voice's loop (as are the steps below): a
+  // call per envelope and sample costs more than the step itself.
+  [[gnu::always_inline]] double Tick() noexcept {
+    if (!StepLevel())
       return 0.0;
-    Advance();
-    return Output();
+    const double overshoot = StepOvershoot();
+    double out = mOutputScale * ShapedLevel();
+    if (overshoot > 0.0)
+      out += mOvershootGain * overshoot;
+    return out;
   }
   // The state step of Tick alone, for an envelope whose output nobody reads this sample (the voice's
   // unselected filter-envelope copy): it stays exactly where Tick would have left it.
-  void Advance() noexcept;
+  [[gnu::always_inline]] void Advance() noexcept {
+    if (StepLevel())
+      StepOvershoot();
+  }
 
   State GetState() const noexcept { return static_cast<State>(mState); }
   bool IsIdle() const noexcept { return mState == kIdle; }
@@ -96,14 +106,28 @@ public:
 
 private:
   void UpdateCoefficients() noexcept;
+  // Recomputes the flags the per-sample step tests, after a change of state, sustain, role or times.
+  void Refresh() noexcept {
+    mSlow = mState == kIdle || mDirty;
+    mShaping = mCurvedDecay && mState == kDecay && mSustain < 1.0;
+  }
+  static double OvershootGain(double scale) noexcept {
+    const double g = std::min(1.0, scale);
+    return g * g;
+  }
+  // Sets the target, coefficient and end bounds of the current state's step.
+  void Aim() noexcept;
+  void EndState() noexcept;
+  bool StepLevel() noexcept;
+  double StepOvershoot() noexcept;
   double ShapedLevel() const noexcept;
-  double Output() const noexcept;
 
   double mSampleRate = 48000.0;
   double mAttackMs = 10.0;
   double mDecayMs = 200.0;
   double mSustain = 0.7;
   double mDecaySpanInverse = 1.0 / (1.0 - 0.7);
+  double mDecaySpan = 1.0 - 0.7;
   double mReleaseMs = 300.0;
   double mKeyFollow = 0.0;
   int mReferenceKey = 60;
@@ -127,10 +151,18 @@ private:
   std::uint8_t mDirty = 1;
 
   std::uint8_t mState = kIdle;
+  std::uint8_t mSlow = 1;    // idle or dirty: one test per sample for both
+  std::uint8_t mShaping = 0; // the output takes the curved-decay shape
   double mLevel = 0.0;
+  // The step of the current state: level' = (level - mTarget) x mCoefficient + mTarget, and the state
+  // ends once level' - mTarget < mEndBelow or >= mEndFrom.
+  double mTarget = 0.0;
+  double mCoefficient = 0.0;
+  double mEndBelow = 0.0;
+  double mEndFrom = 0.0;
   double mOvershootNow = 0.0;
-  double mOvershootOut = 0.0; // the overshoot of the sample just advanced
   double mOutputScale = 1.0;
+  double mOvershootGain = 1.0; // min(1, mOutputScale) squared
   double mPendingScale = 1.0;
   double mDumpMultiplier = 0.0;
   double mReleaseStartLevel = 0.0;
@@ -143,71 +175,37 @@ inline double Envelope::DecayShape(double e) noexcept {
   return kDecayShapeLookup(HoldWithin(e, 0.0, 1.0));
 }
 
-inline double Envelope::ShapedLevel() const noexcept {
-  const double s = mSustain;
-  if (!mCurvedDecay || mState != kDecay || !(s < 1.0))
+[[gnu::always_inline]] inline double Envelope::ShapedLevel() const noexcept {
+  if (!mShaping)
     return mLevel;
-  // A sustain raised above the level during decay makes e negative; hold it at 0.
-  const double e = std::max(0.0, (mLevel - s) * mDecaySpanInverse);
-  return ((kDecayShapeLookup(HoldWithin(e, 0.0, 1.0), mShapeSegment) - e) * std::sqrt(e) + e) * (1.0 - s) + s;
+  // While shaping, the target is the sustain (so level - target is the difference the step just took).
+  // A sustain raised above the level during decay makes e negative; hold it at 0. The lookup holds e
+  // at 1 itself.
+  const double e = std::max(0.0, (mLevel - mTarget) * mDecaySpanInverse);
+  return ((kDecayShapeLookup(e, mShapeSegment) - e) * std::sqrt(e) + e) * mDecaySpan + mTarget;
 }
 
-inline void Envelope::Advance() noexcept {
-  if (mState == kIdle)
-    return;
-  if (mDirty)
+// The level's step; false (and nothing done) while idle.
+[[gnu::always_inline]] inline bool Envelope::StepLevel() noexcept {
+  if (mSlow) {
+    if (mState == kIdle)
+      return false;
     UpdateCoefficients();
-  const double s = mSustain;
-  switch (mState) {
-  case kDump:
-    mLevel *= mDumpMultiplier;
-    if (mLevel <= kDumpEndLevel) {
-      mOutputScale = mPendingScale;
-      mState = kAttack;
-    }
-    break;
-  case kAttack:
-    mLevel = kAttackTarget - (kAttackTarget - mLevel) * mAttackCoef;
-    if (mLevel >= 1.0) {
-      mLevel = 1.0;
-      mState = kDecay;
-      mOvershootNow = mOvershootAmount;
-    }
-    break;
-  case kDecay:
-    mLevel = (mLevel - s) * mDecayCoef + s;
-    if (mLevel - s < kEndThreshold) {
-      mLevel = s;
-      mState = kSustain;
-    }
-    break;
-  case kSustain:
-    mLevel = s;
-    break;
-  case kRelease:
-    mLevel *= mReleaseCoef;
-    if (mLevel < kEndThreshold) {
-      mLevel = 0.0;
-      mState = kIdle;
-    }
-    break;
-  default:
-    break;
   }
-  mOvershootOut = 0.0;
-  if (mOvershootNow > 0.0) {
-    mOvershootOut = mOvershootNow;
-    mOvershootNow *= mOvershootMultiplier;
-    if (mOvershootNow < 1e-4)
-      mOvershootNow = 0.0;
-  }
+  // Every state moves the level the same way, towards its target; only its end differs.
+  mLevel = (mLevel - mTarget) * mCoefficient + mTarget;
+  const double d = mLevel - mTarget;
+  if (d < mEndBelow || d >= mEndFrom) [[unlikely]]
+    EndState();
+  return true;
 }
 
-inline double Envelope::Output() const noexcept {
-  double out = mOutputScale * ShapedLevel();
-  if (mOvershootOut > 0.0) {
-    const double g = std::min(1.0, mOutputScale);
-    out += g * g * mOvershootOut;
-  }
-  return out;
+// The overshoot this sample carries (0 without one), fading for the next.
+[[gnu::always_inline]] inline double Envelope::StepOvershoot() noexcept {
+  const double now = mOvershootNow;
+  if (!(now > 0.0))
+    return 0.0;
+  const double next = now * mOvershootMultiplier;
+  mOvershootNow = next < 1e-4 ? 0.0 : next;
+  return now;
 }

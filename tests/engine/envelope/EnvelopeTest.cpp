@@ -1,7 +1,12 @@
 // Envelope: setter limits, stage times, key follow, velocity dynamics, reset dump, overshoot, curved decay.
 #include "engine/envelope/Envelope.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -350,4 +355,207 @@ TEST(Envelope, AdvanceLeavesTheSameStateAsTick) {
     ASSERT_EQ(advanced.Tick(), want) << i;
     ASSERT_EQ(advanced.GetState(), ticked.GetState()) << i;
   }
+}
+
+namespace {
+
+// The per-sample step written plainly, one formula per state, as the reference the envelope's own step
+// must match bit for bit. It keeps its own state and takes the coefficients from the envelope under test.
+struct ReferenceStep {
+  int state = Envelope::kIdle;
+  double level = 0.0;
+  double overshootNow = 0.0;
+  double overshootOut = 0.0;
+  double outputScale = 1.0;
+  double pendingScale = 1.0;
+
+  void NoteOn(const Envelope& e, bool reset, bool legato) {
+    const double scale = e.LevelScale();
+    const bool sounding =
+        state == Envelope::kAttack || state == Envelope::kDecay || state == Envelope::kSustain;
+    if (!reset && legato && sounding) {
+      outputScale = scale;
+      return;
+    }
+    overshootNow = 0.0;
+    if (reset && state != Envelope::kIdle && level > Envelope::kDumpEndLevel) {
+      pendingScale = scale;
+      state = Envelope::kDump;
+      return;
+    }
+    outputScale = scale;
+    if (reset || state == Envelope::kIdle)
+      level = 0.0;
+    state = Envelope::kAttack;
+  }
+  void NoteOff(const Envelope& e, bool curved) {
+    if (state == Envelope::kIdle)
+      return;
+    if (curved && state == Envelope::kDecay)
+      level = Shaped(e, curved);
+    state = Envelope::kRelease;
+  }
+  double Shaped(const Envelope& e, bool curved) const {
+    const double s = e.Sustain();
+    if (!curved || state != Envelope::kDecay || !(s < 1.0))
+      return level;
+    const double x = std::max(0.0, (level - s) * e.DecaySpanInverse());
+    return ((Envelope::DecayShape(x) - x) * std::sqrt(x) + x) * (1.0 - s) + s;
+  }
+  // `e` has just taken the same step, so its coefficients are the ones this step uses.
+  void Advance(const Envelope& e, double dumpMultiplier, double overshootMultiplier) {
+    const double s = e.Sustain();
+    switch (state) {
+    case Envelope::kIdle:
+      return;
+    case Envelope::kDump:
+      level *= dumpMultiplier;
+      if (level <= Envelope::kDumpEndLevel) {
+        outputScale = pendingScale;
+        state = Envelope::kAttack;
+      }
+      break;
+    case Envelope::kAttack:
+      level = Envelope::kAttackTarget - (Envelope::kAttackTarget - level) * e.AttackCoefficient();
+      if (level >= 1.0) {
+        level = 1.0;
+        state = Envelope::kDecay;
+        overshootNow = e.OvershootAmount();
+      }
+      break;
+    case Envelope::kDecay:
+      level = (level - s) * e.DecayCoefficient() + s;
+      if (level - s < Envelope::kEndThreshold) {
+        level = s;
+        state = Envelope::kSustain;
+      }
+      break;
+    case Envelope::kSustain:
+      level = s;
+      break;
+    case Envelope::kRelease:
+      level *= e.ReleaseCoefficient();
+      if (level < Envelope::kEndThreshold) {
+        level = 0.0;
+        state = Envelope::kIdle;
+      }
+      break;
+    }
+    overshootOut = 0.0;
+    if (overshootNow > 0.0) {
+      overshootOut = overshootNow;
+      overshootNow *= overshootMultiplier;
+      if (overshootNow < 1e-4)
+        overshootNow = 0.0;
+    }
+  }
+  double Output(const Envelope& e, bool curved) const {
+    double out = outputScale * Shaped(e, curved);
+    if (overshootOut > 0.0) {
+      const double g = std::min(1.0, outputScale);
+      out += g * g * overshootOut;
+    }
+    return out;
+  }
+};
+
+std::uint64_t Bits(double x) {
+  std::uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+
+} // namespace
+
+// Random settings, notes, sustain and time changes between samples, read by Tick or only advanced: every
+// output, level and state equals the reference step's, bit for bit.
+TEST(Envelope, StepMatchesTheReferenceBitForBit) {
+  std::mt19937 g(20261210);
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  const auto chance = [&](double p) { return u(g) < p; };
+  const auto anyTime = [&](double longest) { return longest * u(g) * u(g) * u(g); };
+  const auto anySustain = [&]() {
+    return chance(0.15) ? 0.0 : chance(0.15) ? 1.0 : chance(0.1) ? 1e-6 : u(g);
+  };
+  std::uint64_t ticks = 0;
+  for (int trial = 0; trial < 800; ++trial) {
+    const double rate = std::array{22050.0, 44100.0, 48000.0, 96000.0, 192000.0}[trial % 5];
+    bool reset = chance(0.5);
+    const bool curved = chance(0.6);
+    const bool overshoot = chance(0.6);
+    Envelope e;
+    e.Prepare(rate);
+    e.SetOvershoot(overshoot);
+    e.SetCurvedDecay(curved);
+    e.SetAmplifierCurve(chance(0.3));
+    e.SetFilterDecayCurve(chance(0.3));
+    e.SetReset(reset);
+    e.SetDynamicsEnabled(chance(0.7));
+    e.SetDynamicsLevel(u(g));
+    e.SetDynamicsTime(u(g));
+    e.SetDynamicsSensitivity(u(g));
+    e.SetKeyFollow(chance(0.5) ? 0.0 : 1.25 * u(g));
+    e.SetAttack(anyTime(200.0));
+    e.SetDecay(anyTime(300.0));
+    e.SetSustain(anySustain());
+    e.SetRelease(anyTime(300.0));
+    const double dumpMultiplier = std::exp(-1.0 / (rate * Envelope::kDumpTimeMs / 1000.0));
+    const double overshootMultiplier = overshoot ? std::exp(-1.0 / std::max(1.0, rate * 6.0 / 1000.0)) : 0.0;
+    ReferenceStep r;
+    bool read = true;
+    for (int i = 0; i < 6000; ++i) {
+      if (chance(0.003)) {
+        const bool legato = chance(0.5);
+        e.SetKey(24 + static_cast<int>(u(g) * 72.0));
+        e.SetVelocity(u(g));
+        r.NoteOn(e, reset, legato);
+        e.NoteOn(legato);
+      }
+      if (chance(0.002)) {
+        r.NoteOff(e, curved);
+        e.NoteOff();
+      }
+      if (chance(0.004))
+        e.SetSustain(anySustain());
+      if (chance(0.001))
+        e.SetAttack(anyTime(200.0));
+      if (chance(0.001))
+        e.SetDecay(anyTime(300.0));
+      if (chance(0.001))
+        e.SetRelease(anyTime(300.0));
+      if (chance(0.0005))
+        e.SetKeyFollow(1.25 * u(g));
+      if (chance(0.0005)) {
+        reset = !reset;
+        e.SetReset(reset);
+      }
+      if (chance(0.0002)) {
+        e.Prepare(rate);
+        r.level = 0.0;
+        r.overshootNow = 0.0;
+      }
+      if (chance(0.0002)) {
+        e.Reset();
+        r.state = Envelope::kIdle;
+        r.level = 0.0;
+        r.overshootNow = 0.0;
+      }
+      ASSERT_EQ(Bits(e.Level()), Bits(r.level)) << trial << " " << i;
+      if (chance(0.01))
+        read = !read;
+      if (read) {
+        const bool wasIdle = r.state == Envelope::kIdle;
+        const double out = e.Tick();
+        r.Advance(e, dumpMultiplier, overshootMultiplier);
+        ASSERT_EQ(Bits(out), Bits(wasIdle ? 0.0 : r.Output(e, curved))) << trial << " " << i;
+      } else {
+        e.Advance();
+        r.Advance(e, dumpMultiplier, overshootMultiplier);
+      }
+      ASSERT_EQ(e.GetState(), r.state) << trial << " " << i;
+      ASSERT_EQ(Bits(e.Level()), Bits(r.level)) << trial << " " << i;
+      ticks += e.IsIdle() ? 0 : 1;
+    }
+  }
+  EXPECT_GT(ticks, 400000u); // most of the time is spent sounding
 }
