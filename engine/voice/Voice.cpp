@@ -25,7 +25,7 @@ constexpr int kDriftBlock = 64; // drift moves slowly: update it once every 64 s
 constexpr double kDriftRatesHz[3] = {0.08, 0.17, 0.31};
 constexpr double kStackDriftSpreadCents = 0.2; // the two VCOs of a voice drift apart by at most this
 
-// sin x for x in 0..2 pi through the inline cosine, within a few 1e-16: the drift's three sines were a
+// sin x for x in 0..2 pi through the inline cosine, within 2e-15: the drift's three sines were a
 // library call each, every 64 samples of every voice.
 double SineOfPhase(double x) noexcept {
   double u = x / kTwoPi - 0.25; // sin x = cos(2 pi (x / 2 pi - 1/4))
