@@ -43,6 +43,9 @@ public:
   // of indexed. `segment` is the caller's own memory of it (0 at the start); it is updated. (Not a char
   // type: a store through one may alias anything, and the caller's doubles would be reloaded after it.)
   double operator()(double x, std::uint32_t& segment) const noexcept {
+    // Strictly inside the remembered segment: inside the table too, so the ends need no test.
+    if (mTable[segment].x < x && x < mTable[segment + 1].x)
+      return Along(segment, x);
     if (!(x > mTable[0].x))
       return mTable[0].y;
     if (x >= mTable[N - 1].x)

@@ -70,4 +70,16 @@ TEST(IndexedBreakpoints, RunTimeTableInLog2MatchesTheBisectionLookup) {
   ExpectSameAsBisection(fast, table, "log2 Hz");
 }
 
+// The last breakpoint gives its own value even when the lookup starts from the last segment, where the
+// segment's slope would not land on it exactly (0.9 / 0.3 x 0.3 is 0.8999999999999999).
+TEST(IndexedBreakpoints, LastBreakpointFromTheLastSegmentIsExact) {
+  const std::array<Breakpoint, 3> table = {{{-0.1, 0.0}, {0.0, 0.0}, {0.3, 0.9}}};
+  const IndexedBreakpoints<3> fast(table);
+  std::uint32_t segment = 1;
+  EXPECT_EQ(fast(0.15, segment), fast(0.15));
+  EXPECT_EQ(segment, 1u);
+  EXPECT_EQ(fast(0.3, segment), 0.9);
+  ExpectSameAsBisection(fast, table, "uneven end");
+}
+
 } // namespace
