@@ -105,8 +105,16 @@ template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask4 m, Op op) 
   return op(p[0], p[1]);
 }
 
+// Eight lanes are narrowed to one byte each (0 or all ones) in one integer: a narrowing move (vpmovqb)
+// and a move to a general register where compiled for AVX-512, in place of three halvings of the
+// register.
 template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
-  return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a | b; }) != 0;
+  if constexpr (sizeof(M) == sizeof(LaneMask8)) {
+    typedef std::int8_t Bytes8 __attribute__((vector_size(8)));
+    return __builtin_bit_cast(std::uint64_t, __builtin_convertvector(m != 0, Bytes8)) != 0;
+  } else {
+    return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a | b; }) != 0;
+  }
 }
 
 template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
