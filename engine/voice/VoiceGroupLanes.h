@@ -111,8 +111,11 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       mLadderH = ladder::StageCoefficient(mLadderCutoff, field(kColumnLadderJitter), rate, mIterations);
       ladder::FeedbackAndGain(mLadderCutoff, field(kColumnLadderFeedbackBase), field(kColumnLadderGainBase),
                               field(kColumnLadderSelfOscillation), rate, mLadderK, mLadderGain);
-      const L tremolo =
-          Select<L>(field(kColumnTremolo) != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)), Splat<L>(1.0));
+      // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
+      const Mask tremoloOn = field(kColumnTremolo) != 0.0;
+      const L tremolo = AnyLane(tremoloOn)
+                            ? Select<L>(tremoloOn, FastExpLanes<L>(field(kColumnTremoloArg)), Splat<L>(1.0))
+                            : Splat<L>(1.0);
       mAmp += (field(kColumnAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
       const L vco2Hz = field(kColumnBase2Hz) * FastExp2Lanes<L>(field(kColumnPitch2));

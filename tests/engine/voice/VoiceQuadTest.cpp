@@ -28,16 +28,17 @@ struct QuadPatch {
   int vco2Range;
   bool xmodInverted;
   double resonance;
+  double vcaLfo; // tremolo, or none at 0
 };
 
 // Every waveform on each oscillator, both sync directions, the high range's shelf, both cross-mod
-// polarities and a resonance with cutoff jitter.
+// polarities, a resonance with cutoff jitter, and tremolo on and off.
 const QuadPatch kPatches[] = {
-    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, 0.3},
-    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, 0.85},
-    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, 0.95},
-    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, 0.6},
-    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, 0.7},
+    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, 0.3, 0.0},
+    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, 0.85, 0.4},
+    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, 0.95, 0.4},
+    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, 0.6, 0.0},
+    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, 0.7, 0.4},
 };
 
 void ApplyPatch(TonePart& p, const QuadPatch& q) {
@@ -61,7 +62,7 @@ void ApplyPatch(TonePart& p, const QuadPatch& q) {
   p.SetVcfLfoAmount(0.7);
   p.SetVcfKeyFollow(0.8);
   p.SetVcaLevel(0.7);
-  p.SetVcaLfoAmount(0.4);
+  p.SetVcaLfoAmount(q.vcaLfo);
   p.SetLfo1Rate(5.0);
   p.SetPortamentoTime(30.0);
   p.SetPitchBend(-0.2);
