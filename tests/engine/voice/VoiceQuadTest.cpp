@@ -233,18 +233,20 @@ void Exp2TableBaseline8(std::vector<double>& out) {
   Exp2TableOnLanes<Lanes8>(out);
 }
 
+// One lane form (width, wide or baseline code) of a function under test, writing its results to `out`.
+struct LaneFormRun {
+  const char* name;
+  int lanes;
+  bool wide;
+  void (*run)(std::vector<double>&);
+};
+
 TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
-  struct Case {
-    const char* name;
-    int lanes;
-    bool wide;
-    void (*run)(std::vector<double>&);
-  };
-  const Case cases[] = {{"4 baseline", 4, false, Exp2TableBaseline4},
-                        {"4 AVX2", 4, true, Exp2TableWide4},
-                        {"8 baseline", 8, false, Exp2TableBaseline8},
-                        {"8 AVX-512", 8, true, Exp2TableWide8}};
-  for (const Case& c : cases) {
+  const LaneFormRun cases[] = {{"4 baseline", 4, false, Exp2TableBaseline4},
+                               {"4 AVX2", 4, true, Exp2TableWide4},
+                               {"8 baseline", 8, false, Exp2TableBaseline8},
+                               {"8 AVX-512", 8, true, Exp2TableWide8}};
+  for (const LaneFormRun& c : cases) {
     if (!Runs({c.lanes, c.wide}))
       continue;
     std::vector<double> out;
@@ -259,17 +261,11 @@ TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
 }
 
 TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
-  struct Case {
-    const char* name;
-    int lanes;
-    bool wide;
-    void (*run)(std::vector<double>&);
-  };
-  const Case cases[] = {{"4 baseline", 4, false, FastFunctionsBaseline4},
-                        {"4 AVX2", 4, true, FastFunctionsWide4},
-                        {"8 baseline", 8, false, FastFunctionsBaseline8},
-                        {"8 AVX-512", 8, true, FastFunctionsWide8}};
-  for (const Case& c : cases) {
+  const LaneFormRun cases[] = {{"4 baseline", 4, false, FastFunctionsBaseline4},
+                               {"4 AVX2", 4, true, FastFunctionsWide4},
+                               {"8 baseline", 8, false, FastFunctionsBaseline8},
+                               {"8 AVX-512", 8, true, FastFunctionsWide8}};
+  for (const LaneFormRun& c : cases) {
     if (!Runs({c.lanes, c.wide}))
       continue;
     std::vector<double> out;
