@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -195,18 +196,23 @@ template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double
     }
 }
 
-VLM_TARGET_AVX2 void FastFunctionsWide4(std::vector<double>& out) {
-  FastFunctionsOnLanes<Lanes4>(out);
-}
-VLM_TARGET_AVX512 void FastFunctionsWide8(std::vector<double>& out) {
-  FastFunctionsOnLanes<Lanes8>(out);
-}
-void FastFunctionsBaseline4(std::vector<double>& out) {
-  FastFunctionsOnLanes<Lanes4>(out);
-}
-void FastFunctionsBaseline8(std::vector<double>& out) {
-  FastFunctionsOnLanes<Lanes8>(out);
-}
+// The four lane forms of a test template: a target is a function's attribute, so each form needs its own
+// function, Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline4 and Name##Baseline8.
+#define VLM_LANE_FORMS(Name, Template)                                                                       \
+  VLM_TARGET_AVX2 void Name##Wide4(std::vector<double>& out) {                                               \
+    Template<Lanes4>(out);                                                                                   \
+  }                                                                                                          \
+  VLM_TARGET_AVX512 void Name##Wide8(std::vector<double>& out) {                                             \
+    Template<Lanes8>(out);                                                                                   \
+  }                                                                                                          \
+  void Name##Baseline4(std::vector<double>& out) {                                                           \
+    Template<Lanes4>(out);                                                                                   \
+  }                                                                                                          \
+  void Name##Baseline8(std::vector<double>& out) {                                                           \
+    Template<Lanes8>(out);                                                                                   \
+  }
+
+VLM_LANE_FORMS(FastFunctions, FastFunctionsOnLanes)
 
 // exp2 at inputs that pick every entry of its table, each on every lane (the eight-lane form picks the
 // entries by permutes and the index's upper bits): out[i x lanes + lane].
@@ -220,18 +226,7 @@ template <class L> VLM_LANES_INLINE void Exp2TableOnLanes(std::vector<double>& o
       out[static_cast<std::size_t>(i * kLanes + lane)] = FastExp2Lanes(x)[lane];
     }
 }
-VLM_TARGET_AVX2 void Exp2TableWide4(std::vector<double>& out) {
-  Exp2TableOnLanes<Lanes4>(out);
-}
-VLM_TARGET_AVX512 void Exp2TableWide8(std::vector<double>& out) {
-  Exp2TableOnLanes<Lanes8>(out);
-}
-void Exp2TableBaseline4(std::vector<double>& out) {
-  Exp2TableOnLanes<Lanes4>(out);
-}
-void Exp2TableBaseline8(std::vector<double>& out) {
-  Exp2TableOnLanes<Lanes8>(out);
-}
+VLM_LANE_FORMS(Exp2Table, Exp2TableOnLanes)
 
 // One lane form (width, wide or baseline code) of a function under test, writing its results to `out`.
 struct LaneFormRun {
@@ -240,36 +235,41 @@ struct LaneFormRun {
   bool wide;
   void (*run)(std::vector<double>&);
 };
+#define VLM_LANE_FORM_RUNS(Name)                                                                             \
+  std::array<LaneFormRun, 4> {                                                                               \
+    {                                                                                                        \
+      {"4 baseline", 4, false, Name##Baseline4}, {"4 AVX2", 4, true, Name##Wide4},                           \
+          {"8 baseline", 8, false, Name##Baseline8}, {                                                       \
+        "8 AVX-512", 8, true, Name##Wide8                                                                    \
+      }                                                                                                      \
+    }                                                                                                        \
+  }
 
-TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
-  const LaneFormRun cases[] = {{"4 baseline", 4, false, Exp2TableBaseline4},
-                               {"4 AVX2", 4, true, Exp2TableWide4},
-                               {"8 baseline", 8, false, Exp2TableBaseline8},
-                               {"8 AVX-512", 8, true, Exp2TableWide8}};
-  for (const LaneFormRun& c : cases) {
-    if (!Runs({c.lanes, c.wide}))
+// Runs each form the processor has and hands its results to check(form, out).
+template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 4>& forms, Check check) {
+  for (const LaneFormRun& form : forms) {
+    if (!Runs({form.lanes, form.wide}))
       continue;
     std::vector<double> out;
-    c.run(out);
+    form.run(out);
+    check(form, out);
+  }
+}
+
+TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
+  ForEachLaneForm(VLM_LANE_FORM_RUNS(Exp2Table), [](const LaneFormRun& c, const std::vector<double>& out) {
     for (int i = 0; i < 128; ++i)
       for (int lane = 0; lane < c.lanes; ++lane) {
         const double x = (i - 64) / 64.0 + 0.3 / 64.0;
         EXPECT_TRUE(SameBits(out[static_cast<std::size_t>(i * c.lanes + lane)], FastExp2(x)))
             << c.name << " exp2 " << x << " lane " << lane;
       }
-  }
+  });
 }
 
 TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
-  const LaneFormRun cases[] = {{"4 baseline", 4, false, FastFunctionsBaseline4},
-                               {"4 AVX2", 4, true, FastFunctionsWide4},
-                               {"8 baseline", 8, false, FastFunctionsBaseline8},
-                               {"8 AVX-512", 8, true, FastFunctionsWide8}};
-  for (const LaneFormRun& c : cases) {
-    if (!Runs({c.lanes, c.wide}))
-      continue;
-    std::vector<double> out;
-    c.run(out);
+  ForEachLaneForm(VLM_LANE_FORM_RUNS(FastFunctions), [](const LaneFormRun& c,
+                                                        const std::vector<double>& out) {
     for (std::size_t i = 0; i < std::size(kExp2Inputs); ++i)
       for (int lane = 0; lane < c.lanes; ++lane) {
         const double* y = &out[(i * static_cast<std::size_t>(c.lanes) + static_cast<std::size_t>(lane)) * 3];
@@ -281,7 +281,7 @@ TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
           EXPECT_TRUE(SameBits(y[2], FastTanh(kTanhInputs[i]))) << c.name << " tanh " << kTanhInputs[i];
         }
       }
-  }
+  });
 }
 
 } // namespace
