@@ -7,9 +7,10 @@
 
 namespace {
 
-// Frames rendered per part call; a host block may be longer and is cut into chunks of this size.
-constexpr int kChunkFrames = TonePart::kMaxChunk;
+// Frames rendered per part call; a host block may be longer and is cut into chunks of this size. At the
+// highest oversampling a chunk's sub-samples are one chunk of the parts.
 constexpr int kMaxFactor = 4;
+constexpr int kChunkFrames = TonePart::kMaxChunk / kMaxFactor;
 
 } // namespace
 

@@ -33,7 +33,9 @@ public:
   // The same as n calls of RenderSample (bit for bit), voice by voice over the block so that each
   // voice's state stays in cache. noise holds n samples, or is null for silence. Between note events.
   void RenderBlock(const double* noise, double* out, int n) noexcept;
-  static constexpr int kMaxChunk = 64;
+  // Sub-samples per chunk: a group of voices loads and stores its lanes once per chunk, so 64 frames
+  // at 4x are one chunk.
+  static constexpr int kMaxChunk = 256;
   // RenderBlock renders runs of four voices as a VoiceQuad (the default where the processor has AVX2;
   // without it the quad's two-register form is slower than the voices alone) or every voice on its own
   // (the reference the quads are checked against). Both give the same samples.
