@@ -693,7 +693,7 @@ void Voice::ControlAmplifier(double lfo1, VoiceControl& c) noexcept {
   // 20-21. Tremolo from LFO-1 without the delay, and the amplifier.
   const double gain = AmplifierGain(c.env2, mEnv2.OutputScale(), mEnv2.Sustain());
   c.ampTarget = c.level * gain * mEnv2.OutputScale();
-  c.tremolo = mVcaLfoAmount == 0.0 ? 0.0 : 1.0;
+  c.tremolo = TremoloOn();
   c.tremoloArg = (1.0 - lfo1) * 0.5 * mVcaLfoLog;
 }
 
@@ -729,16 +729,13 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* col
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
     mVcf.SetResonanceAndStepJitter(c.resonance);
-    at(kColumnBase1Hz, s) = c.base1Hz;
     at(kColumnPitch1, s) = c.pitch1;
     at(kColumnWidth, s) = c.width;
     at(kColumnXmodDepth, s) = c.xmodDepth;
-    at(kColumnBase2Hz, s) = c.base2Hz;
     at(kColumnPitch2, s) = c.pitch2;
     at(kColumnCutoffHz, s) = c.cutoffHz;
     at(kColumnOctaves, s) = c.octaves;
     at(kColumnFloorHz, s) = c.floorHz;
-    at(kColumnTremolo, s) = c.tremolo;
     at(kColumnTremoloArg, s) = c.tremoloArg;
     at(kColumnAmpTarget, s) = c.ampTarget;
     at(kColumnLadderJitter, s) = mVcf.JitterOffset();

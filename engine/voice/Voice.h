@@ -50,18 +50,16 @@ struct VoiceControl {
 
 // What a voice rendered in a group hands to the group's lanes each sample: the fields of VoiceControl
 // that the lanes read, and the ladder's settings after the control half (its jitter's cutoff offset,
-// feedback and gain bases, self-oscillation factor and smoothing blend).
+// feedback and gain bases, self-oscillation factor and smoothing blend). The base frequencies and
+// whether there is tremolo change only between blocks: the group loads them with the voices.
 enum ControlColumn : int {
-  kColumnBase1Hz,
   kColumnPitch1,
   kColumnWidth,
   kColumnXmodDepth,
-  kColumnBase2Hz,
   kColumnPitch2,
   kColumnCutoffHz,
   kColumnOctaves,
   kColumnFloorHz,
-  kColumnTremolo,
   kColumnTremoloArg,
   kColumnAmpTarget,
   kColumnLadderJitter,
@@ -100,7 +98,7 @@ public:
   // group loads one column of all its lanes at once. Stops after the sample that ends the voice (that
   // sample still sounds) and returns how many samples it ran; the rest of the run repeats that sample's
   // values, which the group's lane computes on unheard.
-  // 32 samples: longer runs measured faster, and a group's columns (17 x 32 x 8 values) still fit L1.
+  // 32 samples: longer runs measured faster, and a group's columns (14 x 32 x 8 values) still fit L1.
   static constexpr int kControlRunLength = 32;
   int ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
                  int lane) noexcept;
@@ -174,6 +172,8 @@ public:
   // Read-outs for the part, tests and diagnostics.
   double Base1Hz() const noexcept { return mBase1Hz; }
   double Base2Hz() const noexcept { return mBase2Hz; }
+  // 1 with the amplifier's LFO amount above zero, else 0 (the tremolo's exponential is skipped).
+  double TremoloOn() const noexcept { return mVcaLfoAmount == 0.0 ? 0.0 : 1.0; }
   double Vco2FinePosition() const noexcept { return mVco2FinePosition; }
   double Vco1Gain() const noexcept { return mVco1Gain; }
   double Vco2Gain() const noexcept { return mVco2Gain; }

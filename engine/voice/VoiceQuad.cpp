@@ -69,6 +69,12 @@ template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
   mOutput.smooth2 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.smooth2; });
   mAmp = Gather<L>(v, [](const Voice& x) { return x.mAmpState; });
   mAmpCoefficient = Gather<L>(v, [](const Voice& x) { return x.mAmpCoef; });
+  mBase1Hz = Gather<L>(v, [](const Voice& x) { return x.mBase1Hz; });
+  mBase2Hz = Gather<L>(v, [](const Voice& x) { return x.mBase2Hz; });
+  mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
+  mAnyTremolo = 0;
+  for (int lane = 0; lane < kLanes; ++lane)
+    mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;
 }
 
 template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noexcept {

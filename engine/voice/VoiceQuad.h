@@ -73,6 +73,9 @@ public:
     // The ladder's cutoff and coefficients of the last sample, and the amplifier.
     VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
     VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
+    // What changes only between blocks: the base frequencies and which lanes have tremolo.
+    VLM_LANE_ALIGN(L) L mBase1Hz{}, mBase2Hz{}, mTremolo{};
+    std::uint8_t mAnyTremolo = 0;
     std::uint8_t mWide = 0;
     std::uint8_t mSyncMode = 0;
     std::uint8_t mHighRange = 0;

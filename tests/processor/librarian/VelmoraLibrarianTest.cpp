@@ -153,8 +153,9 @@ TEST_F(VelmoraLibrarian, CurrentPatchIsFiveMessages) {
   const std::uint8_t groups[] = {0x00, 0x01, 0x02, 0x01, 0x02};
   for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(sys->sent[i].size(), lengths[i]);
-    if (i > 0)
+    if (i > 0) {
       EXPECT_EQ(sys->sent[i][6], groups[i]);
+    }
   }
   // Without the dedicated output the same five still count, whichever route carries them.
   p().GetMidiPortIo().CloseOut();
