@@ -397,7 +397,7 @@ void Voice::NoteOff() noexcept {
 
 // ---- curves --------------------------------------------------------------------------------------
 
-double Voice::Env1Curve(double e1) noexcept {
+inline double Voice::Env1Curve(double e1) noexcept {
   if (e1 == mEnv1CacheIn)
     return mEnv1CacheOut;
   mEnv1CacheIn = e1;
@@ -413,7 +413,7 @@ double Voice::Env1Curve(double e1) noexcept {
   return w;
 }
 
-double Voice::FilterEnvelope(double e, int code) noexcept {
+inline double Voice::FilterEnvelope(double e, int code) noexcept {
   if (code == kPhaseAttack) {
     mFilterEnvDecayOffset = 0.0;
     // A retriggered voice's new attack never dips below the value it had when the key came.
@@ -465,7 +465,7 @@ double Voice::FilterEnvelope(double e, int code) noexcept {
   return f;
 }
 
-double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
+inline double Voice::AmplifierGain(double y, double scale, double sustain) noexcept {
   // The scale changes only at a note start; its inverse is kept so the per-sample step multiplies.
   if (scale != mAmpScaleIn) {
     mAmpScaleIn = scale;
@@ -540,7 +540,7 @@ void Voice::ControlSample(double lfo1, double lfo2, VoiceControl& c) noexcept {
   EndIfDone();
 }
 
-void Voice::ControlEnvelopes(VoiceControl& c) noexcept {
+inline void Voice::ControlEnvelopes(VoiceControl& c) noexcept {
   // 1. Envelopes.
   // ENV-1 reaches the sound only through pitch, cross-mod depth and pulse width; with all three off its
   // curve would be multiplied by zero (it is finite and never negative), so it only advances.
@@ -568,7 +568,7 @@ void Voice::ControlEnvelopes(VoiceControl& c) noexcept {
   c.env2 = mEnv2.Tick();
 }
 
-void Voice::ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept {
+inline void Voice::ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept {
   // 2-4. Delayed LFO-1 and glide.
   c.lfo1Delayed = mLfoDelay.Tick() * lfo1;
   if (mGlideCurrent != mGlideTarget) {
@@ -609,7 +609,7 @@ void Voice::ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept {
   c.cutoffPercent = mPercentCacheOut;
 }
 
-void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept {
+inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept {
   const double e1 = c.env1;
   const double w = c.env1Curve;
   const double d1 = c.lfo1Delayed;
@@ -689,7 +689,7 @@ void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noe
   c.floorHz = floorHz;
 }
 
-void Voice::ControlAmplifier(double lfo1, VoiceControl& c) noexcept {
+inline void Voice::ControlAmplifier(double lfo1, VoiceControl& c) noexcept {
   // 20-21. Tremolo from LFO-1 without the delay, and the amplifier.
   const double gain = AmplifierGain(c.env2, mEnv2.OutputScale(), mEnv2.Sustain());
   c.ampTarget = c.level * gain * mEnv2.OutputScale();

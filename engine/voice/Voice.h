@@ -200,18 +200,20 @@ private:
   double AudioSample(const VoiceControl& c, double noise) noexcept;
   // The control half in its steps, shared by ControlSample and ControlRun: ControlEnvelopes,
   // ControlGlideAndSmoothers, ControlPitchAndFilter, ControlAmplifier, the ladder's resonance and
-  // jitter, then EndIfDone.
-  void ControlEnvelopes(VoiceControl& c) noexcept;
-  void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
-  void ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl& c) noexcept;
-  void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
+  // jitter, then EndIfDone. They and the curves below are inlined into both callers: as calls, the
+  // record went through memory every sample and the worst case measured 7% slower.
+  [[gnu::always_inline]] inline void ControlEnvelopes(VoiceControl& c) noexcept;
+  [[gnu::always_inline]] inline void ControlGlideAndSmoothers(double lfo1, VoiceControl& c) noexcept;
+  [[gnu::always_inline]] inline void ControlPitchAndFilter(double lfo1, double lfo2,
+                                                           VoiceControl& c) noexcept;
+  [[gnu::always_inline]] inline void ControlAmplifier(double lfo1, VoiceControl& c) noexcept;
   void EndIfDone() noexcept;
   // The rest of ControlSample for a voice rendered alone: the exponentials, the ladder's cutoff and
   // coefficients and the amplifier's one-pole, which a group does on its lanes.
   void FinishAlone(VoiceControl& c) noexcept;
-  double Env1Curve(double e1) noexcept;
-  double FilterEnvelope(double e, int code) noexcept;
-  double AmplifierGain(double y, double scale, double sustain) noexcept;
+  [[gnu::always_inline]] inline double Env1Curve(double e1) noexcept;
+  [[gnu::always_inline]] inline double FilterEnvelope(double e, int code) noexcept;
+  [[gnu::always_inline]] inline double AmplifierGain(double y, double scale, double sustain) noexcept;
   void ClearCurveState() noexcept;
   void ClearCaches() noexcept;
 

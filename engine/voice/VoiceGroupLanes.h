@@ -112,15 +112,15 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       ladder::FeedbackAndGain(mLadderCutoff, field(kColumnLadderFeedbackBase), field(kColumnLadderGainBase),
                               field(kColumnLadderSelfOscillation), rate, mLadderK, mLadderGain);
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
-      const L tremolo = mAnyTremolo ? Select<L>(mTremolo != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)),
-                                                Splat<L>(1.0))
-                                    : Splat<L>(1.0);
+      const L tremolo =
+          mAnyTremolo ? Select<L>(mTremolo != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)), Splat<L>(1.0))
+                      : Splat<L>(1.0);
       mAmp += (field(kColumnAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
       const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(field(kColumnPitch2));
       const L y =
-          AudioSample(field(kColumnPitch1), mBase1Hz, vco2Hz, field(kColumnWidth),
-                      field(kColumnXmodDepth), Splat<L>(noise ? noise[s] : 0.0), field(kColumnLadderBlend)) *
+          AudioSample(field(kColumnPitch1), mBase1Hz, vco2Hz, field(kColumnWidth), field(kColumnXmodDepth),
+                      Splat<L>(noise ? noise[s] : 0.0), field(kColumnLadderBlend)) *
           mAmp;
       // In lane order, unrolled so that the lanes come out of the register rather than through memory.
       double total = sum[s];

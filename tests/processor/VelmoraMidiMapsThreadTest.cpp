@@ -68,6 +68,7 @@ TEST(MidiMapThreads, MapsChangedFromTheUiThreadWhileControllersPlayOnTheAudioThr
   EXPECT_TRUE(std::isfinite(sum));
   for (int i = 0; i < kNumSoundParams; ++i) {
     const keel::IParam* param = p.GetParam(i);
+    ASSERT_NE(param, nullptr) << i;
     EXPECT_TRUE(param->Value() >= param->GetMin() && param->Value() <= param->GetMax()) << i;
   }
   p.OnMidiLearnRequest(R"({"op":"setActive","active":false})");
