@@ -121,10 +121,14 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
       if (block % 40 == 20)
         for (int k = 0; k < 14; k += 2)
           p->NoteOff(36 + 5 * k + block / 40);
+      if (block % 40 == 25) { // settings a group takes with its voices, changed between blocks
+        p->SetTune(block / 40 % 2 == 0 ? 7.0 : -3.0);
+        p->SetVcaLfoAmount(block / 40 % 2 == 0 ? (q.vcaLfo == 0.0 ? 0.3 : 0.0) : q.vcaLfo);
+      }
       if (block % 40 == 30)
         p->AllNotesOff();
     }
-    const int n = 37 + block % 3 * 70; // blocks that are not a multiple of the chunk
+    const int n = 37 + block % 3 * 140; // blocks of one chunk and of two, none a multiple of it
     quads->RenderBlock(noise.data(), a.data(), n);
     alone->RenderBlock(noise.data(), b.data(), n);
     for (int i = 0; i < n; ++i)
