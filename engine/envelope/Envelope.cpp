@@ -27,6 +27,7 @@ Envelope::Envelope() {
 }
 
 void Envelope::Aim() noexcept {
+  Refresh();
   constexpr double kNever = std::numeric_limits<double>::infinity();
   double target = 0.0, coefficient = 0.0, endBelow = -kNever, endFrom = kNever;
   switch (mState) {
@@ -85,7 +86,6 @@ void Envelope::EndState() noexcept {
   default:
     break;
   }
-  Refresh();
   Aim();
 }
 
@@ -95,7 +95,6 @@ void Envelope::Prepare(double sampleRate) noexcept {
   mLevel = 0.0;
   mOvershootNow = 0.0;
   mDirty = 1;
-  Refresh();
   Aim();
 }
 
@@ -103,7 +102,6 @@ void Envelope::Reset() noexcept {
   mState = kIdle;
   mLevel = 0.0;
   mOvershootNow = 0.0;
-  Refresh();
   Aim();
 }
 
@@ -135,7 +133,6 @@ void Envelope::SetSustain(double level) noexcept {
   mSustain = HoldWithin(level, 0.0, 1.0);
   mDecaySpanInverse = mSustain < 1.0 ? 1.0 / (1.0 - mSustain) : 0.0;
   mDecaySpan = 1.0 - mSustain;
-  Refresh();
   Aim(); // a decay or sustain heads for the new value from the next sample
 }
 void Envelope::SetDynamicsLevel(double amount) noexcept {
@@ -207,7 +204,6 @@ void Envelope::UpdateCoefficients() noexcept {
     mOvershootMultiplier = 0.0;
   }
   mDirty = 0;
-  Refresh();
   Aim();
 }
 
@@ -225,7 +221,6 @@ void Envelope::NoteOn(bool legato) noexcept {
     // Dump the old level quickly so the new attack starts near silence without a click.
     mPendingScale = scale;
     mState = kDump;
-    Refresh();
     Aim();
     return;
   }
@@ -234,7 +229,6 @@ void Envelope::NoteOn(bool legato) noexcept {
   if (mReset || mState == kIdle)
     mLevel = 0.0;
   mState = kAttack;
-  Refresh();
   Aim();
 }
 
@@ -245,6 +239,5 @@ void Envelope::NoteOff() noexcept {
     mLevel = ShapedLevel();
   mReleaseStartLevel = mLevel;
   mState = kRelease;
-  Refresh();
   Aim();
 }

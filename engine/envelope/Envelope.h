@@ -115,7 +115,7 @@ private:
     const double g = std::min(1.0, scale);
     return g * g;
   }
-  // Sets the target, coefficient and end bounds of the current state's step.
+  // Sets the flags, target, coefficient and end bounds of the current state's step.
   void Aim() noexcept;
   void EndState() noexcept;
   bool StepLevel() noexcept;

@@ -48,20 +48,6 @@ std::array<Breakpoint, 11> SelfOscillationByLog2() noexcept {
   return t;
 }
 
-ladder::SelfOscillationCurve MakeSelfOscillationCurve() noexcept {
-  const std::array<Breakpoint, 11> t = SelfOscillationByLog2();
-  static_assert(ladder::SelfOscillationCurve::kPoints == t.size());
-  ladder::SelfOscillationCurve c{};
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    c.x[i] = t[i].x;
-    c.y[i] = t[i].y;
-  }
-  // As IndexedBreakpoints computes its slopes, so the lane form gives its values bit for bit.
-  for (std::size_t i = 0; i + 1 < t.size(); ++i)
-    c.slope[i] = (t[i + 1].y - t[i].y) / (t[i + 1].x - t[i].x);
-  return c;
-}
-
 struct LogTables {
   // The gain table in log2(Hz), indexed: a resonant filter swept every sample looks it up each time.
   IndexedBreakpoints<11> selfOscillation{SelfOscillationByLog2()};
@@ -70,6 +56,21 @@ struct LogTables {
 const LogTables& Logs() noexcept {
   static const LogTables tables;
   return tables;
+}
+
+// The scalar lookup's own breakpoints and slopes, so the lane form gives its values bit for bit.
+ladder::SelfOscillationCurve MakeSelfOscillationCurve() noexcept {
+  const auto& table = Logs().selfOscillation;
+  constexpr int kPoints = ladder::SelfOscillationCurve::kPoints;
+  static_assert(kPoints == 11);
+  ladder::SelfOscillationCurve c{};
+  for (std::size_t i = 0; i < kPoints; ++i) {
+    c.x[i] = table.Point(i).x;
+    c.y[i] = table.Point(i).y;
+    if (i + 1 < kPoints)
+      c.slope[i] = table.Slope(i);
+  }
+  return c;
 }
 
 double ResonanceTable(const std::array<double, Vcf::kTableSize>& table, double r) noexcept {

@@ -58,6 +58,10 @@ public:
     return Along(lo, x);
   }
 
+  // The table and its segment slopes, for a form of the same lookup elsewhere (the lanes').
+  const Breakpoint& Point(std::size_t i) const noexcept { return mTable[i]; }
+  double Slope(std::size_t i) const noexcept { return mSlope[i]; }
+
 private:
   // The segment lo with table[lo].x < x <= table[lo + 1].x, for x strictly inside the table.
   std::size_t Segment(double x) const noexcept {
