@@ -7,4 +7,4 @@ if [ -f "$here/webui/package.json" ]; then
   bash "$here/scripts/build-webui.sh"
 fi
 cmake -S "$here" -B "$here/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$here/$dir" --parallel "$(nproc)"
+cmake --build "$here/$dir" --parallel "${VLM_JOBS:-$(nproc)}"
