@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
+#include <vector>
 
 namespace keel {
 namespace {
@@ -31,17 +33,23 @@ void KnockOnRunningInstance(const std::string& socketPath) {
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return;
   if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+    // The running instance may close its end first: that must not raise SIGPIPE here.
     const char msg[] = "present\n";
-    (void)!write(fd, msg, sizeof msg - 1);
+    (void)!send(fd, msg, sizeof msg - 1, MSG_NOSIGNAL);
   }
   close(fd);
 }
 
 } // namespace
 
-std::string SingleInstance::RuntimeFolder() {
-  std::string dir = GetEnvironmentText("XDG_RUNTIME_DIR");
-  return dir.empty() ? GetTempFolderPath() : dir;
+std::vector<std::string> SingleInstance::LockBasePaths(const std::string& name) {
+  std::vector<std::string> places;
+  const std::string runtime = GetEnvironmentText("XDG_RUNTIME_DIR");
+  if (!runtime.empty())
+    places.push_back(runtime + "/" + name);
+  // The temporary folder may be shared with other users: the user's id keeps the names apart.
+  places.push_back(GetTempFolderPath() + "/" + name + "-" + std::to_string(getuid()));
+  return places;
 }
 
 SingleInstance::~SingleInstance() {
@@ -54,16 +62,20 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::Acquire(const std::string& name) {
-  const std::string folder = RuntimeFolder();
-  const std::string lockPath = folder + "/" + name + ".lock";
-  mSocketPath = folder + "/" + name + ".sock";
-  mLockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (mLockFd < 0) return true; // no lock file possible: behave as the only instance
-  if (flock(mLockFd, LOCK_EX | LOCK_NB) != 0) {
-    close(mLockFd);
-    mLockFd = -1;
-    KnockOnRunningInstance(mSocketPath);
-    return false;
+  // The first place where a lock file can be made holds the lock; only when none can be made does
+  // this process behave as the only instance.
+  for (const std::string& base : LockBasePaths(name)) {
+    const int fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+      continue;
+    mSocketPath = base + ".sock";
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      close(fd);
+      KnockOnRunningInstance(mSocketPath);
+      return false;
+    }
+    mLockFd = fd;
+    return true;
   }
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace keel {
 
@@ -21,8 +22,9 @@ public:
   // Calls onPresent whenever a later start knocks. Needs a running GLib main loop to fire.
   void ListenForPresent(std::function<void()> onPresent);
 
-  // $XDG_RUNTIME_DIR, else the temporary folder.
-  static std::string RuntimeFolder();
+  // Where the lock file and the socket may go, without their extensions, in the order tried:
+  // $XDG_RUNTIME_DIR/name, then the temporary folder's name-<uid>.
+  static std::vector<std::string> LockBasePaths(const std::string& name);
 
 private:
   static int OnKnock(int fd, unsigned condition, void* self);
