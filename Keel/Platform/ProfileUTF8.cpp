@@ -147,4 +147,15 @@ bool WritePrivateProfileStringUTF8(const char* section, const char* key, const c
   return ok && StoreDocument(file, doc);
 }
 
+bool WritePrivateProfileStringsUTF8(const std::vector<ProfileValue>& values, const char* file) {
+  if (!file)
+    return false;
+  std::lock_guard<std::mutex> lock(ProfileMutex());
+  IniDocument doc = LoadDocument(file);
+  bool allSet = true;
+  for (const ProfileValue& v : values)
+    allSet = doc.Set(v.section, v.key, v.value) && allSet;
+  return StoreDocument(file, doc) && allSet;
+}
+
 } // namespace keel

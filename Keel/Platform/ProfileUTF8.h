@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace keel {
 
@@ -26,5 +27,13 @@ std::string GetPrivateProfileStringUTF8(const char* section, const char* key, co
 // key removes the section. The file is replaced atomically. False when the file cannot be written or the
 // names or the value cannot be stored in a line (line breaks, '=' in a key, ']' in a section name).
 bool WritePrivateProfileStringUTF8(const char* section, const char* key, const char* value, const char* file);
+
+struct ProfileValue {
+  std::string section, key, value;
+};
+// Sets several values as WritePrivateProfileStringUTF8 does, with one read and one replacement of the file.
+// A value that cannot be stored in a line is left out as a single call would leave it; false then, and when
+// the file cannot be written.
+bool WritePrivateProfileStringsUTF8(const std::vector<ProfileValue>& values, const char* file);
 
 } // namespace keel

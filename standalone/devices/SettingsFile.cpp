@@ -6,6 +6,7 @@
 #include "Keel/Platform/SpecialFolders.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace vlm {
 namespace {
@@ -83,6 +84,8 @@ bool ReadSettingsFile(const std::string& path, AudioMidiSettings& settings) {
 
 void WriteSettingsFile(const std::string& path, const AudioMidiSettings& settings) {
   if (path.empty()) return;
+  // One replacement of the file per save: each key on its own would rewrite and sync it thirteen times.
+  std::vector<keel::ProfileValue> values;
   for (const Row& row : kRows) {
     if (row.intKey) {
       const IntKey& k = *row.intKey;
@@ -91,12 +94,13 @@ void WriteSettingsFile(const std::string& path, const AudioMidiSettings& setting
         std::snprintf(text, sizeof text, "%u", unsigned(settings.*k.field));
       else
         std::snprintf(text, sizeof text, "%i", settings.*k.field);
-      keel::WritePrivateProfileStringUTF8(k.section, k.key, text, path.c_str());
+      values.push_back({k.section, k.key, text});
     } else {
       const TextKey& k = *row.textKey;
-      keel::WritePrivateProfileStringUTF8(k.section, k.key, (settings.*k.field).c_str(), path.c_str());
+      values.push_back({k.section, k.key, settings.*k.field});
     }
   }
+  keel::WritePrivateProfileStringsUTF8(values, path.c_str());
 }
 
 } // namespace vlm

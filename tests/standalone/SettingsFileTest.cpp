@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +66,35 @@ TEST_F(SettingsFileTest, LongTabJoinedAndNonAsciiValuesRoundTrip) {
   s.midiInput = std::string(80, 'A') + "\t" + std::string(80, 'B') + "\tKeyboard \xE9\x8D\xB5\xE7\x9B\xA4";
   s.audioOutputDevice = " Ger\xC3\xA4t";
   vlm::WriteSettingsFile(path, s);
+  vlm::AudioMidiSettings back;
+  vlm::ReadSettingsFile(path, back);
+  EXPECT_EQ(back, s);
+}
+
+// Every save is one replacement of the file (a rewrite and a disk sync per key made each save slow), and
+// other sections and keys of the file stay.
+TEST_F(SettingsFileTest, ASaveReplacesTheFileOnceAndKeepsOtherKeys) {
+  const std::string path = vlm::SettingsFilePath();
+  fs::create_directories(mRoot / "Velmora");
+  std::ofstream(path) << "[audio]\nmine=1\nsr=48000\n[notes]\nkept = yes\n";
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, (mRoot / "Velmora").c_str(), IN_MOVED_TO | IN_CLOSE_WRITE), 0);
+  vlm::AudioMidiSettings s;
+  s.midiInput = "Keys";
+  vlm::WriteSettingsFile(path, s);
+  int replacements = 0;
+  alignas(inotify_event) char buffer[8192];
+  for (ssize_t n; (n = read(watch, buffer, sizeof buffer)) > 0;)
+    for (char* p = buffer; p < buffer + n;
+         p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+      if (reinterpret_cast<inotify_event*>(p)->mask & IN_MOVED_TO)
+        ++replacements;
+  close(watch);
+  EXPECT_EQ(replacements, 1);
+  const std::string text = Slurp(path);
+  EXPECT_NE(text.find("mine=1\n"), std::string::npos);
+  EXPECT_NE(text.find("[notes]\nkept = yes\n"), std::string::npos);
   vlm::AudioMidiSettings back;
   vlm::ReadSettingsFile(path, back);
   EXPECT_EQ(back, s);

@@ -40,6 +40,17 @@ TEST_F(ProfileUTF8, UnknownSectionsAndKeysSurviveAWrite) {
   EXPECT_EQ(ReadFile(file), "[Audio]\nDriver=1\nFuture=1\n\n[Other Program]\nx=y\n");
 }
 
+TEST_F(ProfileUTF8, SeveralValuesAtOnceKeepTheSingleWriteRules) {
+  WriteFile(file, "[Audio]\nDriver=0\nFuture=1\n\n[Other Program]\nx=y\n");
+  EXPECT_FALSE(WritePrivateProfileStringsUTF8(
+      {{"Audio", "Driver", "1"}, {"Audio", "Bad", "line\nbreak"}, {"MIDI", "In", " Keys\tPads"}},
+      file.c_str()));
+  EXPECT_EQ(ReadFile(file),
+            "[Audio]\nDriver=1\nFuture=1\n\n[Other Program]\nx=y\n[MIDI]\nIn=\" Keys\tPads\"\n");
+  EXPECT_TRUE(WritePrivateProfileStringsUTF8({{"Audio", "Driver", "2"}}, file.c_str()));
+  EXPECT_EQ(GetPrivateProfileIntUTF8("Audio", "Driver", 0, file.c_str()), 2u);
+}
+
 TEST_F(ProfileUTF8, BufferSizesFollowTheReserveRule) {
   WriteFile(file, "[S]\nk=a\xC3\xA9z\n[T]\nm=1\n");
   char out[16];
