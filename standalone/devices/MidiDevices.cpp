@@ -6,12 +6,17 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <string_view>
 
 namespace vlm {
 namespace {
 
-constexpr const char* kInputClientName = "RtMidi Input Client";
-constexpr const char* kOutputClientName = "RtMidi Output Client";
+// Every MIDI client of the program carries its name, so that a patchbay shows "Velmora" and the program
+// can tell its own ports from everyone else's.
+constexpr const char* kInputClientName = kMidiClientName;
+constexpr const char* kOutputClientName = kMidiClientName;
+constexpr const char* kInputPortName = "Velmora MIDI In";
+constexpr const char* kOutputPortName = "Velmora MIDI Out";
 constexpr unsigned kInputQueueLimit = 100;
 
 // Serialises every input callback of the process, so each device queue has one writer at a time.
@@ -23,6 +28,23 @@ std::mutex& InputCallbackMutex() {
 const char* DirText(int direction) { return direction == MidiDevices::kIn ? "in" : "out"; }
 
 } // namespace
+
+bool IsOwnMidiPort(const std::string& portName) {
+  // JACK names a port "client:port" and renames a second client of the same name "client-01";
+  // ALSA names it "client:port client-id:port-id".
+  const size_t colon = portName.find(':');
+  if (colon == std::string::npos)
+    return false;
+  const std::string_view client(portName.data(), colon);
+  const std::string_view name(kMidiClientName);
+  if (client.substr(0, name.size()) != name)
+    return false;
+  const std::string_view rest = client.substr(name.size());
+  if (rest.empty())
+    return true;
+  return rest.size() > 1 && rest[0] == '-' &&
+         rest.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
 
 std::vector<std::string> SplitMidiInputNames(const std::string& setting) {
   std::vector<std::string> names;
@@ -111,6 +133,10 @@ void MidiDevices::ProbeMidiIO() {
     for (unsigned i = 0; i < count; ++i) {
       try {
         std::string name = client.PortName(i);
+        // The program's own ports (its inputs, its output, the MKS-80 connection) are never offered:
+        // choosing one would loop MIDI back into the program.
+        if (IsOwnMidiPort(name))
+          continue;
         GetLogger().Log("ProbeMidiIO: %s[%d] = '%s'", dir, int(i), name.c_str());
         names.push_back(std::move(name));
       } catch (const std::exception& e) {
@@ -126,6 +152,8 @@ void MidiDevices::ProbeMidiIO() {
 
 int MidiDevices::GetMIDIPortNumber(int direction, const std::string& name) {
   if (name == kMidiOff) return 0;
+  if (IsOwnMidiPort(name))
+    return -1;
   try {
     if (direction == kIn) {
       if (!mInput) return -1;
@@ -176,7 +204,7 @@ bool MidiDevices::SelectMIDIDevice(int direction, const std::string& name) {
       StopOutput();
       mOutput->ClosePort();
       if (port > 0) {
-        mOutput->OpenPort(unsigned(port - 1), "RtMidi Output");
+        mOutput->OpenPort(unsigned(port - 1), kOutputPortName);
         GetLogger().Log("SelectMIDIDevice[out]: opened '%s' (port %d)", name.c_str(), port - 1);
         IMidiOutClient* out = mOutput.get();
         mSender.Start([out](const uint8_t* bytes, size_t size) { out->Send(bytes, size); });
@@ -199,7 +227,11 @@ bool MidiDevices::SelectAllMIDIInputs() {
   if (!mInput) return false;
   std::vector<std::string> names;
   try {
-    for (unsigned i = 0, n = mInput->PortCount(); i < n; ++i) names.push_back(mInput->PortName(i));
+    for (unsigned i = 0, n = mInput->PortCount(); i < n; ++i) {
+      std::string name = mInput->PortName(i);
+      if (!IsOwnMidiPort(name))
+        names.push_back(std::move(name));
+    }
   } catch (const std::exception& e) {
     GetLogger().Log("SelectAllMIDIInputs: enumeration FAILED: %s", e.what());
   } catch (...) {
@@ -251,14 +283,14 @@ void MidiDevices::SelectMIDIInputs(const std::vector<std::string>& names, std::v
     try {
       std::unique_ptr<IMidiInClient> client = mBackend.CreateInput(kInputClientName, kInputQueueLimit);
       int found = -1;
-      for (unsigned i = 0, n = client->PortCount(); i < n && found < 0; ++i)
+      for (unsigned i = 0, n = client->PortCount(); i < n && found < 0 && !IsOwnMidiPort(name); ++i)
         if (client->PortName(i) == name) found = int(i);
       if (found < 0) {
         GetLogger().Log("SelectMIDIInputs: '%s' not found (skipped)", name.c_str());
         continue;
       }
       ConfigureInput(*client);
-      client->OpenPort(unsigned(found), "RtMidi Input");
+      client->OpenPort(unsigned(found), kInputPortName);
       mMerged.push_back({name, std::move(client)});
       opened.push_back(name);
       GetLogger().Log("SelectMIDIInputs: opened '%s' (port %d)", name.c_str(), found);

@@ -125,6 +125,27 @@ TEST_F(MidiDevicesTest, InputsPassSysexAndDropClock) {
   EXPECT_EQ(backend.lastInput->ignored, (std::vector<bool>{false, true, false}));
 }
 
+TEST(MidiInputNames, OwnPortsAreThoseOfTheProgramsClientsInJackAndAlsaForm) {
+  struct Case {
+    const char* name;
+    bool own;
+  } cases[] = {
+      {"Velmora:Velmora MIDI In", true},
+      {"Velmora-01:Velmora MIDI Out", true},
+      {"Velmora:Velmora MIDI In 129:0", true},
+      {"Velmora-12:MKS-80 In", true},
+      {"Velmora probe:x", false},
+      {"Velmoras:x", false},
+      {"Velmora-1a:x", false},
+      {"Velmora-:x", false},
+      {"vlmtest:a", false},
+      {"Velmora", false},
+      {"Midi Through:Midi Through Port-0 14:0", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(vlm::IsOwnMidiPort(c.name), c.own) << c.name;
+}
+
 TEST(MidiInputNames, SplitAndJoin) {
   EXPECT_TRUE(vlm::SplitMidiInputNames("off").empty());
   EXPECT_TRUE(vlm::SplitMidiInputNames("").empty());
