@@ -1,6 +1,8 @@
 // Audio device selection and the stream's life.
 #include "standalone/devices/AudioDevices.h"
 
+#include "processor/Logger.h"
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -57,20 +59,22 @@ std::optional<unsigned> AudioDevices::FindAudioDeviceId(const std::string& name)
 
 bool AudioDevices::StartAudioFromSettings() {
   if (mNoIO) return true;
+  return StartStream(true);
+}
+
+bool AudioDevices::StartStream(bool tellUser) {
   // JACK is one device for both directions: the output's name serves for the input too.
-  const std::string& inputName =
-      mSettings.driverType == kDriverJack ? mSettings.audioOutputDevice : mSettings.audioInputDevice;
+  const bool jack = mSettings.driverType == kDriverJack;
+  const std::string& inputName = jack ? mSettings.audioOutputDevice : mSettings.audioInputDevice;
   std::optional<unsigned> inputId = FindAudioDeviceId(inputName);
   std::optional<unsigned> outputId = FindAudioDeviceId(mSettings.audioOutputDevice);
-  bool error = false;
   bool write = false;
   if (!inputId) {
     if (mDefaultInput) {
       inputId = mDefaultInput;
       write = true;
-      if (!mInputIds.empty()) mSettings.audioInputDevice = AudioDeviceName(*mDefaultInput);
-    } else {
-      error = true;
+      if (!mInputIds.empty())
+        mSettings.audioInputDevice = AudioDeviceName(*mDefaultInput);
     }
   }
   if (!outputId) {
@@ -78,17 +82,28 @@ bool AudioDevices::StartAudioFromSettings() {
       outputId = mDefaultOutput;
       if (!mOutputIds.empty()) mSettings.audioOutputDevice = AudioDeviceName(*mDefaultOutput);
       write = true;
-    } else {
-      error = true;
+    }
+  }
+  // A JACK server runs at one rate of its own: the stream takes it, and the settings keep it.
+  if (jack && outputId) {
+    const std::vector<unsigned> rates = mApi ? mApi->SampleRates(*outputId) : std::vector<unsigned>{};
+    if (!rates.empty() &&
+        std::find(rates.begin(), rates.end(), unsigned(mSettings.sampleRate)) == rates.end()) {
+      mSettings.sampleRate = int(rates.front());
+      write = true;
     }
   }
   if (write && mHooks.writeSettings) mHooks.writeSettings();
   // A processor without inputs plays on an output-only machine: only a missing output is an error.
   const bool needsInput = mClient.InputChannelCount() > 0;
-  if (!needsInput && outputId) error = false;
-  if (error && mHooks.showError) mHooks.showError("Please check the audio settings", "Error");
-  if (!outputId || (needsInput && !inputId)) return false;
-  return OpenAudioStream(inputId.value_or(0), *outputId, mSettings.sampleRate, unsigned(mSettings.bufferFrames));
+  bool opened = false;
+  if (outputId && (!needsInput || inputId))
+    opened = OpenAudioStream(inputId.value_or(0), *outputId, mSettings.sampleRate,
+                             unsigned(mSettings.bufferFrames));
+  // Silence is never the only sign: a stream that cannot open is reported like a missing device.
+  if (!opened && tellUser && mHooks.showError)
+    mHooks.showError("Please check the audio settings", "Error");
+  return opened;
 }
 
 void AudioDevices::StopStream() {
@@ -123,14 +138,63 @@ bool AudioDevices::OpenAudioStream(unsigned inputId, unsigned outputId, int samp
                         &AudioDevices::HostAudioCallback, this))
     return false;
   if (!mApi->StartStream()) return false;
+  // JACK plays at the server's buffer size, whatever was asked: the settings say so.
+  if (mSettings.driverType == kDriverJack && mBufferFrames != unsigned(mSettings.bufferFrames) &&
+      mBufferFrames > 0) {
+    mSettings.bufferFrames = int(mBufferFrames);
+    if (mHooks.writeSettings)
+      mHooks.writeSettings();
+  }
   mActive = mSettings;
+  mStreamWanted = true;
+  mStalledChecks = 0;
+  mCallbacksSeen = mCallbacks.load(std::memory_order_relaxed);
   return true;
 }
 
-void AudioDevices::CloseAudioStream() { StopStream(); }
+void AudioDevices::CloseAudioStream() {
+  mStreamWanted = false;
+  StopStream();
+}
+
+bool AudioDevices::IsStreamRunning() {
+  return mApi && mApi->IsStreamOpen() && mApi->IsStreamRunning();
+}
+
+void AudioDevices::CheckStream() {
+  if (!mStreamWanted || mNoIO)
+    return;
+  const uint32_t callbacks = mCallbacks.load(std::memory_order_relaxed);
+  const bool advancing = callbacks != mCallbacksSeen;
+  mCallbacksSeen = callbacks;
+  const bool running = IsStreamRunning();
+  if (running && advancing) {
+    mStalledChecks = 0;
+    return;
+  }
+  // A stream may take a moment before its first callback, and a server may pause briefly.
+  if (running && ++mStalledChecks < kStalledChecksBeforeReopen)
+    return;
+  if (mLostChecks == 0)
+    GetLogger().Log("Audio stream stopped (%s); reopening it", running ? "no callbacks" : "closed");
+  ++mLostChecks;
+  mStalledChecks = 0;
+  // A fresh audio API: a JACK server that restarted or changed its buffer size needs a new client.
+  CreateAudioApi();
+  ListAudioDevices();
+  if (StartStream(false)) {
+    GetLogger().Log("Audio stream reopened after %d tries", mLostChecks);
+    mLostChecks = 0;
+    return;
+  }
+  mStreamWanted = true; // keep trying while the device is away
+  if (mLostChecks == kLostChecksBeforeTelling && mHooks.showError)
+    mHooks.showError("Please check the audio settings", "Error");
+}
 
 int AudioDevices::HostAudioCallback(double* output, double* input, unsigned frames, void* self) {
   auto* devices = static_cast<AudioDevices*>(self);
+  devices->mCallbacks.fetch_add(1, std::memory_order_relaxed);
   IAudioStreamClient& client = devices->mClient;
   return devices->mCutter.Process(output, input, frames, devices->mState,
                                   [&client](double** in, double** out) { client.RunDeviceBlock(in, out); });

@@ -6,6 +6,8 @@
 #include "standalone/devices/AudioBackend.h"
 #include "standalone/devices/AudioMidiSettings.h"
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -48,6 +50,11 @@ public:
   bool StartAudioFromSettings();
   bool OpenAudioStream(unsigned inputId, unsigned outputId, int sampleRate, unsigned bufferFrames);
   void CloseAudioStream();
+  // UI thread, every half second or so: a stream that stopped on its own (no callbacks, or closed by
+  // its back end) is opened again from the settings with a fresh audio API, quietly, until it plays
+  // again; the user is told when that keeps failing.
+  void CheckStream();
+  bool IsStreamRunning();
 
   static int HostAudioCallback(double* output, double* input, unsigned frames, void* self);
 
@@ -68,6 +75,12 @@ public:
 
 private:
   void StopStream();
+  // Opens the stream for the current settings; tellUser shows "Please check the audio settings" when
+  // no stream could be opened.
+  bool StartStream(bool tellUser);
+
+  static constexpr int kStalledChecksBeforeReopen = 3;
+  static constexpr int kLostChecksBeforeTelling = 20;
 
   AudioMidiSettings& mSettings;
   IAudioStreamClient& mClient;
@@ -81,6 +94,12 @@ private:
   std::vector<unsigned> mInputIds, mOutputIds;
   keel::DeviceStreamState mState;
   keel::DeviceBlockCutter mCutter;
+  // Stream watch: callbacks counted on the audio thread, compared on the UI thread.
+  std::atomic<uint32_t> mCallbacks{0};
+  uint32_t mCallbacksSeen = 0;
+  bool mStreamWanted = false; // a stream was opened and not closed on purpose
+  int mStalledChecks = 0;
+  int mLostChecks = 0;
 };
 
 } // namespace vlm

@@ -29,6 +29,7 @@ protected:
   AudioDevicesTest() {
     hooks.createApi = [this](int driver) -> std::unique_ptr<vlm::IAudioApi> {
       createdDriver = driver;
+      ++apisCreated;
       auto api = std::make_unique<FakeAudioApi>();
       api->devices = devices;
       fake = api.get();
@@ -52,6 +53,7 @@ protected:
   vlm::AudioDeviceHooks hooks;
   FakeAudioApi* fake = nullptr;
   int createdDriver = -1;
+  int apisCreated = 0;
   int writes = 0;
   std::vector<std::string> errors;
   std::unique_ptr<vlm::AudioDevices> audio;
@@ -95,6 +97,52 @@ TEST_F(AudioDevicesTest, NoOutputAtAllShowsTheSettingsMessage) {
   devices = {{"Mic", 1, 0, true, false}};
   EXPECT_FALSE(Make().StartAudioFromSettings());
   EXPECT_EQ(errors, (std::vector<std::string>{"Error: Please check the audio settings"}));
+}
+
+TEST_F(AudioDevicesTest, AStreamThatCannotOpenIsReportedNotLeftSilent) {
+  vlm::AudioDevices& a = Make();
+  fake->failOpen = true;
+  EXPECT_FALSE(a.StartAudioFromSettings());
+  EXPECT_EQ(errors, (std::vector<std::string>{"Error: Please check the audio settings"}));
+}
+
+// The watch reopens a stream that stopped on its own (closed by its back end, or no longer called
+// back), quietly while the device is away, telling the user once when that lasts; a stream closed on
+// purpose stays closed.
+TEST_F(AudioDevicesTest, TheWatchReopensAStreamThatStoppedOnItsOwn) {
+  vlm::AudioDevices& a = Make();
+  ASSERT_TRUE(a.StartAudioFromSettings());
+  const int first = apisCreated;
+  fake->running = false; // the back end stopped it
+  a.CheckStream();
+  EXPECT_EQ(apisCreated, first + 1) << "a fresh audio API";
+  EXPECT_TRUE(fake->running);
+
+  // Running, but no callbacks for a few checks.
+  a.CheckStream();
+  a.CheckStream();
+  EXPECT_EQ(apisCreated, first + 1) << "a short pause is left alone";
+  a.CheckStream();
+  EXPECT_EQ(apisCreated, first + 2);
+  EXPECT_TRUE(fake->running);
+  EXPECT_TRUE(errors.empty());
+
+  // The device goes away for a while, then comes back.
+  const std::vector<vlm::AudioDeviceInfo> present = devices;
+  devices.clear();
+  fake->running = false;
+  for (int i = 0; i < 25; ++i)
+    a.CheckStream();
+  EXPECT_EQ(errors, (std::vector<std::string>{"Error: Please check the audio settings"}));
+  devices = present;
+  a.CheckStream();
+  EXPECT_TRUE(fake && fake->running);
+
+  a.CloseAudioStream();
+  const int closed = apisCreated;
+  a.CheckStream();
+  EXPECT_EQ(apisCreated, closed);
+  EXPECT_FALSE(fake->running);
 }
 
 TEST_F(AudioDevicesTest, JackUsesTheOutputNameForBothDirections) {

@@ -105,6 +105,7 @@ public:
   bool lastHadInput = false;
   unsigned lastRate = 0;
   unsigned lastBufferFrames = 0;
+  unsigned serverBufferFrames = 0; // not 0: the stream runs at this size whatever is asked (as JACK does)
   AudioStreamCallback callback = nullptr;
   void* user = nullptr;
   int aborts = 0;
@@ -127,6 +128,8 @@ public:
                   AudioStreamCallback cb, void* u) override {
     if (failOpen) return false;
     lastBufferFrames = frames;
+    if (serverBufferFrames)
+      frames = serverBufferFrames;
     lastOutput = out;
     lastHadInput = in != nullptr;
     lastRate = rate;
