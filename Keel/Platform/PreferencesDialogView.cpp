@@ -187,6 +187,21 @@ bool PreferencesDialogView::Create(void* owner) {
   gtk_dialog_add_button(GTK_DIALOG(dialog), "OK", kPreferencesOk);
   gtk_dialog_add_button(GTK_DIALOG(dialog), "Cancel", kPreferencesCancel);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), kPreferencesOk);
+  // Return presses OK wherever the focus is, so that a focused drop-down list does not take it; a focused
+  // button of the dialog presses itself. Escape cancels (the dialog's own close key).
+  g_signal_connect(
+      dialog, "key-press-event", G_CALLBACK(+[](GtkWidget* window, GdkEventKey* key, gpointer) -> gboolean {
+        const bool enter = key->keyval == GDK_KEY_Return || key->keyval == GDK_KEY_KP_Enter ||
+                           key->keyval == GDK_KEY_ISO_Enter;
+        if (!enter || (key->state & gtk_accelerator_get_default_mod_mask()) != 0)
+          return FALSE;
+        GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window));
+        if (focus && gtk_dialog_get_response_for_widget(GTK_DIALOG(window), focus) != GTK_RESPONSE_NONE)
+          return FALSE;
+        gtk_dialog_response(GTK_DIALOG(window), kPreferencesOk);
+        return TRUE;
+      }),
+      nullptr);
 
   Refresh();
   gtk_widget_show_all(content);

@@ -72,6 +72,15 @@ std::string MidiPortInUseMessage(bool mks80) {
          "(他のアプリまたは Velmora の MKS-80 用ポートが使用している可能性があります)";
 }
 
+std::string JackBufferSizeMessage(unsigned frames) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "With JACK the buffer size is the JACK server's: %u frames now.\n"
+                "Change it in the server's settings (for example with jack_bufsize).",
+                frames);
+  return text;
+}
+
 PreferencesModel::PreferencesModel(PreferencesServices services) : mServices(std::move(services)) {
   keel::ComboContent& driver = C(PrefsCombo::kDriver);
   driver.items.assign(std::begin(kDriverNames), std::end(kDriverNames));
@@ -162,6 +171,11 @@ void PreferencesModel::FillSampleRateList(const std::vector<unsigned>& inputRate
         mSampleRates.push_back(int(in));
       }
   rates.selected = FindText(rates.items, IntText(mServices.settings.sampleRate));
+  // A JACK server offers only its own rate: that one is chosen (and kept when the dialog ends).
+  if (rates.selected < 0 && !mSampleRates.empty() && mServices.settings.driverType == kDriverJack) {
+    rates.selected = 0;
+    mServices.settings.sampleRate = mSampleRates.front();
+  }
 }
 
 void PreferencesModel::FillMidiControls() {
@@ -231,6 +245,7 @@ void PreferencesModel::SelectCombo(PrefsCombo which, int index) {
   case PrefsCombo::kBufferSize:
     combo.selected = index;
     s.bufferFrames = kPreferencesBufferSizes[size_t(index)];
+    TellJackBufferSize();
     break;
   case PrefsCombo::kSampleRate:
     combo.selected = index;
@@ -326,6 +341,20 @@ void PreferencesModel::SetMidiInputChecked(int index, bool checked) {
     mServices.writeSettings();
 }
 
+// A JACK server has one buffer size of its own, which the stream takes whatever was chosen: when a
+// stream runs, the choice goes back to the server's size and the user is told where it is set.
+void PreferencesModel::TellJackBufferSize() {
+  AudioDevices& audio = mServices.audio;
+  AudioMidiSettings& s = mServices.settings;
+  if (s.driverType != kDriverJack || !audio.IsStreamRunning() ||
+      unsigned(s.bufferFrames) == audio.BufferFrames())
+    return;
+  s.bufferFrames = int(audio.BufferFrames());
+  keel::ComboContent& buffer = C(PrefsCombo::kBufferSize);
+  buffer.selected = FindText(buffer.items, IntText(s.bufferFrames));
+  mMessage = keel::DialogMessage{JackBufferSizeMessage(audio.BufferFrames()), "Velmora"};
+}
+
 void PreferencesModel::WarnPortInUse(bool mks80) {
   mMessage = keel::DialogMessage{MidiPortInUseMessage(mks80), "Velmora"};
 }
@@ -344,10 +373,30 @@ void PreferencesModel::Apply() {
 }
 
 void PreferencesModel::Ok() {
-  if (mStreamClosed || !(mServices.audio.ActiveSettings() == mServices.settings))
+  // A stream that stopped on its own is started again too: OK leaves sound playing.
+  if (mStreamClosed || !(mServices.audio.ActiveSettings() == mServices.settings) ||
+      !mServices.audio.IsStreamRunning())
     RestartAudio();
+  OpenTickedInputs();
   if (mServices.writeSettings)
     mServices.writeSettings();
+}
+
+void PreferencesModel::OpenTickedInputs() {
+  std::vector<std::string> ticked;
+  for (size_t i = 0; i < mMidiInputs.items.size(); ++i)
+    if (mMidiInputs.checked[i])
+      ticked.push_back(mMidiInputs.items[i]);
+  const std::vector<MergedMidiInput>& open = mServices.midi.MergedInputs();
+  const bool allOpen = std::all_of(ticked.begin(), ticked.end(), [&open](const std::string& name) {
+    return std::any_of(open.begin(), open.end(),
+                       [&name](const MergedMidiInput& m) { return m.name == name; });
+  });
+  if (allOpen)
+    return;
+  // Ports that are already open stay untouched; the setting keeps naming every ticked port.
+  std::vector<std::string> opened;
+  mServices.midi.SelectMIDIInputs(ticked, opened);
 }
 
 void PreferencesModel::Cancel() {

@@ -33,6 +33,8 @@ PreferencesServices HostPreferencesServices(IKeelAPPHost& host);
 
 // The warning shown when a MIDI port cannot be opened; mks80 names the instrument's own connection.
 std::string MidiPortInUseMessage(bool mks80);
+// The note shown when a buffer size is chosen while a JACK stream runs at the server's size.
+std::string JackBufferSizeMessage(unsigned frames);
 
 inline constexpr std::array<int, 11> kPreferencesBufferSizes{32,  64,   96,   128,  192, 256,
                                                              512, 1024, 2048, 4096, 8192};
@@ -49,7 +51,8 @@ public:
   void SetMidiInputChecked(int index, bool checked) override;
   // Restarts the stream with the current settings.
   void Apply() override;
-  // Restarts the stream when it does not run with the current settings, then rewrites settings.ini.
+  // Restarts the stream when it does not run, or not with the current settings; opens the ticked MIDI
+  // inputs that are not open; then rewrites settings.ini.
   void Ok() override;
   // Puts the audio settings of the opening back and restarts the stream when anything changed.
   void Cancel() override;
@@ -71,6 +74,8 @@ private:
   void ChangeDriver(int driver);
   void ChangeMidiOutput(int index);
   void WarnPortInUse(bool mks80);
+  void TellJackBufferSize();
+  void OpenTickedInputs();
   void RestartAudio();
 
   PreferencesServices mServices;

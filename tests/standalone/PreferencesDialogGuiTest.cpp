@@ -111,4 +111,69 @@ TEST_F(PreferencesDialogGuiTest, TheCloseBoxCancels) {
   EXPECT_EQ(host->Settings().bufferFrames, 512);
 }
 
+// Return accepts the dialog wherever the focus is in it (here the Driver list, which would otherwise
+// drop down), and Escape cancels it.
+TEST_F(PreferencesDialogGuiTest, ReturnPressesOkAndEscapeCancels) {
+  struct Case {
+    guint key;
+    int expected;
+  } cases[] = {{GDK_KEY_Return, keel::kPreferencesOk},
+               {GDK_KEY_KP_Enter, keel::kPreferencesOk},
+               {GDK_KEY_Escape, keel::kPreferencesCancel}};
+  for (const Case& c : cases) {
+    vlm::PreferencesModel& model = Open();
+    keel::PreferencesDialogView view(model);
+    ASSERT_TRUE(view.Create(nullptr));
+    struct Press {
+      keel::PreferencesDialogView* view;
+      GtkWidget* focus;
+      guint key;
+    } press{&view, Combo(view, PrefsCombo::kDriver), c.key};
+    g_timeout_add(
+        100,
+        [](gpointer data) -> gboolean {
+          auto* p = static_cast<Press*>(data);
+          GtkWidget* dialog = GTK_WIDGET(p->view->NativeWindow());
+          gtk_widget_grab_focus(p->focus);
+          GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+          event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(dialog)));
+          event->key.send_event = TRUE;
+          event->key.time = GDK_CURRENT_TIME;
+          event->key.keyval = p->key;
+          GdkKeymapKey* keys = nullptr;
+          gint count = 0;
+          if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()), p->key,
+                                                &keys, &count) &&
+              count > 0)
+            event->key.hardware_keycode = guint16(keys[0].keycode);
+          g_free(keys);
+          gdk_event_set_device(
+              event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+          gtk_widget_event(dialog, event);
+          gdk_event_free(event);
+          return G_SOURCE_REMOVE;
+        },
+        &press);
+    // A key the dialog did not act on would leave it open: end it with an answer of its own.
+    struct GiveUp {
+      keel::PreferencesDialogView* view;
+      bool fired = false;
+    } giveUp{&view};
+    const guint giveUpSource = g_timeout_add(
+        3000,
+        [](gpointer data) -> gboolean {
+          auto* g = static_cast<GiveUp*>(data);
+          g->fired = true;
+          g->view->Respond(99);
+          return G_SOURCE_REMOVE;
+        },
+        &giveUp);
+    const int result = view.Run();
+    if (!giveUp.fired)
+      g_source_remove(giveUpSource);
+    EXPECT_FALSE(giveUp.fired) << gdk_keyval_name(c.key) << " left the dialog open";
+    EXPECT_EQ(result, c.expected) << gdk_keyval_name(c.key);
+  }
+}
+
 } // namespace

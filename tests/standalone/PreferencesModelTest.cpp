@@ -109,7 +109,8 @@ TEST_F(PreferencesModelTest, DriverChangeClosesTheStreamListsTheNewDevicesAndOkS
   EXPECT_FALSE(m.Combo(PrefsCombo::kAudioInput).enabled) << "JACK plays both directions on the output device";
   EXPECT_EQ(m.Combo(PrefsCombo::kAudioOutput).items, (std::vector<std::string>{"system"}));
   EXPECT_EQ(m.Combo(PrefsCombo::kSampleRate).items, Texts({48000}));
-  EXPECT_EQ(Selected(PrefsCombo::kSampleRate), -1) << "44100 is not offered by this device";
+  EXPECT_EQ(Selected(PrefsCombo::kSampleRate), 0) << "the server's own rate, although 44100 was stored";
+  EXPECT_EQ(S().sampleRate, 48000);
   EXPECT_EQ(m.Combo(PrefsCombo::kBufferSize).items.size(), 11u);
 
   m.Ok();
@@ -117,6 +118,7 @@ TEST_F(PreferencesModelTest, DriverChangeClosesTheStreamListsTheNewDevicesAndOkS
   EXPECT_EQ(host->Audio().ActiveSettings(), S());
   EXPECT_EQ(Stored().driverType, vlm::kDriverJack);
   EXPECT_EQ(Stored().audioOutputDevice, "system");
+  EXPECT_EQ(Stored().sampleRate, 48000);
 }
 
 TEST_F(PreferencesModelTest, ADriverWithoutAnApiLeavesTheDeviceListsEmpty) {
@@ -244,6 +246,53 @@ TEST_F(PreferencesModelTest, OutputOnlyMachineStillOffersTheOutputsRates) {
   EXPECT_TRUE(m.Combo(PrefsCombo::kAudioInput).items.empty());
   EXPECT_EQ(m.Combo(PrefsCombo::kSampleRate).items, Texts({44100, 48000}));
   EXPECT_EQ(Selected(PrefsCombo::kSampleRate), 0);
+}
+
+// OK with nothing changed still leaves sound and ticked inputs running: a stream that stopped (its
+// server went away) is opened again, and a ticked port that is back is opened.
+TEST_F(PreferencesModelTest, OkRestartsAStoppedStreamAndOpensTickedInputsThatAreNotOpen) {
+  world.inPorts = {"Keys", "Drums"};
+  vlm::AudioMidiSettings s;
+  s.midiInput = "Keys\tPads";
+  Open(s);
+  EXPECT_EQ(world.openInputs.count("Pads"), 0u);
+  world.inPorts.push_back("Pads"); // plugged in later
+  audio->running = false;          // the stream stopped on its own
+  model = std::make_unique<vlm::PreferencesModel>(vlm::HostPreferencesServices(*host));
+  const keel::CheckListContent inputs = model->MidiInputs();
+  ASSERT_EQ(inputs.items, (std::vector<std::string>{"Keys", "Drums", "Pads"}));
+  EXPECT_EQ(inputs.checked, (std::vector<bool>{true, false, true}));
+  model->Ok();
+  EXPECT_TRUE(audio->running);
+  EXPECT_EQ(world.openInputs.count("Keys"), 1u);
+  EXPECT_EQ(world.openInputs.count("Pads"), 1u);
+  EXPECT_EQ(Stored().midiInput, "Keys\tPads");
+}
+
+// A JACK server has one rate and one buffer size of its own: the dialog selects and keeps the server's
+// rate, and a buffer size chosen while the stream runs goes back to the server's with a note.
+TEST_F(PreferencesModelTest, JackTakesTheServersRateAndSaysTheBufferSizeIsTheServers) {
+  vlm::AudioMidiSettings s;
+  s.driverType = vlm::kDriverJack;
+  s.audioOutputDevice = "system";
+  s.sampleRate = 44100;
+  vlm::PreferencesModel& m = Open(s);
+  EXPECT_TRUE(audio->running);
+  EXPECT_EQ(audio->lastRate, 48000u);
+  EXPECT_EQ(m.Combo(PrefsCombo::kSampleRate).items, Texts({48000}));
+  EXPECT_EQ(Selected(PrefsCombo::kSampleRate), 0);
+  EXPECT_EQ(S().sampleRate, 48000);
+
+  audio->serverBufferFrames = 256;
+  m.Apply();
+  EXPECT_EQ(S().bufferFrames, 256);
+  m.SelectCombo(PrefsCombo::kBufferSize, 8); // 2048
+  EXPECT_EQ(S().bufferFrames, 256);
+  EXPECT_EQ(Selected(PrefsCombo::kBufferSize), 5);
+  EXPECT_NE(Message().find("JACK server's: 256 frames"), std::string::npos);
+  m.Ok();
+  EXPECT_EQ(Stored().sampleRate, 48000);
+  EXPECT_EQ(Stored().bufferFrames, 256);
 }
 
 TEST_F(PreferencesModelTest, CheckedInputsOpenAsMergedInputsStoredTabJoined) {
