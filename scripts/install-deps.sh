@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev libstb-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev
   librtaudio-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
-  jackd2 xvfb xauth dbus-x11 at-spi2-core
+  jackd2 xvfb xauth dbus-x11 at-spi2-core x11-utils
   nodejs npm chromium
   python3-gi python3-gi-cairo
 )

@@ -225,6 +225,29 @@ bool AppWindow::ActivateAccelerator(unsigned keyval, unsigned modifiers) {
   return gtk_accel_groups_activate(G_OBJECT(mWindow), keyval, GdkModifierType(modifiers)) != FALSE;
 }
 
+void AppWindow::SetIconPngs(const std::vector<std::string_view>& pngs) {
+  if (!mWindow)
+    return;
+  GList* icons = nullptr;
+  for (std::string_view png : pngs) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+    if (!loader)
+      continue;
+    const bool written =
+        gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(png.data()), png.size(), nullptr);
+    const bool closed = gdk_pixbuf_loader_close(loader, nullptr); // always, so that the loader can go
+    GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (pixbuf)
+      icons = g_list_append(icons, g_object_ref(pixbuf));
+    g_object_unref(loader);
+  }
+  if (!icons)
+    return;
+  gtk_window_set_icon_list(GTK_WINDOW(mWindow), icons);
+  gtk_window_set_default_icon_list(icons);
+  g_list_free_full(icons, g_object_unref);
+}
+
 bool AppWindow::CaptureEditorToPng(const std::string& path) {
   if (!mWindow || path.empty() || !mImpl->editorArea) return false;
   GtkAllocation a;

@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace keel {
 
@@ -59,6 +61,9 @@ public:
   // The editor area's current pixels as a PNG file; false when nothing could be captured or written.
   bool CaptureEditorToPng(const std::string& path);
   void* NativeWindow() const { return mWindow; }
+  // The window's icon (and the default for the program's other windows), from PNG images of several sizes;
+  // images that cannot be decoded are left out.
+  void SetIconPngs(const std::vector<std::string_view>& pngs);
   // Activates the accelerator of a key as if it were pressed in the window; true when one ran.
   bool ActivateAccelerator(unsigned keyval, unsigned modifiers);
 

@@ -23,10 +23,23 @@ CommandLineOptions ParseCommandLine(int argc, const char* const* argv) {
       if (i + 1 < tokens.size()) options.screenshotPath = tokens[++i];
     } else if (tokens[i] == "--no-io") {
       options.noIO = true;
+    } else if (tokens[i] == "--help" || tokens[i] == "-h") {
+      options.help = true;
     }
   }
   if (!options.screenshotPath.empty()) options.noIO = true;
   return options;
+}
+
+const char* CommandLineUsage() {
+  return "Usage: Velmora [--no-io] [--screenshot PATH] [--help]\n"
+         "  --no-io            start without audio and MIDI devices\n"
+         "  --screenshot PATH  start without audio and MIDI, save the editor as a PNG picture at PATH\n"
+         "                     (cut at the first space) and quit\n"
+         "  --help, -h         print this text and exit\n"
+         "Environment:\n"
+         "  VLM_DUMP_SCHEMA_PATH, VLM_DUMP_CURVES_PATH  write the parameter schema and curves to these\n"
+         "                     files and exit (no display needed)\n";
 }
 
 } // namespace vlm

@@ -7,10 +7,14 @@
 #include "Keel/Platform/SingleInstance.h"
 #include "library/MidiPortIo.h"
 #include "processor/Velmora.h"
+#include "processor/params/ParamDumps.h"
+#include "resources/AppIcon.h"
 #include "standalone/app/CommandLine.h"
 #include "standalone/host/IKeelAPPHost.h"
 #include "standalone/preferences/PreferencesModel.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -81,14 +85,15 @@ void CreateMainWindow(Program& p) {
   keel::EditorSizeLimits limits{processor.GetMinWidth(), processor.GetMinHeight(), processor.GetMaxWidth(),
                                 processor.GetMaxHeight()};
   p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits);
+  p.window->SetIconPngs(GetAppIconPngs());
 }
 
-// The capture is taken 500 ms after the page has drawn itself (its start-up splash is gone): a fixed
-// 500 ms after the window opens would, on a slow or busy machine, capture an empty editor. A page
-// that never gets there is captured all the same after kScreenshotWaitLimitMs.
+// The capture is taken once the page reports that its first paint shows the initial state (panels
+// drawn, not only the splash gone): on a slow or busy machine that comes seconds after the window opens.
+// A page that never gets there is captured all the same after kScreenshotWaitLimitMs.
 constexpr unsigned kScreenshotPollMs = 100;
 constexpr unsigned kScreenshotWaitLimitMs = 20000;
-constexpr const char* kPageDrawnScript = "document.getElementById('splash') === null";
+constexpr const char* kPageDrawnScript = "document.documentElement.dataset.initialStateDrawn === 'true'";
 
 void CaptureSoon(const std::string& path) {
   keel::RunAfter(500, [path] {
@@ -116,16 +121,60 @@ void ScheduleScreenshot(const std::string& path, unsigned waitedMs) {
   });
 }
 
+// A stream that stops on its own (the JACK server changed its buffer size or went away) is opened again
+// from here; not while the Preferences dialog works on the devices.
+constexpr unsigned kStreamCheckMs = 500;
+
+void WatchAudioStream() {
+  keel::RunAfter(kStreamCheckMs, [] {
+    Program& p = TheProgram();
+    if (!p.host)
+      return;
+    if (!p.preferences)
+      p.host->Audio().CheckStream();
+    WatchAudioStream();
+  });
+}
+
+bool DumpModeRequested() {
+  for (const char* name : {kDumpSchemaPathEnv, kDumpCurvesPathEnv}) {
+    const char* value = std::getenv(name);
+    if (value && *value)
+      return true;
+  }
+  return false;
+}
+
 } // namespace
 
 int RunProgram(int argc, char** argv) {
+  const CommandLineOptions options = ParseCommandLine(argc, argv);
+  if (options.help) {
+    std::fputs(CommandLineUsage(), stdout);
+    return 0;
+  }
+  // The dump modes need no window and no instance lock: the processor's construction writes the files
+  // and ends the process with 0.
+  if (DumpModeRequested()) {
+    try {
+      IKeelAPPHost host(MakeHostOptions());
+    } catch (const std::exception&) {
+      return 1;
+    }
+    return 0;
+  }
   // Before anything else, and before the log is touched: a second start only wakes the first.
   keel::SingleInstance instance;
   if (!instance.Acquire("Velmora")) return 0;
 
   Program& p = TheProgram();
   try {
-    if (!keel::InitGtk(&argc, &argv)) return 1;
+    if (!keel::InitGtk(&argc, &argv)) {
+      std::fputs("Velmora needs a graphical display, and none could be opened (is DISPLAY or WAYLAND_DISPLAY "
+                 "set?). Run \"Velmora --help\" for the options.\n",
+                 stderr);
+      return 1;
+    }
     // Installed first, so that a termination request during start-up still ends in a clean stop
     // (GLib holds the signal until the main loop runs).
     keel::QuitOnTerminationSignals([] {
@@ -140,15 +189,18 @@ int RunProgram(int argc, char** argv) {
       }
     });
     p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
-    const CommandLineOptions options = ParseCommandLine(argc, argv);
     p.host->SetNoIO(options.noIO);
     p.host->SetScreenshotPath(options.screenshotPath);
     p.host->InitHost();
-    p.host->StartAudioFromSettings();
     CreateMainWindow(p);
     instance.ListenForPresent([] {
       if (TheProgram().window) TheProgram().window->Present();
     });
+    // After the window: a stream that cannot open is reported over it, with File > Preferences at hand.
+    p.host->StartAudioFromSettings();
+    if (!p.window)
+      return 0; // ended while the report was shown
+    WatchAudioStream();
     if (!options.screenshotPath.empty()) ScheduleScreenshot(options.screenshotPath, 0);
   } catch (const std::exception&) {
     p.window.reset();

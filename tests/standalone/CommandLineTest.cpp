@@ -10,6 +10,7 @@ TEST(CommandLine, ScreenshotImpliesNoIOAndTakesTheNextToken) {
     std::vector<const char*> args;
     bool noIO;
     std::string path;
+    bool help = false;
   } cases[] = {
       {{"Velmora"}, false, ""},
       {{"Velmora", "--no-io"}, true, ""},
@@ -17,11 +18,14 @@ TEST(CommandLine, ScreenshotImpliesNoIOAndTakesTheNextToken) {
       {{"Velmora", "--screenshot", "/tmp/a.png"}, true, "/tmp/a.png"},
       {{"Velmora", "--screenshot", "/tmp/my shot.png"}, true, "/tmp/my"},
       {{"Velmora", "--bogus", "--no-io", "x"}, true, ""},
+      {{"Velmora", "--help"}, false, "", true},
+      {{"Velmora", "--no-io", "-h"}, true, "", true},
   };
   for (const Case& c : cases) {
     vlm::CommandLineOptions o = vlm::ParseCommandLine(int(c.args.size()), c.args.data());
     EXPECT_EQ(o.noIO, c.noIO) << c.args.size();
     EXPECT_EQ(o.screenshotPath, c.path);
+    EXPECT_EQ(o.help, c.help);
   }
 }
 

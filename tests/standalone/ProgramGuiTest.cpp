@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <stb/stb_image.h>
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -48,6 +50,8 @@ public:
     std::ofstream(mRoot / "data" / "Velmora" / "settings.ini") << text;
   }
 
+  // Extra environment for the next start, as NAME=value.
+  void SetEnv(std::string assignment) { mEnv.push_back(std::move(assignment)); }
   void Start(std::vector<std::string> args, const char* midiApi = "jack") {
     const char* binDir = std::getenv("VLM_BINARY_DIR");
     const std::string exe = std::string(binDir ? binDir : ".") + "/standalone/Velmora";
@@ -61,6 +65,8 @@ public:
       unsetenv("TEMP");
       unsetenv("TMP");
       setenv("VELMORA_MIDI_API", midiApi, 1);
+      for (std::string& assignment : mEnv)
+        putenv(assignment.data());
       std::vector<char*> argv{const_cast<char*>(exe.c_str())};
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -104,7 +110,51 @@ private:
   }
   fs::path mRoot;
   pid_t mPid = -1;
+  std::vector<std::string> mEnv;
 };
+
+// A command's standard output.
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+// The X window ids of windows with exactly this title, from the display's window tree; GTK's tiny
+// hidden leader window (which carries the program's name too) is left out.
+std::vector<std::string> WindowsTitled(const std::string& title) {
+  std::vector<std::string> ids;
+  std::istringstream tree(CommandOutput("xwininfo -root -tree 2>/dev/null"));
+  const std::string quoted = " \"" + title + "\":";
+  for (std::string line; std::getline(tree, line);) {
+    const size_t at = line.find(quoted);
+    if (at == std::string::npos)
+      continue;
+    const size_t start = line.find("0x");
+    const size_t size = line.find(")  ", at);
+    if (start == std::string::npos || start > at || size == std::string::npos)
+      continue;
+    if (std::atoi(line.c_str() + size + 3) <= 10)
+      continue;
+    ids.push_back(line.substr(start, at - start));
+  }
+  return ids;
+}
+
+template <typename F> bool WaitUntil(F&& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (done())
+      return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return done();
+}
 
 class ProgramGuiTest : public ::testing::Test {
 protected:
@@ -132,6 +182,22 @@ TEST_F(ProgramGuiTest, ScreenshotWritesTheEditorAreaAsPngAndExits) {
   };
   EXPECT_EQ(be32(16), 1180u);
   EXPECT_EQ(be32(20), 760u);
+
+  // The picture shows the editor's panels, not the page still waiting for its state: no single colour
+  // fills most of it, and it has the many colours of drawn controls and text.
+  int w = 0, h = 0, n = 0;
+  unsigned char* pixels = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
+                                                int(png.size()), &w, &h, &n, 3);
+  ASSERT_NE(pixels, nullptr);
+  std::map<uint32_t, size_t> counts;
+  for (size_t i = 0; i < size_t(w) * h; ++i)
+    ++counts[(uint32_t(pixels[3 * i]) << 16) | (uint32_t(pixels[3 * i + 1]) << 8) | pixels[3 * i + 2]];
+  stbi_image_free(pixels);
+  size_t top = 0;
+  for (const auto& [colour, count] : counts)
+    top = std::max(top, count);
+  EXPECT_LT(double(top) / (double(w) * h), 0.8) << "one colour fills the picture";
+  EXPECT_GT(counts.size(), 300u) << "too few colours for a drawn editor";
 }
 
 TEST_F(ProgramGuiTest, SecondStartWakesTheFirstAndLeavesItsLogAlone) {
@@ -139,10 +205,26 @@ TEST_F(ProgramGuiTest, SecondStartWakesTheFirstAndLeavesItsLogAlone) {
   first.Start({"--no-io"});
   ASSERT_TRUE(first.WaitForLog("ctor:", 30s));
   const std::string logBefore = Slurp(first.LogPath());
-  ProgramProcess second(mRoot); // same per-user folders, so the same instance lock
-  second.Start({"--no-io"});
-  EXPECT_EQ(second.Wait(20s), 0);
+  // Same per-user folders, so the same instance lock. Each later start knocks and leaves at once,
+  // however quickly the first one closes its end.
+  for (int i = 0; i < 12; ++i) {
+    ProgramProcess second(mRoot);
+    second.Start({"--no-io"});
+    ASSERT_EQ(second.Wait(20s), 0) << "start " << i;
+  }
   EXPECT_FALSE(fs::exists(mRoot / "tmp" / "velmora-prev.log"));
+  // The main window carries the program's icon.
+  std::string icon;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::vector<std::string> windows = WindowsTitled("Velmora");
+        icon = windows.size() == 1
+                   ? CommandOutput("xprop -id " + windows.front() + " _NET_WM_ICON 2>&1 | head -c 200")
+                   : std::to_string(windows.size()) + " main windows";
+        return icon.find("_NET_WM_ICON(CARDINAL) =") != std::string::npos;
+      },
+      20s))
+      << icon;
   EXPECT_EQ(Slurp(first.LogPath()).substr(0, logBefore.size()), logBefore);
   first.Signal(SIGTERM);
   EXPECT_EQ(first.Wait(20s), 0);
@@ -187,6 +269,7 @@ public:
     mOutgoing.push_back({port, std::move(bytes)});
   }
   double SumOfSquares() const { return mEnergy.load(); }
+  jack_nframes_t BufferSize() const { return jack_get_buffer_size(mClient); }
   std::vector<std::vector<uint8_t>> Thru() {
     std::lock_guard<std::mutex> l(mLock);
     return mThruMessages;
@@ -283,6 +366,102 @@ TEST_F(ProgramGuiTest, PlaysFromMergedJackInputsPassesThruAndQuitsOnSigterm) {
 
   program.Signal(SIGTERM);
   EXPECT_EQ(program.Wait(20s), 0);
+}
+
+// Connects an audio output of the program that was not there before it started to the probe's input;
+// retried, since a port can go again while the program settles its stream.
+bool ConnectProgramOutput(JackProbe& probe, const std::vector<std::string>& portsBefore) {
+  for (int i = 0; i < 600; ++i) {
+    for (const std::string& port : probe.ProgramOutputPorts())
+      if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end() &&
+          probe.Connect(port.c_str(), "vlmtest:left"))
+        return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+// The energy that reaches the probe over a while after a note-on from its first MIDI port.
+double EnergyOfANote(JackProbe& probe, uint8_t key) {
+  const double before = probe.SumOfSquares();
+  probe.Send(0, {0x90, key, 110});
+  std::this_thread::sleep_for(700ms);
+  const double energy = probe.SumOfSquares() - before;
+  probe.Send(0, {0x80, key, 0});
+  return energy;
+}
+
+// A JACK server has one rate: settings that stored another (44100 on this 48 kHz server) still give
+// sound, and the server's rate is what settings.ini keeps.
+TEST_F(ProgramGuiTest, JackPlaysAtTheServersRateWhateverRateWasStored) {
+  JackProbe probe;
+  if (!probe.Open())
+    GTEST_SKIP() << "no JACK server";
+  ProgramProcess program(mRoot);
+  program.WriteSettings("[audio]\ndriver=1\nindev=system\noutdev=system\nsr=44100\nbuffer=512\n"
+                        "[midi]\nindev=vlmtest:a\noutdev=off\n");
+  const std::vector<std::string> portsBefore = probe.ProgramOutputPorts();
+  program.Start({});
+  ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 1/1 ports open", 60s)) << Slurp(program.LogPath());
+  ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore)) << "no stream: " << Slurp(program.LogPath());
+  std::this_thread::sleep_for(300ms);
+  EXPECT_GT(EnergyOfANote(probe, 60), 1e-3);
+  const std::string settings = Slurp(mRoot / "data" / "Velmora" / "settings.ini");
+  EXPECT_NE(settings.find("sr=48000\n"), std::string::npos) << settings;
+  EXPECT_NE(settings.find("buffer=256\n"), std::string::npos) << "the server's buffer size: " << settings;
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.Wait(20s), 0);
+}
+
+// The server changes its buffer size while the program plays: the program opens its stream again on its
+// own and sound comes back without a visit to Preferences.
+TEST_F(ProgramGuiTest, SoundComesBackAfterTheJackServerChangesItsBufferSize) {
+  JackProbe probe;
+  if (!probe.Open())
+    GTEST_SKIP() << "no JACK server";
+  const jack_nframes_t serverFrames = probe.BufferSize();
+  struct RestoreBufferSize {
+    jack_nframes_t frames;
+    ~RestoreBufferSize() {
+      std::system(("jack_bufsize " + std::to_string(frames) + " >/dev/null 2>&1").c_str());
+    }
+  } restore{serverFrames};
+  ProgramProcess program(mRoot);
+  program.WriteSettings("[audio]\ndriver=1\nindev=system\noutdev=system\nsr=48000\nbuffer=256\n"
+                        "[midi]\nindev=vlmtest:a\noutdev=off\n");
+  const std::vector<std::string> portsBefore = probe.ProgramOutputPorts();
+  program.Start({});
+  ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 1/1 ports open", 60s)) << Slurp(program.LogPath());
+  ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore)) << Slurp(program.LogPath());
+  std::this_thread::sleep_for(300ms);
+  ASSERT_GT(EnergyOfANote(probe, 60), 1e-3);
+
+  const jack_nframes_t other = serverFrames == 512 ? 256 : 512;
+  ASSERT_EQ(std::system(("jack_bufsize " + std::to_string(other) + " >/dev/null 2>&1").c_str()), 0);
+  ASSERT_TRUE(program.WaitForLog("Audio stream reopened", 30s)) << Slurp(program.LogPath());
+  // The new stream is a new client: connect its output again (a patchbay user would find it on the
+  // system outputs, where the stream connects itself).
+  ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_GT(EnergyOfANote(probe, 64), 1e-3);
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.Wait(20s), 0);
+}
+
+// A first start that finds no audio device tells the user over the main window, where File >
+// Preferences is at hand.
+TEST_F(ProgramGuiTest, NoAudioDeviceAtStartIsReportedOverTheMainWindow) {
+  ProgramProcess program(mRoot);
+  program.WriteSettings("[audio]\ndriver=1\noutdev=system\n[midi]\nindev=off\noutdev=off\n");
+  program.SetEnv("JACK_DEFAULT_SERVER=vlm-no-such-server-" + std::to_string(getpid()));
+  program.SetEnv("JACK_NO_START_SERVER=1");
+  program.Start({});
+  std::vector<std::string> boxes;
+  ASSERT_TRUE(WaitUntil([&] { return !(boxes = WindowsTitled("Error")).empty(); }, 60s));
+  const std::vector<std::string> mains = WindowsTitled("Velmora");
+  ASSERT_EQ(mains.size(), 1u) << "the main window is there when the box shows";
+  const std::string owner = CommandOutput("xprop -id " + boxes.front() + " WM_TRANSIENT_FOR");
+  EXPECT_NE(owner.find("window id # " + mains.front()), std::string::npos) << owner;
 }
 
 } // namespace

@@ -3,6 +3,7 @@ import './bridge/globals';
 import { installKeyboardCapture } from './keyboard';
 import { attachHostHandlers } from './bridge/globals';
 import { render } from 'preact';
+import { effect } from '@preact/signals';
 import { hostHandlers } from './state/hostDispatch';
 import { hasHostBridge, sendTagged } from './bridge/host';
 import { MsgTag } from './bridge/protocol';
@@ -50,10 +51,25 @@ function registerOwnSchema(): void {
   registerSchema(list);
 }
 
+/** Marks the page once its first paint shows the initial state: the host's screenshot waits for this. */
+function reportInitialStateDrawn(): void {
+  let reported = false;
+  effect(() => {
+    if (reported || !schemaReady.value || variant.value === null) return;
+    reported = true;
+    requestAnimationFrame(() =>
+      requestAnimationFrame(() => {
+        document.documentElement.dataset.initialStateDrawn = 'true';
+      }),
+    );
+  });
+}
+
 fontsReady().then(() => {
   const root = document.getElementById('app')!;
   render(<App />, root);
   document.getElementById('splash')?.remove();
+  reportInitialStateDrawn();
   setTimeout(() => {
     if (variant.peek() === null) variant.value = 'synth';
   }, kVariantWaitMs);
