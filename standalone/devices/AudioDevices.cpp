@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 namespace vlm {
 
@@ -175,8 +176,15 @@ void AudioDevices::CheckStream() {
   // A stream may take a moment before its first callback, and a server may pause briefly.
   if (running && ++mStalledChecks < kStalledChecksBeforeReopen)
     return;
-  if (mLostChecks == 0)
-    GetLogger().Log("Audio stream stopped (%s); reopening it", running ? "no callbacks" : "closed");
+  if (mLostChecks == 0) {
+    const bool closed = !mApi || !mApi->IsStreamOpen();
+    GetLogger().Log("Audio stream stopped (%s); reopening it", running ? "no callbacks" : closed ? "closed" : "stopped");
+    // A JACK stream that its back end closed lost its server (a buffer-size change only stops the callbacks).
+    if (closed && mSettings.driverType == kDriverJack && !mServerLost) {
+      mServerLost = true;
+      if (mHooks.serverLost) mHooks.serverLost();
+    }
+  }
   ++mLostChecks;
   mStalledChecks = 0;
   // A fresh audio API: a JACK server that restarted or changed its buffer size needs a new client.
@@ -185,6 +193,7 @@ void AudioDevices::CheckStream() {
   if (StartStream(false)) {
     GetLogger().Log("Audio stream reopened after %d tries", mLostChecks);
     mLostChecks = 0;
+    if (std::exchange(mServerLost, false) && mHooks.serverBack) mHooks.serverBack();
     return;
   }
   mStreamWanted = true; // keep trying while the device is away

@@ -32,6 +32,10 @@ struct AudioDeviceHooks {
   std::function<std::unique_ptr<IAudioApi>(int driverType)> createApi = CreateRtAudioApi;
   std::function<void()> writeSettings;
   std::function<void(const char* text, const char* caption)> showError;
+  // The JACK server closed the stream (it went away): every client of that server is dead. Called once
+  // per loss; serverBack when a stream plays on the server again.
+  std::function<void()> serverLost;
+  std::function<void()> serverBack;
 };
 
 // Threads: everything on the UI thread except HostAudioCallback (the audio thread).
@@ -100,6 +104,7 @@ private:
   bool mStreamWanted = false; // a stream was opened and not closed on purpose
   int mStalledChecks = 0;
   int mLostChecks = 0;
+  bool mServerLost = false;
 };
 
 } // namespace vlm

@@ -40,6 +40,8 @@ public:
   virtual ~IMidiBackend() = default;
   virtual std::unique_ptr<IMidiInClient> CreateInput(const std::string& clientName, unsigned queueLimit) = 0;
   virtual std::unique_ptr<IMidiOutClient> CreateOutput(const std::string& clientName) = 0;
+  // True when the clients live on the JACK server (and die with it).
+  virtual bool UsesJack() const { return false; }
 };
 
 // RtMidi with the one API that every client of the process uses.

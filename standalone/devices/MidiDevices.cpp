@@ -329,6 +329,29 @@ void MidiDevices::Shutdown() {
   }
 }
 
+void MidiDevices::AbandonClients() {
+  StopOutput();
+  GetLogger().Log("MIDI: the JACK server went away; its clients are let go");
+  for (MergedMidiInput& m : mMerged) (void)m.client.release();
+  mMerged.clear();
+  (void)mOutput.release();
+  (void)mInput.release();
+}
+
+void MidiDevices::ReopenFromSettings() {
+  const AudioMidiSettings stored = mSettings;
+  if (!InitMidi(false)) return;
+  ProbeMidiIO();
+  SelectMIDIDevice(kIn, stored.midiInput);
+  SelectMIDIDevice(kOut, stored.midiOutput);
+  // A port whose program has not come back to the server yet is not a reason to forget the choice.
+  if (mSettings.midiInput != stored.midiInput || mSettings.midiOutput != stored.midiOutput) {
+    mSettings.midiInput = stored.midiInput;
+    mSettings.midiOutput = stored.midiOutput;
+    if (mWriteSettings) mWriteSettings();
+  }
+}
+
 void MidiDevices::HostMidiInputCallback(double, const std::vector<uint8_t>& bytes, void* self) {
   std::lock_guard<std::mutex> lock(InputCallbackMutex());
   auto* devices = static_cast<MidiDevices*>(self);

@@ -63,6 +63,12 @@ public:
   void CloseMergedMIDIInputs();
   // The destructor's guarded MIDI shutdown: merged inputs, main input callback, output port.
   void Shutdown();
+  // The JACK server of the clients went away. Closing a client of a dead server crashes libjack once a
+  // client of a new server exists, so they are let go without another call (a few bytes each); the
+  // ports are opened again by ReopenFromSettings when the server is back.
+  void AbandonClients();
+  // New clients, and the ports of the settings opened again; the stored choices stay as they were.
+  void ReopenFromSettings();
 
   static void HostMidiInputCallback(double timeStamp, const std::vector<uint8_t>& bytes, void* self);
 

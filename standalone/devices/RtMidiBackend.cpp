@@ -66,6 +66,7 @@ public:
   std::unique_ptr<IMidiOutClient> CreateOutput(const std::string& clientName) override {
     return std::make_unique<RtMidiOutClient>(clientName);
   }
+  bool UsesJack() const override { return keel::ChosenRtMidiApi() == RtMidi::UNIX_JACK; }
 };
 
 } // namespace

@@ -41,7 +41,13 @@ IKeelAPPHost::IKeelAPPHost(AppHostOptions options)
       mMidiBackend(MakeMidiBackend(mOptions)),
       mMidi(*mMidiBackend, mSettings, *this, [this] { WriteSettingsFile(); }),
       mAudio(mSettings, *this,
-             AudioDeviceHooks{mOptions.createAudioApi, [this] { WriteSettingsFile(); }, mOptions.showError}) {}
+             AudioDeviceHooks{mOptions.createAudioApi, [this] { WriteSettingsFile(); }, mOptions.showError,
+                              [this] {
+                                if (mMidiBackend->UsesJack()) mMidi.AbandonClients();
+                              },
+                              [this] {
+                                if (mMidiBackend->UsesJack()) mMidi.ReopenFromSettings();
+                              }}) {}
 
 IKeelAPPHost::~IKeelAPPHost() {
   mMidi.SetExiting();

@@ -145,6 +145,31 @@ TEST_F(AudioDevicesTest, TheWatchReopensAStreamThatStoppedOnItsOwn) {
   EXPECT_FALSE(fake->running);
 }
 
+// Under JACK a stream that the back end closed means the server went away (its MIDI clients died with
+// it); a stream that only stopped calling back does not.
+TEST_F(AudioDevicesTest, AJackStreamClosedByItsBackEndReportsTheServerLostAndBack) {
+  int lost = 0, back = 0;
+  hooks.serverLost = [&] { ++lost; };
+  hooks.serverBack = [&] { ++back; };
+  settings.driverType = vlm::kDriverJack;
+  vlm::AudioDevices& a = Make();
+  ASSERT_TRUE(a.StartAudioFromSettings());
+  for (int i = 0; i < 3; ++i) a.CheckStream(); // no callbacks: reopened, server still there
+  EXPECT_EQ(lost, 0);
+
+  const std::vector<vlm::AudioDeviceInfo> present = devices;
+  devices.clear();
+  fake->open = fake->running = false; // closed by the back end
+  for (int i = 0; i < 3; ++i) a.CheckStream();
+  EXPECT_EQ(lost, 1);
+  EXPECT_EQ(back, 0);
+  devices = present;
+  a.CheckStream();
+  EXPECT_TRUE(fake->running);
+  EXPECT_EQ(lost, 1);
+  EXPECT_EQ(back, 1);
+}
+
 TEST_F(AudioDevicesTest, JackUsesTheOutputNameForBothDirections) {
   settings.driverType = vlm::kDriverJack;
   settings.audioOutputDevice = "Speakers";
