@@ -102,8 +102,11 @@ bool AudioDevices::StartStream(bool tellUser) {
     opened = OpenAudioStream(inputId.value_or(0), *outputId, mSettings.sampleRate,
                              unsigned(mSettings.bufferFrames));
   // Silence is never the only sign: a stream that cannot open is reported like a missing device.
-  if (!opened && tellUser && mHooks.showError)
-    mHooks.showError("Please check the audio settings", "Error");
+  if (!opened && tellUser) {
+    // Told once: the watch does not retry settings that have just failed.
+    mStreamWanted = false;
+    if (mHooks.showError) mHooks.showError("Please check the audio settings", "Error");
+  }
   return opened;
 }
 

@@ -101,9 +101,14 @@ TEST_F(AudioDevicesTest, NoOutputAtAllShowsTheSettingsMessage) {
 
 TEST_F(AudioDevicesTest, AStreamThatCannotOpenIsReportedNotLeftSilent) {
   vlm::AudioDevices& a = Make();
-  fake->failOpen = true;
+  ASSERT_TRUE(a.StartAudioFromSettings());
+  fake->failOpen = true; // as after choosing settings the device refuses
   EXPECT_FALSE(a.StartAudioFromSettings());
   EXPECT_EQ(errors, (std::vector<std::string>{"Error: Please check the audio settings"}));
+  const int apis = apisCreated;
+  for (int i = 0; i < 25; ++i) a.CheckStream();
+  EXPECT_EQ(apisCreated, apis) << "settings that just failed are not retried behind the user's back";
+  EXPECT_EQ(errors.size(), 1u);
 }
 
 // The watch reopens a stream that stopped on its own (closed by its back end, or no longer called
