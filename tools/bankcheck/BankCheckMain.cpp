@@ -6,7 +6,8 @@
 //   --json FILE     also write the measures as JSON (for the draft script's level staging)
 //   --wav FOLDER    also write each preset's phrase as <Folder>/<Name>.wav there
 //   --curves        print every sound parameter's real value at normalized 0, 0.001, ..., 1 as JSON
-//   --threads N     processors rendering side by side (default: the machine's cores, at most 8)
+//   --lanes N       processors rendering side by side (default 2, as the level test does; the engine's
+//                   random sources run on between presets, so each lane count gives its own histories)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +16,6 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -47,7 +47,7 @@ int PrintCurves() {
 int main(int argc, char** argv) {
   std::string dir, jsonOut, wavDir;
   bool resave = false;
-  int threads = static_cast<int>(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+  int lanes = bankcheck::kDefaultLanes;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--dir" && i + 1 < argc)
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
       jsonOut = argv[++i];
     else if (arg == "--wav" && i + 1 < argc)
       wavDir = argv[++i];
-    else if (arg == "--threads" && i + 1 < argc)
-      threads = std::max(1, std::atoi(argv[++i]));
+    else if (arg == "--lanes" && i + 1 < argc)
+      lanes = std::max(1, std::atoi(argv[++i]));
     else if (arg == "--resave")
       resave = true;
     else if (arg == "--curves") {
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
       return PrintCurves();
     } else {
       std::fprintf(stderr, "usage: velmora-bankcheck [--dir FOLDER [--resave]] [--json FILE] [--wav FOLDER] "
-                           "[--threads N] | --curves\n");
+                           "[--lanes N] | --curves\n");
       return 2;
     }
   }
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   bankcheck::Phrase phrase;
   phrase.keepAudio = !wavDir.empty();
-  const auto measures = bankcheck::RenderBank(root, rows, phrase, threads);
+  const auto measures = bankcheck::RenderBank(root, rows, phrase, lanes);
   for (const auto& m : wavDir.empty() ? std::vector<bankcheck::Measure>{} : measures) {
     const fs::path wav = fs::path(wavDir) / fs::path(m.path).replace_extension(".wav");
     fs::create_directories(wav.parent_path());
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
                    {"nearest", nearest},
                    {"distance", m.nearestDistance}});
   }
-  std::printf("\n%zu presets rendered in %.1f s on %d threads\n", measures.size(), seconds, threads);
+  std::printf("\n%zu presets rendered in %.1f s on %d lanes\n", measures.size(), seconds, lanes);
   std::printf("median loudness %.1f dB, spread %+.1f .. %+.1f dB, worst peak %.1f dBFS\n", median,
               minLoud - median, maxLoud - median, worstPeak);
   if (!measures.empty())

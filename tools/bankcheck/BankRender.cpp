@@ -367,18 +367,21 @@ double FingerprintDistance(const std::vector<double>& a, const std::vector<doubl
 }
 
 std::vector<Measure> RenderBank(const fs::path& root, std::span<const vlm::FactoryPresetRow> rows,
-                                const Phrase& phrase, int threads) {
+                                const Phrase& phrase, int lanes) {
+  // The engine's noise, random LFOs and voice drift run on from one note to the next, so a render depends
+  // on what the processor played before. Each lane renders a fixed share in a fixed order: the measures
+  // depend on the lane count only, never on timing.
   std::vector<Measure> measures(rows.size());
-  std::atomic<size_t> next{0};
-  auto work = [&] {
+  auto lane = [&](size_t first, size_t step) {
     BankRenderer renderer(root);
-    for (size_t i = next++; i < rows.size(); i = next++)
+    for (size_t i = first; i < rows.size(); i += step)
       measures[i] = renderer.Render(rows[i].relativePath, phrase);
   };
+  const size_t count = static_cast<size_t>(std::max(1, lanes));
   std::vector<std::thread> pool;
-  for (int t = 1; t < std::max(1, threads); ++t)
-    pool.emplace_back(work);
-  work();
+  for (size_t k = 1; k < count; ++k)
+    pool.emplace_back(lane, k, count);
+  lane(0, count);
   for (auto& t : pool)
     t.join();
   for (size_t i = 0; i < measures.size(); ++i) {

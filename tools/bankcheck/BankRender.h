@@ -65,10 +65,13 @@ void InstallRows(const std::filesystem::path& root, std::span<const vlm::Factory
 // Every .80p under a folder, one folder deep, as bank rows in byte order of their paths.
 std::vector<vlm::FactoryPresetRow> ReadBankFolder(const std::filesystem::path& folder);
 
-// Renders every row on `threads` processors; results in row order, nearest neighbours filled in.
+// Renders every row on `lanes` processors side by side, lane k taking rows k, k + lanes, ... in order;
+// results in row order, nearest neighbours filled in. The same lane count gives the same measures.
 std::vector<Measure> RenderBank(const std::filesystem::path& root,
-                                std::span<const vlm::FactoryPresetRow> rows, const Phrase& phrase,
-                                int threads);
+                                std::span<const vlm::FactoryPresetRow> rows, const Phrase& phrase, int lanes);
+
+// The lane count of the bank's level test and the tool's default, so that both measure alike.
+inline constexpr int kDefaultLanes = 2;
 
 double FingerprintDistance(const std::vector<double>& a, const std::vector<double>& b);
 

@@ -12,8 +12,10 @@ measure them:
 
     python3 tools/factory/make_bank.py write --build build
     build/tools/bankcheck/velmora-bankcheck --dir resources/factory --resave
-    build/tools/bankcheck/velmora-bankcheck --dir resources/factory --json /tmp/bank.json
-    python3 tools/factory/make_bank.py stage /tmp/bank.json    # updates levels.json; then write again
+    for n in 1 2 3; do
+      build/tools/bankcheck/velmora-bankcheck --dir resources/factory --lanes $n --json /tmp/bank$n.json
+    done
+    python3 tools/factory/make_bank.py stage /tmp/bank?.json   # updates levels.json; then write again
 
 Python 3 standard library only.
 """
@@ -377,9 +379,20 @@ def write(args):
 
 
 def stage(args):
-    """New patch volumes from a measure file: loudness toward the median, peaks under -1 dBFS."""
-    with open(args.measures) as f:
-        measures = json.load(f)
+    """New patch volumes from measure files: loudness toward the target, peaks under -1.5 dBFS.
+
+    The engine's random sources run on from preset to preset, so renders with different lane counts hear
+    different histories; with several files the loudness is their mean and the peak their highest."""
+    runs = []
+    for name in args.measures:
+        with open(name) as f:
+            runs.append({m["path"]: m for m in json.load(f)})
+    measures = []
+    for path in runs[0]:
+        ms = [run[path] for run in runs]
+        measures.append({"path": path, "loudnessDb": sum(m["loudnessDb"] for m in ms) / len(ms),
+                         "notePeakDb": max(m["notePeakDb"] for m in ms),
+                         "chordPeakDb": max(m["chordPeakDb"] for m in ms)})
     levels = read_levels()
     loud = sorted(m["loudnessDb"] for m in measures)
     target = args.target if args.target is not None else loud[len(loud) // 2]
@@ -402,7 +415,7 @@ def main():
     w = sub.add_parser("write", help="write the documents from the recipes")
     w.add_argument("--build", default=os.path.join(REPO, "build"))
     s = sub.add_parser("stage", help="update levels.json from velmora-bankcheck --json output")
-    s.add_argument("measures")
+    s.add_argument("measures", nargs="+")
     s.add_argument("--target", type=float)
     s.add_argument("--step", type=float, default=1.0)
     args = parser.parse_args()

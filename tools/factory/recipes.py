@@ -257,6 +257,8 @@ def define_bank(m):
         ("Spiccato", dict(e1=(5, 200, 0.2, 120), e2=(5, 250, 0.2, 150), env=1.2, vib=0.0), dict(assign=POLY1), [reverb(ROOM, 0.05, 0.4, 0.5, 0.8, 0.5, 0.7, 0.2)]),
         ("Swell Strings", dict(e2=(1500, 1000, 1.0, 1000), e1=(1500, 1000, 0.9, 1000), env=1.2), {}, [ens(3, 0.7)]),
         ("Velocity Strings", dict(dlvl=0.9, dtime=0.7, env=1.4), {}, [ens(1, 0.7)]),
+    ])
+    add(STRINGS, "choir", [
         ("Ooh Choir", {}, {}, [reverb(HALL, 0.15, 0.6, 0.5, 0.9, 0.5, 0.8, 0.3)]),
         ("Aah Choir", dict(res=0.45, cut=1700, w1=SAW, w2=PULSE, pw=30), {}, [ens(3, 0.6), reverb(HALL, 0.1, 0.5, 0.5, 0.8, 0.5, 0.8, 0.25)]),
         ("Dark Choir", dict(cut=800, res=0.4), dict(oct=1), [reverb(HALL, 0.15, 0.7, 0.6, 0.9, 0.4, 0.8, 0.35)]),
@@ -270,14 +272,6 @@ def define_bank(m):
         ("Voice Ensemble", dict(fine=12), dict(assign=POLY1), [dchorus(0.2, 0.6, 0.8, 0.1, 0.5, voices=3)]),
         ("Chorus of Voices", dict(w1=SAW, w2=TRI, cut=1400, res=0.35), {}, [pitchchorus(7, -7, 0.01, 0.03, 0.3, 0.2, 0.1, 0.5)]),
     ])
-    # Strings 18 and choirs 12 share the folder; the choirs use the choir template.
-    for p in BANKLIST[-12:]:
-        fam_tone, _ = FAMILY["choir"]
-        changes = {k: v for k, v in p.upper.items() if v != dict(BASE_TONE, **FAMILY["strings"][0]).get(k)}
-        p.upper = dict(BASE_TONE, **fam_tone)
-        p.upper.update(changes)
-        p.lower = dict(p.upper)
-
     # ------------------------------------------------------------------ Sequences & Arps
     add(SEQ, "seq", [
         ("Up Arp Pluck", {}, {}, [arp(0, 1, "1/16", 0.5), delay("1/8.", 0.3, 0.2)]),
