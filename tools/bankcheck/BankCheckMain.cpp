@@ -61,9 +61,11 @@ int main(int argc, char** argv) {
     else if (arg == "--resave")
       resave = true;
     else if (arg == "--curves") {
-      bankcheck::UsePrivateHome(fs::temp_directory_path() /
-                                ("velmora-bankcheck-" + std::to_string(::getpid())));
-      return PrintCurves();
+      const fs::path home = fs::temp_directory_path() / ("velmora-bankcheck-" + std::to_string(::getpid()));
+      bankcheck::UsePrivateHome(home);
+      const int result = PrintCurves();
+      fs::remove_all(home);
+      return result;
     } else {
       std::fprintf(stderr, "usage: velmora-bankcheck [--dir FOLDER [--resave]] [--json FILE] [--wav FOLDER] "
                            "[--lanes N] | --curves\n");

@@ -17,6 +17,9 @@ measure them:
     done
     python3 tools/factory/make_bank.py stage /tmp/bank?.json   # updates levels.json; then write again
 
+"write" replaces every document under resources/factory: a preset edited in the program and copied
+back there is kept only by not writing drafts over it again (or by folding the edit into its recipe).
+
 Python 3 standard library only.
 """
 
