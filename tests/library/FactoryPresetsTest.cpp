@@ -2,9 +2,11 @@
 // be written; and the shipped bank's form.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -147,12 +149,14 @@ TEST_F(FactoryPresets, MalformedRecordsCountAsEmptyAndUnknownRowsAreDropped) {
             log.find("FactoryPresets: state save failed (Failed to create destination folder: "));
 }
 
-TEST(FactoryPresetBank, RowsArePatchDocumentsOneFolderDeep) {
+// The shipped bank's form: 298 rows in 10 folders of 6 to 110 presets, two of them "- " folders, ASCII
+// paths one folder deep, every row a complete patch document as the program writes files.
+TEST(FactoryPresetBank, HasTheShippedFormAndCompleteDocuments) {
   const auto bank = vlm::FactoryPresetBank();
-  ASSERT_GE(bank.size(), 10u);
+  ASSERT_EQ(298u, bank.size());
   std::set<std::string> paths;
-  std::set<std::string> folders;
-  bool hasWhole = false, hasSplitOrDual = false;
+  std::map<std::string, int> folders;
+  std::set<int> keyModes;
   for (const auto& row : bank) {
     EXPECT_TRUE(paths.insert(row.relativePath).second) << row.relativePath;
     const size_t slash = row.relativePath.find('/');
@@ -160,10 +164,11 @@ TEST(FactoryPresetBank, RowsArePatchDocumentsOneFolderDeep) {
     EXPECT_EQ(std::string::npos, row.relativePath.find('/', slash + 1)) << row.relativePath;
     EXPECT_TRUE(row.relativePath.ends_with(".80p")) << row.relativePath;
     for (const char c : row.relativePath)
-      EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80 && c != '\\' && c != ':') << row.relativePath;
-    folders.insert(row.relativePath.substr(0, slash));
+      EXPECT_TRUE(c >= 0x20 && c < 0x7f && c != '\\' && c != ':') << row.relativePath;
+    ++folders[row.relativePath.substr(0, slash)];
 
-    const json document = json::parse(row.documentText);
+    const json document = json::parse(row.documentText, nullptr, false);
+    ASSERT_FALSE(document.is_discarded()) << row.relativePath;
     EXPECT_TRUE(vlm::IsPatchDocument(document)) << row.relativePath;
     EXPECT_EQ(1, document["formatVersion"]);
     EXPECT_EQ("1.0.13", document["createdWith"]["version"]);
@@ -176,12 +181,34 @@ TEST(FactoryPresetBank, RowsArePatchDocumentsOneFolderDeep) {
       for (const auto& [key, value] : params->items())
         EXPECT_TRUE(value.is_number() && value >= 0.0 && value <= 1.0) << row.relativePath << " " << key;
     EXPECT_EQ(row.documentText, vlm::JsonFileText(document)); // written as the program writes files
-    (document["patch"]["params"]["patch.keyMode"] == 0 ? hasWhole : hasSplitOrDual) = true;
+    keyModes.insert(
+        static_cast<int>(std::lround(document["patch"]["params"]["patch.keyMode"].get<double>() * 3)));
   }
-  EXPECT_GE(folders.size(), 3u);
-  EXPECT_TRUE(
-      std::any_of(folders.begin(), folders.end(), [](const std::string& f) { return f.starts_with("- "); }));
-  EXPECT_TRUE(hasWhole && hasSplitOrDual);
+  EXPECT_EQ(10u, folders.size());
+  int dashFolders = 0;
+  for (const auto& [folder, count] : folders) {
+    EXPECT_TRUE(count >= 6 && count <= 110) << folder << ": " << count;
+    dashFolders += folder.starts_with("- ") ? 1 : 0;
+  }
+  EXPECT_EQ(2, dashFolders);
+  EXPECT_EQ((std::set<int>{0, 1, 2, 3}), keyModes); // Whole, both splits and Dual all appear
+}
+
+// What the binary carries is the documents of the source tree, byte for byte.
+TEST(FactoryPresetBank, CarriesTheRepositoryDocumentsByteForByte) {
+  const char* source = std::getenv("VLM_SOURCE_DIR");
+  ASSERT_NE(nullptr, source);
+  const fs::path folder = fs::path(source) / "resources" / "factory";
+  std::set<std::string> onDisk;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() && entry.path().extension() == ".80p")
+      onDisk.insert(fs::relative(entry.path(), folder).generic_string());
+  std::set<std::string> embedded;
+  for (const auto& row : vlm::FactoryPresetBank()) {
+    embedded.insert(row.relativePath);
+    EXPECT_EQ(ReadText(folder / row.relativePath), row.documentText) << row.relativePath;
+  }
+  EXPECT_EQ(onDisk, embedded);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "editor/EditorTestSupport.h"
+#include "library/FactoryPresetBank.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
 #include "processor/AppFolders.h"
@@ -361,7 +362,8 @@ TEST_F(VelmoraPresets, RefreshSendsOnlyTheTreeWithTheFactoryPresetsInstalled) {
   const json tree = json::parse(trees[0].payload);
   EXPECT_EQ(root.string(), tree["presetRoot"]);
   EXPECT_EQ(json::parse(R"({"name":"Init","path":"builtin:init","isBuiltin":true})"), tree["patches"].back());
-  EXPECT_TRUE(fs::exists(root / "Bass" / "Round Bass.80p"));
+  for (const auto& row : vlm::FactoryPresetBank())
+    EXPECT_TRUE(fs::exists(root / row.relativePath)) << row.relativePath;
   EXPECT_TRUE(fs::exists(fs::path(GetAppDataFolder()) / "factory-presets.json"));
 }
 
