@@ -131,6 +131,35 @@ TEST_F(IKeelAPPTest, DeviceQueuesDropWhenFull) {
   EXPECT_FALSE(app.PushDeviceSysEx(rec));
 }
 
+TEST_F(IKeelAPPTest, ReleasesThatFindTheQueueFullAreKeptAndHandledInTheirPlace) {
+  app.SetBlockSize(64);
+  for (int key = 0; key < 32; ++key) ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x90, uint8_t(key), 100)));
+  // Releases: note-off, note-on at velocity 0, pedal up, all sound off, all notes off, mono mode.
+  const keel::MidiMsg releases[] = {{0, 0x80, 0, 0},  {0, 0x91, 1, 0},   {0, 0xB0, 64, 0},
+                                    {0, 0xB2, 120, 0}, {0, 0xB0, 123, 0}, {0, 0xB0, 126, 1}};
+  for (const keel::MidiMsg& m : releases) EXPECT_TRUE(app.PushDeviceMidi(m)) << int(m.data1);
+  // Anything else still finds the queue full.
+  const keel::MidiMsg others[] = {{0, 0x90, 2, 100}, {0, 0xB0, 64, 127}, {0, 0xB0, 7, 0}, {0, 0xE0, 0, 64}};
+  for (const keel::MidiMsg& m : others) EXPECT_FALSE(app.PushDeviceMidi(m)) << int(m.data1);
+
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  app.log.clear();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  std::vector<std::string> expected;
+  for (int key = 0; key < 32; ++key) expected.push_back("process midi " + std::to_string(key));
+  for (const keel::MidiMsg& m : releases) expected.push_back("process midi " + std::to_string(m.data1));
+  expected.push_back("block 64");
+  EXPECT_EQ(app.log, expected);
+
+  // A release that arrives once the queue has room again keeps its place after what came before it.
+  app.log.clear();
+  ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x90, 5, 100)));
+  ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x80, 5, 0)));
+  app.RunDeviceBlock(nullptr, outs, 64);
+  EXPECT_EQ(app.log, (std::vector<std::string>{"process midi 5", "process midi 5", "block 64"}));
+}
+
 TEST_F(IKeelAPPTest, MidiOutputNeedsAnOpenSender) {
   EXPECT_FALSE(app.SendMidiMsg(keel::MidiMsg(0, 0x90, 60, 100)));
   keel::MidiOutputSender sender;
