@@ -32,7 +32,7 @@ TEST(BoundedJson, TheDepthLimitCountsArraysAndObjectsOutsideStrings) {
       {"[" + std::string(200, '[') + "]", false}, // unbalanced text counts as it stands
       {R"(["[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["])", true},
       {R"(["\"[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["])", true},
-      {R"(["\\")" + Nested(64), false}, // an escaped backslash ends the string at the next quote
+      {R"(["\\")" + Nested(64), false},           // an escaped backslash ends the string at the next quote
       {std::string(100, ']') + Nested(64), true}, // closers never make room below zero
   };
   for (const Case& c : cases)
