@@ -5,7 +5,10 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -158,6 +161,44 @@ TEST_F(IKeelAPPTest, ReleasesThatFindTheQueueFullAreKeptAndHandledInTheirPlace) 
   ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x80, 5, 0)));
   app.RunDeviceBlock(nullptr, outs, 64);
   EXPECT_EQ(app.log, (std::vector<std::string>{"process midi 5", "process midi 5", "block 64"}));
+}
+
+// Only the notes that reach the processor: which keys are down at the end.
+class KeyTrackingApp : public keel::IKeelAPP {
+public:
+  explicit KeyTrackingApp(Link& link) : IKeelAPP(keel::InstanceInfo{&link}, SmallConfig()) {}
+  std::set<int> down;
+  void ProcessMidiMsg(const keel::MidiMsg& m) override {
+    if ((m.status & 0xF0) == 0x90 && m.data2 > 0)
+      down.insert(m.data1);
+    else if ((m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90)
+      down.erase(m.data1);
+  }
+  void ProcessBlock(double**, double**, int) override {}
+};
+
+TEST(IKeelAPPThreads, AnInputThreadFasterThanTheAudioThreadLeavesNoKeyDown) {
+  Link link;
+  KeyTrackingApp app(link);
+  app.SetBlockSize(64);
+  std::atomic<bool> done{false};
+  std::thread input([&] {
+    // Chords of 24 keys on and off, over and over: the queue of 32 overflows all the time.
+    for (int round = 0; round < 2000; ++round) {
+      for (int key = 0; key < 24; ++key)
+        app.PushDeviceMidi(keel::MidiMsg(0, 0x90, uint8_t(key + round % 7), 100));
+      for (int key = 0; key < 24; ++key)
+        app.PushDeviceMidi(keel::MidiMsg(0, 0x80, uint8_t(key + round % 7), 0));
+    }
+    done.store(true, std::memory_order_release);
+  });
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  while (!done.load(std::memory_order_acquire))
+    app.RunDeviceBlock(nullptr, outs, 64);
+  input.join();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  EXPECT_TRUE(app.down.empty()) << app.down.size() << " keys left down";
 }
 
 TEST_F(IKeelAPPTest, MidiOutputNeedsAnOpenSender) {

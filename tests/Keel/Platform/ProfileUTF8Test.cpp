@@ -106,8 +106,9 @@ static pid_t EndedProcessId() {
 TEST_F(ProfileUTF8, TemporaryFilesOfWritersThatDiedAreRemovedByTheNextWrite) {
   const std::string dead = std::to_string(EndedProcessId());
   const std::string living = std::to_string(::getppid());
-  for (const std::string& name : {"settings.ini.tmp-" + dead, "settings.ini.tmp-" + dead + "-7",
-                                  "settings.ini.tmp-" + living, std::string("settings.ini.tmp-x1"), "other.ini.tmp-" + dead})
+  for (const std::string& name :
+       {"settings.ini.tmp-" + dead, "settings.ini.tmp-" + dead + "-7", "settings.ini.tmp-" + living,
+        std::string("settings.ini.tmp-x1"), "other.ini.tmp-" + dead})
     WriteFile(dir / name, "[half");
   ASSERT_TRUE(WritePrivateProfileStringUTF8("MIDI", "Input", "off", file.c_str()));
   std::set<std::string> left;
