@@ -33,6 +33,7 @@ void IKeelAPP::RunDeviceBlock(double** inputs, double** outputs, int) noexcept {
     HandleDeviceMidi(msg);
   }
   HandleHeldReleasesBefore(mDeviceMidiPopped);
+  HandleOverflowedReleases();
   while (mDeviceSysEx.Pop(mDeviceScratch)) {
     ProcessSysEx(mDeviceScratch.AsMsg());
     mSysExFromProcessor.Push(mDeviceScratch);
@@ -63,7 +64,11 @@ bool IKeelAPP::PushDeviceMidi(const MidiMsg& msg) noexcept {
     ++mDeviceMidiPushed;
     return true;
   }
-  return IsRelease(msg) && mHeldReleases.Push(HeldRelease{mDeviceMidiPushed, msg});
+  if (!IsRelease(msg))
+    return false;
+  if (!mHeldReleases.Push(HeldRelease{mDeviceMidiPushed, msg}))
+    mOverflowedReleaseChannels.fetch_or(1u << (msg.status & 0x0F), std::memory_order_release);
+  return true;
 }
 
 void IKeelAPP::HandleDeviceMidi(const MidiMsg& msg) noexcept {
@@ -80,6 +85,18 @@ void IKeelAPP::HandleHeldReleasesBefore(uint64_t position) noexcept {
       return;
     mHasNextHeldRelease = false;
     HandleDeviceMidi(mNextHeldRelease.msg);
+  }
+}
+
+void IKeelAPP::HandleOverflowedReleases() noexcept {
+  // More releases than the ring holds arrived within one block: what they would have released, and
+  // perhaps a key still held, is released.
+  const uint32_t channels = mOverflowedReleaseChannels.exchange(0, std::memory_order_acquire);
+  for (int channel = 0; channel < 16; ++channel) {
+    if (channels & (1u << channel)) {
+      HandleDeviceMidi(MidiMsg(0, uint8_t(0xB0 | channel), 64, 0));
+      HandleDeviceMidi(MidiMsg(0, uint8_t(0xB0 | channel), 123, 0));
+    }
   }
 }
 

@@ -2,6 +2,9 @@
 // threads, the 64-frame block entry, and MIDI output straight to the output device.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 #include "Keel/Core/IKeelAPIBase.h"
 #include "Keel/Core/IKeelProcessor.h"
 #include "Keel/Core/MidiOutputSender.h"
@@ -36,8 +39,9 @@ public:
   void RunDeviceBlock(double** inputs, double** outputs, int nFrames) noexcept;
 
   // MIDI input threads: false when the queue is full and the message is dropped. A release (note-off,
-  // pedal up, all sound or notes off, mode change) that finds the queue full waits in a ring of its own
-  // instead and is handled in its place among the queued messages.
+  // pedal up, all sound or notes off, mode change) is never refused: when the queue is full it waits in a
+  // ring of its own and is handled in its place among the queued messages, and should that ring be full
+  // too, the next block releases the pedal and every note of its channel.
   bool PushDeviceMidi(const MidiMsg& msg) noexcept;
   bool PushDeviceSysEx(const SysExRecord& record) noexcept { return mDeviceSysEx.Push(record); }
 
@@ -66,6 +70,7 @@ private:
   void HandleDeviceMidi(const MidiMsg& msg) noexcept;
   // Audio thread: the held releases whose place comes before the device message at position.
   void HandleHeldReleasesBefore(uint64_t position) noexcept;
+  void HandleOverflowedReleases() noexcept;
 
   IKeelAPPHostLink* mHost;
   RingQueue<MidiMsg> mDeviceMidi{33};
@@ -74,6 +79,9 @@ private:
   uint64_t mDeviceMidiPopped = 0; // audio thread
   HeldRelease mNextHeldRelease;   // audio thread: taken from the ring, its place not yet reached
   bool mHasNextHeldRelease = false;
+  // Channels (bit n for channel n) whose releases found even that ring full: the audio thread releases
+  // the pedal and every note there.
+  std::atomic<uint32_t> mOverflowedReleaseChannels{0};
   RingQueue<SysExRecord> mDeviceSysEx{5};
   SysExRecord mDeviceScratch;
 };

@@ -173,9 +173,28 @@ public:
       down.insert(m.data1);
     else if ((m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90)
       down.erase(m.data1);
+    else if ((m.status & 0xF0) == 0xB0 && m.data1 == 123)
+      down.clear();
   }
   void ProcessBlock(double**, double**, int) override {}
 };
+
+TEST_F(IKeelAPPTest, ReleasesBeyondTheirOwnRoomReleaseThePedalAndEveryNoteOfTheirChannel) {
+  app.SetBlockSize(64);
+  for (int i = 0; i < 32; ++i)
+    ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x92, 1, 100)));
+  int held = 0;
+  while (held < 10000 && app.PushDeviceMidi(keel::MidiMsg(0, 0x92, 1, 0)))
+    ++held;
+  EXPECT_EQ(10000, held) << "a release is never refused";
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  app.log.clear();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  ASSERT_GE(app.log.size(), 3u);
+  EXPECT_EQ((std::vector<std::string>{"process midi 64", "process midi 123", "block 64"}),
+            std::vector<std::string>(app.log.end() - 3, app.log.end()));
+}
 
 TEST(IKeelAPPThreads, AnInputThreadFasterThanTheAudioThreadLeavesNoKeyDown) {
   Link link;
