@@ -1,5 +1,6 @@
 // Whole-file reads and crash-safe writes of bytes and JSON.
 #include "library/FileIO.h"
+#include "Keel/Core/BoundedJson.h"
 
 #include <atomic>
 #include <cerrno>
@@ -77,9 +78,10 @@ bool ReadJsonFile(const fs::path& path, nlohmann::json& value, std::string& erro
     error = "Failed to open file: " + PathToUtf8(path);
     return false;
   }
-  value = nlohmann::json::parse(in, nullptr, /*allow_exceptions=*/false, /*ignore_comments=*/false);
+  const char* reason = keel::kJsonParseFailed;
+  value = keel::ParseJsonBounded(in, &reason);
   if (value.is_discarded()) {
-    error = "Failed to parse JSON: " + PathToUtf8(path);
+    error = std::string(reason) + ": " + PathToUtf8(path);
     return false;
   }
   return true;

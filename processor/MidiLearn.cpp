@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Keel/Core/BoundedJson.h"
 #include "library/JsonMembers.h"
 #include "processor/params/EParams.h"
 
@@ -39,7 +40,7 @@ LearnOp OpFromText(const std::string& op) {
 } // namespace
 
 std::optional<LearnRequest> ParseLearnRequest(std::string_view text) {
-  const nlohmann::json request = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
+  const nlohmann::json request = keel::ParseJsonBounded(text);
   if (request.is_discarded())
     return std::nullopt;
   LearnRequest out;

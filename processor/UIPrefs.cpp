@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Keel/Core/BoundedJson.h"
 #include "library/FileIO.h"
 #include "processor/AppFolders.h"
 #include "processor/Logger.h"
@@ -70,7 +71,7 @@ std::string LoadUIPrefsText() {
 }
 
 bool SaveUIPrefsText(std::string& text, const std::string& payload) {
-  const json value = json::parse(payload, nullptr, false);
+  const json value = keel::ParseJsonBounded(payload);
   if (!value.is_object()) {
     GetLogger().Log("UIPrefs: ignoring malformed payload (%zu bytes)", payload.size());
     return false;
@@ -94,7 +95,7 @@ bool SaveUIPrefsText(std::string& text, const std::string& payload) {
 int KnobModeFromPrefsText(const std::string& text) {
   if (text.empty())
     return kModeScaling;
-  const json value = json::parse(text, nullptr, false);
+  const json value = keel::ParseJsonBounded(text);
   if (!value.is_object())
     return kModeScaling;
   const auto it = value.find("knobMode");

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Keel/Core/BoundedJson.h"
 #include "library/StandaloneMidiSettings.h"
 #include "processor/AppFolders.h"
 #include "processor/Logger.h"
@@ -47,7 +48,7 @@ void Velmora::SendMidiPortList(const std::string& failedDirection, const std::st
 }
 
 void Velmora::MidiPortSelect(const std::string& payload) {
-  const json request = json::parse(payload, nullptr, false);
+  const json request = keel::ParseJsonBounded(payload);
   std::string failedDirection;
   std::string failedName;
   if (request.is_object()) {

@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Keel/Core/BoundedJson.h"
 #include "library/Base64Payload.h"
 #include "library/FactoryPresets.h"
 #include "library/FileDialogKinds.h"
@@ -341,7 +342,7 @@ void SendPresetLibrary(Velmora& processor) {
 }
 
 void HandlePresetAction(Velmora& processor, const std::string& payload, const PresetDialogs& dialogs) {
-  const json request = json::parse(payload, nullptr, false, false);
+  const json request = keel::ParseJsonBounded(payload);
   if (request.is_discarded() || !request.is_object()) {
     processor.SendJsonToUI(MsgTag::kPresetActionResult,
                            MakeOperationResult("unknown", kError, "Failed to parse preset action JSON"));

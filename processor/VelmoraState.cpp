@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Keel/Core/BoundedJson.h"
 #include "library/ParamKeyTable.h"
 #include "processor/PluginState.h"
 #include "processor/Velmora.h"
@@ -67,7 +68,7 @@ std::string Velmora::BuildStateExtensionJson() const {
 }
 
 void Velmora::ApplyStateExtensionJson(const std::string* text) {
-  const json extension = text ? json::parse(*text, nullptr, false) : json();
+  const json extension = text ? keel::ParseJsonBounded(*text) : json();
   const json params = extension.is_object() ? ObjectMember(extension, "params") : json::object();
   const json ccMap = extension.is_object() ? ObjectMember(extension, "ccMap") : json::object();
   ForEachExtensionRow([&](int index, const char* key) {

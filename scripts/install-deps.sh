@@ -13,6 +13,7 @@ packages=(
   jackd2 xvfb xauth dbus-x11 at-spi2-core x11-utils
   nodejs npm chromium
   python3-gi python3-gi-cairo
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

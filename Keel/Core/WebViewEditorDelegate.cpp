@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Keel/Core/Base64.h"
+#include "Keel/Core/BoundedJson.h"
 
 namespace keel {
 namespace {
@@ -282,7 +283,7 @@ void WebViewEditorDelegate::OnMessageFromWebView(const char* text) {
   try {
     if (!text)
       return;
-    const json j = json::parse(text, nullptr, false);
+    const json j = ParseJsonBounded(text);
     if (j.is_discarded() || !j.is_object())
       return;
     const auto msgIt = j.find("msg");

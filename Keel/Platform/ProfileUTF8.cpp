@@ -2,6 +2,7 @@
 #include "Keel/Platform/ProfileUTF8.h"
 
 #include "Keel/Platform/IniDocument.h"
+#include "Keel/Platform/StaleTemporaries.h"
 #include "Keel/Platform/UTF8Text.h"
 
 #include <cerrno>
@@ -46,6 +47,7 @@ bool WriteAll(int fd, const std::string& data) {
 
 // Writes beside the file and renames over it, so that a crash mid-write never leaves half a file.
 bool StoreDocument(const char* file, const IniDocument& doc) {
+  RemoveStaleTemporaries(file);
   const std::string temp = std::string(file) + ".tmp-" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0)

@@ -11,10 +11,29 @@
 
 namespace {
 
+#if defined(__clang__)
+// clang refuses AVX vectors as arguments of a function not compiled for AVX, even an always-inlined one,
+// so the lanes reach the baseline template through memory (the copies fold away once inlined).
+VLM_LANES_INLINE void FastTanhLanes4(const double* in, double* out) noexcept {
+  Lanes4 x;
+  __builtin_memcpy(&x, in, sizeof x);
+  const Lanes4 y = FastTanh(x);
+  __builtin_memcpy(out, &y, sizeof y);
+}
+
+VLM_TARGET_AVX2 inline __m256d FastTanh4(__m256d x) noexcept {
+  alignas(32) double in[4];
+  alignas(32) double out[4];
+  _mm256_store_pd(in, x);
+  FastTanhLanes4(in, out);
+  return _mm256_load_pd(out);
+}
+#else
 // FastTanh of four values in one register: the lanes form, compiled here for AVX2.
 VLM_TARGET_AVX2 inline __m256d FastTanh4(__m256d x) noexcept {
   return std::bit_cast<__m256d>(FastTanh(std::bit_cast<Lanes4>(x)));
 }
+#endif
 
 } // namespace
 

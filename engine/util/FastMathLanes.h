@@ -16,6 +16,7 @@ namespace fastmath {
 // load per lane: AVX2 has no such permute. (The eight-lane baseline form, used where the processor
 // lacks AVX-512 and so only in tests, gets the permutes lane by lane.)
 template <LaneVector L> VLM_LANES_INLINE L Exp2TableLanes(MaskOf<L> j) noexcept {
+#if !defined(__clang__) // clang has no two-source permute by run-time indices; it loads per lane
   if constexpr (kLanesOf<L> == 8) {
     const auto part = [](int q) VLM_LANES_LAMBDA {
       L v;
@@ -29,7 +30,9 @@ template <LaneVector L> VLM_LANES_INLINE L Exp2TableLanes(MaskOf<L> j) noexcept 
     const MaskOf<L> upper16 = (j & 16) != 0;
     const MaskOf<L> upper32 = (j & 32) != 0;
     return Select<L>(upper32, Select<L>(upper16, from48, from32), Select<L>(upper16, from16, from0));
-  } else {
+  } else
+#endif
+  {
     return MakeLanes<L>([&](int lane) { return kExp2Table[static_cast<std::size_t>(j[lane])]; });
   }
 }

@@ -23,9 +23,15 @@
 // wide renderers read and write them with aligned full-register moves.
 typedef double Lanes4 __attribute__((vector_size(32), aligned(32)));
 typedef double Lanes8 __attribute__((vector_size(64), aligned(64)));
-// A comparison gives all ones (true) or zero per lane.
-typedef std::int64_t LaneMask4 __attribute__((vector_size(32), aligned(32)));
-typedef std::int64_t LaneMask8 __attribute__((vector_size(64), aligned(64)));
+// A comparison gives all ones (true) or zero per lane, in lanes of the compiler's choosing: long for GCC,
+// long long for clang (both 64 bits), so that a comparison's type is the mask type in either.
+#if defined(__clang__)
+typedef long long LaneMaskLane;
+#else
+typedef std::int64_t LaneMaskLane;
+#endif
+typedef LaneMaskLane LaneMask4 __attribute__((vector_size(32), aligned(32)));
+typedef LaneMaskLane LaneMask8 __attribute__((vector_size(64), aligned(64)));
 // The bits of the lanes, for shifts that must not carry the sign.
 typedef std::uint64_t LaneBits4 __attribute__((vector_size(32), aligned(32)));
 typedef std::uint64_t LaneBits8 __attribute__((vector_size(64), aligned(64)));

@@ -17,8 +17,11 @@
 
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 
+// clang inlines before it selects instructions, so only RenderAvx512's own target matters there.
+#if !defined(__clang__)
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512dq,avx512vl")
+#endif
 
 using L = Lanes8;
 using M = LaneMask8;
@@ -80,4 +83,6 @@ void VoiceQuad::Group<T>::RenderAvx512(Voice* const* voices, const double* noise
 template void VoiceQuad::Group<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*,
                                                 double*, int) noexcept;
 
+#if !defined(__clang__)
 #pragma GCC pop_options
+#endif

@@ -1,13 +1,12 @@
 // Lenient reading of the page's bank-state text.
 #include "processor/editor/BankStateText.h"
 
-#include <nlohmann/json.hpp>
+#include "Keel/Core/BoundedJson.h"
 
 namespace vlm {
 
 bool ReadExpandedTonesFlag(std::string_view bankStateJson) {
-  const nlohmann::json state =
-      nlohmann::json::parse(bankStateJson.begin(), bankStateJson.end(), nullptr, false);
+  const nlohmann::json state = keel::ParseJsonBounded(bankStateJson);
   if (!state.is_object())
     return false;
   const auto it = state.find("expandedTones");

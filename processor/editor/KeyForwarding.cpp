@@ -1,5 +1,6 @@
 // The DOM code table and the rules that turn a forwarded page key into the key the host window sees.
 #include "processor/editor/KeyForwarding.h"
+#include "Keel/Core/BoundedJson.h"
 
 #include <charconv>
 #include <string>
@@ -106,7 +107,7 @@ int IntMember(const json& j, const char* key) {
 } // namespace
 
 std::optional<PageKeyEvent> ParsePageKeyEvent(std::string_view text) {
-  const json j = json::parse(text.begin(), text.end(), nullptr, false);
+  const json j = keel::ParseJsonBounded(text);
   if (j.is_discarded() || !j.is_object())
     return std::nullopt;
   PageKeyEvent event;

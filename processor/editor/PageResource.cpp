@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "Keel/Platform/FileSystemUTF8.h"
+#include "Keel/Platform/StaleTemporaries.h"
 #include "processor/Logger.h"
 
 // Defined by resources/EditorPage.S around the built page.
@@ -49,6 +50,7 @@ std::string GetEditorPageCopyPath(const std::string& appDataFolder) {
 
 PageCopyResult EnsureEditorPageCopy(const std::string& path, std::string_view page) {
   PageCopyResult result;
+  keel::RemoveStaleTemporaries(path); // of a program killed while writing the copy
   if (FileHoldsExactly(path, page)) {
     result.current = true;
     return result;

@@ -5,7 +5,10 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -129,6 +132,92 @@ TEST_F(IKeelAPPTest, DeviceQueuesDropWhenFull) {
   keel::SysExRecord rec;
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(app.PushDeviceSysEx(rec));
   EXPECT_FALSE(app.PushDeviceSysEx(rec));
+}
+
+TEST_F(IKeelAPPTest, ReleasesThatFindTheQueueFullAreKeptAndHandledInTheirPlace) {
+  app.SetBlockSize(64);
+  for (int key = 0; key < 32; ++key) ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x90, uint8_t(key), 100)));
+  // Releases: note-off, note-on at velocity 0, pedal up, all sound off, all notes off, mono mode.
+  const keel::MidiMsg releases[] = {{0, 0x80, 0, 0},  {0, 0x91, 1, 0},   {0, 0xB0, 64, 0},
+                                    {0, 0xB2, 120, 0}, {0, 0xB0, 123, 0}, {0, 0xB0, 126, 1}};
+  for (const keel::MidiMsg& m : releases) EXPECT_TRUE(app.PushDeviceMidi(m)) << int(m.data1);
+  // Anything else still finds the queue full.
+  const keel::MidiMsg others[] = {{0, 0x90, 2, 100}, {0, 0xB0, 64, 127}, {0, 0xB0, 7, 0}, {0, 0xE0, 0, 64}};
+  for (const keel::MidiMsg& m : others) EXPECT_FALSE(app.PushDeviceMidi(m)) << int(m.data1);
+
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  app.log.clear();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  std::vector<std::string> expected;
+  for (int key = 0; key < 32; ++key) expected.push_back("process midi " + std::to_string(key));
+  for (const keel::MidiMsg& m : releases) expected.push_back("process midi " + std::to_string(m.data1));
+  expected.push_back("block 64");
+  EXPECT_EQ(app.log, expected);
+
+  // A release that arrives once the queue has room again keeps its place after what came before it.
+  app.log.clear();
+  ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x90, 5, 100)));
+  ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x80, 5, 0)));
+  app.RunDeviceBlock(nullptr, outs, 64);
+  EXPECT_EQ(app.log, (std::vector<std::string>{"process midi 5", "process midi 5", "block 64"}));
+}
+
+// Only the notes that reach the processor: which keys are down at the end.
+class KeyTrackingApp : public keel::IKeelAPP {
+public:
+  explicit KeyTrackingApp(Link& link) : IKeelAPP(keel::InstanceInfo{&link}, SmallConfig()) {}
+  std::set<int> down;
+  void ProcessMidiMsg(const keel::MidiMsg& m) override {
+    if ((m.status & 0xF0) == 0x90 && m.data2 > 0)
+      down.insert(m.data1);
+    else if ((m.status & 0xF0) == 0x80 || (m.status & 0xF0) == 0x90)
+      down.erase(m.data1);
+    else if ((m.status & 0xF0) == 0xB0 && m.data1 == 123)
+      down.clear();
+  }
+  void ProcessBlock(double**, double**, int) override {}
+};
+
+TEST_F(IKeelAPPTest, ReleasesBeyondTheirOwnRoomReleaseThePedalAndEveryNoteOfTheirChannel) {
+  app.SetBlockSize(64);
+  for (int i = 0; i < 32; ++i)
+    ASSERT_TRUE(app.PushDeviceMidi(keel::MidiMsg(0, 0x92, 1, 100)));
+  int held = 0;
+  while (held < 10000 && app.PushDeviceMidi(keel::MidiMsg(0, 0x92, 1, 0)))
+    ++held;
+  EXPECT_EQ(10000, held) << "a release is never refused";
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  app.log.clear();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  ASSERT_GE(app.log.size(), 3u);
+  EXPECT_EQ((std::vector<std::string>{"process midi 64", "process midi 123", "block 64"}),
+            std::vector<std::string>(app.log.end() - 3, app.log.end()));
+}
+
+TEST(IKeelAPPThreads, AnInputThreadFasterThanTheAudioThreadLeavesNoKeyDown) {
+  Link link;
+  KeyTrackingApp app(link);
+  app.SetBlockSize(64);
+  std::atomic<bool> done{false};
+  std::thread input([&] {
+    // Chords of 24 keys on and off, over and over: the queue of 32 overflows all the time.
+    for (int round = 0; round < 2000; ++round) {
+      for (int key = 0; key < 24; ++key)
+        app.PushDeviceMidi(keel::MidiMsg(0, 0x90, uint8_t(key + round % 7), 100));
+      for (int key = 0; key < 24; ++key)
+        app.PushDeviceMidi(keel::MidiMsg(0, 0x80, uint8_t(key + round % 7), 0));
+    }
+    done.store(true, std::memory_order_release);
+  });
+  std::vector<double> left(64), right(64);
+  double* outs[2] = {left.data(), right.data()};
+  while (!done.load(std::memory_order_acquire))
+    app.RunDeviceBlock(nullptr, outs, 64);
+  input.join();
+  app.RunDeviceBlock(nullptr, outs, 64);
+  EXPECT_TRUE(app.down.empty()) << app.down.size() << " keys left down";
 }
 
 TEST_F(IKeelAPPTest, MidiOutputNeedsAnOpenSender) {

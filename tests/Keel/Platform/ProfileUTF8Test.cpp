@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace keel;
 using testutil::ReadFile;
@@ -99,4 +102,30 @@ TEST_F(ProfileUTF8, FailedWritesChangeNothing) {
   EXPECT_FALSE(WritePrivateProfileStringUTF8("A", "x", "1", (dir / "no/such/folder.ini").c_str()));
   EXPECT_EQ(ReadFile(file), "[A]\nx=1\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1); // no temporary left
+}
+
+// The id of a process that has ended: what a writer killed mid-save leaves in its temporary file's name.
+static pid_t EndedProcessId() {
+  const pid_t child = ::fork();
+  if (child == 0)
+    ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return child;
+}
+
+TEST_F(ProfileUTF8, TemporaryFilesOfWritersThatDiedAreRemovedByTheNextWrite) {
+  const std::string dead = std::to_string(EndedProcessId());
+  const std::string living = std::to_string(::getppid());
+  for (const std::string& name :
+       {"settings.ini.tmp-" + dead, "settings.ini.tmp-" + dead + "-7", "settings.ini.tmp-" + living,
+        std::string("settings.ini.tmp-x1"), "other.ini.tmp-" + dead})
+    WriteFile(dir / name, "[half");
+  ASSERT_TRUE(WritePrivateProfileStringUTF8("MIDI", "Input", "off", file.c_str()));
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    left.insert(entry.path().filename().string());
+  // A living writer's file and names that are not ours stay.
+  EXPECT_EQ(left, (std::set<std::string>{"settings.ini", "settings.ini.tmp-" + living, "settings.ini.tmp-x1",
+                                         "other.ini.tmp-" + dead}));
 }

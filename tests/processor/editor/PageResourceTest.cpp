@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -71,6 +72,21 @@ TEST_F(PageResource, ACopyIsWrittenWhenMissingAndLeftAloneWhenCurrent) {
   EXPECT_EQ(before.st_ino, after.st_ino); // not even replaced by an equal file
   // No temporary file is left behind.
   EXPECT_EQ(1, std::distance(fs::directory_iterator(fs::path(copy).parent_path()), fs::directory_iterator()));
+}
+
+TEST_F(PageResource, TheTemporaryCopyOfAProcessKilledWhileWritingIsRemovedAtTheNextStart) {
+  const pid_t child = ::fork();
+  if (child == 0)
+    ::_exit(0);
+  ::waitpid(child, nullptr, 0); // its id now names no process, as with a program killed mid-write
+  const std::string leftover = copy + ".tmp-" + std::to_string(child);
+  const std::string living = copy + ".tmp-" + std::to_string(::getppid());
+  WriteText(leftover, page.substr(0, 5));
+  WriteText(living, page.substr(0, 5));
+  WriteText(copy, page);
+  EXPECT_TRUE(vlm::EnsureEditorPageCopy(copy, page).current);
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_TRUE(fs::exists(living)); // another instance may be writing it right now
 }
 
 TEST_F(PageResource, ACopyThatDiffersInOneByteOrInSizeIsRewritten) {
