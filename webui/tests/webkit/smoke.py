@@ -1,9 +1,13 @@
 #!/usr/bin/python3
 """Loads the built page in WebKitGTK (the engine the program uses), replays the initial state,
-drags a slider with synthetic pointer events and checks what the page posted. Needs a display."""
+drags a slider with synthetic pointer events and checks what the page posted; then switches to Japanese
+and checks by pixels that every label shows, and by geometry that no control covers a text.
+Needs a display; run by run.sh with a font configuration that offers no font at all, so that only the
+page's own inlined fonts can draw."""
 import base64
 import json
 import os
+import subprocess
 import sys
 
 import gi
@@ -47,6 +51,97 @@ JSON.stringify({
 """
 
 
+JAPANESE = """
+(function () {
+  var jp = Array.prototype.find.call(document.querySelectorAll('.lang-switch button'), function (b) { return b.textContent.trim() === 'Jp'; });
+  jp.click();
+  return 'ok';
+})()
+"""
+
+# The box of every visible text of the page (one per text node), with the text.
+TEXT_BOXES = """
+(function () {
+  var out = [];
+  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  for (var n = walker.nextNode(); n; n = walker.nextNode()) {
+    var text = n.textContent.trim();
+    if (!text) continue;
+    var el = n.parentElement, cs = getComputedStyle(el);
+    if (cs.visibility === 'hidden' || Number(cs.opacity) === 0 || el.closest('svg, [aria-hidden]')) continue;
+    var range = document.createRange();
+    range.selectNodeContents(n);
+    var r = range.getBoundingClientRect();
+    if (r.width < 3 || r.height < 3 || r.right > innerWidth || r.bottom > innerHeight || r.left < 0 || r.top < 0) continue;
+    out.push({ text: text, x: r.left, y: r.top, w: r.width, h: r.height });
+  }
+  return JSON.stringify(out);
+})()
+"""
+
+# Texts that another element draws over: the element at the text's centre is not the text's own (or
+# inside it). Thumbs, knobs and tracks count; transparent overlays meant for clicks do not exist here.
+COVERED_TEXTS = """
+(function () {
+  var out = [];
+  document.querySelectorAll('.ctl-value, .ctl-label, .patch-name, .bar-label').forEach(function (el) {
+    var r = el.getBoundingClientRect();
+    if (r.width < 1 || r.height < 1) return;
+    [[0.5, 0.5], [0.2, 0.5], [0.8, 0.5]].forEach(function (p) {
+      var x = r.left + r.width * p[0], y = r.top + r.height * p[1];
+      if (x >= innerWidth || y >= innerHeight) return;
+      var top = document.elementFromPoint(x, y);
+      if (top && top !== el && !el.contains(top)) out.push(el.textContent + ' under ' + top.className);
+    });
+  });
+  return JSON.stringify(out);
+})()
+"""
+
+FONTS = """
+(function () {
+  var faces = Array.from(document.fonts);
+  function loaded(family) {
+    return faces.some(function (f) { return f.family.replace(/["']/g, '') === family && f.status === 'loaded'; });
+  }
+  return JSON.stringify({ jp: loaded('Velmora JP'), sans: loaded('Velmora Sans'),
+    statuses: faces.map(function (f) { return f.family + ' ' + f.status; }) });
+})()
+"""
+
+
+def blank_texts(surface, boxes):
+    """Texts whose box on the screen holds no ink: no pixel stands out from the box's commonest colour."""
+    data = surface.get_data()
+    stride = surface.get_stride()
+    width, height = surface.get_width(), surface.get_height()
+    blank = []
+    for b in boxes:
+        x0, y0 = max(0, int(b["x"])), max(0, int(b["y"]))
+        x1, y1 = min(width, int(b["x"] + b["w"] + 0.999)), min(height, int(b["y"] + b["h"] + 0.999))
+        counts = {}
+        pixels = []
+        for y in range(y0, y1):
+            row = y * stride
+            for x in range(x0, x1):
+                p = tuple(data[row + 4 * x: row + 4 * x + 3])
+                pixels.append(p)
+                counts[p] = counts.get(p, 0) + 1
+        if not pixels:
+            continue
+        ground = max(counts, key=counts.get)
+        ink = sum(1 for p in pixels if sum(abs(a - c) for a, c in zip(p, ground)) > 90)
+        if ink < max(4, len(b["text"])):
+            blank.append(b["text"])
+    return blank
+
+
+def no_system_cjk_font():
+    """fontconfig, as this process sees it, offers no font with Japanese."""
+    out = subprocess.run(["fc-list", ":lang=ja", "family"], capture_output=True, text=True)
+    return out.returncode == 0 and out.stdout.strip() == ""
+
+
 def imported_names(posted):
     """Names of the patches the page sent back with bulkImportComplete."""
     for m in posted:
@@ -79,17 +174,26 @@ def main():
                 Gtk.main_quit()
         view.run_javascript(js, None, done)
 
+    def japanese(_=None):
+        def boxes_then_shot(text):
+            boxes = json.loads(text)
+            result["jaBoxes"] = len(boxes)
+            result["jaTexts"] = [b["text"] for b in boxes]
+
+            def shot(v, res):
+                surface = v.get_snapshot_finish(res)
+                if SHOT:
+                    surface.write_to_png(SHOT)
+                result["blank"] = blank_texts(surface, boxes)
+                evaluate(COVERED_TEXTS, lambda t: (result.update(covered=json.loads(t)),
+                                                   evaluate(FONTS, lambda f: (result.update(fonts=json.loads(f)), Gtk.main_quit()))))
+            view.get_snapshot(WebKit2.SnapshotRegion.VISIBLE, WebKit2.SnapshotOptions.NONE, None, shot)
+        evaluate(JAPANESE, lambda _v: GLib.timeout_add(400, lambda: (evaluate(TEXT_BOXES, boxes_then_shot), False)[1]))
+
     def report(_=None):
         def got(text):
             result.update(json.loads(text))
-            if SHOT:
-                def shot(v, res):
-                    surface = v.get_snapshot_finish(res)
-                    surface.write_to_png(SHOT)
-                    Gtk.main_quit()
-                view.get_snapshot(WebKit2.SnapshotRegion.VISIBLE, WebKit2.SnapshotOptions.NONE, None, shot)
-            else:
-                Gtk.main_quit()
+            japanese()
         evaluate(REPORT, got)
 
     def after_init(_):
@@ -105,6 +209,7 @@ def main():
     Gtk.main()
 
     failures = []
+    checks = {}
     if "error" in result:
         failures.append(result["error"])
     else:
@@ -119,11 +224,19 @@ def main():
             "values rise": len(values) > 5 and all(b > a for a, b in zip(values, values[1:])),
             "bank state sent": any(m.get("msg") == "SAMFUI" and m.get("msgTag") == 200 for m in posted),
             "dump decoded into patches": imported_names(posted) == ["11", "12", "13"],
+            "no Japanese font on the system": no_system_cjk_font(),
+            "the page's fonts are loaded": result.get("fonts", {}).get("jp") is True and result.get("fonts", {}).get("sans") is True,
+            "Japanese labels on screen": result.get("jaBoxes", 0) > 40 and any("パッチ" in t for t in result.get("jaTexts", [])),
+            "every label shows ink": result.get("blank") == [],
+            "no control covers a text": result.get("covered") == [],
         }
+        for name in ("blank", "covered", "fonts"):
+            if result.get(name):
+                print(f"webkit smoke: {name}:", json.dumps(result[name], ensure_ascii=False)[:2000])
         failures = [name for name, ok in checks.items() if not ok]
     for f in failures:
         print("webkit smoke: FAILED:", f)
-    print(f"{8 - len(failures) if 'error' not in result else 0} passed, {len(failures)} failed")
+    print(f"{(len(checks) - len(failures)) if 'error' not in result else 0} passed, {len(failures)} failed")
     return 1 if failures else 0
 
 
