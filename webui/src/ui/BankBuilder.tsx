@@ -1,4 +1,5 @@
 // The bank builder: 32 slots (11 to 48), each Init or a library patch, turned into one MKS-80 bank file.
+import { useLayoutEffect } from 'preact/hooks';
 import { library } from '../state/app';
 import { texts } from '../i18n/texts';
 import { slotName } from '../mks/dumpBank';
@@ -7,6 +8,19 @@ import { buildTree, toneList, type PresetEntry } from '../model/presetTree';
 
 export function BankBuilder() {
   const b = bankBuilder.value;
+  useLayoutEffect(() => {
+    if (!b.open) return;
+    // Enter creates the bank, Escape closes the dialog (the page's key capture leaves keys to dialogs).
+    const onKey = (e: KeyboardEvent) => {
+      if (e.key === 'Escape') closeBankBuilder();
+      else if (e.key === 'Enter' && !e.repeat && !(e.target instanceof HTMLSelectElement)) {
+        e.preventDefault();
+        if (!bankBuilder.peek().busy) createBank();
+      }
+    };
+    window.addEventListener('keydown', onKey, { capture: true });
+    return () => window.removeEventListener('keydown', onKey, { capture: true });
+  }, [b.open]);
   if (!b.open) return null;
   const t = texts();
   // Library patches in the browser's order; the built-in Init is the empty choice.

@@ -61,9 +61,9 @@ export function LearnPanel() {
           <span class="hint">{t.learnHint}</span>
         )}
       </div>
-      {result && (
-        <div class={'learn-result ' + result.status}>
-          {result.op}: {result.status}
+      {result && result.status !== 'cancel' && (
+        <div class={'learn-result ' + result.status} data-testid="learn-result">
+          {result.status === 'error' ? t.learnFailed : { save: t.learnSaved, load: t.learnLoaded, setDefault: t.learnDefaultSet }[result.op]}
           {result.message ? ` — ${result.message}` : ''}
         </div>
       )}

@@ -5,6 +5,7 @@ import { bank, library } from '../state/app';
 import { texts } from '../i18n/texts';
 import { buildTree, folderListing, folderOf, menuColumns, neighbourInFolder, type FolderNode, type PresetEntry } from '../model/presetTree';
 import { loadPatch, savePatchAs } from '../state/presets';
+import { MenuCatcher } from './MenuCatcher';
 
 const entries = () => library.value as unknown as PresetEntry[];
 
@@ -30,7 +31,7 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
   const cols = menuColumns(presets.length);
   return (
     <>
-      <div class="menu-catcher" onClick={onClose} />
+      <MenuCatcher onClose={onClose} />
       <div class="preset-menu" data-testid="preset-menu">
         {node.path !== '' && (
           <button type="button" class="menu-item folder back" onClick={() => setFolder(node.path.split('/').slice(0, -1).join('/'))}>
@@ -54,7 +55,7 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
                 type="button"
                 class={'menu-item preset' + (i.entry.path === current ? ' current' : '')}
                 data-testid="preset-item"
-                title={i.entry.path}
+                title={i.entry.isBuiltin ? undefined : i.entry.path}
                 onClick={() => {
                   loadPatch(i.entry.path);
                   onClose();
@@ -86,7 +87,7 @@ export function PatchTools() {
       <button type="button" data-testid="preset-next" disabled={!next} title={t.presetNextInFolder} onClick={() => next && loadPatch(next.path)}>
         ▶
       </button>
-      <button type="button" data-testid="preset-browse" title={t.presetBrowse} onClick={() => setOpen(!open)}>
+      <button type="button" data-testid="preset-browse" title={open ? undefined : t.presetBrowse} onClick={() => setOpen(!open)}>
         ☰ {t.presetLoad}
       </button>
       <button type="button" data-testid="preset-save-as" onClick={() => (saveAsOpen.value = true)}>

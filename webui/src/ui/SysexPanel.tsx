@@ -5,6 +5,7 @@ import { texts } from '../i18n/texts';
 import { sendJson, sendTagged } from '../bridge/host';
 import { MsgTag } from '../bridge/protocol';
 import { dumpCurrentPatch, dumpMidFile, exportCurrentPatch, importFromFile, importFromMks, openBankBuilder } from '../state/sysexFlows';
+import { MenuCatcher } from './MenuCatcher';
 
 interface PortLists {
   inputs: string[];
@@ -47,7 +48,7 @@ function Panel({ onClose }: { onClose: () => void }) {
   };
   return (
     <>
-      <div class="menu-catcher" onClick={onClose} />
+      <MenuCatcher onClose={onClose} />
       <div class="drop-menu sysex-panel" data-testid="sysex-panel">
         <div class="sysex-group">
           <div class="sysex-head">

@@ -12,6 +12,7 @@ import { ModuleClipButtons } from './ModuleClip';
 import type { Part } from '../model/paramLayout';
 
 const kCentredEps = 1e-4;
+const kThumbHeightPx = 10;
 
 export function Slider({ index, label, centred }: { index: number; label: string; centred?: boolean }) {
   const slot = params[index];
@@ -32,7 +33,8 @@ export function Slider({ index, label, centred }: { index: number; label: string
         </div>
         <div class="slider-track">
           <div class={'slider-fill' + (atCentre ? ' centred' : '')} style={{ bottom: `${lo * 100}%`, height: `${(hi - lo) * 100}%` }} />
-          <div class="slider-thumb" style={{ bottom: `calc(${v * 100}% - 5px)` }} />
+          {/* The thumb travels inside the track, so it never reaches the label above or the readout below. */}
+          <div class="slider-thumb" style={{ bottom: `calc(${v} * (100% - ${kThumbHeightPx}px))` }} />
         </div>
       </div>
       <div class="ctl-value">{formatReal(index, slot.real.value)}</div>

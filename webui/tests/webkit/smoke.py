@@ -14,7 +14,8 @@ import gi
 
 gi.require_version("Gtk", "3.0")
 gi.require_version("WebKit2", "4.1")
-from gi.repository import GLib, Gtk, WebKit2  # noqa: E402
+gi.require_version("Gdk", "3.0")
+from gi.repository import Gdk, GLib, Gtk, WebKit2  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PAGE = os.path.join(HERE, "..", "..", "dist", "index.html")
@@ -79,23 +80,55 @@ TEXT_BOXES = """
 })()
 """
 
-# Texts that another element draws over: the element at the text's centre is not the text's own (or
-# inside it). Thumbs, knobs and tracks count; transparent overlays meant for clicks do not exist here.
+# Texts that a control draws over: the box of a text overlaps the box of a control that is neither the
+# text's own element nor holds it.
 COVERED_TEXTS = """
 (function () {
+  var controls = Array.prototype.slice.call(document.querySelectorAll('.slider-thumb, .slider-track, .knob-face, .wheel-body, .meter, select, .resize-grip'));
   var out = [];
-  document.querySelectorAll('.ctl-value, .ctl-label, .patch-name, .bar-label').forEach(function (el) {
-    var r = el.getBoundingClientRect();
-    if (r.width < 1 || r.height < 1) return;
-    [[0.5, 0.5], [0.2, 0.5], [0.8, 0.5]].forEach(function (p) {
-      var x = r.left + r.width * p[0], y = r.top + r.height * p[1];
-      if (x >= innerWidth || y >= innerHeight) return;
-      var top = document.elementFromPoint(x, y);
-      if (top && top !== el && !el.contains(top)) out.push(el.textContent + ' under ' + top.className);
+  document.querySelectorAll('.ctl-value, .ctl-label, .module-title, .bar-label, .patch-name, .slider-scale span, .opt, .tone-tab').forEach(function (el) {
+    var range = document.createRange();
+    range.selectNodeContents(el);
+    var t = range.getBoundingClientRect();
+    if (t.width < 1 || t.height < 1 || !el.textContent.trim()) return;
+    controls.forEach(function (c) {
+      if (c.contains(el) || el.contains(c)) return;
+      var r = c.getBoundingClientRect();
+      var w = Math.min(t.right, r.right) - Math.max(t.left, r.left), h = Math.min(t.bottom, r.bottom) - Math.max(t.top, r.top);
+      if (w > 0.5 && h > 0.5) out.push(el.textContent.trim() + ' under ' + c.className.baseVal + c.className);
     });
   });
   return JSON.stringify(out);
 })()
+"""
+
+# Where the patch bar's buttons are, how tall the bar is, and how the name shows.
+PATCH_BAR = """
+(function () {
+  function box(sel) { var r = document.querySelector(sel).getBoundingClientRect(); return [Math.round(r.left), Math.round(r.top), Math.round(r.width), Math.round(r.height)]; }
+  var name = document.querySelector('[data-testid=patch-name]');
+  return JSON.stringify({ buttons: ['[data-testid=preset-prev]', '[data-testid=preset-next]', '[data-testid=preset-browse]', '[data-testid=preset-save-as]'].map(box),
+    bar: box('.patch-bar'), panels: box('.tone-panel'), title: name.title, cut: name.scrollWidth > name.clientWidth });
+})()
+"""
+
+SLIDER_CENTRE = """
+(function () {
+  var r = document.querySelector('.slider[data-param="29"] .slider-body').getBoundingClientRect();
+  return JSON.stringify([r.left + r.width / 2, r.top + r.height / 2]);
+})()
+"""
+
+POSTED_29 = """
+JSON.stringify(window.__posted.filter(function (m) { return m.msg === 'SPVFUI' && m.paramIdx === 29; }).map(function (m) { return m.value; }))
+"""
+
+# Each drop-down as drawn: the luminance contrast between its commonest colour and its text.
+SELECT_BOXES = """
+JSON.stringify(Array.prototype.map.call(document.querySelectorAll('select'), function (s) {
+  var r = s.getBoundingClientRect();
+  return { name: s.closest('[data-param]') ? s.closest('[data-param]').dataset.param : s.className, x: r.left, y: r.top, w: r.width, h: r.height };
+}).filter(function (b) { return b.w > 4 && b.h > 4; }))
 """
 
 FONTS = """
@@ -136,6 +169,42 @@ def blank_texts(surface, boxes):
     return blank
 
 
+def luminance(p):
+    def lin(c):
+        c = c / 255
+        return c / 12.92 if c <= 0.04045 else ((c + 0.055) / 1.055) ** 2.4
+    b, g, r = p  # the surface holds BGRA
+    return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b)
+
+
+def low_contrast_selects(surface, boxes):
+    """Drop-downs whose text stands out from their ground by less than 4.5:1 (the most contrasting pixel
+    against the commonest one, inside the box less its border)."""
+    data, stride = surface.get_data(), surface.get_stride()
+    low = []
+    for b in boxes:
+        # The text only: the arrow at the right end is no measure of it.
+        x0, y0, x1, y1 = int(b["x"]) + 2, int(b["y"]) + 2, int(b["x"] + b["w"]) - 18, int(b["y"] + b["h"]) - 2
+        counts = {}
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                p = tuple(data[y * stride + 4 * x: y * stride + 4 * x + 3])
+                counts[p] = counts.get(p, 0) + 1
+        if not counts:
+            continue
+        ground = luminance(max(counts, key=counts.get))
+        best = max((max(luminance(p), ground) + 0.05) / (min(luminance(p), ground) + 0.05) for p in counts)
+        if best < 4.5:
+            low.append(f"{b['name']} {best:.2f}")
+    return low
+
+
+def fine_notch(before, after):
+    if not before or not after or len(after) != len(before) + 1:
+        return False
+    return abs(after[-1] - before[-1] - 0.004) < 1e-9
+
+
 def no_system_cjk_font():
     """fontconfig, as this process sees it, offers no font with Japanese."""
     out = subprocess.run(["fc-list", ":lang=ja", "family"], capture_output=True, text=True)
@@ -153,7 +222,8 @@ def imported_names(posted):
 
 
 def main():
-    scripts = json.loads(sys.stdin.read())
+    given = json.loads(sys.stdin.read())
+    scripts, longName = given["init"], given["longName"]
     result = {}
     manager = WebKit2.UserContentManager()
     manager.add_script(WebKit2.UserScript.new(HOST, WebKit2.UserContentInjectedFrames.TOP_FRAME, WebKit2.UserScriptInjectionTime.START, None, None))
@@ -185,9 +255,38 @@ def main():
                 if SHOT:
                     surface.write_to_png(SHOT)
                 result["blank"] = blank_texts(surface, boxes)
-                evaluate(COVERED_TEXTS, lambda t: (result.update(covered=json.loads(t)),
-                                                   evaluate(FONTS, lambda f: (result.update(fonts=json.loads(f)), Gtk.main_quit()))))
+                evaluate(SELECT_BOXES, lambda t: (result.update(lowContrast=low_contrast_selects(surface, json.loads(t))), after_shot()))
             view.get_snapshot(WebKit2.SnapshotRegion.VISIBLE, WebKit2.SnapshotOptions.NONE, None, shot)
+
+        def after_shot():
+            evaluate(COVERED_TEXTS, lambda t: (result.update(covered=json.loads(t)),
+                                               evaluate(FONTS, lambda f: (result.update(fonts=json.loads(f)), long_name()))))
+
+        # One notch of the mouse wheel with Shift held, as the window system delivers it to the view.
+        def shift_wheel():
+            def at(centre_text):
+                x, y = json.loads(centre_text)
+
+                def scroll(before_text):
+                    result["wheelBefore"] = json.loads(before_text)
+                    event = Gdk.Event.new(Gdk.EventType.SCROLL)
+                    event.scroll.window = view.get_window()
+                    event.scroll.send_event = 1
+                    event.scroll.time = Gdk.CURRENT_TIME
+                    event.scroll.x, event.scroll.y = x, y
+                    event.scroll.direction = Gdk.ScrollDirection.UP
+                    event.scroll.state = Gdk.ModifierType.SHIFT_MASK
+                    event.set_device(Gdk.Display.get_default().get_default_seat().get_pointer())
+                    view.event(event)
+                    GLib.timeout_add(300, lambda: (evaluate(POSTED_29, lambda t: (result.update(wheelAfter=json.loads(t)), Gtk.main_quit())), False)[1])
+                evaluate(POSTED_29, scroll)
+            evaluate(SLIDER_CENTRE, at)
+
+        def long_name():
+            def after(before):
+                result["barBefore"] = json.loads(before)
+                evaluate(longName + ";'done'", lambda _v: GLib.timeout_add(300, lambda: (evaluate(PATCH_BAR, lambda a: (result.update(barAfter=json.loads(a)), shift_wheel())), False)[1]))
+            evaluate(PATCH_BAR, after)
         evaluate(JAPANESE, lambda _v: GLib.timeout_add(400, lambda: (evaluate(TEXT_BOXES, boxes_then_shot), False)[1]))
 
     def report(_=None):
@@ -229,8 +328,15 @@ def main():
             "Japanese labels on screen": result.get("jaBoxes", 0) > 40 and any("パッチ" in t for t in result.get("jaTexts", [])),
             "every label shows ink": result.get("blank") == [],
             "no control covers a text": result.get("covered") == [],
+            "every drop-down legible": result.get("lowContrast") == [],
+            "patch bar buttons stay in place": bool(result.get("barBefore")) and result.get("barBefore", {}).get("buttons") == result.get("barAfter", {}).get("buttons"),
+            "patch bar keeps its height": bool(result.get("barBefore")) and result.get("barBefore", {}).get("bar") == result.get("barAfter", {}).get("bar")
+                and result.get("barBefore", {}).get("panels") == result.get("barAfter", {}).get("panels"),
+            "Shift and one wheel notch move by 0.004": fine_notch(result.get("wheelBefore"), result.get("wheelAfter")),
+            "long name cut, full name in tooltip": result.get("barAfter", {}).get("cut") is True
+                and result.get("barAfter", {}).get("title") == "Resonant Pluck with a very long name that no bar holds",
         }
-        for name in ("blank", "covered", "fonts"):
+        for name in ("blank", "covered", "fonts", "lowContrast", "barBefore", "barAfter", "wheelAfter"):
             if result.get(name):
                 print(f"webkit smoke: {name}:", json.dumps(result[name], ensure_ascii=False)[:2000])
         failures = [name for name, ok in checks.items() if not ok]
