@@ -112,6 +112,47 @@ PATCH_BAR = """
 })()
 """
 
+# Menus, tooltips and dialogs as a user meets them: the patch menu (its button's tooltip gone while it is open,
+# no internal address as a tooltip, Escape closes it without reaching the host), a dialog that Enter
+# confirms, and the words after SET DEFAULT.
+KEYS = """
+(async function () {
+  var wait = function (ms) { return new Promise(function (r) { setTimeout(r, ms); }); };
+  var key = function (k) {
+    var init = { key: k, code: k, bubbles: true, cancelable: true };
+    document.body.dispatchEvent(new KeyboardEvent('keydown', init));
+    document.body.dispatchEvent(new KeyboardEvent('keyup', init));
+  };
+  var q = function (s) { return document.querySelector(s); };
+  var out = {};
+  var forwarded = function () { return window.__posted.filter(function (m) { return m.msg === 'SAMFUI' && m.msgTag === 212; }).length; };
+  q('[data-testid=preset-browse]').click();
+  await wait(100);
+  out.menuOpened = !!q('[data-testid=preset-menu]');
+  out.tooltipWhileOpen = q('[data-testid=preset-browse]').getAttribute('title');
+  out.itemTooltips = Array.prototype.map.call(document.querySelectorAll('[data-testid=preset-item]'), function (b) { return b.getAttribute('title'); });
+  var before = forwarded();
+  key('Escape');
+  await wait(100);
+  out.menuAfterEscape = !!q('[data-testid=preset-menu]');
+  out.escapeForwarded = forwarded() - before;
+  q('[data-testid=notices-btn]').click();
+  await wait(100);
+  out.dialogOpened = !!q('[data-testid=dialog]');
+  key('Enter');
+  await wait(100);
+  out.dialogAfterEnter = !!q('[data-testid=dialog]');
+  var b64 = function (o) { return btoa(unescape(encodeURIComponent(JSON.stringify(o)))); };
+  var learn = b64({ active: true, selectedParamIdx: null, assignments: {} });
+  SAMFD(219, learn.length + 1, learn);
+  var result = b64({ op: 'setDefault', status: 'ok' });
+  SAMFD(220, result.length + 1, result);
+  await wait(100);
+  out.learnResult = (q('[data-testid=learn-result]') || {}).textContent || null;
+  return JSON.stringify(out);
+})()
+"""
+
 SLIDER_CENTRE = """
 (function () {
   var r = document.querySelector('.slider[data-param="29"] .slider-body').getBoundingClientRect();
@@ -199,6 +240,14 @@ def low_contrast_selects(surface, boxes):
     return low
 
 
+def keys_ok(k):
+    if not k:
+        return False
+    return (k.get("menuOpened") is True and not k.get("tooltipWhileOpen") and len(k.get("itemTooltips", [])) > 0
+            and all(t is None or not t.startswith("builtin:") for t in k["itemTooltips"])
+            and k.get("menuAfterEscape") is False and k.get("escapeForwarded") == 0)
+
+
 def fine_notch(before, after):
     if not before or not after or len(after) != len(before) + 1:
         return False
@@ -262,6 +311,10 @@ def main():
             evaluate(COVERED_TEXTS, lambda t: (result.update(covered=json.loads(t)),
                                                evaluate(FONTS, lambda f: (result.update(fonts=json.loads(f)), long_name()))))
 
+        def keys():
+            evaluate("window.__keys = null; " + KEYS.strip() + ".then(function (r) { window.__keys = r; }); 'started'",
+                     lambda _v: GLib.timeout_add(900, lambda: (evaluate("window.__keys", lambda t: (result.update(keys=json.loads(t) if t and t != 'null' else {}), Gtk.main_quit())), False)[1]))
+
         # One notch of the mouse wheel with Shift held, as the window system delivers it to the view.
         def shift_wheel():
             def at(centre_text):
@@ -278,7 +331,7 @@ def main():
                     event.scroll.state = Gdk.ModifierType.SHIFT_MASK
                     event.set_device(Gdk.Display.get_default().get_default_seat().get_pointer())
                     view.event(event)
-                    GLib.timeout_add(300, lambda: (evaluate(POSTED_29, lambda t: (result.update(wheelAfter=json.loads(t)), Gtk.main_quit())), False)[1])
+                    GLib.timeout_add(300, lambda: (evaluate(POSTED_29, lambda t: (result.update(wheelAfter=json.loads(t)), keys())), False)[1])
                 evaluate(POSTED_29, scroll)
             evaluate(SLIDER_CENTRE, at)
 
@@ -333,10 +386,13 @@ def main():
             "patch bar keeps its height": bool(result.get("barBefore")) and result.get("barBefore", {}).get("bar") == result.get("barAfter", {}).get("bar")
                 and result.get("barBefore", {}).get("panels") == result.get("barAfter", {}).get("panels"),
             "Shift and one wheel notch move by 0.004": fine_notch(result.get("wheelBefore"), result.get("wheelAfter")),
+            "patch menu: no tooltip over it, no internal address, Escape closes it here only": keys_ok(result.get("keys")),
+            "Enter confirms a dialog": result.get("keys", {}).get("dialogOpened") is True and result.get("keys", {}).get("dialogAfterEnter") is False,
+            "SET DEFAULT answered in words": result.get("keys", {}).get("learnResult") == "既定のMIDIマップとして保存しました",
             "long name cut, full name in tooltip": result.get("barAfter", {}).get("cut") is True
                 and result.get("barAfter", {}).get("title") == "Resonant Pluck with a very long name that no bar holds",
         }
-        for name in ("blank", "covered", "fonts", "lowContrast", "barBefore", "barAfter", "wheelAfter"):
+        for name in ("blank", "covered", "fonts", "lowContrast", "barBefore", "barAfter", "wheelAfter", "keys"):
             if result.get(name):
                 print(f"webkit smoke: {name}:", json.dumps(result[name], ensure_ascii=False)[:2000])
         failures = [name for name, ok in checks.items() if not ok]
