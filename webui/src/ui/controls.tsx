@@ -10,6 +10,7 @@ import { defaultNorm } from '../state/params';
 import { kModuleKinds, moduleParams } from '../model/clipboard';
 import { ModuleClipButtons } from './ModuleClip';
 import type { Part } from '../model/paramLayout';
+import { DropDown } from './DropDown';
 
 const kCentredEps = 1e-4;
 const kThumbHeightPx = 10;
@@ -94,13 +95,7 @@ export function Select({ index, label, disabled }: { index: number; label: strin
   return (
     <div class={'ctl select' + (disabled ? ' dim' : '')} data-param={index} title={info.name} onWheel={h.onWheel}>
       <div class="ctl-label">{label}</div>
-      <select value={String(k)} onChange={(e) => userGestureSet(index, Number((e.target as HTMLSelectElement).value) / (n - 1))}>
-        {texts.map((t, i) => (
-          <option key={i} value={String(i)}>
-            {t}
-          </option>
-        ))}
-      </select>
+      <DropDown value={String(k)} options={texts.map((t, i) => ({ value: String(i), label: t }))} onChange={(v) => userGestureSet(index, Number(v) / (n - 1))} />
     </div>
   );
 }

@@ -164,12 +164,22 @@ POSTED_29 = """
 JSON.stringify(window.__posted.filter(function (m) { return m.msg === 'SPVFUI' && m.paramIdx === 29; }).map(function (m) { return m.value; }))
 """
 
-# Each drop-down as drawn: the luminance contrast between its commonest colour and its text.
+# Every drop-down as drawn, and every item of an open list, for the contrast of its text.
 SELECT_BOXES = """
-JSON.stringify(Array.prototype.map.call(document.querySelectorAll('select'), function (s) {
+JSON.stringify(Array.prototype.map.call(document.querySelectorAll('select, .dropdown-button, .dropdown-list .menu-item'), function (s) {
   var r = s.getBoundingClientRect();
-  return { name: s.closest('[data-param]') ? s.closest('[data-param]').dataset.param : s.className, x: r.left, y: r.top, w: r.width, h: r.height };
+  return { item: s.classList.contains('menu-item'), name: (s.closest('[data-param]') ? s.closest('[data-param]').dataset.param + ' ' : '') + s.textContent, x: r.left, y: r.top, w: r.width, h: r.height,
+    inside: r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight };
 }).filter(function (b) { return b.w > 4 && b.h > 4; }))
+"""
+
+OPEN_FX_TYPE = """
+(function () {
+  var b = document.querySelector('[data-testid=fx-type] .dropdown-button, select[data-testid=fx-type]');
+  if (b.tagName === 'SELECT') return 'native';
+  b.click();
+  return 'clicked';
+})()
 """
 
 FONTS = """
@@ -225,7 +235,9 @@ def low_contrast_selects(surface, boxes):
     low = []
     for b in boxes:
         # The text only: the arrow at the right end is no measure of it.
-        x0, y0, x1, y1 = int(b["x"]) + 2, int(b["y"]) + 2, int(b["x"] + b["w"]) - 18, int(b["y"] + b["h"]) - 2
+        x0, y0 = max(0, int(b["x"]) + 2), max(0, int(b["y"]) + 2)
+        x1 = min(surface.get_width(), int(b["x"] + b["w"]) - 18)
+        y1 = min(surface.get_height(), int(b["y"] + b["h"]) - 2)
         counts = {}
         for y in range(y0, y1):
             for x in range(x0, x1):
@@ -235,8 +247,8 @@ def low_contrast_selects(surface, boxes):
             continue
         ground = luminance(max(counts, key=counts.get))
         best = max((max(luminance(p), ground) + 0.05) / (min(luminance(p), ground) + 0.05) for p in counts)
-        if best < 4.5:
-            low.append(f"{b['name']} {best:.2f}")
+        if best < 4.5 or not b.get("inside", True):
+            low.append(f"{b['name']} {best:.2f}{'' if b.get('inside', True) else ' (outside the view)'}")
     return low
 
 
@@ -313,7 +325,16 @@ def main():
 
         def keys():
             evaluate("window.__keys = null; " + KEYS.strip() + ".then(function (r) { window.__keys = r; }); 'started'",
-                     lambda _v: GLib.timeout_add(900, lambda: (evaluate("window.__keys", lambda t: (result.update(keys=json.loads(t) if t and t != 'null' else {}), Gtk.main_quit())), False)[1]))
+                     lambda _v: GLib.timeout_add(900, lambda: (evaluate("window.__keys", lambda t: (result.update(keys=json.loads(t) if t and t != 'null' else {}), open_list())), False)[1]))
+
+        # The effect type list, open, as the user reads it.
+        def open_list():
+            def shot(v, res):
+                surface = v.get_snapshot_finish(res)
+                if SHOT:
+                    surface.write_to_png(SHOT.replace(".png", "-list.png"))
+                evaluate(SELECT_BOXES, lambda t: (result.update(openList=json.loads(t), lowContrastOpen=low_contrast_selects(surface, json.loads(t))), Gtk.main_quit()))
+            evaluate(OPEN_FX_TYPE, lambda n: (result.update(openItems=n), GLib.timeout_add(200, lambda: (view.get_snapshot(WebKit2.SnapshotRegion.VISIBLE, WebKit2.SnapshotOptions.NONE, None, shot), False)[1])))
 
         # One notch of the mouse wheel with Shift held, as the window system delivers it to the view.
         def shift_wheel():
@@ -382,6 +403,8 @@ def main():
             "every label shows ink": result.get("blank") == [],
             "no control covers a text": result.get("covered") == [],
             "every drop-down legible": result.get("lowContrast") == [],
+            "the open effect list legible and inside the view": len([b for b in result.get("openList", []) if b.get("item")]) == 13
+                and result.get("lowContrastOpen") == [],
             "patch bar buttons stay in place": bool(result.get("barBefore")) and result.get("barBefore", {}).get("buttons") == result.get("barAfter", {}).get("buttons"),
             "patch bar keeps its height": bool(result.get("barBefore")) and result.get("barBefore", {}).get("bar") == result.get("barAfter", {}).get("bar")
                 and result.get("barBefore", {}).get("panels") == result.get("barAfter", {}).get("panels"),
@@ -392,7 +415,7 @@ def main():
             "long name cut, full name in tooltip": result.get("barAfter", {}).get("cut") is True
                 and result.get("barAfter", {}).get("title") == "Resonant Pluck with a very long name that no bar holds",
         }
-        for name in ("blank", "covered", "fonts", "lowContrast", "barBefore", "barAfter", "wheelAfter", "keys"):
+        for name in ("blank", "covered", "fonts", "lowContrast", "barBefore", "barAfter", "wheelAfter", "keys", "lowContrastOpen"):
             if result.get(name):
                 print(f"webkit smoke: {name}:", json.dumps(result[name], ensure_ascii=False)[:2000])
         failures = [name for name, ok in checks.items() if not ok]
