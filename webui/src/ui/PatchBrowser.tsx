@@ -29,6 +29,9 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
   const items = folderListing(node);
   const presets = items.filter((i) => i.kind === 'preset');
   const cols = menuColumns(presets.length);
+  // The pointed preset's path shows at the foot of the menu, wrapped inside it: a tooltip would cover the
+  // menu or be cut at the window's edge.
+  const [pointed, setPointed] = useState<string | null>(null);
   return (
     <>
       <MenuCatcher onClose={onClose} />
@@ -55,7 +58,8 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
                 type="button"
                 class={'menu-item preset' + (i.entry.path === current ? ' current' : '')}
                 data-testid="preset-item"
-                title={i.entry.isBuiltin ? undefined : i.entry.path}
+                onMouseEnter={() => setPointed(i.entry.isBuiltin ? null : i.entry.path)}
+                onMouseLeave={() => setPointed(null)}
                 onClick={() => {
                   loadPatch(i.entry.path);
                   onClose();
@@ -65,6 +69,9 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
               </button>
             ) : null,
           )}
+        </div>
+        <div class="menu-path preset-path" data-testid="preset-path">
+          {pointed ?? '\u00a0'}
         </div>
       </div>
     </>

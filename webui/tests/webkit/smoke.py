@@ -130,7 +130,20 @@ KEYS = """
   await wait(100);
   out.menuOpened = !!q('[data-testid=preset-menu]');
   out.tooltipWhileOpen = q('[data-testid=preset-browse]').getAttribute('title');
+  var deepShown = function () { return Array.prototype.some.call(document.querySelectorAll('[data-testid=preset-item]'), function (b) { return b.textContent.indexOf('Wide Analogue') >= 0; }); };
+  for (var depth = 0; depth < 6 && !deepShown() && document.querySelector('[data-testid=preset-folder]'); depth++) {
+    document.querySelector('[data-testid=preset-folder]').click();
+    await wait(50);
+  }
   out.itemTooltips = Array.prototype.map.call(document.querySelectorAll('[data-testid=preset-item]'), function (b) { return b.getAttribute('title'); });
+  var deep = Array.prototype.find.call(document.querySelectorAll('[data-testid=preset-item]'), function (b) { return b.textContent.indexOf('Wide Analogue') >= 0; });
+  if (deep) deep.dispatchEvent(new MouseEvent('mouseover', { bubbles: true }));
+  if (deep) deep.dispatchEvent(new MouseEvent('mouseenter'));
+  await wait(50);
+  var path = q('[data-testid=preset-path]');
+  var pr = path ? path.getBoundingClientRect() : null;
+  out.pathShown = path ? path.textContent : null;
+  out.pathInside = !!pr && pr.left >= 0 && pr.right <= innerWidth && pr.bottom <= innerHeight;
   var before = forwarded();
   key('Escape');
   await wait(100);
@@ -257,7 +270,9 @@ def keys_ok(k):
         return False
     return (k.get("menuOpened") is True and not k.get("tooltipWhileOpen") and len(k.get("itemTooltips", [])) > 0
             and all(t is None or not t.startswith("builtin:") for t in k["itemTooltips"])
-            and k.get("menuAfterEscape") is False and k.get("escapeForwarded") == 0)
+            and k.get("menuAfterEscape") is False and k.get("escapeForwarded") == 0
+            and k.get("pathShown") == "Factory/Pads and Strings/Evening Ensembles/Slow Attack/Wide Analogue Strings Ensemble.80p"
+            and k.get("pathInside") is True)
 
 
 def fine_notch(before, after):
@@ -324,8 +339,8 @@ def main():
                                                evaluate(FONTS, lambda f: (result.update(fonts=json.loads(f)), long_name()))))
 
         def keys():
-            evaluate("window.__keys = null; " + KEYS.strip() + ".then(function (r) { window.__keys = r; }); 'started'",
-                     lambda _v: GLib.timeout_add(900, lambda: (evaluate("window.__keys", lambda t: (result.update(keys=json.loads(t) if t and t != 'null' else {}), open_list())), False)[1]))
+            evaluate("window.__keys = null; " + KEYS.strip() + ".then(function (r) { window.__keys = r; }, function (e) { window.__keys = JSON.stringify({ error: String(e) }); }); 'started'",
+                     lambda _v: GLib.timeout_add(1500, lambda: (evaluate("window.__keys", lambda t: (result.update(keys=json.loads(t) if t and t != 'null' else {}), open_list())), False)[1]))
 
         # The effect type list, open, as the user reads it.
         def open_list():
