@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include "Keel/Core/Base64.h"
-#include "Keel/Platform/WebViewRules.h"
 
 namespace keel {
 namespace {
@@ -277,10 +276,6 @@ int WebViewEditorDelegate::MapKeyCodeToVirtualKey(int keyCode) {
   if (keyCode >= 96 && keyCode <= 105) // keypad digits act as the digits
     return keyCode - 96 + 48;
   return 0;
-}
-
-bool WebViewEditorDelegate::CanNavigateToUrl(const char* url) {
-  return IsEditorPageAddress(url);
 }
 
 void WebViewEditorDelegate::OnMessageFromWebView(const char* text) {

@@ -43,8 +43,6 @@ public:
   void OnWebContentLoaded() override;
   // Parses one page message and dispatches it; malformed messages are ignored.
   void OnMessageFromWebView(const char* json) override;
-  // Only the editor's own page may be shown.
-  bool CanNavigateToUrl(const char* url) override;
 
   void SetEditorInitFunc(std::function<void()> func) { mEditorInitFunc = std::move(func); }
   void SetMaxJSStringLength(int length) { mMaxJSStringLength = length; }
