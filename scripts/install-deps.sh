@@ -10,9 +10,9 @@ packages=(
   nlohmann-json3-dev libstb-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev
   librtaudio-dev librtmidi-dev libasound2-dev libjack-jackd2-dev
-  jackd2 xvfb xauth dbus-x11 at-spi2-core x11-utils
+  jackd2 xvfb xauth dbus-x11 at-spi2-core x11-utils openbox
   nodejs npm chromium
-  python3-gi python3-gi-cairo
+  python3-gi python3-gi-cairo python3-fonttools fonts-dejavu-core
   clang-14 libclang-rt-14-dev
 )
 
@@ -36,3 +36,7 @@ if [ ${#filtered[@]} -gt 0 ]; then
 else
   echo "install-deps: all packages present"
 fi
+
+# The editor page's Japanese font: unpacked into the page build's own folder, never installed, so that
+# fontconfig keeps seeing no CJK font and the page's tests show what its inlined fonts draw.
+bash "$(dirname "$0")/../webui/scripts/fetch-fonts.sh"

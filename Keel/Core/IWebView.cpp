@@ -38,6 +38,10 @@ IWebView::~IWebView() {
   CloseWebView();
 }
 
+bool IWebView::CanNavigateToUrl(const char* url) {
+  return IsEditorPageAddress(url);
+}
+
 void IWebView::GetLocalDownloadPath(const char* fileName, HeapString& localPath) {
   // Only the name counts: a proposed path must not place the file anywhere else.
   const std::string path =

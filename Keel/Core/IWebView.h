@@ -29,7 +29,8 @@ public:
   virtual void OnWebContentLoaded() {}
   // The JSON text of one object the page posted with IKeelSendMsg.
   virtual void OnMessageFromWebView(const char* json) { (void)json; }
-  virtual bool CanNavigateToUrl(const char* url) { return (void)url, true; }
+  // Default: only the editor's own page (the view refuses every other address in any case).
+  virtual bool CanNavigateToUrl(const char* url);
   virtual bool CanDownloadMimeType(const char* mimeType) { return (void)mimeType, false; }
   // Default: the file's name in the user's desktop folder.
   virtual void GetLocalDownloadPath(const char* fileName, HeapString& localPath);

@@ -190,6 +190,19 @@ gboolean DeliverForwardedKey(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+void OpenInUsersBrowser(const char* uri) {
+  GError* error = nullptr;
+  if (!g_app_info_launch_default_for_uri(uri, nullptr, &error)) {
+    LogWarning("cannot open", uri);
+    g_clear_error(&error);
+  }
+}
+
+// Messages count only from the editor's own page; anything else that might be shown gets no bridge.
+bool ShowsEditorPage(WebKitWebView* view) {
+  return view && IsEditorPageAddress(webkit_web_view_get_uri(view));
+}
+
 struct ScriptCall {
   GCancellable* cancellable; // referenced
   std::function<void(const char*)> done;
@@ -319,9 +332,18 @@ struct WebKitView::Impl {
   void ApplyBounds() {
     if (!view || !area)
       return;
-    gtk_layout_move(GTK_LAYOUT(area), GTK_WIDGET(view), bounds.left, bounds.top);
-    gtk_widget_set_size_request(GTK_WIDGET(view), std::max(0, bounds.right - bounds.left),
-                                std::max(0, bounds.bottom - bounds.top));
+    GtkWidget* widget = GTK_WIDGET(view);
+    const int width = std::max(0, bounds.right - bounds.left);
+    const int height = std::max(0, bounds.bottom - bounds.top);
+    gtk_layout_move(GTK_LAYOUT(area), widget, bounds.left, bounds.top);
+    gtk_widget_set_size_request(widget, width, height);
+    // New bounds usually arrive from the parent's size-allocate, where a new size request only takes
+    // effect at the next allocation (after the next resize): give the view its size right away.
+    if (gtk_widget_get_mapped(widget) && width > 0 && height > 0) {
+      gtk_widget_get_preferred_size(widget, nullptr, nullptr);
+      GtkAllocation allocation{bounds.left, bounds.top, width, height};
+      gtk_widget_size_allocate(widget, &allocation);
+    }
     webkit_web_view_set_zoom_level(view, zoom);
   }
 
@@ -394,6 +416,10 @@ struct WebKitView::Impl {
   static void OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     try {
+      if (!ShowsEditorPage(self->view)) {
+        LogWarning("ignored a message from another page");
+        return;
+      }
       JSCValue* value = webkit_javascript_result_get_js_value(result);
       if (jsc_value_is_string(value)) {
         gchar* text = jsc_value_to_string(value);
@@ -418,7 +444,19 @@ struct WebKitView::Impl {
         WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
             WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-        if (self->host.CanNavigateToUrl(uri ? uri : ""))
+        // The view shows the editor's own page and nothing else: a web link the user follows opens in
+        // the user's browser, every other address is refused whatever the owner says.
+        if (!IsEditorPageAddress(uri)) {
+          if (IsExternalWebAddress(uri) &&
+              webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED &&
+              webkit_navigation_action_is_user_gesture(action))
+            OpenInUsersBrowser(uri);
+          else
+            LogWarning("refused navigation to", uri ? uri : "");
+          webkit_policy_decision_ignore(decision);
+          return TRUE;
+        }
+        if (self->host.CanNavigateToUrl(uri))
           return FALSE;
         webkit_policy_decision_ignore(decision);
         return TRUE;
@@ -430,11 +468,7 @@ struct WebKitView::Impl {
             WEBKIT_NAVIGATION_POLICY_DECISION(decision));
         const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         if (IsExternalWebAddress(uri)) {
-          GError* error = nullptr;
-          if (!g_app_info_launch_default_for_uri(uri, nullptr, &error)) {
-            LogWarning("cannot open", uri);
-            g_clear_error(&error);
-          }
+          OpenInUsersBrowser(uri);
         } else {
           LogWarning("refused window for", uri ? uri : "");
         }
@@ -611,7 +645,7 @@ void WebKitView::LoadFile(const char* path) {
 
 void WebKitView::LoadHTML(const char* html) {
   if (mImpl->view && html && mImpl->OnUiThread())
-    webkit_web_view_load_html(mImpl->view, html, nullptr);
+    webkit_web_view_load_html(mImpl->view, html, (std::string(kScheme) + "://" + kHostName + "/").c_str());
 }
 
 void WebKitView::SetBounds(const WebViewRect& rect, double zoom) {

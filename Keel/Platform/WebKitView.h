@@ -35,8 +35,8 @@ protected:
 class WebKitView {
 public:
   // The page is served from the mapped folder under this secure scheme and host.
-  static constexpr const char* kScheme = "keel";
-  static constexpr const char* kHostName = "editor.keel.invalid";
+  static constexpr const char* kScheme = kEditorScheme;
+  static constexpr const char* kHostName = kEditorHost;
 
   WebKitView(WebKitViewHost& host, bool devToolsAndContextMenus);
   ~WebKitView();

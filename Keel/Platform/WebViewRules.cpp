@@ -46,9 +46,11 @@ bool PercentDecode(std::string_view in, std::string& out) {
 
 WebViewRect ComputeWebViewRect(double x, double y, double width, double height, float scale) {
   const double s = scale;
+  // Without scaling nothing is rounded, and a pixel more would only push the page's edge out of sight.
+  const int extra = s == 1.0 ? 0 : 1;
   return WebViewRect{static_cast<int>(std::ceil(x * s)), static_cast<int>(std::ceil(y * s)),
-                     static_cast<int>(std::ceil((x + width) * s)) + 1,
-                     static_cast<int>(std::ceil((y + height) * s)) + 1};
+                     static_cast<int>(std::ceil((x + width) * s)) + extra,
+                     static_cast<int>(std::ceil((y + height) * s)) + extra};
 }
 
 std::string FolderOfPagePath(const std::string& path) {
@@ -110,6 +112,24 @@ bool IsExternalWebAddress(const char* uri) {
   if (!uri)
     return false;
   return g_ascii_strncasecmp(uri, "http://", 7) == 0 || g_ascii_strncasecmp(uri, "https://", 8) == 0;
+}
+
+} // namespace keel
+
+namespace keel {
+
+bool IsEditorPageAddress(const char* uri) {
+  if (!uri)
+    return false;
+  GUri* parsed = g_uri_parse(uri, G_URI_FLAGS_ENCODED, nullptr);
+  if (!parsed)
+    return false;
+  const char* scheme = g_uri_get_scheme(parsed);
+  const char* host = g_uri_get_host(parsed);
+  const bool ours = scheme && host && g_ascii_strcasecmp(scheme, kEditorScheme) == 0 &&
+                    g_ascii_strcasecmp(host, kEditorHost) == 0 && g_uri_get_port(parsed) == -1;
+  g_uri_unref(parsed);
+  return ours;
 }
 
 } // namespace keel

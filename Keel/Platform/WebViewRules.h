@@ -6,6 +6,10 @@
 
 namespace keel {
 
+// The editor page is served under this secure scheme and host, and nothing else is shown in the view.
+inline constexpr const char* kEditorScheme = "keel";
+inline constexpr const char* kEditorHost = "editor.keel.invalid";
+
 // Edges in device pixels; right and bottom are exclusive.
 struct WebViewRect {
   int left = 0;
@@ -15,8 +19,9 @@ struct WebViewRect {
   bool operator==(const WebViewRect&) const = default;
 };
 
-// Device rectangle for logical bounds at a DPI scale. Each edge is rounded up and the far edges get
-// one pixel more, so that rounding never leaves a gap along the window's right or bottom border.
+// Device rectangle for logical bounds at a DPI scale. Each edge is rounded up and, when scaled, the far
+// edges get one pixel more, so that rounding never leaves a gap along the window's right or bottom
+// border; unscaled bounds are exact, so the page's viewport is the area it is given.
 WebViewRect ComputeWebViewRect(double x, double y, double width, double height, float scale);
 
 // The folder of a page path: up to (not including) its last '/' or '\'; empty when there is no
@@ -29,6 +34,9 @@ std::string FileNameOfPagePath(const std::string& path);
 // mapping, a path that does not decode, or one that holds "..", a backslash, a NUL or reaches outside
 // the folder through a link.
 std::string ResolveMappedPath(const std::string& folder, const std::string& requestPath);
+
+// True for addresses of the editor's own page: the editor scheme and host, no port.
+bool IsEditorPageAddress(const char* uri);
 
 // True for the addresses a new-window request may open in the user's browser: http:// and https://.
 bool IsExternalWebAddress(const char* uri);

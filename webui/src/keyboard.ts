@@ -1,6 +1,7 @@
 // Keyboard capture: browser zoom is swallowed, and key events go to the processor (the host's shortcuts) instead of the page.
 import { sendJson, hasHostBridge } from './bridge/host';
 import { MsgTag } from './bridge/protocol';
+import { menuIsOpen } from './ui/menuKeys';
 
 const kZoomKeys = new Set(['=', '+', '-', '_', '0']);
 const kZoomCodes = new Set(['Equal', 'Minus', 'NumpadAdd', 'NumpadSubtract', 'Numpad0', 'Digit0']);
@@ -28,6 +29,7 @@ const lastSeen = new Map<string, number>();
 
 function onKey(e: KeyboardEvent): void {
   if (e.defaultPrevented || isZoomKey(e) || e.isComposing || e.keyCode === 229) return;
+  if (e.key === 'Escape' && menuIsOpen()) return; // the menu closes itself
   if (isEditableTarget(e.target) || modalOpen()) {
     // Typing stays in the page: the host's own document listeners must not see it either.
     e.stopPropagation();

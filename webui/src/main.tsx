@@ -23,9 +23,13 @@ const kInitFirstMs = 1500;
 const kInitEveryMs = 500;
 const kInitMaxRequests = 40;
 
+/** Loads every inlined face before the first render (a face otherwise loads only once some text uses it, and
+ * the view would first draw without it), waiting at most kFontWaitMs. */
 function fontsReady(): Promise<void> {
-  const fonts = (document as Document & { fonts?: { ready: Promise<unknown> } }).fonts;
-  const ready = fonts ? fonts.ready.then(() => undefined) : Promise.resolve();
+  const fonts = (document as Document & { fonts?: FontFaceSet }).fonts;
+  const faces: FontFace[] = [];
+  fonts?.forEach((f) => faces.push(f));
+  const ready = Promise.all(faces.map((f) => f.load().catch(() => undefined))).then(() => undefined);
   return Promise.race([ready, new Promise<void>((r) => setTimeout(r, kFontWaitMs))]);
 }
 

@@ -161,6 +161,13 @@ TEST(WebViewEditorDelegate, PageMessagesReachTheirHooks) {
   EXPECT_DOUBLE_EQ(d.GetParam(2)->Value(), 5.0);
 }
 
+TEST(WebViewEditorDelegate, OnlyTheEditorsOwnPageMayBeShown) {
+  RecordingDelegate d(1);
+  EXPECT_TRUE(d.CanNavigateToUrl("keel://editor.keel.invalid/index.html"));
+  for (const char* url : {"https://example.com/", "file:///etc/passwd", "about:blank", "data:text/html,x", ""})
+    EXPECT_FALSE(d.CanNavigateToUrl(url)) << url;
+}
+
 TEST(WebViewEditorDelegate, MalformedPageMessagesAreIgnored) {
   RecordingDelegate d(4);
   const char* malformed[] = {

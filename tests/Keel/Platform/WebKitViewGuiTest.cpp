@@ -155,6 +155,28 @@ TEST_F(WebKitViewGui, ARefusedNavigationNeverLoads) {
   EXPECT_EQ(Evaluate("document.getElementById('status').textContent"), "\"loaded\"");
 }
 
+// Only the editor's own page gets the bridge: a navigation to any other address is refused by the view
+// whatever its owner says, so a foreign page never loads and never posts a message.
+TEST_F(WebKitViewGui, AnotherAddressNeverLoadsNorReachesTheBridge) {
+  OpenAndWait();
+  view->LoadFile(win->Page().c_str());
+  ASSERT_TRUE(PumpUntil([&] { return host.loaded == 1 && host.Message("probes"); }));
+  const std::string foreign = (win->root / "foreign.html").string();
+  FILE* f = std::fopen(foreign.c_str(), "w");
+  ASSERT_NE(nullptr, f);
+  std::fputs("<script>IKeelSendMsg({msg: 'foreign'})</script>", f);
+  std::fclose(f);
+  const size_t before = host.messages.size();
+  for (const std::string& address : {"file://" + foreign, std::string("data:text/html,<p>x</p>")}) {
+    Evaluate(("location.href = '" + address + "'").c_str());
+    Pump(700);
+    EXPECT_EQ(host.loaded, 1) << address;
+    EXPECT_EQ(Evaluate("location.host"), "\"editor.keel.invalid\"") << address;
+  }
+  EXPECT_EQ(host.Message("foreign"), nullptr);
+  EXPECT_EQ(host.messages.size(), before);
+}
+
 TEST_F(WebKitViewGui, DownloadsTheOwnerRefusesAreCancelled) {
   OpenAndWait();
   view->LoadFile(win->Page().c_str());

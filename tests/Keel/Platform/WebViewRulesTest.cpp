@@ -17,9 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 using keel::WebViewRect;
 
-TEST(WebViewRules, BoundsRoundUpAndReachOnePixelFurther) {
+TEST(WebViewRules, ScaledBoundsRoundUpAndReachOnePixelFurtherUnscaledAreExact) {
   EXPECT_EQ(keel::ComputeWebViewRect(0, 0, 1180, 760, 1.5f), (WebViewRect{0, 0, 1771, 1141}));
-  EXPECT_EQ(keel::ComputeWebViewRect(0, 0, 1180, 760, 1.0f), (WebViewRect{0, 0, 1181, 761}));
+  EXPECT_EQ(keel::ComputeWebViewRect(0, 0, 1180, 760, 1.0f), (WebViewRect{0, 0, 1180, 760}));
   EXPECT_EQ(keel::ComputeWebViewRect(0.5, 1.3, 10, 10, 1.25f), (WebViewRect{1, 2, 15, 16}));
 }
 
@@ -89,6 +89,18 @@ TEST(WebViewRules, OnlyWebAddressesLeaveForTheUsersBrowser) {
         "data:text/html,x", "httpx://a", "http:/a", "", "ftp://a"})
     EXPECT_FALSE(keel::IsExternalWebAddress(uri)) << uri;
   EXPECT_FALSE(keel::IsExternalWebAddress(nullptr));
+}
+
+TEST(WebViewRules, OnlyTheEditorsOwnPageIsItsPage) {
+  for (const char* uri : {"keel://editor.keel.invalid/", "keel://editor.keel.invalid/index.html",
+                          "KEEL://Editor.Keel.Invalid/a/b.css?x#y"})
+    EXPECT_TRUE(keel::IsEditorPageAddress(uri)) << uri;
+  for (const char* uri :
+       {"https://editor.keel.invalid/", "keel://other.invalid/", "keel://editor.keel.invalid.evil.com/",
+        "keel:///index.html", "file:///etc/passwd", "about:blank", "data:text/html,x", "javascript:1", "",
+        "keel://editor.keel.invalid:99/"})
+    EXPECT_FALSE(keel::IsEditorPageAddress(uri)) << uri;
+  EXPECT_FALSE(keel::IsEditorPageAddress(nullptr));
 }
 
 TEST(WebKitView, FoldersFollowTheEnvironment) {

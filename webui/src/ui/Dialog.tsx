@@ -1,4 +1,5 @@
-// The page's modal dialog: title, text and its buttons (OK when none are given); Escape dismisses it.
+// The page's modal dialog: title, text and its buttons (OK when none are given); Enter presses the first
+// button, Escape dismisses it.
 import { useLayoutEffect } from 'preact/hooks';
 import { dialog, type DialogInfo } from '../state/app';
 import { texts } from '../i18n/texts';
@@ -14,6 +15,10 @@ export function Dialog() {
     if (!d) return;
     const onKey = (e: KeyboardEvent) => {
       if (e.key === 'Escape') close(d, d.onDismiss);
+      else if (e.key === 'Enter' && !e.repeat) {
+        e.preventDefault();
+        close(d, d.buttons?.[0]?.run);
+      }
     };
     // Capture on window: the keyboard capture stops key events there while a dialog is open.
     window.addEventListener('keydown', onKey, { capture: true });

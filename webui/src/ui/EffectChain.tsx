@@ -11,6 +11,7 @@ import { LearnPanel } from './Learn';
 import { chainFromClipboard, chainToClipboard, chainWrites, readChain, reorderChain } from '../model/clipboard';
 import { readNorm } from '../state/params';
 import { readClipboard, writeClipboard } from '../state/clipboardOps';
+import { DropDown } from './DropDown';
 
 const kFlashMs = 1100;
 const kDragStartPx = 5;
@@ -173,19 +174,16 @@ export function EffectChain() {
         ))}
       </div>
       <div class="fx-editor">
-        <select
+        <DropDown
           class="fx-type"
-          data-testid="fx-type"
+          testid="fx-type"
           value={String(typeIdx)}
-          onChange={(e) => userGestureSet(fxTypeParam(sel), Number((e.target as HTMLSelectElement).value) / 15)}
-        >
-          {kFxTypes.map((ft) => (
-            <option key={ft.id} value={String(ft.id)}>
-              {ft.name}
-            </option>
-          ))}
-          {kFxTypes.every((ft) => ft.id !== typeIdx) && <option value={String(typeIdx)}>Off</option>}
-        </select>
+          options={[
+            ...kFxTypes.map((ft) => ({ value: String(ft.id), label: ft.name })),
+            ...(kFxTypes.every((ft) => ft.id !== typeIdx) ? [{ value: String(typeIdx), label: 'Off' }] : []),
+          ]}
+          onChange={(v) => userGestureSet(fxTypeParam(sel), Number(v) / 15)}
+        />
         <div class="fx-knobs">
           {knobs.map((k) => (
             <FxKnobView key={`${type.id}-${k.p}-${k.label}`} slot={sel} k={k} />

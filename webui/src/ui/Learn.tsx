@@ -5,6 +5,7 @@ import { clampCc, isLearnable } from '../model/learn';
 import { texts } from '../i18n/texts';
 import type { KnobMode } from '../model/prefs';
 import { paramInfo } from '../model/paramInfo';
+import { DropDown } from './DropDown';
 
 export function LearnPanel() {
   const t = texts();
@@ -43,11 +44,7 @@ export function LearnPanel() {
         <button type="button" data-testid="learn-close" onClick={() => sendLearn({ op: 'setActive', active: false })}>{t.learnClose}</button>
       </div>
       <div class="learn-row">
-        <select title={t.midiLearnKnobModeTooltip} data-testid="knob-mode" value={prefs.value.knobMode} onChange={(e) => updatePrefs({ knobMode: (e.target as HTMLSelectElement).value as KnobMode })}>
-          {modes.map(([m]) => (
-            <option key={m} value={m}>{m}</option>
-          ))}
-        </select>
+        <DropDown title={t.midiLearnKnobModeTooltip} testid="knob-mode" value={prefs.value.knobMode} options={modes.map(([m]) => ({ value: m, label: m }))} onChange={(v) => updatePrefs({ knobMode: v as KnobMode })} />
         <span class="hint knob-mode-desc">{modes.find(([m]) => m === prefs.value.knobMode)![1]}</span>
       </div>
       <div class="learn-row">
@@ -61,9 +58,9 @@ export function LearnPanel() {
           <span class="hint">{t.learnHint}</span>
         )}
       </div>
-      {result && (
-        <div class={'learn-result ' + result.status}>
-          {result.op}: {result.status}
+      {result && result.status !== 'cancel' && (
+        <div class={'learn-result ' + result.status} data-testid="learn-result">
+          {result.status === 'error' ? t.learnFailed : { save: t.learnSaved, load: t.learnLoaded, setDefault: t.learnDefaultSet }[result.op]}
           {result.message ? ` — ${result.message}` : ''}
         </div>
       )}

@@ -4,6 +4,7 @@ import { prefs } from '../state/app';
 import { texts } from '../i18n/texts';
 import { hasHostBridge, sendTagged } from '../bridge/host';
 import { MsgTag } from '../bridge/protocol';
+import { MenuCatcher } from './MenuCatcher';
 
 /** Where the "Online manual" item leads. */
 const kOnlineManualUrl = 'https://velmora.app/manual/';
@@ -20,12 +21,12 @@ export function ManualMenu() {
   const pdf = () => sendTagged(MsgTag.OpenManualPdf, lang === 'ja' ? 'ja' : 'en');
   return (
     <span class="menu-anchor">
-      <button type="button" class="manual-btn" data-testid="manual-btn" title={t.manualTooltip} onClick={() => setOpen(!open)}>
+      <button type="button" class="manual-btn" data-testid="manual-btn" title={open ? undefined : t.manualTooltip} onClick={() => setOpen(!open)}>
         ?
       </button>
       {open && (
         <>
-          <div class="menu-catcher" onClick={() => setOpen(false)} />
+          <MenuCatcher onClose={() => setOpen(false)} />
           <div class="drop-menu right" data-testid="manual-menu">
             {[
               [t.manualOnline, online],

@@ -5,6 +5,7 @@ import { bank, library } from '../state/app';
 import { texts } from '../i18n/texts';
 import { buildTree, folderListing, folderOf, menuColumns, neighbourInFolder, type FolderNode, type PresetEntry } from '../model/presetTree';
 import { loadPatch, savePatchAs } from '../state/presets';
+import { MenuCatcher } from './MenuCatcher';
 
 const entries = () => library.value as unknown as PresetEntry[];
 
@@ -28,9 +29,12 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
   const items = folderListing(node);
   const presets = items.filter((i) => i.kind === 'preset');
   const cols = menuColumns(presets.length);
+  // The pointed preset's path shows at the foot of the menu, wrapped inside it: a tooltip would cover the
+  // menu or be cut at the window's edge.
+  const [pointed, setPointed] = useState<string | null>(null);
   return (
     <>
-      <div class="menu-catcher" onClick={onClose} />
+      <MenuCatcher onClose={onClose} />
       <div class="preset-menu" data-testid="preset-menu">
         {node.path !== '' && (
           <button type="button" class="menu-item folder back" onClick={() => setFolder(node.path.split('/').slice(0, -1).join('/'))}>
@@ -54,7 +58,8 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
                 type="button"
                 class={'menu-item preset' + (i.entry.path === current ? ' current' : '')}
                 data-testid="preset-item"
-                title={i.entry.path}
+                onMouseEnter={() => setPointed(i.entry.isBuiltin ? null : i.entry.path)}
+                onMouseLeave={() => setPointed(null)}
                 onClick={() => {
                   loadPatch(i.entry.path);
                   onClose();
@@ -64,6 +69,9 @@ function PresetMenu({ onClose }: { onClose: () => void }) {
               </button>
             ) : null,
           )}
+        </div>
+        <div class="menu-path preset-path" data-testid="preset-path">
+          {pointed ?? '\u00a0'}
         </div>
       </div>
     </>
@@ -86,7 +94,7 @@ export function PatchTools() {
       <button type="button" data-testid="preset-next" disabled={!next} title={t.presetNextInFolder} onClick={() => next && loadPatch(next.path)}>
         ▶
       </button>
-      <button type="button" data-testid="preset-browse" title={t.presetBrowse} onClick={() => setOpen(!open)}>
+      <button type="button" data-testid="preset-browse" title={open ? undefined : t.presetBrowse} onClick={() => setOpen(!open)}>
         ☰ {t.presetLoad}
       </button>
       <button type="button" data-testid="preset-save-as" onClick={() => (saveAsOpen.value = true)}>

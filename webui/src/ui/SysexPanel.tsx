@@ -5,6 +5,8 @@ import { texts } from '../i18n/texts';
 import { sendJson, sendTagged } from '../bridge/host';
 import { MsgTag } from '../bridge/protocol';
 import { dumpCurrentPatch, dumpMidFile, exportCurrentPatch, importFromFile, importFromMks, openBankBuilder } from '../state/sysexFlows';
+import { MenuCatcher } from './MenuCatcher';
+import { DropDown } from './DropDown';
 
 interface PortLists {
   inputs: string[];
@@ -26,14 +28,12 @@ function PortSelect({ direction, names, selected }: { direction: 'in' | 'out'; n
   return (
     <label class="port">
       <span>{direction === 'in' ? t.midiPortIn : t.midiPortOut}</span>
-      <select data-testid={`port-${direction}`} value={selected} onChange={(e) => sendJson(MsgTag.MidiPortSelect, { direction, name: (e.target as HTMLSelectElement).value })}>
-        <option value="">{t.midiPortNone}</option>
-        {all.map((n) => (
-          <option key={n} value={n}>
-            {n}
-          </option>
-        ))}
-      </select>
+      <DropDown
+        testid={`port-${direction}`}
+        value={selected}
+        options={[{ value: '', label: t.midiPortNone }, ...all.map((n) => ({ value: n, label: n }))]}
+        onChange={(v) => sendJson(MsgTag.MidiPortSelect, { direction, name: v })}
+      />
     </label>
   );
 }
@@ -47,7 +47,7 @@ function Panel({ onClose }: { onClose: () => void }) {
   };
   return (
     <>
-      <div class="menu-catcher" onClick={onClose} />
+      <MenuCatcher onClose={onClose} />
       <div class="drop-menu sysex-panel" data-testid="sysex-panel">
         <div class="sysex-group">
           <div class="sysex-head">

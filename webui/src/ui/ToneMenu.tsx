@@ -9,6 +9,7 @@ import { chooseTone, toneBadge } from '../state/presets';
 import { copyToneFrom } from '../model/mirroring';
 import { beginGesture, endGesture } from '../state/actions';
 import { sendParamValue } from '../bridge/host';
+import { MenuCatcher } from './MenuCatcher';
 
 /** Writes the other part's tone into this one, each value in its own gesture (no mirroring: it is a copy). */
 function copyFromOther(part: Part): void {
@@ -37,7 +38,7 @@ function ToneList({ part, onClose }: { part: Part; onClose: () => void }) {
   let lastFolder: string | null = null;
   return (
     <>
-      <div class="menu-catcher" onClick={onClose} />
+      <MenuCatcher onClose={onClose} />
       <div class="drop-menu tone-list" data-testid={`tone-list-${part}`}>
         {rows.map((r) => {
           const folder = folderOf(r.entry.path);
@@ -106,7 +107,7 @@ export function ToneMenu({ part }: { part: Part }) {
       <button type="button" class="tone-nav" data-testid={`tone-prev-${part}`} title={t.toneNavPrev} onClick={() => nav(-1)}>
         ◀
       </button>
-      <button type="button" class="tone-name" data-testid={`tone-name-${part}`} title={t.toneMenuOpen} onClick={() => setOpen(!open)}>
+      <button type="button" class="tone-name" data-testid={`tone-name-${part}`} title={open ? undefined : t.toneMenuOpen} onClick={() => setOpen(!open)}>
         {ref.name} ▾
       </button>
       <button type="button" class="tone-nav" data-testid={`tone-next-${part}`} title={t.toneNavNext} onClick={() => nav(1)}>

@@ -52,7 +52,7 @@ export function PatchBar() {
   return (
     <div class="patch-bar">
       <span class="bar-label">{t.patch}</span>
-      <span class="patch-name" data-testid="patch-name">
+      <span class="patch-name" data-testid="patch-name" title={s.patch.name}>
         {s.patch.name}
       </span>
       {modified && (

@@ -10,8 +10,10 @@ import { defaultNorm } from '../state/params';
 import { kModuleKinds, moduleParams } from '../model/clipboard';
 import { ModuleClipButtons } from './ModuleClip';
 import type { Part } from '../model/paramLayout';
+import { DropDown } from './DropDown';
 
 const kCentredEps = 1e-4;
+const kThumbHeightPx = 10;
 
 export function Slider({ index, label, centred }: { index: number; label: string; centred?: boolean }) {
   const slot = params[index];
@@ -32,7 +34,8 @@ export function Slider({ index, label, centred }: { index: number; label: string
         </div>
         <div class="slider-track">
           <div class={'slider-fill' + (atCentre ? ' centred' : '')} style={{ bottom: `${lo * 100}%`, height: `${(hi - lo) * 100}%` }} />
-          <div class="slider-thumb" style={{ bottom: `calc(${v * 100}% - 5px)` }} />
+          {/* The thumb travels inside the track, so it never reaches the label above or the readout below. */}
+          <div class="slider-thumb" style={{ bottom: `calc(${v} * (100% - ${kThumbHeightPx}px))` }} />
         </div>
       </div>
       <div class="ctl-value">{formatReal(index, slot.real.value)}</div>
@@ -92,13 +95,7 @@ export function Select({ index, label, disabled }: { index: number; label: strin
   return (
     <div class={'ctl select' + (disabled ? ' dim' : '')} data-param={index} title={info.name} onWheel={h.onWheel}>
       <div class="ctl-label">{label}</div>
-      <select value={String(k)} onChange={(e) => userGestureSet(index, Number((e.target as HTMLSelectElement).value) / (n - 1))}>
-        {texts.map((t, i) => (
-          <option key={i} value={String(i)}>
-            {t}
-          </option>
-        ))}
-      </select>
+      <DropDown value={String(k)} options={texts.map((t, i) => ({ value: String(i), label: t }))} onChange={(v) => userGestureSet(index, Number(v) / (n - 1))} />
     </div>
   );
 }

@@ -17,6 +17,13 @@ export const kDragThresholdPx = 3;
 const clamp01 = (x: number) => Math.min(1, Math.max(0, x));
 const isFine = (e: { ctrlKey: boolean; metaKey: boolean; shiftKey: boolean }) => e.ctrlKey || e.metaKey || e.shiftKey;
 
+/** The wheel's travel: GTK turns a vertical wheel with Shift held into horizontal scrolling (up becomes
+ * left), so with Shift a horizontal delta stands for the vertical one. */
+export function wheelDelta(e: { deltaX: number; deltaY: number; shiftKey: boolean }): number {
+  if (e.deltaY !== 0) return e.deltaY;
+  return e.shiftKey ? e.deltaX : 0;
+}
+
 export function dragHandlers(t: DragTarget) {
   return {
     onPointerDown(e: PointerEvent) {
@@ -64,10 +71,11 @@ export function dragHandlers(t: DragTarget) {
     },
     onWheel(e: WheelEvent) {
       e.preventDefault();
-      if (e.deltaY === 0) return;
+      const delta = wheelDelta(e);
+      if (delta === 0) return;
       const fine = isFine(e);
       const step = t.wheelStep ? t.wheelStep(fine) : fine ? 0.004 : 0.02;
-      const v = clamp01(t.get() + (e.deltaY < 0 ? step : -step));
+      const v = clamp01(t.get() + (delta < 0 ? step : -step));
       if (v === t.get()) return;
       t.begin();
       t.set(v);

@@ -109,8 +109,10 @@ describe('SysEx panel', () => {
     await page.click('[data-testid=sysex-btn]');
     await page.click('[data-testid=sysex-export-bank]');
     expect(presetActions(await posted(page))).toEqual([{ operation: 'refreshLibrary' }]);
-    await page.selectOption('[data-testid=bank-slot-0]', 'Factory/Brass.80p');
-    await page.selectOption('[data-testid=bank-slot-5]', 'Mine.80p');
+    for (const [slot, path] of [[0, 'Factory/Brass.80p'], [5, 'Mine.80p']] as const) {
+      await page.click(`[data-testid=bank-slot-${slot}] .dropdown-button`);
+      await page.click(`[data-testid=bank-slot-${slot}] [data-value="${path}"]`);
+    }
     await page.screenshot({ path: '/tmp/velmora-bank-builder.png' });
     await clearPosted(page);
     await page.click('[data-testid=bank-create]');
