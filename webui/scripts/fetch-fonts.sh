@@ -9,7 +9,9 @@ font=$dir/ipagp.ttf
 mkdir -p "$dir"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && apt-get download -q fonts-ipafont-gothic >/dev/null)
+# A machine whose package lists were never fetched knows no package to download: fetch them once.
+(cd "$work" && { apt-get download -q fonts-ipafont-gothic >/dev/null 2>&1 ||
+  { apt-get update -q >/dev/null && apt-get download -q fonts-ipafont-gothic >/dev/null; }; })
 dpkg-deb -x "$work"/fonts-ipafont-gothic_*.deb "$work/x"
 cp "$(find "$work/x" -name ipagp.ttf | head -1)" "$font.part"
 mv "$font.part" "$font"
