@@ -9,6 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <glib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <thread>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -72,6 +79,17 @@ public:
   void ProcessMidiMsg(const keel::MidiMsg& m) override {
     log.push_back("midi " + std::to_string(m.data1));
     if (m.StatusType() == 9) held = true;
+  }
+  // As the instrument does: a reset reaches the processor here and the page from the UI thread.
+  void OnParamReset(keel::ParamSource src) override {
+    for (int i = 0; i < NParams(); ++i)
+      OnParamChange(i, src, -1);
+  }
+  // What would reach the page.
+  void EvaluateJavaScript(const char* script, std::function<void(const char*)>) override {
+    const std::string text(script);
+    if (text.rfind("SPVFD(", 0) == 0)
+      log.push_back("page " + text.substr(6, text.find(',') - 6));
   }
   void ProcessBlock(double**, double** outputs, int n) override {
     for (int i = 0; i < n; ++i) outputs[0][i] = outputs[1][i] = held ? 0.5 : 0.0;
@@ -216,6 +234,25 @@ TEST_F(IKeelHMXTest, StateTravelsAsOneChunkIntoASecondInstance) {
   EXPECT_DOUBLE_EQ(7.5, second->GetParam(0)->Value());
   EXPECT_DOUBLE_EQ(0.125, second->GetParam(2)->Value());
   second->TeardownEffect();
+}
+
+TEST_F(IKeelHMXTest, RestoreOnAHostThreadLeavesThePageRefreshToTheUIThread) {
+  uint32_t size = 0;
+  ASSERT_EQ(HMX_SUCCESS, processor->ChunkByteSize(HMX_FourCC("VLMP"), &size));
+  std::vector<uint8_t> storage(PlugInChunk::kDataOffset + size);
+  auto* chunk = reinterpret_cast<PlugInChunk*>(storage.data());
+  ASSERT_EQ(HMX_SUCCESS, processor->FillChunk(HMX_FourCC("VLMP"), chunk));
+  std::thread host([&] { processor->SetChunk(HMX_FourCC("VLMP"), chunk); });
+  host.join();
+  EXPECT_EQ(0, std::count_if(processor->log.begin(), processor->log.end(),
+                             [](const std::string& line) { return line.rfind("page", 0) == 0; }));
+  // The UI thread's next ticks send the page every value.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::count(processor->log.begin(), processor->log.end(), "page 2") == 0 &&
+         std::chrono::steady_clock::now() < end)
+    g_main_context_iteration(nullptr, FALSE);
+  EXPECT_EQ(1, std::count(processor->log.begin(), processor->log.end(), "page 0"));
+  EXPECT_EQ(1, std::count(processor->log.begin(), processor->log.end(), "page 2"));
 }
 
 TEST_F(IKeelHMXTest, HostMidiIsProcessedAndEditorMidiFollowsBeforeRendering) {
