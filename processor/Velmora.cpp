@@ -39,8 +39,11 @@ keel::PluginConfig Velmora::MakeConfig() {
 
 Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConfig()) {
   GetLogger().Log("ctor: kNumParams=%d, maxJSStringLength=%d", vlm::kNumParams, kMaxJSStringLength);
-  // Once per process by its own guard; the program's crash handlers report into the log.
+#ifndef VLM_PLUGIN
+  // Once per process by its own guard; the program's crash handlers report into the log. A plug-in
+  // leaves the host's signal handling to the host.
   InstallAppCrashHandler();
+#endif
   // Once per process: what the machine's MIDI stack offers, for support questions.
   vlm::MidiStack();
   vlm::InitParamSpecs();
@@ -48,10 +51,13 @@ Velmora::Velmora(const keel::InstanceInfo& info) : keel::IKeelAPP(info, MakeConf
   SetMaxJSStringLength(kMaxJSStringLength);
   vlm::DeclareParams([this](int index) { return GetParam(index); });
   RebuildCcLookup();
+#ifndef VLM_PLUGIN
   // Developer dump modes: write what the environment asks for and end the process before any window opens.
+  // The program's alone: in a plug-in they would end the host.
   if (vlm::WriteParamDumpsFromEnvironment(
           [this](int index) -> const keel::IParam* { return GetParam(index); }, vlm::kNumParams))
     std::exit(0);
+#endif
   // The user's default controller map, then the lookup from the assignments it stored.
   LoadDefaultMidiMap();
   RebuildCcLookup();

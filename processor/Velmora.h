@@ -236,7 +236,8 @@ public:
   // parameter's MKS-80 message.
   void OnParamChangeUI(int paramIdx, keel::ParamSource source) override;
   // One whole message to the MKS-80: the dedicated output when it is open, else the host's MIDI output.
-  void SendMks80Sysex(const std::uint8_t* data, int size);
+  // True when the message was taken: handed to the dedicated port, or queued for the host.
+  bool SendMks80Sysex(const std::uint8_t* data, int size);
   // Program select, both patch halves and both tones; returns how many of the five were sent.
   int SendCurrentPatchToDevice();
   // The MKS-80 receiver and its two feeders.

@@ -81,10 +81,12 @@ bool IEditorDelegate::EditorResizeFromUI(int, int, bool) {
 void IEditorDelegate::SendArbitraryMsgFromUI(int, int, int, const void*) {}
 
 bool IEditorDelegate::ConstrainEditorResize(int& width, int& height) const {
-  if (width >= mMinWidth && width <= mMaxWidth && height >= mMinHeight && height <= mMaxHeight)
+  const int minWidth = GetMinWidth(), maxWidth = GetMaxWidth();
+  const int minHeight = GetMinHeight(), maxHeight = GetMaxHeight();
+  if (width >= minWidth && width <= maxWidth && height >= minHeight && height <= maxHeight)
     return true;
-  width = std::min(std::max(width, mMinWidth), mMaxWidth);
-  height = std::min(std::max(height, mMinHeight), mMaxHeight);
+  width = std::min(std::max(width, minWidth), maxWidth);
+  height = std::min(std::max(height, minHeight), maxHeight);
   return false;
 }
 

@@ -2,6 +2,8 @@
 // hooks by which editor and processor talk.
 #pragma once
 
+#include <atomic>
+
 #include "Keel/Core/ByteChunk.h"
 #include "Keel/Core/IParam.h"
 #include "Keel/Core/MidiMsg.h"
@@ -88,25 +90,26 @@ public:
     mEditorWidth = width;
     mEditorHeight = height;
   }
+  // A state restore on a host thread sets the limits while the UI thread reads them.
   void SetSizeConstraints(int minWidth, int maxWidth, int minHeight, int maxHeight) {
-    mMinWidth = minWidth;
-    mMaxWidth = maxWidth;
-    mMinHeight = minHeight;
-    mMaxHeight = maxHeight;
+    mMinWidth.store(minWidth, std::memory_order_relaxed);
+    mMaxWidth.store(maxWidth, std::memory_order_relaxed);
+    mMinHeight.store(minHeight, std::memory_order_relaxed);
+    mMaxHeight.store(maxHeight, std::memory_order_relaxed);
   }
-  int GetMinWidth() const { return mMinWidth; }
-  int GetMaxWidth() const { return mMaxWidth; }
-  int GetMinHeight() const { return mMinHeight; }
-  int GetMaxHeight() const { return mMaxHeight; }
+  int GetMinWidth() const { return mMinWidth.load(std::memory_order_relaxed); }
+  int GetMaxWidth() const { return mMaxWidth.load(std::memory_order_relaxed); }
+  int GetMinHeight() const { return mMinHeight.load(std::memory_order_relaxed); }
+  int GetMaxHeight() const { return mMaxHeight.load(std::memory_order_relaxed); }
 
 protected:
   PtrList<IParam> mParams;
   int mEditorWidth = 0;
   int mEditorHeight = 0;
-  int mMinWidth = kDefaultMinSize;
-  int mMaxWidth = kDefaultMaxSize;
-  int mMinHeight = kDefaultMinSize;
-  int mMaxHeight = kDefaultMaxSize;
+  std::atomic<int> mMinWidth{kDefaultMinSize};
+  std::atomic<int> mMaxWidth{kDefaultMaxSize};
+  std::atomic<int> mMinHeight{kDefaultMinSize};
+  std::atomic<int> mMaxHeight{kDefaultMaxSize};
 };
 
 } // namespace keel

@@ -59,21 +59,25 @@ vlm::Mks80Traffic::Hooks Velmora::MakeMks80Hooks() {
   return hooks;
 }
 
-void Velmora::SendMks80Sysex(const std::uint8_t* data, int size) {
+bool Velmora::SendMks80Sysex(const std::uint8_t* data, int size) {
   if (!data || size <= 0)
-    return;
+    return false;
   if (mMidiPortIo.IsOutOpen()) {
     mMidiPortIo.Send(data, static_cast<std::size_t>(size)); // failures are logged by the port itself
-    return;
+    return true;
   }
 #ifdef VLM_PLUGIN
   // The host's real-time hand-over carries records of up to 511 bytes.
   if (size >= keel::SysExRecord::kMaxBytes) {
     GetLogger().Log("SendMks80Sysex: host fallback dropped oversized frame (%d bytes)", size);
-    return;
+    return false;
   }
+  // Queued for the host's next real-time call; a full queue refuses it.
+  return SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
+#else
+  SendSysexMsgFromUI(keel::SysExMsg(0, data, size)); // sent at once; the device reports its own failures
+  return true;
 #endif
-  SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
 }
 
 void Velmora::OnParamChangeUI(int paramIdx, keel::ParamSource source) {
@@ -105,8 +109,7 @@ int Velmora::SendCurrentPatchToDevice() {
   const auto send = [&](std::size_t size) {
     if (size == 0)
       return;
-    SendMks80Sysex(buffer, static_cast<int>(size));
-    ++sent;
+    sent += SendMks80Sysex(buffer, static_cast<int>(size)) ? 1 : 0;
   };
   send(vlm::BuildProgramMessage(0, 0, buffer, sizeof buffer));
   send(vlm::BuildAprPatchMessage(1, 0, vlm::ReadParamValueByRef, &self, buffer, sizeof buffer));

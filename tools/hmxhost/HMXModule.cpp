@@ -18,9 +18,9 @@ HMXModule::~HMXModule() { Unload(); }
 
 bool HMXModule::Load(const std::string& path, std::string& error) {
   Unload();
-  // Local symbols: the module keeps its own copies of everything it links. The module stays mapped
-  // after unloading, so that leak and crash reports still name its code.
-  mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+  // Local symbols: the module keeps its own copies of everything it links. No RTLD_NODELETE: a host
+  // unloads modules, and whatever that breaks must show here.
+  mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!mHandle) {
     const char* reason = dlerror();
     error = reason ? reason : "dlopen failed";

@@ -39,7 +39,8 @@ HMX_Result HostController::QueryInterface(const HMX_GUID& iid, void** out) {
 
 HostInstance::HostInstance(HMX_CreateProc create, HMX_ProcessProc process, float sampleRate, int blockFrames)
     : mCreate(create), mProcess(process), mSampleRate(sampleRate), mFrames(blockFrames),
-      mLeft(size_t(blockFrames)), mRight(size_t(blockFrames)) {
+      mLeft(size_t(kMaxFrames)), mRight(size_t(kMaxFrames)) {
+  SetFrames(blockFrames);
   mOutputs[0] = mLeft.data();
   mOutputs[1] = mRight.data();
   mOutNode.hostData = this;
@@ -56,9 +57,23 @@ HostInstance::HostInstance(HMX_CreateProc create, HMX_ProcessProc process, float
 
 HostInstance::~HostInstance() {
   if (mEffect) {
-    mEffect->TeardownEffect();
+    Teardown();
     mEffect->Release();
   }
+}
+
+void HostInstance::SetFrames(int frames) {
+  mFrames = std::clamp(frames, 1, kMaxFrames);
+}
+
+void HostInstance::SetMidiOutputNode(bool present) {
+  mContext.fields[keel::kFieldOutputMIDI] = present ? &mOutNode : nullptr;
+}
+
+void HostInstance::Teardown() {
+  if (mEffect && !mTornDown)
+    mEffect->TeardownEffect();
+  mTornDown = true;
 }
 
 bool HostInstance::Create(std::string& error) {
@@ -76,6 +91,9 @@ bool HostInstance::Create(std::string& error) {
 }
 
 float HostInstance::Render(const std::vector<keel::HMX_MIDIPacket>& midiIn) {
+  // Each block starts from silent buffers, so what an effect leaves unwritten is silence.
+  std::fill_n(mLeft.begin(), mFrames, 0.0f);
+  std::fill_n(mRight.begin(), mFrames, 0.0f);
   mInNode.buffer = midiIn.data();
   mInNode.bufferCount = int32_t(midiIn.size());
   keel::HMX_InstanceContext* contexts[] = {&mContext};
@@ -97,19 +115,32 @@ HMX_Result HostInstance::PostMidi(void* self, const keel::HMX_MIDIPacket& packet
   return HMX_SUCCESS;
 }
 
-std::vector<uint8_t> HostInstance::SaveState(std::string& error) {
+std::vector<uint8_t> HostInstance::SaveState(std::string& error, const std::function<void()>& between) {
+  constexpr size_t kGuardBytes = 256;
+  constexpr uint8_t kGuard = 0xA5;
   uint32_t id = 0, size = 0;
   if (mEffect->ChunkIdAtIndex(0, &id) != HMX_SUCCESS)
     return error = "no chunk at index 0", std::vector<uint8_t>{};
   if (const HMX_Result r = mEffect->ChunkByteSize(id, &size); r != HMX_SUCCESS || size == 0)
     return error = "ChunkByteSize answered " + std::to_string(r), std::vector<uint8_t>{};
-  std::vector<uint8_t> storage(PlugInChunk::kDataOffset + size);
+  if (between)
+    between();
+  const size_t sized = PlugInChunk::kDataOffset + size;
+  std::vector<uint8_t> storage(sized + kGuardBytes, kGuard);
   auto* chunk = reinterpret_cast<PlugInChunk*>(storage.data());
   chunk->mSize = int32_t(size);
   chunk->mChunkID = id;
-  if (const HMX_Result r = mEffect->FillChunk(id, chunk); r != HMX_SUCCESS)
-    return error = "FillChunk answered " + std::to_string(r), std::vector<uint8_t>{};
-  storage.resize(PlugInChunk::kDataOffset + size_t(std::max(chunk->mSize, 0)));
+  const HMX_Result filled = mEffect->FillChunk(id, chunk);
+  if (std::any_of(storage.begin() + std::ptrdiff_t(sized), storage.end(),
+                  [](uint8_t b) { return b != kGuard; }))
+    return error = "FillChunk wrote past the " + std::to_string(size) + " bytes it reported",
+           std::vector<uint8_t>{};
+  if (filled != HMX_SUCCESS)
+    return error = "FillChunk answered " + std::to_string(filled), std::vector<uint8_t>{};
+  if (chunk->mSize < 0 || uint32_t(chunk->mSize) > size)
+    return error = "FillChunk reported " + std::to_string(chunk->mSize) + " bytes of " + std::to_string(size),
+           std::vector<uint8_t>{};
+  storage.resize(PlugInChunk::kDataOffset + size_t(chunk->mSize));
   return storage;
 }
 

@@ -10,6 +10,7 @@
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFEffectParameters.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFTransport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ private:
 
 class HostInstance {
 public:
+  // The longest block the host program renders.
+  static constexpr int kMaxFrames = 8192;
+
   HostInstance(HMX_CreateProc create, HMX_ProcessProc process, float sampleRate, int blockFrames);
   ~HostInstance();
   HostInstance(const HostInstance&) = delete;
@@ -75,14 +79,27 @@ public:
   bool Create(std::string& error);
   // One block with the given MIDI packets; answers the block's peak level.
   float Render(const std::vector<keel::HMX_MIDIPacket>& midiIn);
-  // The state chunk (header and data); empty on failure, with the reason in error.
-  std::vector<uint8_t> SaveState(std::string& error);
+  // The length of the following blocks, 1 to kMaxFrames.
+  void SetFrames(int frames);
+  // Leaves out the MIDI output node (as a host without MIDI routing does), or puts it back.
+  void SetMidiOutputNode(bool present);
+  // The effect's teardown, as a host calls it before the last release; later blocks still render.
+  void Teardown();
+  // The state chunk (header and data); empty on failure, with the reason in error. between runs after
+  // the size query and before the fill, as host work on other threads may. The record is allocated at
+  // the size the effect reported, with guard bytes after it that must stay untouched.
+  std::vector<uint8_t> SaveState(std::string& error, const std::function<void()>& between = {});
   bool RestoreState(const std::vector<uint8_t>& chunk, std::string& error);
 
   HMX_IHCFEffectParameters* Effect() const { return mEffect; }
   IHCFUnknown* Controller() { return mController.Unknown(); }
   float SampleRate() const { return mSampleRate; }
   const std::vector<keel::HMX_MIDIPacket>& MidiOut() const { return mMidiOut; }
+  void ClearMidiOut() { mMidiOut.clear(); }
+  // The last block's output, left and right.
+  const float* Left() const { return mLeft.data(); }
+  const float* Right() const { return mRight.data(); }
+  int Frames() const { return mFrames; }
   int64_t PostedStateNumber() const { return mStateNumber; }
 
 private:
@@ -98,6 +115,7 @@ private:
   HostAutomation mAutomation{*this};
   HostController mController{*this};
   HMX_IHCFEffectParameters* mEffect = nullptr;
+  bool mTornDown = false;
   std::vector<float> mLeft, mRight;
   float* mOutputs[2] = {};
   alignas(8) unsigned char mPrivateData[8] = {};

@@ -1,6 +1,7 @@
 // velmora-hmxhost: loads an HMX module and drives it as a host would: start-up, description, an
-// instance that renders a note, its state saved and restored into a second instance, optionally the
-// editor in a window, shut-down. Exit code 0 when every step did what it should.
+// instance that renders a note, its state saved (also with a change between size and fill) and
+// restored into a second instance, optionally the editor in a window, shut-down and a real unload.
+// Exit code 0 when every step did what it should.
 #include "tools/hmxhost/EditorWindow.h"
 #include "tools/hmxhost/HMXModule.h"
 #include "tools/hmxhost/HostInstance.h"
@@ -151,6 +152,15 @@ int Run(const Options& o) {
                 o.frames, double(peak), first.MidiOut().size(), (long long)first.PostedStateNumber());
     if (!(peak > 0.0f) || !std::isfinite(peak))
       result = Fail("the note rendered no sound");
+
+    // A controller assignment made between the size query and the fill, as host automation may: the
+    // fill hands over the bytes that were sized, or refuses.
+    const std::vector<uint8_t> raced =
+        first.SaveState(error, [&] { first.Effect()->UpdateParamFromHost("371", 1.0, 0); });
+    std::printf("state: changed between size and fill, %s\n",
+                raced.empty() ? error.c_str() : "sized bytes filled");
+    if (raced.empty() && error.find("-20008") == std::string::npos)
+      result = Fail("state changed between size and fill: " + error);
 
     const std::vector<uint8_t> saved = first.SaveState(error);
     if (saved.empty())

@@ -126,6 +126,8 @@ HMX_Result RecordingDescriptionHost::CreateInstance(const HMX_GUID& classID, IHC
     made = (new Component(record))->Unknown();
   else if (classID == HMX_CLSID_PropertyMap)
     made = (new PropertyMap())->Unknown();
+  else if (classID == HMX_CLSID_HostServices)
+    made = Unknown(); // the module's assertions and traces come here
   if (!made)
     return HMX_HCF_E_NOINTERFACE;
   made->AddRef(); // held while asked, so a refused interface frees the object
@@ -135,13 +137,16 @@ HMX_Result RecordingDescriptionHost::CreateInstance(const HMX_GUID& classID, IHC
 }
 
 HMX_Result RecordingDescriptionHost::HandleTrace(int32_t priority, const char* message) {
+  const std::lock_guard<std::mutex> lock(record.mutex);
   record.traces.push_back(Str(priority) + " " + (message ? message : ""));
   return HMX_SUCCESS;
 }
 
 HMX_Result RecordingDescriptionHost::HandleAssertion(const char* file, int32_t line, const char* condition,
                                                      int32_t) {
-  record.assertions.push_back(std::string(file ? file : "") + ":" + Str(line) + ": " + (condition ? condition : ""));
+  const std::lock_guard<std::mutex> lock(record.mutex);
+  record.assertions.push_back(std::string(file ? file : "") + ":" + Str(line) + ": " +
+                              (condition ? condition : ""));
   return HMX_SUCCESS;
 }
 

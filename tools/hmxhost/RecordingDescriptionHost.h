@@ -8,6 +8,7 @@
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFHostServices.h"
 
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct DescriptionRecord {
   std::vector<std::string> lines;
   std::map<int32_t, HMX_CreateProc> createProcs;
   HMX_ProcessProc processProc = nullptr;
+  std::mutex mutex; // traces and assertions may come from any of the module's threads
   std::vector<std::string> traces;
   std::vector<std::string> assertions;
   HMX_Result Add(std::string line) {

@@ -80,14 +80,34 @@ HMX_IParameter* MakeHostParameter(const IParam& param, const char* id) {
 
 IKeelHMX::IKeelHMX(const HMXInstanceInfo&, const PluginConfig& config)
     : IKeelAPIBase(config, kApiKindHMX), IKeelProcessor(config) {
-  mMidiOut.resize(kMidiQueueGrowth);
+  mMidiOut.resize(kMidiOutCapacity);
   SetChannelConnections(kInput, 0, MaxNChannels(kInput), true);
   SetChannelConnections(kOutput, 0, MaxNChannels(kOutput), true);
+  // The processor's block stays this long; longer host blocks are rendered in slices of it.
   SetBlockSize(512);
   if (MaxNChannels(kInput) > 0)
     CreateLatencyDelayLine();
   mMainInputChannels = GetMaxChannelsOnBus(kInput, 0);
-  CreateTimer();
+  // The framework's 20 ms tick, with the page refresh a restore on a host thread left for it.
+  mTimer.reset(Timer::Create([this](Timer&) { OnUITick(); }, kTimerPeriodMs));
+}
+
+void IKeelHMX::OnUITick() {
+  if (mRestoreRefreshPending.exchange(false))
+    IEditorDelegate::OnRestoreState();
+  OnTimer();
+}
+
+bool IKeelHMX::DeferSysexMsg(const SysExMsg& msg) {
+  SysExRecord record;
+  return record.Assign(msg) && mSysExToHost.Push(record);
+}
+
+HMX_Result IKeelHMX::TeardownEffect() {
+  // The real-time call may come once more; it must find nothing of what is about to be freed.
+  mTornDown.store(true);
+  mBypass = nullptr;
+  return HMX_CIKeelParameters::TeardownEffect();
 }
 
 IKeelHMX::~IKeelHMX() {
@@ -114,8 +134,12 @@ HMX_Result IKeelHMX::InitEffect() {
   for (int i = 0; i < NParams(); ++i) {
     const std::string id = std::to_string(i + 1);
     mParamIDs.Add(new HeapString(id.c_str(), 32));
-    if (HMX_IParameter* made = MakeHostParameter(*GetParam(i), ParamID(i)))
+    if (HMX_IParameter* made = MakeHostParameter(*GetParam(i), ParamID(i))) {
+      // The host starts from what the processor holds after its construction (a default controller
+      // map, for one), not from the declared defaults.
+      made->AcceptNormalized(GetParam(i)->GetNormalized());
       Parameters().AddParameter(made);
+    }
   }
 
   float rate = 0.0f;
@@ -136,6 +160,9 @@ HMX_Result IKeelHMX::ChunkIdAtIndex(int32_t index, uint32_t* outID) {
   return HMX_SUCCESS;
 }
 
+// The host sizes its record by ChunkByteSize and fills it by FillChunk; the state may change in
+// between (automation, a controller assignment, the page), so the bytes that were sized are kept and
+// are what the fill hands over.
 HMX_Result IKeelHMX::ChunkByteSize(uint32_t chunkID, uint32_t* outSize) {
   if (!outSize)
     return HMX_ERROR_NULL_OBJECT;
@@ -143,9 +170,15 @@ HMX_Result IKeelHMX::ChunkByteSize(uint32_t chunkID, uint32_t* outSize) {
   if (chunkID != StateChunkID())
     return HMX_ERROR_INVALID_CHUNK_ID;
   return HMX::GuardedCall("IKeelHMX::ChunkByteSize", [&] {
-    ByteChunk state;
-    if (SerializeState(state))
-      *outSize = uint32_t(state.Size());
+    const std::lock_guard<std::mutex> lock(mChunkMutex);
+    mSizedState.Clear();
+    mHasSizedState = SerializeState(mSizedState);
+    if (!mHasSizedState) {
+      mReportedChunkSize = -1;
+      return HMX_ERROR_INVALID_CHUNK_ID; // a failed serialization, as FillChunk answers it
+    }
+    mReportedChunkSize = mSizedState.Size();
+    *outSize = uint32_t(mSizedState.Size());
     return HMX_SUCCESS;
   });
 }
@@ -156,12 +189,20 @@ HMX_Result IKeelHMX::FillChunk(uint32_t chunkID, PlugInChunk* out) {
   if (chunkID != StateChunkID())
     return HMX_ERROR_INVALID_CHUNK_ID;
   return HMX::GuardedCall("IKeelHMX::FillChunk", [&] {
-    ByteChunk state;
-    if (!SerializeState(state))
-      return HMX_ERROR_INVALID_CHUNK_ID;
-    out->mSize = state.Size();
-    if (state.Size() > 0)
-      std::memcpy(out->Data(), state.GetData(), size_t(state.Size()));
+    const std::lock_guard<std::mutex> lock(mChunkMutex);
+    if (!mHasSizedState) {
+      // A fill without a size query of its own: only a state of the size last reported fits.
+      mSizedState.Clear();
+      if (!SerializeState(mSizedState))
+        return HMX_ERROR_INVALID_CHUNK_ID;
+      if (mReportedChunkSize < 0 || mSizedState.Size() != mReportedChunkSize)
+        return HMX_ERROR_INCORRECT_CHUNK_SIZE;
+    }
+    mHasSizedState = false;
+    out->mSize = mSizedState.Size();
+    if (mSizedState.Size() > 0)
+      std::memcpy(out->Data(), mSizedState.GetData(), size_t(mSizedState.Size()));
+    mSizedState.Clear();
     return HMX_SUCCESS;
   });
 }
@@ -192,16 +233,17 @@ HMX_Result IKeelHMX::CompareActiveChunk(const PlugInChunk* chunk, bool* outEqual
   if (!chunk || !outEqual)
     return HMX_ERROR_NULL_OBJECT;
   *outEqual = true;
-  if (chunk->mChunkID == StateChunkID()) {
-    // The state holds more than one double per parameter, so this rarely reports equality; a host
-    // then simply treats the state as changed.
-    const int count = chunk->mSize > 0 ? chunk->mSize / int(sizeof(double)) : 0;
-    std::vector<double> values(static_cast<size_t>(count));
-    if (count > 0)
-      std::memcpy(values.data(), chunk->Data(), size_t(count) * sizeof(double));
-    *outEqual = CompareState(values.data(), count, 0);
-  }
-  return HMX_SUCCESS;
+  if (chunk->mChunkID != StateChunkID())
+    return HMX_SUCCESS;
+  // Equal when the processor would save these very bytes now.
+  return HMX::GuardedCall("IKeelHMX::CompareActiveChunk", [&] {
+    ByteChunk now;
+    if (!SerializeState(now))
+      return HMX_ERROR_INVALID_CHUNK_ID;
+    *outEqual = chunk->mSize == now.Size() &&
+                (now.Size() == 0 || std::memcmp(chunk->Data(), now.GetData(), size_t(now.Size())) == 0);
+    return HMX_SUCCESS;
+  });
 }
 
 HMX_Result IKeelHMX::OnHostNotification(uint32_t type, const void* data, uint32_t size) {

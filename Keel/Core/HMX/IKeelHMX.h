@@ -2,12 +2,18 @@
 // parameter, the state chunk, host notifications, automation gestures and the real-time block.
 #pragma once
 
+#include "Keel/Core/ByteChunk.h"
 #include "Keel/Core/HMX/HMX_CIKeelParameters.h"
 #include "Keel/Core/HMX/IKeelHMXView_Interface.h"
 #include "Keel/Core/IKeelAPIBase.h"
 #include "Keel/Core/IKeelProcessor.h"
 #include "Keel/Core/PtrList.h"
+#include "Keel/Core/RingQueue.h"
+#include "Keel/Core/SysExRecord.h"
 
+#include <array>
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 class HMX_IParameter;
@@ -17,17 +23,22 @@ namespace keel {
 // What the module's create procedure knows of the new instance: nothing yet.
 struct HMXInstanceInfo {};
 
-// Threads: InitEffect, chunks, notifications and parameter updates on the host's non-real-time
-// threads; RenderBlock and SendMidiMsg on its real-time thread; the editor, EditorResize and the
-// 20 ms timer on its user-interface thread. The MIDI output queue is touched only by the real-time
-// thread.
+// Threads: InitEffect, chunks, notifications, parameter updates and TeardownEffect on the host's
+// non-real-time threads; RenderBlock and SendMidiMsg on its real-time thread; the editor, EditorResize,
+// DeferSysexMsg and the 20 ms timer on its user-interface thread. The MIDI output queue and the host
+// system-exclusive assembly are touched only by the real-time thread; the sized state only under its
+// mutex.
 class IKeelHMX : public IKeelAPIBase,
                  public IKeelProcessor,
                  public HMX_CIKeelParameters,
                  public IKeelHMXView_Interface {
 public:
   static constexpr int kApiKindHMX = 4;
-  static constexpr int kMidiQueueGrowth = 512;
+  // The MIDI output queue never grows on the real-time thread: what does not fit is dropped.
+  static constexpr int kMidiOutCapacity = 2048;
+  // System-exclusive messages from the editor waiting for the next real-time call: several whole
+  // patch sends.
+  static constexpr int kSysExToHostCapacity = 64;
   static constexpr double kTicksPerQuarter = 960000.0;
 
   IKeelHMX(const HMXInstanceInfo& info, const PluginConfig& config);
@@ -57,7 +68,13 @@ public:
   HMX_Result SetChunk(uint32_t chunkID, const PlugInChunk* chunk) override;
   HMX_Result CompareActiveChunk(const PlugInChunk* chunk, bool* outEqual) override;
   HMX_Result InitEffect() override;
+  HMX_Result TeardownEffect() override;
   void RenderBlock(HMX_InstanceContext& context, void* const* pairs, int32_t pairCount) override;
+
+  // IEditorDelegate: a restore on a host thread leaves the page's refresh to the UI thread's next tick.
+  void OnRestoreState() override { mRestoreRefreshPending.store(true); }
+  // The editor's system-exclusive messages wait in a queue of their own for the real-time call.
+  bool DeferSysexMsg(const SysExMsg& msg) override;
 
   // A size in physical pixels for the editor's browser; the DPI scale is 1 on Linux.
   void SetWebViewBoundsPhysical(int width, int height);
@@ -68,17 +85,39 @@ public:
 
 private:
   uint32_t StateChunkID() const { return uint32_t(GetUniqueID()); }
-  void ReadTransport(HMX_InstanceContext& context);
+  void OnUITick();
+  void TakeHostMidi(const HMX_MIDINode& node);
+  void TakeHostSysExBytes(const uint8_t* bytes, int count, int offset);
+  TimeInfo ReadTransport() const;
+  void RenderSlices(float** inputs, int inputCount, float** outputs, int frames, bool bypassed,
+                    const TimeInfo& time);
   void PostOutput(const HMX_MIDINode& node);
+  void DiscardOutput();
 
-  HMX_IParameter* mBypass = nullptr; // owned by the parameter manager
-  void* mTransport = nullptr;        // the host's transport of the current block
+  HMX_IParameter* mBypass = nullptr; // owned by the parameter manager; gone after TeardownEffect
+  std::atomic<bool> mTornDown{false};
+  void* mTransport = nullptr; // the host's transport of the current block
   PtrList<HeapString> mParamIDs;
   std::vector<MidiMsg> mMidiOut;
   int mMidiOutRead = 0;
   int mMidiOutCount = 0;
   int mMainInputChannels = 0;
   HeapString mTrackName;
+
+  // A system-exclusive message from the host, gathered from its packets until F7.
+  std::array<uint8_t, SysExRecord::kMaxBytes> mHostSysEx{};
+  int mHostSysExSize = 0;
+  bool mInHostSysEx = false;
+  bool mHostSysExTooLong = false;
+
+  RingQueue<SysExRecord> mSysExToHost{kSysExToHostCapacity + 1};
+  std::atomic<bool> mRestoreRefreshPending{false};
+
+  // The state serialized for the size the host asked for, handed over by the next fill.
+  std::mutex mChunkMutex;
+  ByteChunk mSizedState;
+  bool mHasSizedState = false;
+  int64_t mReportedChunkSize = -1;
 };
 
 } // namespace keel

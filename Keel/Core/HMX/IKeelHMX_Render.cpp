@@ -1,16 +1,21 @@
 // The plug-in's real-time block: MIDI from the host, buffers, transport, MIDI from the editor,
-// rendering, and MIDI and system-exclusive output to the host; and the MIDI output queue.
+// rendering, and MIDI and system-exclusive output to the host; and the MIDI output queue. Nothing
+// here allocates, locks or logs.
 #include "Keel/Core/HMX/IKeelHMX.h"
 
 #include "Keel/Dependencies/Core/HMX_SDK/Interfaces/HMX_IHCFTransport.h"
 #include "Keel/Dependencies/Core/HMX_SDK/Libs/HMXLibrary/source/HMX_IParameter.h"
 
 #include <algorithm>
-#include <new>
 
 namespace keel {
 
 namespace {
+constexpr int kMaxSliceChannels = 16;
+constexpr uint8_t kSysExStart = 0xF0;
+constexpr uint8_t kSysExEnd = 0xF7;
+constexpr uint8_t kFirstRealTime = 0xF8;
+
 int ChannelsOf(HMX_VController* controller, bool input) {
   int32_t format = 0;
   if (!controller)
@@ -22,66 +27,150 @@ int ChannelsOf(HMX_VController* controller, bool input) {
 template <class T> T* Field(HMX_InstanceContext& context, int index) {
   return static_cast<T*>(context.fields[index]);
 }
+
+// The transport's positions a number of frames later.
+TimeInfo Advanced(const TimeInfo& time, int frames, double sampleRate) {
+  TimeInfo later = time;
+  if (frames == 0)
+    return later;
+  if (later.samplePos >= 0.0)
+    later.samplePos += frames;
+  if (later.ppqPos >= 0.0 && sampleRate > 0.0)
+    later.ppqPos += double(frames) / sampleRate * later.tempo / 60.0;
+  return later;
+}
 } // namespace
 
 void IKeelHMX::RenderBlock(HMX_InstanceContext& context, void* const*, int32_t) {
+  // After teardown the parameters, the bypass among them, are gone.
+  if (mTornDown.load(std::memory_order_acquire))
+    return;
   bool bypassed = false;
   if (mBypass)
     mBypass->ReadBool(bypassed);
-  const int inputCount = ChannelsOf(Controller(), true);
+  const int inputCount = std::min(ChannelsOf(Controller(), true), MaxNChannels(kInput));
   const int outputCount = std::min(ChannelsOf(Controller(), false), MaxNChannels(kOutput));
 
-  if (DoesMidiIn()) {
-    if (const auto* node = Field<HMX_MIDINode>(context, kFieldInputMIDI); node && node->buffer) {
-      for (int32_t i = 0; i < node->bufferCount; ++i) {
-        const HMX_MIDIPacket& packet = node->buffer[i];
-        const MidiMsg msg(int(packet.timestamp), packet.data[0], packet.data[1], packet.data[2]);
-        ProcessMidiMsg(msg);
-        mMidiFromProcessor.Push(msg);
-      }
-    }
-  }
+  if (DoesMidiIn())
+    if (const auto* node = Field<HMX_MIDINode>(context, kFieldInputMIDI); node && node->buffer)
+      TakeHostMidi(*node);
 
   mTransport = context.fields[kFieldTransport];
 
   const int32_t* frameField = Field<int32_t>(context, kFieldBufferLength);
-  const int frames = frameField ? *frameField : 0;
-  if (frames > GetBlockSize()) {
-    SetBlockSize(frames);
-    OnReset();
-  }
-
-  // This product is an instrument; inputs are served for effects built on the same binding.
-  auto** inputs = Field<float*>(context, kFieldAudioInput);
-  if (!IsInstrument() && inputs) {
-    const int count = std::min(inputCount, MaxNChannels(kInput));
-    SetChannelConnections(kInput, 0, count, true);
-    SetChannelConnections(kInput, count, MaxNChannels(kInput) - count, false);
-    AttachBuffers(FloatBuffers{}, kInput, 0, count, inputs, frames);
-  }
+  const int frames = frameField ? std::max(*frameField, 0) : 0;
 
   SetChannelConnections(kOutput, 0, MaxNChannels(kOutput), true);
   if (MaxNBuses(kOutput) == 1)
     SetChannelConnections(kOutput, outputCount, MaxNChannels(kOutput) - outputCount, false);
-  if (auto** outputs = Field<float*>(context, kFieldAudioOutput))
-    AttachBuffers(FloatBuffers{}, kOutput, 0, MaxNChannels(kOutput), outputs, frames);
 
-  if (bypassed) {
-    RenderPassThrough(FloatBuffers{}, frames);
-  } else {
-    ReadTransport(context);
+  // This product is an instrument; inputs are served for effects built on the same binding.
+  auto** inputs = IsInstrument() ? nullptr : Field<float*>(context, kFieldAudioInput);
+  if (inputs) {
+    SetChannelConnections(kInput, 0, inputCount, true);
+    SetChannelConnections(kInput, inputCount, MaxNChannels(kInput) - inputCount, false);
+  }
+
+  TimeInfo time;
+  if (!bypassed) {
+    time = ReadTransport();
     MidiMsg msg;
     while (mMidiToProcessor.Pop(msg))
       ProcessMidiMsg(msg);
-    ProcessBuffers(FloatBuffers{}, frames);
   }
+  if (auto** outputs = Field<float*>(context, kFieldAudioOutput))
+    RenderSlices(inputs, inputCount, outputs, frames, bypassed, time);
 
-  if (DoesMidiOut())
-    if (const auto* node = Field<HMX_MIDINode>(context, kFieldOutputMIDI))
-      PostOutput(*node);
+  if (!DoesMidiOut())
+    return;
+  if (const auto* node = Field<HMX_MIDINode>(context, kFieldOutputMIDI))
+    PostOutput(*node);
+  else
+    DiscardOutput(); // a host without MIDI routing would never take them
 }
 
-void IKeelHMX::ReadTransport(HMX_InstanceContext&) {
+// The host's block in slices of the processor's own block size: a longer block never resets the
+// processor (which would end its notes) nor grows its buffers here.
+void IKeelHMX::RenderSlices(float** inputs, int inputCount, float** outputs, int frames, bool bypassed,
+                            const TimeInfo& time) {
+  const int slice = std::max(GetBlockSize(), 1);
+  const int outputChannels = std::min(MaxNChannels(kOutput), kMaxSliceChannels);
+  const int inputChannels = std::min(inputCount, kMaxSliceChannels);
+  float* sliceOutputs[kMaxSliceChannels] = {};
+  float* sliceInputs[kMaxSliceChannels] = {};
+  for (int start = 0; start < frames; start += slice) {
+    const int n = std::min(slice, frames - start);
+    for (int c = 0; c < outputChannels; ++c)
+      sliceOutputs[c] = outputs[c] ? outputs[c] + start : nullptr;
+    if (inputs) {
+      for (int c = 0; c < inputChannels; ++c)
+        sliceInputs[c] = inputs[c] ? inputs[c] + start : nullptr;
+      AttachBuffers(FloatBuffers{}, kInput, 0, inputChannels, sliceInputs, n);
+    }
+    AttachBuffers(FloatBuffers{}, kOutput, 0, outputChannels, sliceOutputs, n);
+    if (bypassed) {
+      RenderPassThrough(FloatBuffers{}, n);
+    } else {
+      SetTimeInfo(Advanced(time, start, GetSampleRate()));
+      ProcessBuffers(FloatBuffers{}, n);
+    }
+  }
+}
+
+void IKeelHMX::TakeHostMidi(const HMX_MIDINode& node) {
+  for (int32_t i = 0; i < node.bufferCount; ++i) {
+    const HMX_MIDIPacket& packet = node.buffer[i];
+    const int length = std::min<int>(int(packet.length), 4);
+    if (length <= 0)
+      continue;
+    const uint8_t status = packet.data[0];
+    // A packet continues a system-exclusive message unless it starts a message of another kind.
+    const bool startsOther =
+        status >= 0x80 && status != kSysExStart && status != kSysExEnd && status < kFirstRealTime;
+    if (status == kSysExStart || (mInHostSysEx && !startsOther && status < kFirstRealTime)) {
+      TakeHostSysExBytes(packet.data, length, int(packet.timestamp));
+      continue;
+    }
+    if (startsOther)
+      mInHostSysEx = false; // an unfinished system-exclusive message is abandoned
+    // Each message as long as the packet says; the bytes after it are not the message's.
+    const MidiMsg msg(int(packet.timestamp), status, length > 1 ? packet.data[1] : 0,
+                      length > 2 ? packet.data[2] : 0);
+    ProcessMidiMsg(msg);
+    mMidiFromProcessor.Push(msg); // dropped when full
+  }
+}
+
+void IKeelHMX::TakeHostSysExBytes(const uint8_t* bytes, int count, int offset) {
+  for (int i = 0; i < count; ++i) {
+    const uint8_t byte = bytes[i];
+    if (byte >= kFirstRealTime) {
+      // Real-time bytes may come between a message's bytes; they are messages of their own.
+      const MidiMsg msg(offset, byte);
+      ProcessMidiMsg(msg);
+      mMidiFromProcessor.Push(msg);
+      continue;
+    }
+    if (byte == kSysExStart) {
+      mInHostSysEx = true;
+      mHostSysExSize = 0;
+      mHostSysExTooLong = false;
+    } else if (!mInHostSysEx) {
+      continue; // bytes after a message's end up to the packet's length
+    }
+    if (mHostSysExSize < int(mHostSysEx.size()))
+      mHostSysEx[size_t(mHostSysExSize++)] = byte;
+    else
+      mHostSysExTooLong = true;
+    if (byte == kSysExEnd) {
+      mInHostSysEx = false;
+      if (!mHostSysExTooLong)
+        ProcessSysEx(SysExMsg(offset, mHostSysEx.data(), mHostSysExSize));
+    }
+  }
+}
+
+TimeInfo IKeelHMX::ReadTransport() const {
   double tempo = 120.0;
   bool playing = false;
   int32_t numerator = 4, denominator = 4;
@@ -106,7 +195,7 @@ void IKeelHMX::ReadTransport(HMX_InstanceContext&) {
   info.denominator = denominator;
   info.transportIsRunning = playing;
   info.transportLoopEnabled = looping;
-  SetTimeInfo(info);
+  return info;
 }
 
 void IKeelHMX::PostOutput(const HMX_MIDINode& node) {
@@ -114,17 +203,17 @@ void IKeelHMX::PostOutput(const HMX_MIDINode& node) {
     const MidiMsg& msg = mMidiOut[size_t(i)];
     HMX_MIDIPacket packet;
     packet.timestamp = uint32_t(msg.offset);
-    packet.length = 3;
+    packet.length = uint32_t(msg.Length()); // as long as the status says
     packet.data[0] = msg.status;
-    packet.data[1] = msg.data1;
-    packet.data[2] = msg.data2;
+    packet.data[1] = packet.length > 1 ? msg.data1 : 0;
+    packet.data[2] = packet.length > 2 ? msg.data2 : 0;
     packet.immediate = true;
     node.Post(packet);
   }
   mMidiOutRead = 0;
   mMidiOutCount = 0;
 
-  while (mSysExToProcessor.Pop(mSysExScratch)) {
+  while (mSysExToHost.Pop(mSysExScratch)) {
     for (int start = 0; start < mSysExScratch.size; start += 4) {
       HMX_MIDIPacket packet;
       packet.timestamp = uint32_t(mSysExScratch.offset);
@@ -136,19 +225,20 @@ void IKeelHMX::PostOutput(const HMX_MIDINode& node) {
   }
 }
 
+void IKeelHMX::DiscardOutput() {
+  mMidiOutRead = 0;
+  mMidiOutCount = 0;
+  while (mSysExToHost.Pop(mSysExScratch)) {
+  }
+}
+
 bool IKeelHMX::SendMidiMsg(const MidiMsg& msg) {
   if (mMidiOutCount >= int(mMidiOut.size())) {
-    if (mMidiOutRead > 0) {
-      std::copy(mMidiOut.begin() + mMidiOutRead, mMidiOut.begin() + mMidiOutCount, mMidiOut.begin());
-      mMidiOutCount -= mMidiOutRead;
-      mMidiOutRead = 0;
-    } else {
-      try {
-        mMidiOut.resize(mMidiOut.size() + kMidiQueueGrowth);
-      } catch (const std::bad_alloc&) {
-        return true; // dropped; the queue never reports failure
-      }
-    }
+    if (mMidiOutRead == 0)
+      return true; // full: dropped, never grown on the real-time thread
+    std::copy(mMidiOut.begin() + mMidiOutRead, mMidiOut.begin() + mMidiOutCount, mMidiOut.begin());
+    mMidiOutCount -= mMidiOutRead;
+    mMidiOutRead = 0;
   }
   int at = mMidiOutCount;
   // Keep the queue ordered by offset; equal offsets keep their arrival order.

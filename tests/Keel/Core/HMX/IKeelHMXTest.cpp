@@ -9,6 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <glib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <thread>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -72,6 +79,17 @@ public:
   void ProcessMidiMsg(const keel::MidiMsg& m) override {
     log.push_back("midi " + std::to_string(m.data1));
     if (m.StatusType() == 9) held = true;
+  }
+  // As the instrument does: a reset reaches the processor here and the page from the UI thread.
+  void OnParamReset(keel::ParamSource src) override {
+    for (int i = 0; i < NParams(); ++i)
+      OnParamChange(i, src, -1);
+  }
+  // What would reach the page.
+  void EvaluateJavaScript(const char* script, std::function<void(const char*)>) override {
+    const std::string text(script);
+    if (text.rfind("SPVFD(", 0) == 0)
+      log.push_back("page " + text.substr(6, text.find(',') - 6));
   }
   void ProcessBlock(double**, double** outputs, int n) override {
     for (int i = 0; i < n; ++i) outputs[0][i] = outputs[1][i] = held ? 0.5 : 0.0;
@@ -218,6 +236,25 @@ TEST_F(IKeelHMXTest, StateTravelsAsOneChunkIntoASecondInstance) {
   second->TeardownEffect();
 }
 
+TEST_F(IKeelHMXTest, RestoreOnAHostThreadLeavesThePageRefreshToTheUIThread) {
+  uint32_t size = 0;
+  ASSERT_EQ(HMX_SUCCESS, processor->ChunkByteSize(HMX_FourCC("VLMP"), &size));
+  std::vector<uint8_t> storage(PlugInChunk::kDataOffset + size);
+  auto* chunk = reinterpret_cast<PlugInChunk*>(storage.data());
+  ASSERT_EQ(HMX_SUCCESS, processor->FillChunk(HMX_FourCC("VLMP"), chunk));
+  std::thread host([&] { processor->SetChunk(HMX_FourCC("VLMP"), chunk); });
+  host.join();
+  EXPECT_EQ(0, std::count_if(processor->log.begin(), processor->log.end(),
+                             [](const std::string& line) { return line.rfind("page", 0) == 0; }));
+  // The UI thread's next ticks send the page every value.
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (std::count(processor->log.begin(), processor->log.end(), "page 2") == 0 &&
+         std::chrono::steady_clock::now() < end)
+    g_main_context_iteration(nullptr, FALSE);
+  EXPECT_EQ(1, std::count(processor->log.begin(), processor->log.end(), "page 0"));
+  EXPECT_EQ(1, std::count(processor->log.begin(), processor->log.end(), "page 2"));
+}
+
 TEST_F(IKeelHMXTest, HostMidiIsProcessedAndEditorMidiFollowsBeforeRendering) {
   const HMX_MIDIPacket noteOn{3, 3, {0x90, 60, 100, 0}, false};
   inNode.buffer = &noteOn;
@@ -242,7 +279,7 @@ TEST_F(IKeelHMXTest, BypassedBlockTakesHostMidiButRendersSilenceAndLeavesEditorM
   EXPECT_FLOAT_EQ(0.0f, right[100]);
 }
 
-TEST_F(IKeelHMXTest, MidiOutputLeavesOrderedByOffsetAsThreeBytePackets) {
+TEST_F(IKeelHMXTest, MidiOutputLeavesOrderedByOffset) {
   processor->SendMidiMsg(keel::MidiMsg(10, 0x90, 1, 1));
   processor->SendMidiMsg(keel::MidiMsg(5, 0x90, 2, 1));
   processor->SendMidiMsg(keel::MidiMsg(5, 0x90, 3, 1));
@@ -257,12 +294,39 @@ TEST_F(IKeelHMXTest, MidiOutputLeavesOrderedByOffsetAsThreeBytePackets) {
   EXPECT_EQ(0, processor->PendingMidiCount());
 }
 
-TEST_F(IKeelHMXTest, MidiOutputQueueGrowsPastItsFirstCapacity) {
-  for (int i = 0; i < 1100; ++i)
-    processor->SendMidiMsg(keel::MidiMsg(1100 - i, 0x90, uint8_t(i & 0x7F), 1));
-  ASSERT_EQ(1100, processor->PendingMidiCount());
-  for (int i = 1; i < 1100; ++i)
+TEST_F(IKeelHMXTest, MidiOutputQueueHoldsItsCapacityInOrderAndDropsTheRest) {
+  constexpr int kSent = keel::IKeelHMX::kMidiOutCapacity + 100;
+  for (int i = 0; i < kSent; ++i)
+    processor->SendMidiMsg(keel::MidiMsg(kSent - i, 0x90, uint8_t(i & 0x7F), 1));
+  ASSERT_EQ(keel::IKeelHMX::kMidiOutCapacity, processor->PendingMidiCount());
+  for (int i = 1; i < processor->PendingMidiCount(); ++i)
     ASSERT_LE(processor->PendingMidiAt(i - 1).offset, processor->PendingMidiAt(i).offset);
+}
+
+TEST_F(IKeelHMXTest, OutgoingMessagesTakeTheLengthTheirStatusImplies) {
+  processor->SendMidiMsg(keel::MidiMsg(0, 0xC0, 5, 99));
+  processor->SendMidiMsg(keel::MidiMsg(0, 0xF8));
+  processor->SendMidiMsg(keel::MidiMsg(0, 0xB0, 7, 100));
+  Render();
+  ASSERT_EQ(3u, out.packets.size());
+  EXPECT_EQ(2u, out.packets[0].length);
+  EXPECT_EQ(0, out.packets[0].data[2]);
+  EXPECT_EQ(1u, out.packets[1].length);
+  EXPECT_EQ(3u, out.packets[2].length);
+}
+
+TEST_F(IKeelHMXTest, EditorSysExQueueHoldsSeveralPatchSends) {
+  const uint8_t bytes[23] = {0xF0, 0x41, 0x35, 0, 0x20, 0x30, 0, 0, 0, 0, 0,   0,
+                             0,    0,    0,    0, 0,    0,    0, 0, 0, 0, 0xF7};
+  int accepted = 0;
+  for (int i = 0; i < 100; ++i)
+    accepted += processor->DeferSysexMsg(keel::SysExMsg(0, bytes, 23)) ? 1 : 0;
+  EXPECT_EQ(keel::IKeelHMX::kSysExToHostCapacity, accepted);
+  Render();
+  int ends = 0;
+  for (const auto& p : out.packets)
+    ends += p.data[p.length - 1] == 0xF7;
+  EXPECT_EQ(accepted, ends);
 }
 
 TEST_F(IKeelHMXTest, EditorSysExLeavesInPacketsOfFourBytesWithTheRecordOffset) {
@@ -278,23 +342,67 @@ TEST_F(IKeelHMXTest, EditorSysExLeavesInPacketsOfFourBytesWithTheRecordOffset) {
     EXPECT_EQ(7u, p.timestamp);
 }
 
-TEST_F(IKeelHMXTest, OutputWaitsWithoutAMidiOutputNode) {
+TEST_F(IKeelHMXTest, OutputWithoutAMidiOutputNodeIsDiscarded) {
   context.fields[keel::kFieldOutputMIDI] = nullptr;
+  const uint8_t bytes[6] = {0xF0, 0x41, 0x43, 0, 0x20, 0xF7};
   processor->SendMidiMsg(keel::MidiMsg(0, 0x90, 1, 1));
+  ASSERT_TRUE(processor->DeferSysexMsg(keel::SysExMsg(0, bytes, 6)));
   Render();
-  EXPECT_EQ(1, processor->PendingMidiCount());
+  EXPECT_EQ(0, processor->PendingMidiCount());
+  context.fields[keel::kFieldOutputMIDI] = &outNode;
+  Render();
+  EXPECT_TRUE(out.packets.empty());
 }
 
-TEST_F(IKeelHMXTest, BlockSizeGrowsOnceAndNeverShrinks) {
+TEST_F(IKeelHMXTest, LongerBlockRendersInSlicesWithoutAReset) {
   const int before = processor->resets;
-  frames = 1024;
+  const HMX_MIDIPacket noteOn{0, 3, {0x90, 60, 100, 0}, false};
+  inNode.buffer = &noteOn;
+  inNode.bufferCount = 1;
+  frames = 1300;
   Render();
-  EXPECT_EQ(1024, processor->GetBlockSize());
-  EXPECT_EQ(before + 1, processor->resets);
-  frames = 256;
+  EXPECT_EQ(512, processor->GetBlockSize());
+  EXPECT_EQ(before, processor->resets);
+  EXPECT_FLOAT_EQ(0.5f, left[0]);
+  EXPECT_FLOAT_EQ(0.5f, left[700]);
+  EXPECT_FLOAT_EQ(0.5f, right[1299]);
+  EXPECT_FLOAT_EQ(1.0f, right[1300]); // past the block: untouched
+}
+
+TEST_F(IKeelHMXTest, HostPacketsKeepTheirLengthAndSysExIsGatheredAcrossThem) {
+  struct SysExProcessor : TestProcessor {
+    void ProcessSysEx(const keel::SysExMsg& m) override { sysex.emplace_back(m.data, m.data + m.size); }
+    std::vector<std::vector<uint8_t>> sysex;
+  };
+  FakeController otherController;
+  auto other = std::make_unique<SysExProcessor>();
+  ASSERT_EQ(HMX_SUCCESS, other->Initialize(otherController.Unknown()));
+  alignas(8) unsigned char otherData[8] = {};
+  other->InitFieldData(keel::kFieldPrivateData, otherData, sizeof otherData);
+  context.fields[keel::kFieldPrivateData] = otherData;
+  const HMX_MIDIPacket packets[] = {
+      {0, 2, {0xC0, 5, 0x7F, 0}, false},    // a program change; its third byte is not its own
+      {1, 4, {0xF0, 0x41, 0x36, 0}, false}, // a system-exclusive message over three packets,
+      {1, 1, {0xF8, 0, 0, 0}, false},       // with a clock byte between its packets
+      {1, 4, {0x20, 1, 2, 3}, false},       {1, 2, {0x04, 0xF7, 0x55, 0}, false},
+      {2, 4, {0xF0, 1, 2, 3}, false}, // cut short by a note-on: abandoned
+      {2, 3, {0x90, 64, 100, 0}, false},
+  };
+  inNode.buffer = packets;
+  inNode.bufferCount = int32_t(std::size(packets));
   Render();
-  EXPECT_EQ(1024, processor->GetBlockSize());
-  EXPECT_EQ(before + 1, processor->resets);
+  EXPECT_EQ((std::vector<std::string>{"midi 5", "midi 0", "midi 64"}), other->log);
+  ASSERT_EQ(1u, other->sysex.size());
+  EXPECT_EQ((std::vector<uint8_t>{0xF0, 0x41, 0x36, 0, 0x20, 1, 2, 3, 4, 0xF7}), other->sysex[0]);
+  other->TeardownEffect();
+  context.fields[keel::kFieldPrivateData] = privateData;
+}
+
+TEST_F(IKeelHMXTest, RenderAfterTeardownDoesNothing) {
+  processor->TeardownEffect();
+  Render();
+  EXPECT_FLOAT_EQ(1.0f, left[0]);
+  EXPECT_TRUE(processor->log.empty());
 }
 
 TEST_F(IKeelHMXTest, TransportTicksBecomeQuarterNotes) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -152,6 +153,10 @@ TEST(HMX_CChunkDataParser, HostileChunksLoadWhatIsWellFormedAndNeverReadPastTheS
       {"string without its NUL", {1, 1, 1, 1, 'r', '_', 'a', 0, 'a', 'b'}, 0},
       {"good entry then garbage", {1, 1, 1, 1, 'l', '_', 'a', 0, 0, 0, 0, 1, 'd'}, 1},
       {"empty key", {1, 1, 1, 1, 0, 0, 0, 0}, 1},
+      {"string key ending on the last byte", {1, 1, 1, 1, 'r', '_', 'a', 'b', 'c', 0}, 0},
+      {"string key ending one byte short of a word", {1, 1, 1, 1, 'r', '_', 'a', 'b', 'c', 'd', 0}, 0},
+      {"double key ending on the last byte", {1, 1, 1, 1, 'l', '_', 'a', 0, 0, 0, 0, 1, 'd', '_', 0}, 1},
+      {"unknown key ending on the last byte", {1, 1, 1, 1, 'x', '_', 'q', 'q', 0}, 1},
   };
   for (const Case& c : cases) {
     // The bytes after the data part are not zero: a reader that goes past the size would see them.
@@ -160,6 +165,14 @@ TEST(HMX_CChunkDataParser, HostileChunksLoadWhatIsWellFormedAndNeverReadPastTheS
     HMX_CChunkDataParser parser;
     parser.LoadChunk(buffer.Chunk());
     EXPECT_EQ(parser.Entries().size(), c.entries) << c.what;
+
+    // And in a record that ends exactly with its data, where the sanitizer sees any read past it.
+    const size_t bytes = PlugInChunk::kDataOffset + c.data.size();
+    std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes]);
+    std::copy(buffer.bytes.begin(), buffer.bytes.begin() + std::ptrdiff_t(bytes), exact.get());
+    HMX_CChunkDataParser exactParser;
+    exactParser.LoadChunk(*reinterpret_cast<const PlugInChunk*>(exact.get()));
+    EXPECT_EQ(exactParser.Entries().size(), c.entries) << c.what << " (exact size)";
   }
   // A negative or huge size field is not trusted beyond the marker check.
   auto negative = RawChunk({1, 1, 1, 1});

@@ -161,6 +161,7 @@ void HMX_CChunkDataParser::LoadChunk(const PlugInChunk& chunk) {
     ChunkEntry entry;
     entry.name = keyLength > 2 ? std::string(keyStart + 2, keyLength - 2).c_str() : "";
     position = int64_t(RoundUp4(uint64_t(position) + keyLength + 1));
+    // The key may end on the last data byte, leaving the rounded position past the end.
     auto need = [&](int64_t bytes) { return position + bytes <= n; };
     switch (keyLength ? keyStart[0] : '\0') {
     case 'd': {
@@ -189,6 +190,8 @@ void HMX_CChunkDataParser::LoadChunk(const PlugInChunk& chunk) {
       position += 4;
       break;
     case 'r': {
+      if (!need(1))
+        return; // no room for even the string's NUL
       const auto* text = reinterpret_cast<const char*>(data + position);
       const void* end = std::memchr(text, 0, size_t(n - position));
       if (!end)
