@@ -48,7 +48,8 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
 // quads:0 renders every voice alone (the reference path); quads:1 quads only; quads:2 runs of eight as
-// octets, the rest as quads (the default where the processor has AVX-512).
+// octets, the rest as quads (the default where the processor has AVX-512); quads:3 pairs only (the
+// default without AVX2).
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
@@ -58,6 +59,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
   part->Prepare(48000.0 * factor);
   part->SetQuadRendering(quads);
   part->SetOctetRendering(state.range(2) == 2 && HasAvx512());
+  part->Quad().SetVectorForm(state.range(2) != 3);
   ApplyPatch(*part, heavy);
   HoldNotes(*part, kVoices, 40);
   constexpr int kSubSamples = 4096;
@@ -73,15 +75,16 @@ void BM_VoiceSubSample(benchmark::State& state) {
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VoiceSubSample)
-    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})
+    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2, 3}})
     ->ArgNames({"factor", "heavy", "quads"});
 
 // The worst case the parameters allow: both parts at 24 voices each at 4x, the five effect slots full,
 // the chords struck again every half second (attack and decay are the dearest phases); counter
 // "x_realtime" is seconds of 48 kHz audio per second of CPU. path: 0 the reference that renders every
-// sub-sample through all voices in turn; 1 every voice alone over blocks; 2 quads in the x86-64
-// baseline form (a processor without AVX2); 3 quads in their AVX2 form; 4 runs of eight as octets
-// (AVX-512), the rest as quads. Paths 3 and 4 fall back to the baseline where the processor lacks them.
+// sub-sample through all voices in turn; 1 every voice alone over blocks; 2 pairs in the x86-64
+// baseline form; 3 pairs in their SSE4.2 form (a processor without AVX2); 4 quads in their AVX2 form
+// (the rest as pairs); 5 runs of eight as octets (AVX-512), the rest as quads and pairs. A path falls
+// back to the baseline forms where the processor lacks its instructions.
 void BM_WorstCase(benchmark::State& state) {
   const bool heavy = state.range(0) != 0;
   const int path = static_cast<int>(state.range(1));
@@ -89,8 +92,9 @@ void BM_WorstCase(benchmark::State& state) {
   renderer->Prepare(48000.0, 4);
   for (TonePart* part : {&renderer->Upper(), &renderer->Lower()}) {
     part->SetQuadRendering(path >= 2);
-    part->SetOctetRendering(path == 4 && HasAvx512());
-    part->Quad().SetVectorForm(path >= 3);
+    part->SetOctetRendering(path == 5 && HasAvx512());
+    part->Pair().SetVectorForm(path >= 3);
+    part->Quad().SetVectorForm(path >= 4);
     ApplyPatch(*part, heavy);
     part->SetVoiceLimit(24);
   }
@@ -126,7 +130,7 @@ void BM_WorstCase(benchmark::State& state) {
       benchmark::Counter(kFrames / 48000.0, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_WorstCase)
-    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4}})
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5}})
     ->ArgNames({"heavy", "path"})
     ->Unit(benchmark::kMillisecond);
 

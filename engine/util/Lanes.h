@@ -14,6 +14,7 @@
 // For a lambda that takes or returns lanes: a lambda does not take its caller's target, and out of line
 // it would pass the lanes by the baseline's convention while a wide caller expects them in registers.
 #define VLM_LANES_LAMBDA __attribute__((always_inline))
+#define VLM_TARGET_SSE42 __attribute__((target("sse4.2")))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
 // For eight lanes the attribute alone is not enough: a comparison written in a template compiled for the
 // baseline comes out lane by lane even inlined here (see VoiceOctetAvx512.cpp).

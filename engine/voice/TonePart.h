@@ -45,6 +45,7 @@ public:
   // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
   VoiceQuad& Quad() noexcept { return mQuad; }
+  VoicePair& Pair() noexcept { return mPair; }
   VoiceOctet& Octet() noexcept { return mOctet; }
 
   void NoteOn(int note, double velocity) noexcept;

@@ -34,7 +34,8 @@ public:
 
     // wide: all lanes in one register (AVX2 for four lanes, AVX-512 for eight) when the processor has
     // it (the default); otherwise, or with wide false, the same source in x86-64 baseline code. Two
-    // lanes are always baseline code, which holds them in one register.
+    // lanes are one register in either form; their wide form is SSE4.2 code (blends, rounding and
+    // 64-bit comparisons in one instruction each).
     void SetVectorForm(bool wide) noexcept;
     bool VectorForm() const noexcept { return mWide != 0; }
 
@@ -45,6 +46,8 @@ public:
     void Store(int lane, Voice& v) const noexcept;
     // The target attributes stand on these declarations too: a member template's instances take them
     // from here.
+    VLM_TARGET_SSE42 void RenderSse42(Voice* const* voices, const double* noise, const double* lfo1,
+                                      const double* lfo2, double* sum, int n) noexcept;
     VLM_TARGET_AVX2 void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
                                     const double* lfo2, double* sum, int n) noexcept;
     VLM_TARGET_AVX512 void RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
@@ -112,7 +115,7 @@ template <class L> using VoiceGroup = VoiceQuad::Group<L>;
 // Eight voices, in one AVX-512 register when the processor has it (the default), else in four SSE2
 // registers.
 using VoiceOctet = VoiceGroup<Lanes8>;
-// Two voices in one SSE2 register: where the processor lacks AVX2 (there the quad's baseline form, two
+// Two voices in one SSE register: where the processor lacks AVX2 (there the quad's baseline form, two
 // registers per value, measured slower than the voices alone), and for runs of two or three.
 using VoicePair = VoiceGroup<Lanes2>;
 #pragma GCC diagnostic pop

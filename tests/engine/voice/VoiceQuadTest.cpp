@@ -79,7 +79,8 @@ bool SameBits(double a, double b) {
 }
 
 // How the grouped part renders: the widest group, and whether the groups use their wide vector form
-// (AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the processor has it).
+// (SSE4.2 for pairs, AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the
+// processor has it).
 // Pairs take the runs a quad leaves, and every run where quads are baseline code without octets.
 struct Form {
   int lanes;
@@ -87,14 +88,17 @@ struct Form {
 };
 
 bool Runs(Form f) {
-  return !f.wide || (f.lanes == 8 ? HasAvx512() : f.lanes == 4 ? HasAvx2() : false);
+  return !f.wide || (f.lanes == 8 ? HasAvx512() : f.lanes == 4 ? HasAvx2() : HasSse42());
 }
 
 std::string Describe(Form f) {
   return std::string(f.lanes == 8   ? " (octets, "
                      : f.lanes == 4 ? " (quads, "
                                     : " (pairs, ") +
-         (f.wide ? (f.lanes == 8 ? "AVX-512)" : "AVX2)") : "baseline)");
+         (f.wide ? (f.lanes == 8   ? "AVX-512)"
+                    : f.lanes == 4 ? "AVX2)"
+                                   : "SSE4.2)")
+                 : "baseline)");
 }
 
 // Plays the same score on a part rendered in groups and on one rendered voice by voice; returns the
@@ -107,6 +111,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
   quads->SetOctetRendering(form.lanes == 8);
   quads->Quad().SetVectorForm(form.wide);
   quads->Octet().SetVectorForm(form.wide);
+  quads->Pair().SetVectorForm(form.wide);
   std::vector<double> noise(TonePart::kMaxChunk * 3);
   for (std::size_t i = 0; i < noise.size(); ++i)
     noise[i] = std::sin(0.37 * static_cast<double>(i) * static_cast<double>(i));
@@ -151,7 +156,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
 
 // Fourteen notes: with octets an octet, a quad and a pair; with quads three quads and a pair; else pairs.
 // The quads' baseline form renders beside baseline octets.
-const Form kForms[] = {{2, false}, {4, true}, {8, false}, {8, true}};
+const Form kForms[] = {{2, false}, {2, true}, {4, true}, {8, false}, {8, true}};
 
 TEST(VoiceQuad, GroupsRenderWhatTheVoicesRenderAlone) {
   for (Form form : kForms) {
@@ -208,10 +213,13 @@ template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double
     }
 }
 
-// The five lane forms of a test template: a target is a function's attribute, so each form needs its own
-// function, Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline2, Name##Baseline4 and
-// Name##Baseline8.
+// The six lane forms of a test template: a target is a function's attribute, so each form needs its own
+// function, Name##Wide2 (SSE4.2), Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline2,
+// Name##Baseline4 and Name##Baseline8.
 #define VLM_LANE_FORMS(Name, Template)                                                                       \
+  VLM_TARGET_SSE42 void Name##Wide2(std::vector<double>& out) {                                              \
+    Template<Lanes2>(out);                                                                                   \
+  }                                                                                                          \
   VLM_TARGET_AVX2 void Name##Wide4(std::vector<double>& out) {                                               \
     Template<Lanes4>(out);                                                                                   \
   }                                                                                                          \
@@ -252,17 +260,18 @@ struct LaneFormRun {
   void (*run)(std::vector<double>&);
 };
 #define VLM_LANE_FORM_RUNS(Name)                                                                             \
-  std::array<LaneFormRun, 5> {                                                                               \
+  std::array<LaneFormRun, 6> {                                                                               \
     {                                                                                                        \
-      {"2 baseline", 2, false, Name##Baseline2}, {"4 baseline", 4, false, Name##Baseline4},                  \
-          {"4 AVX2", 4, true, Name##Wide4}, {"8 baseline", 8, false, Name##Baseline8}, {                     \
+      {"2 baseline", 2, false, Name##Baseline2}, {"2 SSE4.2", 2, true, Name##Wide2},                         \
+          {"4 baseline", 4, false, Name##Baseline4}, {"4 AVX2", 4, true, Name##Wide4},                       \
+          {"8 baseline", 8, false, Name##Baseline8}, {                                                       \
         "8 AVX-512", 8, true, Name##Wide8                                                                    \
       }                                                                                                      \
     }                                                                                                        \
   }
 
 // Runs each form the processor has and hands its results to check(form, out).
-template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 5>& forms, Check check) {
+template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 6>& forms, Check check) {
   for (const LaneFormRun& form : forms) {
     if (!Runs({form.lanes, form.wide}))
       continue;
