@@ -205,6 +205,6 @@ private:
   std::uint8_t mQuadRendering = 1;
   std::uint8_t mOctetRendering = 0; // set in the constructor
   VoiceQuad mQuad;
-  VoicePair mPair;
   VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new
+  VoicePair mPair;
 };
