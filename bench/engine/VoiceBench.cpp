@@ -2,15 +2,19 @@
 // real-time multiple.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "engine/filter/CpuFeatures.h"
+#include "engine/fx/FxRack.h"
 #include "engine/render/PartRenderer.h"
 
 namespace {
 
-// typical: a plain two-oscillator patch; heavy: resonance with jitter, cross-mod, sync and every LFO route.
+// typical: a plain two-oscillator patch; heavy: every modulation route on (LFO and ENV-1 to pitch, LFO to
+// pulse width, cutoff and amplifier, ENV-1 to cross-mod, the filter envelope inverted), resonance with
+// jitter, cross-mod, sync and a triangle VCO-1.
 void ApplyPatch(TonePart& p, bool heavy) {
   p.mAssignMode = TonePart::kPoly1;
   p.SetVoiceLimit(32);
@@ -31,6 +35,9 @@ void ApplyPatch(TonePart& p, bool heavy) {
     p.SetVcaLfoAmount(0.3);
     p.SetVcoModEnv1Amount(2.0);
     p.SetVco1Waveform(Vco::kTriangle);
+    p.SetXmodEnv1Amount(0.5);
+    // Inverted, the filter envelope moves the cutoff on every sample of every phase: the dearest way.
+    p.SetVcfEnvPolarity(true);
   }
 }
 
@@ -41,7 +48,8 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
 // quads:0 renders every voice alone (the reference path); quads:1 quads only; quads:2 runs of eight as
-// octets, the rest as quads (the default where the processor has AVX-512).
+// octets, the rest as quads (the default where the processor has AVX-512); quads:3 pairs only (the
+// default without AVX2).
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
@@ -51,6 +59,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
   part->Prepare(48000.0 * factor);
   part->SetQuadRendering(quads);
   part->SetOctetRendering(state.range(2) == 2 && HasAvx512());
+  part->Quad().SetVectorForm(state.range(2) != 3);
   ApplyPatch(*part, heavy);
   HoldNotes(*part, kVoices, 40);
   constexpr int kSubSamples = 4096;
@@ -66,25 +75,40 @@ void BM_VoiceSubSample(benchmark::State& state) {
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VoiceSubSample)
-    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2}})
+    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2, 3}})
     ->ArgNames({"factor", "heavy", "quads"});
 
-// Both parts at 24 voices each at 4x from the note starts on (attack and decay, the dearest phases);
-// counter "x_realtime" is seconds of 48 kHz audio per second of CPU. per_sample:1 is the reference
-// path that renders every sub-sample through all voices in turn; octets:0 keeps the parts to quads,
-// octets:1 lets them take runs of eight as octets (where the processor has AVX-512).
+// The worst case the parameters allow: both parts at 24 voices each at 4x, the five effect slots full,
+// the chords struck again every half second (attack and decay are the dearest phases); counter
+// "x_realtime" is seconds of 48 kHz audio per second of CPU. path: 0 the reference that renders every
+// sub-sample through all voices in turn; 1 every voice alone over blocks; 2 pairs in the x86-64
+// baseline form; 3 pairs in their SSE4.2 form (a processor without AVX2); 4 quads in their AVX2 form
+// (the rest as pairs); 5 runs of eight as octets (AVX-512), the rest as quads and pairs. A path falls
+// back to the baseline forms where the processor lacks its instructions.
 void BM_WorstCase(benchmark::State& state) {
   const bool heavy = state.range(0) != 0;
-  const int factor = static_cast<int>(state.range(1));
-  const bool perSample = state.range(2) != 0;
+  const int path = static_cast<int>(state.range(1));
   auto renderer = std::make_unique<PartRenderer>();
-  renderer->Prepare(48000.0, factor);
-  renderer->Upper().SetOctetRendering(state.range(3) != 0 && HasAvx512());
-  renderer->Lower().SetOctetRendering(state.range(3) != 0 && HasAvx512());
-  ApplyPatch(renderer->Upper(), heavy);
-  ApplyPatch(renderer->Lower(), heavy);
-  renderer->Upper().SetVoiceLimit(24);
-  renderer->Lower().SetVoiceLimit(24);
+  renderer->Prepare(48000.0, 4);
+  for (TonePart* part : {&renderer->Upper(), &renderer->Lower()}) {
+    part->SetQuadRendering(path >= 2);
+    part->SetOctetRendering(path == 5 && HasAvx512());
+    part->Pair().SetVectorForm(path >= 3);
+    part->Quad().SetVectorForm(path >= 4);
+    ApplyPatch(*part, heavy);
+    part->SetVoiceLimit(24);
+  }
+  // Tens of megabytes: on the heap. Chorus, delay, three-band EQ, compressor and hall reverb.
+  auto rack = std::make_unique<vlm::dsp::FxRack>();
+  const int types[vlm::dsp::FxRack::kSlotCount] = {1, 4, 7, 8, 10};
+  for (int slot = 0; slot < vlm::dsp::FxRack::kSlotCount; ++slot)
+    rack->SetType(slot, types[slot]);
+  rack->Prepare(48000.0);
+  for (int slot = 0; slot < vlm::dsp::FxRack::kSlotCount; ++slot)
+    rack->SetSlotParameters(slot, std::array<double, 8>{0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
+  rack->Prepare(48000.0); // the reverb starts on its chosen core, as the processor's reset does
+  rack->ResetAll();
+  rack->SetTempo(120.0);
   constexpr int kFrames = 4800;
   std::vector<double> left(kFrames), right(kFrames);
   int block = 0;
@@ -93,10 +117,12 @@ void BM_WorstCase(benchmark::State& state) {
       HoldNotes(renderer->Upper(), 24, 40);
       HoldNotes(renderer->Lower(), 24, 41);
     }
-    if (perSample)
+    if (path == 0)
       renderer->RenderPerSample(left, right);
     else
       renderer->Render(left, right);
+    for (int i = 0; i < kFrames; ++i)
+      rack->Process(left[static_cast<std::size_t>(i)], right[static_cast<std::size_t>(i)]);
     benchmark::DoNotOptimize(left.data());
     benchmark::DoNotOptimize(right.data());
   }
@@ -104,8 +130,8 @@ void BM_WorstCase(benchmark::State& state) {
       benchmark::Counter(kFrames / 48000.0, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_WorstCase)
-    ->ArgsProduct({{0, 1}, {4}, {0, 1}, {0, 1}})
-    ->ArgNames({"heavy", "factor", "per_sample", "octets"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5}})
+    ->ArgNames({"heavy", "path"})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

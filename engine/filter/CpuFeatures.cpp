@@ -1,4 +1,4 @@
-// CPUID and XGETBV queries for AVX2 and AVX-512, done once.
+// CPUID and XGETBV queries for SSE4.2, AVX2 and AVX-512, done once.
 #include "engine/filter/CpuFeatures.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -29,6 +29,18 @@ unsigned Leaf7Ebx(unsigned xcr0Mask) noexcept {
 
 } // namespace
 
+bool QuerySse42() noexcept {
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0)
+    return false;
+  constexpr unsigned kSse41 = 1u << 19, kSse42 = 1u << 20;
+  return (ecx & (kSse41 | kSse42)) == (kSse41 | kSse42);
+#else
+  return false;
+#endif
+}
+
 bool QueryAvx2() noexcept {
 #if defined(__x86_64__) || defined(__i386__)
   // SSE (bit 1) and AVX (bit 2) register state; AVX2 is leaf 7 EBX bit 5.
@@ -46,6 +58,11 @@ bool QueryAvx512() noexcept {
 #else
   return false;
 #endif
+}
+
+bool HasSse42() noexcept {
+  static const bool kHasSse42 = QuerySse42();
+  return kHasSse42;
 }
 
 bool HasAvx2() noexcept {

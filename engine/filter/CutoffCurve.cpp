@@ -28,17 +28,9 @@ double CutoffFrequencyToPercent(double hz) noexcept {
   return kCutoffCurvePercent[i - 1] + (kCutoffCurvePercent[i] - kCutoffCurvePercent[i - 1]) * t;
 }
 
+const std::array<double, kCutoffCurvePoints> kCutoffLog2Hz = CutoffLog2Table();
+
 double CutoffPercentToFrequency(double percent) noexcept {
-  // At 0 (and below) the search would stop at the first breakpoint, which has none before it.
-  if (!(percent > 0.0))
-    return kCutoffMinHz;
-  const double p = percent < 100.0 ? percent : 100.0;
-  int i = 1;
-  while (kCutoffCurvePercent[i] < p)
-    ++i;
-  const auto& lg = CutoffLog2Table();
-  const double t = (p - kCutoffCurvePercent[i - 1]) / (kCutoffCurvePercent[i] - kCutoffCurvePercent[i - 1]);
-  // The voice converts every sample while its filter envelope moves: the inline exp2 (within 3 ulp).
-  const double hz = FastExp2(lg[i - 1] + (lg[i] - lg[i - 1]) * t);
-  return hz < kCutoffMinHz ? kCutoffMinHz : (hz > kCutoffMaxHz ? kCutoffMaxHz : hz);
+  std::uint32_t segment = 1;
+  return CutoffPercentToFrequency(percent, segment);
 }

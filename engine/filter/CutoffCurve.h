@@ -2,6 +2,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+
+#include "engine/util/FastMath.h"
 
 inline constexpr int kCutoffCurvePoints = 19;
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurvePercent = {
@@ -19,3 +22,30 @@ const std::array<double, kCutoffCurvePoints>& CutoffLog2Table() noexcept;
 double CutoffFrequencyToPercent(double hz) noexcept;
 // Frequency (5..30000 Hz) of a knob percent, interpolated in log2(f); p <= 0 gives 5 Hz.
 double CutoffPercentToFrequency(double percent) noexcept;
+
+// log2 of kCutoffCurveHz, as CutoffLog2Table() holds it, for the inline conversion below (filled before
+// main; read it only after).
+extern const std::array<double, kCutoffCurvePoints> kCutoffLog2Hz;
+
+// The same conversion, inline and starting from `segment` (the caller's memory of the breakpoint above
+// the last percent, 1 at the start): a voice converts every sample while its filter envelope moves, and
+// as a call the voice's control values went through memory.
+[[gnu::always_inline]] inline double CutoffPercentToFrequency(double percent,
+                                                              std::uint32_t& segment) noexcept {
+  // At 0 (and below) the search would stop at the first breakpoint, which has none before it.
+  if (!(percent > 0.0))
+    return kCutoffMinHz;
+  const double p = percent < 100.0 ? percent : 100.0;
+  // The first breakpoint at or above p: it is unique, so the remembered one, when it fits, is it.
+  std::uint32_t i = segment;
+  if (!(kCutoffCurvePercent[i - 1] < p && !(kCutoffCurvePercent[i] < p))) {
+    i = 1;
+    while (kCutoffCurvePercent[i] < p)
+      ++i;
+    segment = i;
+  }
+  const double t = (p - kCutoffCurvePercent[i - 1]) / (kCutoffCurvePercent[i] - kCutoffCurvePercent[i - 1]);
+  // The inline exp2 (within 3 ulp).
+  const double hz = FastExp2(kCutoffLog2Hz[i - 1] + (kCutoffLog2Hz[i] - kCutoffLog2Hz[i - 1]) * t);
+  return hz < kCutoffMinHz ? kCutoffMinHz : (hz > kCutoffMaxHz ? kCutoffMaxHz : hz);
+}

@@ -1,4 +1,4 @@
-// Four or eight doubles handled as one value, for rendering voices side by side. Every operation is
+// Two, four or eight doubles handled as one value, for rendering voices side by side. Every operation is
 // the plain IEEE one per lane (no fused multiply-add), so a lane gives bit for bit what the scalar
 // code gives for the same inputs in the same order.
 //
@@ -14,6 +14,7 @@
 // For a lambda that takes or returns lanes: a lambda does not take its caller's target, and out of line
 // it would pass the lanes by the baseline's convention while a wide caller expects them in registers.
 #define VLM_LANES_LAMBDA __attribute__((always_inline))
+#define VLM_TARGET_SSE42 __attribute__((target("sse4.2")))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
 // For eight lanes the attribute alone is not enough: a comparison written in a template compiled for the
 // baseline comes out lane by lane even inlined here (see VoiceOctetAvx512.cpp).
@@ -21,6 +22,8 @@
 
 // Aligned to their size in every build: the baseline compiler would align them to 16 only, and the
 // wide renderers read and write them with aligned full-register moves.
+// Two lanes are one SSE2 register, the x86-64 baseline's own width.
+typedef double Lanes2 __attribute__((vector_size(16), aligned(16)));
 typedef double Lanes4 __attribute__((vector_size(32), aligned(32)));
 typedef double Lanes8 __attribute__((vector_size(64), aligned(64)));
 // A comparison gives all ones (true) or zero per lane, in lanes of the compiler's choosing: long for GCC,
@@ -30,9 +33,11 @@ typedef long long LaneMaskLane;
 #else
 typedef std::int64_t LaneMaskLane;
 #endif
+typedef LaneMaskLane LaneMask2 __attribute__((vector_size(16), aligned(16)));
 typedef LaneMaskLane LaneMask4 __attribute__((vector_size(32), aligned(32)));
 typedef LaneMaskLane LaneMask8 __attribute__((vector_size(64), aligned(64)));
 // The bits of the lanes, for shifts that must not carry the sign.
+typedef std::uint64_t LaneBits2 __attribute__((vector_size(16), aligned(16)));
 typedef std::uint64_t LaneBits4 __attribute__((vector_size(32), aligned(32)));
 typedef std::uint64_t LaneBits8 __attribute__((vector_size(64), aligned(64)));
 static_assert(alignof(Lanes4) == 32 && alignof(LaneMask4) == 32);
@@ -45,6 +50,11 @@ inline constexpr int kLaneCount = 4; // the quad's width
 template <class L> struct LaneTraits;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
+template <> struct LaneTraits<Lanes2> {
+  using Mask = LaneMask2;
+  using Bits = LaneBits2;
+  static constexpr int kCount = 2;
+};
 template <> struct LaneTraits<Lanes4> {
   using Mask = LaneMask4;
   using Bits = LaneBits4;
@@ -64,7 +74,8 @@ concept LaneVector = requires {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 template <class M>
-concept LaneMaskVector = std::same_as<M, LaneMask4> || std::same_as<M, LaneMask8>;
+concept LaneMaskVector =
+    std::same_as<M, LaneMask2> || std::same_as<M, LaneMask4> || std::same_as<M, LaneMask8>;
 #pragma GCC diagnostic pop
 
 template <LaneVector L> using MaskOf = typename LaneTraits<L>::Mask;
@@ -109,6 +120,9 @@ template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask4 m, Op op) 
   typedef std::int64_t Pair __attribute__((vector_size(16)));
   const Pair p = op(__builtin_shufflevector(m, m, 0, 1), __builtin_shufflevector(m, m, 2, 3));
   return op(p[0], p[1]);
+}
+template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask2 m, Op op) noexcept {
+  return op(m[0], m[1]);
 }
 
 // Eight lanes are narrowed to one byte each (0 or all ones) in one integer: a narrowing move (vpmovqb)

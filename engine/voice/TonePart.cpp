@@ -40,7 +40,7 @@ double Frac(double x) noexcept {
 
 } // namespace
 
-TonePart::TonePart() : mQuadRendering(HasAvx2() ? 1 : 0), mOctetRendering(HasAvx512() ? 1 : 0) {
+TonePart::TonePart() : mOctetRendering(HasAvx512() ? 1 : 0) {
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();
@@ -153,8 +153,11 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
     }
     // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
     // voice's 0 changes nothing but the sign of a zero): groups take runs of voices in that order,
-    // eight where octets render, else four.
-    const int widest = !mQuadRendering ? 1 : mOctetRendering ? VoiceOctet::kLanes : VoiceQuad::kLanes;
+    // eight where octets render, four where quads have their AVX2 form (or beside octets), else two.
+    const int widest = !mQuadRendering      ? 1
+                       : mOctetRendering    ? VoiceOctet::kLanes
+                       : mQuad.VectorForm() ? VoiceQuad::kLanes
+                                            : VoicePair::kLanes;
     int next = 0;
     while (next < activeCount) {
       Voice* group[VoiceOctet::kLanes];
@@ -165,12 +168,15 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
           break;
         ++run;
       }
-      if (run >= VoiceOctet::kLanes && widest >= VoiceOctet::kLanes) {
+      if (run >= VoiceOctet::kLanes) {
         mOctet.Render(group, chunkNoise, l1, l2, sum, count);
         next += VoiceOctet::kLanes;
       } else if (run >= VoiceQuad::kLanes) {
         mQuad.Render(group, chunkNoise, l1, l2, sum, count);
         next += VoiceQuad::kLanes;
+      } else if (run >= VoicePair::kLanes) {
+        mPair.Render(group, chunkNoise, l1, l2, sum, count);
+        next += VoicePair::kLanes;
       } else {
         RenderVoiceAlone(active[static_cast<std::size_t>(next)], chunkNoise, l1, l2, sum, count);
         ++next;

@@ -36,14 +36,16 @@ public:
   // Sub-samples per chunk: a group of voices loads and stores its lanes once per chunk, so 64 frames
   // at 4x are one chunk.
   static constexpr int kMaxChunk = 256;
-  // RenderBlock renders runs of four voices as a VoiceQuad (the default where the processor has AVX2;
-  // without it the quad's two-register form is slower than the voices alone) or every voice on its own
-  // (the reference the quads are checked against). Both give the same samples.
+  // RenderBlock renders runs of voices side by side (the default) or every voice on its own (the
+  // reference the groups are checked against); both give the same samples. Runs of four render as a
+  // VoiceQuad where the quad has its AVX2 form, runs of two or three (and, without AVX2, every run) as
+  // a VoicePair: the quad's two-register baseline form is slower than the voices alone.
   void SetQuadRendering(bool on) noexcept { mQuadRendering = on ? 1 : 0; }
   // With quads on, runs of eight voices render as a VoiceOctet (the default where the processor has
   // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
   VoiceQuad& Quad() noexcept { return mQuad; }
+  VoicePair& Pair() noexcept { return mPair; }
   VoiceOctet& Octet() noexcept { return mOctet; }
 
   void NoteOn(int note, double velocity) noexcept;
@@ -200,8 +202,9 @@ private:
   void RenderVoiceAlone(int index, const double* noise, const double* lfo1, const double* lfo2, double* sum,
                         int n) noexcept;
 
-  std::uint8_t mQuadRendering = 0;  // set in the constructor
+  std::uint8_t mQuadRendering = 1;
   std::uint8_t mOctetRendering = 0; // set in the constructor
   VoiceQuad mQuad;
   VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new
+  VoicePair mPair;
 };

@@ -664,7 +664,7 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
     const double q = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
     if (q != mModCutoffCacheIn) {
       mModCutoffCacheIn = q;
-      mModCutoffCacheOut = CutoffPercentToFrequency(q);
+      mModCutoffCacheOut = CutoffPercentToFrequency(q, mCutoffSegment);
     }
     cutoff = mModCutoffCacheOut;
   }

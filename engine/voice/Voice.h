@@ -317,6 +317,7 @@ private:
   std::uint32_t mAmpAttackSegment = 0;
   std::uint32_t mAmpDecaySegment = 0;
   std::uint32_t mAmpReleaseSegment = 0;
+  std::uint32_t mCutoffSegment = 1; // the breakpoint above it
 
   // Amplifier curve state.
   double mAmpLastGain = 0.0;

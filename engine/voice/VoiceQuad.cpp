@@ -13,7 +13,7 @@ template <class L, class Get> VLM_LANES_INLINE L Gather(Voice* const* v, Get get
 
 // Whether the processor runs L's lanes in one register.
 template <class L> bool HasWideForm() noexcept {
-  return kLanesOf<L> == 8 ? HasAvx512() : HasAvx2();
+  return kLanesOf<L> == 8 ? HasAvx512() : kLanesOf<L> == 4 ? HasAvx2() : HasSse42();
 }
 
 } // namespace
@@ -114,6 +114,13 @@ VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const
 }
 
 template <class L>
+VLM_TARGET_SSE42 void VoiceQuad::Group<L>::RenderSse42(Voice* const* voices, const double* noise,
+                                                       const double* lfo1, const double* lfo2, double* sum,
+                                                       int n) noexcept {
+  RenderLanes(voices, noise, lfo1, lfo2, sum, n);
+}
+
+template <class L>
 void VoiceQuad::Group<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
                                          const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
@@ -126,13 +133,19 @@ void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, cons
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
   else if constexpr (kLanes == 8)
     RenderAvx512(voices, noise, lfo1, lfo2, sum, n);
-  else
+  else if constexpr (kLanes == 4)
     RenderAvx2(voices, noise, lfo1, lfo2, sum, n);
+  else
+    RenderSse42(voices, noise, lfo1, lfo2, sum, n);
 }
 
-// The two widths; the octet's AVX-512 form is in VoiceOctetAvx512.cpp.
+// The three widths; the octet's AVX-512 form is in VoiceOctetAvx512.cpp.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
+template VoiceQuad::Group<Lanes2>::Group() noexcept;
+template void VoiceQuad::Group<Lanes2>::SetVectorForm(bool) noexcept;
+template void VoiceQuad::Group<Lanes2>::Render(Voice* const*, const double*, const double*, const double*,
+                                               double*, int) noexcept;
 template VoiceQuad::Group<Lanes4>::Group() noexcept;
 template void VoiceQuad::Group<Lanes4>::SetVectorForm(bool) noexcept;
 template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*,

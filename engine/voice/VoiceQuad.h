@@ -1,4 +1,5 @@
-// Voices rendered side by side, one per lane: four on AVX2 (VoiceQuad), eight on AVX-512 (VoiceOctet).
+// Voices rendered side by side, one per lane: four on AVX2 (VoiceQuad), eight on AVX-512 (VoiceOctet),
+// two on the SSE2 registers every x86-64 processor has (VoicePair).
 // The branchy control steps run voice by voice, the arithmetic (exponentials, ladder coefficients,
 // oscillators, mixer, filters, amplifier) on the lanes.
 #pragma once
@@ -14,8 +15,8 @@
 // branch, which measured slower than the voices alone.
 //
 // Voice, Vcf and Hpf open their audio state to VoiceQuad; the renderer for any width is its member
-// template Group<L> (L = Lanes4 or Lanes8), which as a nested class shares that access. Its per-sample
-// render is in VoiceGroupLanes.h; the octet's AVX-512 form is compiled in VoiceOctetAvx512.cpp.
+// template Group<L> (L = Lanes2, Lanes4 or Lanes8), which as a nested class shares that access. Its
+// per-sample render is in VoiceGroupLanes.h; the octet's AVX-512 form is compiled in VoiceOctetAvx512.cpp.
 // Audio thread only; one group is reused for every run of voices.
 class VoiceQuad {
 public:
@@ -32,7 +33,9 @@ public:
                 double* sum, int n) noexcept;
 
     // wide: all lanes in one register (AVX2 for four lanes, AVX-512 for eight) when the processor has
-    // it (the default); otherwise, or with wide false, the same source in x86-64 baseline code.
+    // it (the default); otherwise, or with wide false, the same source in x86-64 baseline code. Two
+    // lanes are one register in either form; their wide form is SSE4.2 code (blends, rounding and
+    // 64-bit comparisons in one instruction each).
     void SetVectorForm(bool wide) noexcept;
     bool VectorForm() const noexcept { return mWide != 0; }
 
@@ -43,6 +46,8 @@ public:
     void Store(int lane, Voice& v) const noexcept;
     // The target attributes stand on these declarations too: a member template's instances take them
     // from here.
+    VLM_TARGET_SSE42 void RenderSse42(Voice* const* voices, const double* noise, const double* lfo1,
+                                      const double* lfo2, double* sum, int n) noexcept;
     VLM_TARGET_AVX2 void RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
                                     const double* lfo2, double* sum, int n) noexcept;
     VLM_TARGET_AVX512 void RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
@@ -110,4 +115,7 @@ template <class L> using VoiceGroup = VoiceQuad::Group<L>;
 // Eight voices, in one AVX-512 register when the processor has it (the default), else in four SSE2
 // registers.
 using VoiceOctet = VoiceGroup<Lanes8>;
+// Two voices in one SSE register: where the processor lacks AVX2 (there the quad's baseline form, two
+// registers per value, measured slower than the voices alone), and for runs of two or three.
+using VoicePair = VoiceGroup<Lanes2>;
 #pragma GCC diagnostic pop

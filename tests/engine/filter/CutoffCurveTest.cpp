@@ -1,7 +1,9 @@
 // Cutoff curve: every breakpoint both ways, log interpolation between them, and the ends.
 #include "engine/filter/CutoffCurve.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -37,4 +39,17 @@ TEST(CutoffCurve, EndsAreHeld) {
   EXPECT_DOUBLE_EQ(CutoffPercentToFrequency(100.0), 30000.0);
   EXPECT_DOUBLE_EQ(CutoffPercentToFrequency(250.0), 30000.0);
   EXPECT_GT(CutoffPercentToFrequency(1e-9), 5.0);
+}
+
+TEST(CutoffCurve, ALookupFromAnyRememberedSegmentGivesTheSearchedValue) {
+  // Stale, neighbouring and far segments, percents on and between every breakpoint and past the top.
+  for (std::uint32_t remembered = 1; remembered < kCutoffCurvePoints; ++remembered)
+    for (double p = 0.125; p <= 101.0; p += 0.125) {
+      std::uint32_t segment = remembered;
+      const double hz = CutoffPercentToFrequency(p, segment);
+      EXPECT_EQ(hz, CutoffPercentToFrequency(p)) << p << " from " << remembered;
+      EXPECT_TRUE(kCutoffCurvePercent[segment - 1] < std::min(p, 100.0) &&
+                  std::min(p, 100.0) <= kCutoffCurvePercent[segment])
+          << p << " from " << remembered;
+    }
 }

@@ -23,8 +23,10 @@ TEST(LadderAvx2, FeatureQueryAgreesWithTheCompiler) {
 #if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
   EXPECT_EQ(QueryAvx2(), __builtin_cpu_supports("avx2") != 0);
+  EXPECT_EQ(QuerySse42(), __builtin_cpu_supports("sse4.2") != 0 && __builtin_cpu_supports("sse4.1") != 0);
 #endif
   EXPECT_EQ(HasAvx2(), QueryAvx2());
+  EXPECT_EQ(HasSse42(), QuerySse42());
 }
 
 TEST(LadderAvx2, FastTanhMatchesTheScalarFormBitForBit) {

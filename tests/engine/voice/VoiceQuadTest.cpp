@@ -28,18 +28,20 @@ struct QuadPatch {
   int sync;
   int vco2Range;
   bool xmodInverted;
+  bool vcfEnvInverted;
   double resonance;
   double vcaLfo; // tremolo, or none at 0
 };
 
-// Every waveform on each oscillator, both sync directions, the high range's shelf, both cross-mod
-// polarities, a resonance with cutoff jitter, and tremolo on and off.
+// Every waveform on each oscillator, both sync directions, the high range's shelf, both cross-mod and
+// filter-envelope polarities, a resonance with cutoff jitter, and tremolo on and off.
 const QuadPatch kPatches[] = {
-    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, 0.3, 0.0},
-    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, 0.85, 0.4},
-    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, 0.95, 0.4},
-    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, 0.6, 0.0},
-    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, 0.7, 0.4},
+    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, false, 0.3, 0.0},
+    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, true, 0.85, 0.4},
+    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, false, 0.95,
+     0.4},
+    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, true, 0.6, 0.0},
+    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, false, 0.7, 0.4},
 };
 
 void ApplyPatch(TonePart& p, const QuadPatch& q) {
@@ -60,6 +62,7 @@ void ApplyPatch(TonePart& p, const QuadPatch& q) {
   p.SetVcfCutoff(900.0);
   p.SetVcfResonance(q.resonance);
   p.SetVcfEnvAmount(50.0);
+  p.SetVcfEnvPolarity(q.vcfEnvInverted);
   p.SetVcfLfoAmount(0.7);
   p.SetVcfKeyFollow(0.8);
   p.SetVcaLevel(0.7);
@@ -76,19 +79,26 @@ bool SameBits(double a, double b) {
 }
 
 // How the grouped part renders: the widest group, and whether the groups use their wide vector form
-// (AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the processor has it).
+// (SSE4.2 for pairs, AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the
+// processor has it).
+// Pairs take the runs a quad leaves, and every run where quads are baseline code without octets.
 struct Form {
   int lanes;
   bool wide;
 };
 
 bool Runs(Form f) {
-  return !f.wide || (f.lanes == 8 ? HasAvx512() : HasAvx2());
+  return !f.wide || (f.lanes == 8 ? HasAvx512() : f.lanes == 4 ? HasAvx2() : HasSse42());
 }
 
 std::string Describe(Form f) {
-  return std::string(f.lanes == 8 ? " (octets, " : " (quads, ") +
-         (f.wide ? (f.lanes == 8 ? "AVX-512)" : "AVX2)") : "baseline)");
+  return std::string(f.lanes == 8   ? " (octets, "
+                     : f.lanes == 4 ? " (quads, "
+                                    : " (pairs, ") +
+         (f.wide ? (f.lanes == 8   ? "AVX-512)"
+                    : f.lanes == 4 ? "AVX2)"
+                                   : "SSE4.2)")
+                 : "baseline)");
 }
 
 // Plays the same score on a part rendered in groups and on one rendered voice by voice; returns the
@@ -101,6 +111,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
   quads->SetOctetRendering(form.lanes == 8);
   quads->Quad().SetVectorForm(form.wide);
   quads->Octet().SetVectorForm(form.wide);
+  quads->Pair().SetVectorForm(form.wide);
   std::vector<double> noise(TonePart::kMaxChunk * 3);
   for (std::size_t i = 0; i < noise.size(); ++i)
     noise[i] = std::sin(0.37 * static_cast<double>(i) * static_cast<double>(i));
@@ -114,7 +125,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
   for (int block = 0; block < 160; ++block) {
     for (TonePart* p : {quads.get(), alone.get()}) {
       if (block % 40 == 0)
-        for (int k = 0; k < 14; ++k) // fourteen notes: an octet, a quad and two voices alone
+        for (int k = 0; k < 14; ++k) // fourteen notes
           p->NoteOn(36 + 5 * k + block / 40, 0.4 + 0.05 * k);
       if (block % 40 == 12)
         p->NoteOn(36 + 5 * 3 + block / 40, 0.9); // retrigger of a sounding voice
@@ -143,7 +154,9 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
   return "";
 }
 
-const Form kForms[] = {{4, false}, {4, true}, {8, false}, {8, true}};
+// Fourteen notes: with octets an octet, a quad and a pair; with quads three quads and a pair; else pairs.
+// The quads' baseline form renders beside baseline octets.
+const Form kForms[] = {{2, false}, {2, true}, {4, true}, {8, false}, {8, true}};
 
 TEST(VoiceQuad, GroupsRenderWhatTheVoicesRenderAlone) {
   for (Form form : kForms) {
@@ -200,14 +213,21 @@ template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double
     }
 }
 
-// The four lane forms of a test template: a target is a function's attribute, so each form needs its own
-// function, Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline4 and Name##Baseline8.
+// The six lane forms of a test template: a target is a function's attribute, so each form needs its own
+// function, Name##Wide2 (SSE4.2), Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline2,
+// Name##Baseline4 and Name##Baseline8.
 #define VLM_LANE_FORMS(Name, Template)                                                                       \
+  VLM_TARGET_SSE42 void Name##Wide2(std::vector<double>& out) {                                              \
+    Template<Lanes2>(out);                                                                                   \
+  }                                                                                                          \
   VLM_TARGET_AVX2 void Name##Wide4(std::vector<double>& out) {                                               \
     Template<Lanes4>(out);                                                                                   \
   }                                                                                                          \
   VLM_TARGET_AVX512 void Name##Wide8(std::vector<double>& out) {                                             \
     Template<Lanes8>(out);                                                                                   \
+  }                                                                                                          \
+  void Name##Baseline2(std::vector<double>& out) {                                                           \
+    Template<Lanes2>(out);                                                                                   \
   }                                                                                                          \
   void Name##Baseline4(std::vector<double>& out) {                                                           \
     Template<Lanes4>(out);                                                                                   \
@@ -240,9 +260,10 @@ struct LaneFormRun {
   void (*run)(std::vector<double>&);
 };
 #define VLM_LANE_FORM_RUNS(Name)                                                                             \
-  std::array<LaneFormRun, 4> {                                                                               \
+  std::array<LaneFormRun, 6> {                                                                               \
     {                                                                                                        \
-      {"4 baseline", 4, false, Name##Baseline4}, {"4 AVX2", 4, true, Name##Wide4},                           \
+      {"2 baseline", 2, false, Name##Baseline2}, {"2 SSE4.2", 2, true, Name##Wide2},                         \
+          {"4 baseline", 4, false, Name##Baseline4}, {"4 AVX2", 4, true, Name##Wide4},                       \
           {"8 baseline", 8, false, Name##Baseline8}, {                                                       \
         "8 AVX-512", 8, true, Name##Wide8                                                                    \
       }                                                                                                      \
@@ -250,7 +271,7 @@ struct LaneFormRun {
   }
 
 // Runs each form the processor has and hands its results to check(form, out).
-template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 4>& forms, Check check) {
+template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 6>& forms, Check check) {
   for (const LaneFormRun& form : forms) {
     if (!Runs({form.lanes, form.wide}))
       continue;
