@@ -59,21 +59,19 @@ vlm::Mks80Traffic::Hooks Velmora::MakeMks80Hooks() {
   return hooks;
 }
 
-void Velmora::SendMks80Sysex(const std::uint8_t* data, int size) {
+bool Velmora::SendMks80Sysex(const std::uint8_t* data, int size) {
   if (!data || size <= 0)
-    return;
-  if (mMidiPortIo.IsOutOpen()) {
-    mMidiPortIo.Send(data, static_cast<std::size_t>(size)); // failures are logged by the port itself
-    return;
-  }
+    return false;
+  if (mMidiPortIo.IsOutOpen())
+    return mMidiPortIo.Send(data, static_cast<std::size_t>(size)); // failures are logged by the port itself
 #ifdef VLM_PLUGIN
   // The host's real-time hand-over carries records of up to 511 bytes.
   if (size >= keel::SysExRecord::kMaxBytes) {
     GetLogger().Log("SendMks80Sysex: host fallback dropped oversized frame (%d bytes)", size);
-    return;
+    return false;
   }
 #endif
-  SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
+  return SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
 }
 
 void Velmora::OnParamChangeUI(int paramIdx, keel::ParamSource source) {
@@ -103,10 +101,8 @@ int Velmora::SendCurrentPatchToDevice() {
   std::uint8_t buffer[64];
   int sent = 0;
   const auto send = [&](std::size_t size) {
-    if (size == 0)
-      return;
-    SendMks80Sysex(buffer, static_cast<int>(size));
-    ++sent;
+    if (size > 0 && SendMks80Sysex(buffer, static_cast<int>(size)))
+      ++sent; // a message no route took is not counted: the page must not report a dump that never left
   };
   send(vlm::BuildProgramMessage(0, 0, buffer, sizeof buffer));
   send(vlm::BuildAprPatchMessage(1, 0, vlm::ReadParamValueByRef, &self, buffer, sizeof buffer));
