@@ -1,6 +1,8 @@
 // The Standard MIDI File container of a received MKS-80 bulk dump.
 #include "library/BulkDumpFiles.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 
 #include "library/Mks80Messages.h"
@@ -21,7 +23,92 @@ void AppendSysExEvent(std::vector<std::uint8_t>& track, std::uint32_t delta, con
   track.insert(track.end(), message + 1, message + size);
 }
 
+std::uint32_t ReadUInt32BE(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(bytes[at]) << 24 | static_cast<std::uint32_t>(bytes[at + 1]) << 16 |
+         static_cast<std::uint32_t>(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+// A variable-length quantity inside [at, end); false when it runs past the end or over four bytes.
+bool ReadVarLen(std::span<const std::uint8_t> bytes, std::size_t& at, std::size_t end, std::uint32_t& value) {
+  value = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (at >= end)
+      return false;
+    const std::uint8_t b = bytes[at++];
+    value = value << 7 | (b & 0x7Fu);
+    if ((b & 0x80) == 0)
+      return true;
+  }
+  return false;
+}
+
+// One track's system-exclusive bytes appended to out; false when the track is malformed.
+bool AppendTrackSysEx(std::span<const std::uint8_t> smf, std::size_t at, std::size_t end,
+                      std::vector<std::uint8_t>& out) {
+  std::uint8_t running = 0;
+  while (at < end) {
+    std::uint32_t delta = 0;
+    if (!ReadVarLen(smf, at, end, delta) || at >= end)
+      return false;
+    std::uint8_t status = smf[at];
+    if (status == 0xF0 || status == 0xF7) {
+      ++at;
+      std::uint32_t length = 0;
+      if (!ReadVarLen(smf, at, end, length) || length > end - at)
+        return false;
+      if (status == 0xF0)
+        out.push_back(0xF0); // the event leaves its F0 out; an F7 event carries its bytes as they are
+      out.insert(out.end(), smf.begin() + static_cast<std::ptrdiff_t>(at),
+                 smf.begin() + static_cast<std::ptrdiff_t>(at + length));
+      at += length;
+      running = 0;
+      continue;
+    }
+    if (status == 0xFF) {
+      at += 2;
+      std::uint32_t length = 0;
+      if (at > end || !ReadVarLen(smf, at, end, length) || length > end - at)
+        return false;
+      at += length;
+      continue;
+    }
+    if (status & 0x80) {
+      running = status;
+      ++at;
+    } else if (running == 0) {
+      return false; // a data byte with no status before it
+    }
+    const std::uint8_t kind = running & 0xF0;
+    const std::size_t dataBytes = kind == 0xC0 || kind == 0xD0 ? 1 : 2;
+    if (dataBytes > end - at)
+      return false;
+    at += dataBytes;
+  }
+  return true;
+}
+
 } // namespace
+
+std::vector<std::uint8_t> SysExFromSmf(std::span<const std::uint8_t> smf) {
+  std::vector<std::uint8_t> out;
+  std::size_t at = 0;
+  bool header = false;
+  while (smf.size() - at >= 8) {
+    const bool isHeader = std::equal(smf.begin() + static_cast<std::ptrdiff_t>(at),
+                                     smf.begin() + static_cast<std::ptrdiff_t>(at + 4), "MThd");
+    const bool isTrack = std::equal(smf.begin() + static_cast<std::ptrdiff_t>(at),
+                                    smf.begin() + static_cast<std::ptrdiff_t>(at + 4), "MTrk");
+    const std::uint32_t length = ReadUInt32BE(smf, at + 4);
+    at += 8;
+    if (length > smf.size() - at || (!header && !isHeader))
+      return {};
+    header = true;
+    if (isTrack && !AppendTrackSysEx(smf, at, at + length, out))
+      return {};
+    at += length;
+  }
+  return out;
+}
 
 void AppendUInt32BE(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8)
@@ -96,6 +183,34 @@ std::vector<std::uint8_t> BuildSysExDumpSmf(std::span<const std::uint8_t> dump, 
   AppendUInt32BE(file, static_cast<std::uint32_t>(track.size()));
   file.insert(file.end(), track.begin(), track.end());
   return file;
+}
+
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+} // namespace
+
+void ApplyDumpFileExtension(std::filesystem::path& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext != ".mid" && ext != ".midi" && ext != ".syx")
+    path.replace_extension(".mid");
+}
+
+bool IsRawSysExFileName(const std::filesystem::path& path) {
+  return LowerExtension(path) == ".syx";
+}
+
+std::vector<std::uint8_t> DumpFileContent(const std::filesystem::path& path,
+                                          std::vector<std::uint8_t> bytes) {
+  if (!IsRawSysExFileName(path) || (!bytes.empty() && bytes[0] == 0xF0))
+    return bytes;
+  return SysExFromSmf(bytes);
 }
 
 std::string MakeBackupFileName() {

@@ -41,15 +41,21 @@ bool SomethingExists(const fs::path& target) {
   return fs::exists(fs::symlink_status(target, ec)) && !ec;
 }
 
+// True only when the whole text reached the file; a file cut short (full disk, size limit) is removed, so
+// it is not recorded and the next start tries again. "x" never replaces a file that appeared meanwhile.
 bool InstallDocument(const fs::path& target, const std::string& text) {
   std::error_code ignored;
   fs::create_directories(target.parent_path(), ignored);
-  std::FILE* file = std::fopen(target.c_str(), "wb");
+  std::FILE* file = std::fopen(target.c_str(), "wbx");
   if (!file)
     return false;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-  return true;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed)
+    return true;
+  fs::remove(target, ignored);
+  GetLogger().Log("FactoryPresets: write failed, removed %s", PathToUtf8(target).c_str());
+  return false;
 }
 
 } // namespace

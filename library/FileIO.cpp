@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,10 +30,53 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-// A name beside the target that no other writer in this process or another one picks at the same time.
+constexpr char kTemporaryMark[] = ".tmp-";
+
+// A name beside the target that no other writer in this process or another one picks at the same time:
+// "<target>.tmp-<pid>-<n>". The pid lets a later start tell a dead writer's leftover from a live one.
 std::string TemporaryNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  return target.string() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+  return target.string() + kTemporaryMark + std::to_string(::getpid()) + "-" +
+         std::to_string(counter.fetch_add(1));
+}
+
+// The pid of "<anything>.tmp-<pid>-<n>", or -1 when the name is not one of ours.
+long TemporaryNamePid(const std::string& name) {
+  const std::size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string::npos || mark == 0)
+    return -1;
+  const std::string rest = name.substr(mark + sizeof kTemporaryMark - 1);
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string::npos || dash == 0 || dash + 1 >= rest.size() || dash > 9 ||
+      rest.find_first_not_of("0123456789-") != std::string::npos ||
+      rest.find('-', dash + 1) != std::string::npos)
+    return -1;
+  return std::stol(rest.substr(0, dash));
+}
+
+// The file the data goes into before it takes the target's place. An unnamed file (O_TMPFILE) leaves
+// nothing behind when the process dies while writing; it gets its name only just before the rename. A
+// file system without unnamed files gets a named one at once.
+struct TemporaryFile {
+  int fd = -1;
+  bool unnamed = false;
+};
+
+TemporaryFile OpenTemporary(const fs::path& target, const std::string& name) {
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  TemporaryFile file;
+  file.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+  file.unnamed = file.fd >= 0;
+  if (!file.unnamed)
+    file.fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  return file;
+}
+
+bool NameTemporary(const TemporaryFile& file, const std::string& name) {
+  if (!file.unnamed)
+    return true;
+  const std::string self = "/proc/self/fd/" + std::to_string(file.fd);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 } // namespace
@@ -106,7 +150,8 @@ bool WriteFileBytes(const fs::path& path, const void* data, std::size_t size, st
     return false;
   }
   const std::string temporary = TemporaryNameBeside(target);
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  const TemporaryFile file = OpenTemporary(target, temporary);
+  const int fd = file.fd;
   if (fd < 0) {
     error = "Failed to open file for writing: " + PathToUtf8(path);
     return false;
@@ -116,6 +161,7 @@ bool WriteFileBytes(const fs::path& path, const void* data, std::size_t size, st
   if (::stat(target.c_str(), &existing) == 0)
     ::fchmod(fd, existing.st_mode & 07777);
   bool ok = (size == 0 || (data && WriteAll(fd, static_cast<const char*>(data), size))) && ::fsync(fd) == 0;
+  ok = ok && NameTemporary(file, temporary);
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
   if (!ok) {
@@ -124,6 +170,33 @@ bool WriteFileBytes(const fs::path& path, const void* data, std::size_t size, st
     return false;
   }
   return true;
+}
+
+int RemoveStaleTemporaryFiles(const fs::path& folder, bool recursive) {
+  int removed = 0;
+  std::error_code ec;
+  const auto sweep = [&removed](const fs::directory_entry& entry) {
+    std::error_code statusError;
+    if (!fs::is_regular_file(entry.symlink_status(statusError)) || statusError)
+      return;
+    const long pid = TemporaryNamePid(entry.path().filename().string());
+    // A writer that still runs may be about to rename its file; only a dead writer's file is garbage.
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH))
+      return;
+    std::error_code removeError;
+    if (fs::remove(entry.path(), removeError))
+      ++removed;
+  };
+  if (recursive) {
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec))
+      sweep(*it);
+  } else {
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec))
+      sweep(*it);
+  }
+  return removed;
 }
 
 std::string JsonFileText(const nlohmann::json& value) {

@@ -18,10 +18,13 @@ namespace vlm {
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::string& error);
 // One JSON value, no comments, nothing but white space after it. After a failure value is discarded.
 bool ReadJsonFile(const std::filesystem::path& path, nlohmann::json& value, std::string& error);
-// Creates the missing parent folders, then writes beside the file and renames over it, so that a crash
-// never leaves half a file.
+// Creates the missing parent folders, then writes an unnamed file beside the target and renames it over,
+// so that a crash never leaves half a file (nor, where the file system has unnamed files, a leftover).
 bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size,
                     std::string& error);
+// Removes the temporary files that WriteFileBytes left behind in a process that died while writing (its
+// pid no longer runs); a live writer's files are kept. Returns how many were removed.
+int RemoveStaleTemporaryFiles(const std::filesystem::path& folder, bool recursive);
 // The text of JsonFileText written as WriteFileBytes does.
 bool WriteJsonFile(const std::filesystem::path& path, const nlohmann::json& value, std::string& error);
 

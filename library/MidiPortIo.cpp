@@ -2,6 +2,7 @@
 #include "library/MidiPortIo.h"
 
 #include <exception>
+#include <string_view>
 
 #include "processor/Logger.h"
 
@@ -29,12 +30,50 @@ std::string GetDirectMidiOutPortName() {
 
 namespace vlm {
 
+namespace {
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// ALSA sequencer names end in " client:port" ("UM-ONE:UM-ONE MIDI 1 24:0"); the client number changes
+// with every replug or reboot.
+bool StripAlsaClientPort(std::string& name) {
+  const std::size_t space = name.rfind(' ');
+  if (space == std::string::npos)
+    return false;
+  const std::string_view last = std::string_view(name).substr(space + 1);
+  const std::size_t colon = last.find(':');
+  if (colon == std::string_view::npos || !AllDigits(last.substr(0, colon)) ||
+      !AllDigits(last.substr(colon + 1)))
+    return false;
+  name.erase(space);
+  return true;
+}
+
+// The a2j bridge names JACK ports after the ALSA client and its number: "a2j:UM-ONE [24] (capture): ...".
+bool StripA2jClientNumber(std::string& name) {
+  for (std::size_t open = name.find(" ["); open != std::string::npos; open = name.find(" [", open + 1)) {
+    const std::size_t close = name.find(']', open);
+    if (close != std::string::npos && AllDigits(std::string_view(name).substr(open + 2, close - open - 2))) {
+      name.erase(open, close + 1 - open);
+      return true;
+    }
+  }
+  return false;
+}
+
+} // namespace
+
 std::string BasePortName(const std::string& name) {
+  std::string base = name;
+  if (StripAlsaClientPort(base) || StripA2jClientNumber(base))
+    return base; // the port's own number that remains belongs to its name
   const std::size_t space = name.rfind(' ');
   if (space == std::string::npos)
     return name;
   const std::string last = name.substr(space + 1);
-  if (last.empty() || last.find_first_not_of("0123456789") != std::string::npos)
+  if (!AllDigits(last))
     return name;
   return name.substr(0, space);
 }

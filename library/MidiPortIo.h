@@ -95,7 +95,8 @@ private:
   bool mPollErrorLogged = false;
 };
 
-// The name without a trailing space and decimal number ("Port 2" -> "Port"); else the name itself.
+// The name without the client number the system gives it (ALSA's trailing " 24:0", a2j's " [24]"), else
+// without a trailing space and decimal number ("Port 2" -> "Port"); else the name itself.
 std::string BasePortName(const std::string& name);
 
 } // namespace vlm

@@ -9,6 +9,7 @@
 #include "library/InitPatchDocument.h"
 #include "library/JsonMembers.h"
 #include "library/PatchDocument.h"
+#include "processor/Logger.h"
 
 namespace vlm {
 
@@ -33,7 +34,25 @@ bool StartsWithDrive(const std::string& text) {
   return text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
 }
 
+bool IsValidUtf8(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump(); // the strict handler throws on invalid UTF-8
+    return true;
+  } catch (const nlohmann::json::exception&) {
+    return false;
+  }
+}
+
 } // namespace
+
+// The page names a file by its entry's path: listed is only what that path loads again. A name that is
+// not UTF-8, or one a page path may not hold (a drive, a climbing backslash part), is left out.
+bool CanBeLoadedByItsEntry(const nlohmann::json& entry, const fs::path& file, const fs::path& root) {
+  const std::string path = GetStringMember(entry, "path", "");
+  fs::path resolved;
+  return !entry.contains("isExternal") && IsValidUtf8(path) && ResolveLibraryPath(path, root, resolved) &&
+         resolved == file.lexically_normal();
+}
 
 nlohmann::json MakeOperationResult(const std::string& operation, const std::string& status,
                                    const std::string& message) {
@@ -73,24 +92,29 @@ bool IsPathInsideRoot(const fs::path& file, const fs::path& root, fs::path& rela
 bool ResolveLibraryPath(const std::string& text, const fs::path& root, fs::path& out) {
   if (text.empty() || text.find('\0') != std::string::npos || StartsWithDrive(text))
     return false;
-  // A backslash separates folders in the page's paths from any system; taken as one here, so that
-  // "..\x" is seen as the parent folder it means.
+  // On Linux a backslash is part of a name. A path that would climb or be rooted when a page written for
+  // another system reads it as a separator ("..\x") is still refused.
   std::string slashed = text;
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  const fs::path path = Utf8ToPath(slashed);
+  const fs::path otherReading = Utf8ToPath(slashed);
+  if (otherReading.has_root_directory() || HasDotDot(otherReading))
+    return false;
+  const fs::path path = Utf8ToPath(text);
   if (path.has_root_name() || path.has_root_directory() || HasDotDot(path))
     return false;
-  out = (root / path).lexically_normal();
+  const fs::path joined = (root / path).lexically_normal();
+  // A link inside the library may lead out of it: the real path must lie inside the root as well.
+  fs::path relative;
+  if (!IsPathInsideRoot(joined, root, relative))
+    return false;
+  out = joined;
   return true;
 }
 
 nlohmann::json MakePresetEntry(const fs::path& file, const fs::path& root) {
   fs::path relative;
-  if (IsPathInsideRoot(file, root, relative)) {
-    std::string text = PathToUtf8(relative);
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return {{"name", PatchNameFromPath(file)}, {"path", text}};
-  }
+  if (IsPathInsideRoot(file, root, relative))
+    return {{"name", PatchNameFromPath(file)}, {"path", PathToUtf8(relative)}};
   return {{"name", PatchNameFromPath(file)}, {"path", PathToUtf8(file)}, {"isExternal", true}};
 }
 
@@ -124,6 +148,11 @@ nlohmann::json ScanPresetTree(const fs::path& root) {
       if (!HasDocumentExtension(it->path(), false))
         continue;
       nlohmann::json entry = MakePresetEntry(it->path(), root);
+      if (!CanBeLoadedByItsEntry(entry, it->path(), root)) {
+        GetLogger().Log("PresetLibrary: skipped '%s' (its name cannot be sent to the page and loaded)",
+                        PathToUtf8(it->path()).c_str());
+        continue;
+      }
       entry["isWhole"] = ReadPatchIsWhole(it->path());
       entries.push_back(std::move(entry));
     }

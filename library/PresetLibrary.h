@@ -22,11 +22,13 @@ std::string PatchNameFromPath(const std::filesystem::path& path);
 // True with the root-relative path when the file, canonically, lies inside the root (never the root itself).
 bool IsPathInsideRoot(const std::filesystem::path& file, const std::filesystem::path& root,
                       std::filesystem::path& relative);
-// A page path joined to the root: refused when empty, rooted or holding a ".." component.
+// A page path joined to the root: refused when empty, rooted, holding a ".." component (also when a
+// backslash is read as a separator), or when its real path (links resolved) lies outside the root.
 bool ResolveLibraryPath(const std::string& text, const std::filesystem::path& root,
                         std::filesystem::path& out);
 
-// {"name", "path"} with a "/"-separated root-relative path, or the full path and "isExternal": true.
+// {"name", "path"} with the root-relative path (a backslash stays part of a name), or the full path and
+// "isExternal": true.
 nlohmann::json MakePresetEntry(const std::filesystem::path& file, const std::filesystem::path& root);
 // {"name": "Init", "path": "builtin:init", "isBuiltin": true}.
 nlohmann::json MakeBuiltinInitEntry();
@@ -35,7 +37,12 @@ nlohmann::json MakeToneReference(const std::string& displayName, const nlohmann:
                                  const std::string& slot);
 // Byte order of "path" (missing counts as empty).
 bool ComparePresetEntriesByPath(const nlohmann::json& a, const nlohmann::json& b);
-// Entries with "isWhole" of every patch file under the root (links to folders not followed), sorted.
+// True when the entry's path, sent back by the page, loads this file again (inside the root, UTF-8, and
+// accepted by ResolveLibraryPath).
+bool CanBeLoadedByItsEntry(const nlohmann::json& entry, const std::filesystem::path& file,
+                           const std::filesystem::path& root);
+// Entries with "isWhole" of every patch file under the root (links not followed), sorted. A file whose
+// entry would not load it again is logged and left out.
 nlohmann::json ScanPresetTree(const std::filesystem::path& root);
 // The tag 204 message: {"patches": the scan followed by the Init entry, "presetRoot"}.
 nlohmann::json BuildPresetTreeMessage(const std::filesystem::path& root);

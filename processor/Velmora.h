@@ -95,6 +95,9 @@ public:
   bool PopControllerParamChange(IdleParamChange& change) noexcept { return mControllerParamChanges.Pop(change); }
   bool PopHostSysEx(keel::SysExRecord& record) noexcept { return mHostSysEx.Pop(record); }
   bool TakeStateRestored() noexcept { return mStateRestored.exchange(false); }
+  // UI thread (idle step 1): after a restore or reset, every value to the page without MKS-80 echo, and
+  // after a restore the bank text (tag 201) when there is one.
+  void RefreshPageAfterRestore();
   // Any thread: what the page shows.
   float GetPeakLeft() const { return mPeakLeft.load(std::memory_order_relaxed); }
   float GetPeakRight() const { return mPeakRight.load(std::memory_order_relaxed); }
@@ -236,9 +239,9 @@ public:
   // parameter's MKS-80 message.
   void OnParamChangeUI(int paramIdx, keel::ParamSource source) override;
   // One whole message to the MKS-80: the dedicated output when it is open, else the host's MIDI output.
-  // True when the message was taken: handed to the dedicated port, or queued for the host.
+  // True when the route took the message.
   bool SendMks80Sysex(const std::uint8_t* data, int size);
-  // Program select, both patch halves and both tones; returns how many of the five were sent.
+  // Program select, both patch halves and both tones; returns how many of the five a route took.
   int SendCurrentPatchToDevice();
   // The MKS-80 receiver and its two feeders.
   void DirectSysEx(const keel::SysExMsg& msg);
@@ -358,7 +361,8 @@ private:
   // receiver on the UI thread fills mIdleParamChanges), 256 entries.
   keel::RingQueue<IdleParamChange> mControllerParamChanges{257};
   // Raised by OnParamReset (any thread), taken by the idle work.
-  std::atomic<bool> mStateRestored{false};
+  std::atomic<bool> mStateRestored{false};    // raised last, after every value a restore writes
+  std::atomic<bool> mBankTextRestored{false}; // the restore brought a bank text for the page
 
   // 27. Controller maps: the lookup the audio thread reads, learn, and the two rings from the audio thread
   // to the idle work (learn notices 64, controller echoes 256).

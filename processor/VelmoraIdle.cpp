@@ -3,12 +3,7 @@
 
 void Velmora::OnIdle() {
   // 1. After a state restore the page sees every value again; none of it goes to the MKS-80.
-  if (TakeStateRestored()) {
-    const bool suppressedBefore = mSuppressMks80Echo.exchange(true);
-    for (int i = 0; i < vlm::kNumParams; ++i)
-      SendParameterValueFromDelegate(i, GetParam(i)->GetNormalized(), true);
-    mSuppressMks80Echo.store(suppressedBefore);
-  }
+  RefreshPageAfterRestore();
   // 2. Ports a restore or the settings file asked for.
   RestoreMidiPorts();
   // 3. What the MKS-80 sent: the dedicated input, else the host's input.

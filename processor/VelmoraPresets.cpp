@@ -4,9 +4,9 @@
 #include "processor/VelmoraPresets.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +15,7 @@
 
 #include "Keel/Core/BoundedJson.h"
 #include "library/Base64Payload.h"
+#include "library/BulkDumpFiles.h"
 #include "library/FactoryPresets.h"
 #include "library/FileDialogKinds.h"
 #include "library/FileIO.h"
@@ -23,6 +24,7 @@
 #include "library/ParamKeyTable.h"
 #include "library/PatchDocument.h"
 #include "library/PresetLibrary.h"
+#include "library/SaveFileChoice.h"
 #include "processor/AppFolders.h"
 #include "processor/Logger.h"
 #include "processor/Velmora.h"
@@ -59,6 +61,23 @@ struct Action {
   json Ok() const { return MakeOperationResult(operation, kOk, ""); }
   bool ChooseFile(int kind, bool save, const std::string& defaultName, fs::path& path) const {
     return dialogs.chooseFile && dialogs.chooseFile(kind, save, root, defaultName, path);
+  }
+  // A save dialog whose answer gets the kind's extension; false once the page has been answered (cancel,
+  // or a renamed answer that would replace a file the user was never asked about).
+  bool ChooseSaveFile(int kind, const std::string& defaultName, const std::function<void(fs::path&)>& adjust,
+                      fs::path& path) {
+    std::string error;
+    switch (vlm::ChooseSaveFile(dialogs.chooseFile, kind, root, defaultName, adjust, path, error)) {
+    case SaveFileChoice::kChosen:
+      return true;
+    case SaveFileChoice::kCancelled:
+      AnswerCancelled();
+      return false;
+    case SaveFileChoice::kRefused:
+      AnswerError(error);
+      return false;
+    }
+    return false;
   }
 };
 
@@ -101,11 +120,10 @@ bool EffectChainLocked(Velmora& processor) {
 
 void SavePatch(Action& a) {
   fs::path path;
-  if (!a.ChooseFile(kPatchDocumentFile, true, GetStringMember(a.request, "defaultName", "Init"), path)) {
-    a.AnswerCancelled();
+  if (!a.ChooseSaveFile(
+          kPatchDocumentFile, GetStringMember(a.request, "defaultName", "Init"),
+          [](fs::path& p) { EnsureDocumentExtension(p, false); }, path))
     return;
-  }
-  EnsureDocumentExtension(path, false);
   std::string error;
   if (!WriteJsonFile(path, BuildPatchDocument(a.processor), error)) {
     a.AnswerError(error);
@@ -242,16 +260,6 @@ void BulkImportComplete(Action& a) {
   SendPresetLibrary(a.processor);
 }
 
-// The page sends a Standard MIDI File; a name the user typed keeps a dump extension, anything else
-// becomes ".mid".
-void ApplyDumpExtension(fs::path& path) {
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ext != ".mid" && ext != ".midi" && ext != ".syx")
-    path.replace_extension(".mid");
-}
-
 void ExportCurrentAsMid(Action& a) {
   const std::string data = GetStringMember(a.request, "data", "");
   if (data.empty()) {
@@ -264,13 +272,17 @@ void ExportCurrentAsMid(Action& a) {
     return;
   }
   fs::path path;
-  if (!a.ChooseFile(kMks80DumpFile, true, GetStringMember(a.request, "defaultName", "Init"), path)) {
-    a.AnswerCancelled();
+  if (!a.ChooseSaveFile(kMks80DumpFile, GetStringMember(a.request, "defaultName", "Init"),
+                        ApplyDumpFileExtension, path))
+    return;
+  // The page sends a MIDI file; under a ".syx" name it is written as the raw messages it carries.
+  const std::vector<std::uint8_t> file = DumpFileContent(path, std::move(bytes));
+  if (file.empty()) {
+    a.AnswerError("No system-exclusive messages in the data for " + PathToUtf8(path));
     return;
   }
-  ApplyDumpExtension(path);
   std::string error;
-  if (!WriteFileBytes(path, bytes.data(), bytes.size(), error)) {
+  if (!WriteFileBytes(path, file.data(), file.size(), error)) {
     a.AnswerError(error);
     return;
   }
@@ -333,6 +345,11 @@ void SendPresetLibrary(Velmora& processor) {
   static std::once_flag factorySync;
   std::call_once(factorySync, [&root] {
     try {
+      // Files a save was writing when an earlier run died; this run's own saves have not started yet.
+      const int stale = RemoveStaleTemporaryFiles(Utf8ToPath(GetAppDataFolder()), false) +
+                        RemoveStaleTemporaryFiles(root, true);
+      if (stale > 0)
+        GetLogger().Log("PresetLibrary: removed %d temporary files left by an earlier run", stale);
       FactoryPresets(root);
     } catch (const std::exception& e) {
       GetLogger().Log("FactoryPresets: failed (%s)", e.what());

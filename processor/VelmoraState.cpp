@@ -111,7 +111,29 @@ bool Velmora::SerializeState(keel::ByteChunk& chunk) const {
   return WritePluginState(chunk, state);
 }
 
+void Velmora::RefreshPageAfterRestore() {
+  if (!TakeStateRestored())
+    return;
+  const bool suppressedBefore = mSuppressMks80Echo.exchange(true);
+  for (int i = 0; i < kNumParams; ++i)
+    SendParameterValueFromDelegate(i, GetParam(i)->GetNormalized(), true);
+  mSuppressMks80Echo.store(suppressedBefore);
+  if (mBankTextRestored.exchange(false)) {
+    const std::string bankState = GetBankStateJson();
+    if (!bankState.empty())
+      SendArbitraryMsgFromDelegate(MsgTag::kBankStateRestore, static_cast<int>(bankState.size()),
+                                   bankState.data());
+  }
+}
+
 int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
+  // The idle work may look at any moment: the flags go up only after the last value is written.
+  const auto restored = [this](bool bankText, int position) {
+    if (bankText)
+      mBankTextRestored.store(true);
+    mStateRestored.store(true);
+    return position;
+  };
   const PluginStateRead read = ReadPluginState(chunk, startPos);
   for (int k = 0; k < read.valueCount; ++k) {
     keel::IParam* param = GetParam(StateValueParam(k));
@@ -120,9 +142,8 @@ int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
   // Every parameter, also those the chunk did not hold; the page catches up in one refresh.
   for (int i = 0; i < kNumParams; ++i)
     OnParamChange(i);
-  mStateRestored.store(true);
   if (read.valueCount < kStateValueCount)
-    return -1;
+    return restored(false, -1);
   RebuildCcLookup();
 #ifndef VLM_PLUGIN
   // The program's editor opens at its default size after a restore; the plug-in keeps the host's size.
@@ -137,7 +158,7 @@ int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
     mExpandedTones = false;
     SetSizeConstraints(kEditorMinWidth, kEditorMaxWidth, kEditorMinHeight, kEditorMaxHeight);
     ApplyStateExtensionJson(nullptr);
-    return read.position;
+    return restored(false, read.position);
   }
   const bool expanded = ReadExpandedTonesFlag(*read.bankState);
   {
@@ -156,7 +177,7 @@ int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
     }
     mPortRestorePending.store(false);
     ApplyStateExtensionJson(nullptr);
-    return read.position;
+    return restored(true, read.position);
   }
   {
     const std::lock_guard<std::mutex> lock(mPortNamesMutex);
@@ -165,5 +186,5 @@ int Velmora::UnserializeState(const keel::ByteChunk& chunk, int startPos) {
   }
   mPortRestorePending.store(true);
   ApplyStateExtensionJson(read.midiOutName && read.extension ? &*read.extension : nullptr);
-  return read.position;
+  return restored(true, read.position);
 }

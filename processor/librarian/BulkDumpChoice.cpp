@@ -1,9 +1,6 @@
 // The two ways out for a received MKS-80 dump: a MIDI file on disk, or patches decoded by the page.
 #include "processor/librarian/BulkDumpChoice.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include <nlohmann/json.hpp>
 
 #include "library/Base64Payload.h"
@@ -11,6 +8,7 @@
 #include "library/FileDialogKinds.h"
 #include "library/FileIO.h"
 #include "library/PresetLibrary.h"
+#include "library/SaveFileChoice.h"
 #include "processor/AppFolders.h"
 #include "processor/Logger.h"
 
@@ -23,20 +21,22 @@ nlohmann::json DispatchMks80DumpAsMidiFile(const std::vector<std::uint8_t>& dump
   constexpr const char* kOperation = "mksBulkDumpFormatChoice";
   if (dump.empty() || datCount < 1)
     return MakeOperationResult(kOperation, "error", "No dump data available");
-  fs::path path;
-  if (!chooseFile ||
-      !chooseFile(kMks80DumpFile, true, Utf8ToPath(GetUserDocumentsFolder()), MakeBackupFileName(), path))
-    return MakeOperationResult(kOperation, "cancelled", "");
-  // The file is a Standard MIDI File whatever the dialog offered, so a ".syx" name would mislead.
-  std::string ext = path.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ext != ".mid" && ext != ".midi")
-    path.replace_extension(".mid");
-  const std::vector<std::uint8_t> file = BuildSysExDumpSmf(dump, datCount);
-  if (file.empty())
+  const std::vector<std::uint8_t> smf = BuildSysExDumpSmf(dump, datCount);
+  if (smf.empty())
     return MakeOperationResult(kOperation, "error", "Failed to build SMF");
+  fs::path path;
   std::string error;
+  switch (ChooseSaveFile(chooseFile, kMks80DumpFile, Utf8ToPath(GetUserDocumentsFolder()),
+                         MakeBackupFileName(), ApplyDumpFileExtension, path, error)) {
+  case SaveFileChoice::kCancelled:
+    return MakeOperationResult(kOperation, "cancelled", "");
+  case SaveFileChoice::kRefused:
+    return MakeOperationResult(kOperation, "error", error);
+  case SaveFileChoice::kChosen:
+    break;
+  }
+  // The content follows the name: a ".syx" file holds the raw messages, a ".mid" file the MIDI file.
+  const std::vector<std::uint8_t> file = DumpFileContent(path, smf);
   if (!WriteFileBytes(path, file.data(), file.size(), error))
     return MakeOperationResult(kOperation, "error", error);
   nlohmann::json result = MakeOperationResult(kOperation, "ok", "");

@@ -18,7 +18,8 @@ using DumpFolderChooser = std::function<bool(const std::filesystem::path& startF
                                              const std::string& title, std::filesystem::path& path)>;
 
 // Threads: UI thread. The "mid" choice: a save dialog in the documents folder, the dump written as a
-// Standard MIDI File (any other ending becomes ".mid"); returns the tag 203 answer.
+// Standard MIDI File, or as raw messages under a ".syx" name (any other ending becomes ".mid", asking
+// again before that replaces a file); returns the tag 203 answer.
 nlohmann::json DispatchMks80DumpAsMidiFile(const std::vector<std::uint8_t>& dump, int datCount,
                                            const DumpFileChooser& chooseFile);
 // Threads: UI thread. The "patchTone" choice: a destination folder, then the dump in Base64 for the page to

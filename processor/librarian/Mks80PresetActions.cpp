@@ -2,6 +2,7 @@
 #include "processor/librarian/Mks80PresetActions.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -23,8 +24,10 @@ void Answer(Velmora& processor, const nlohmann::json& result) {
 
 void DumpCurrentToMidi(Velmora& processor) {
   const int sent = processor.SendCurrentPatchToDevice();
-  nlohmann::json result = MakeOperationResult("dumpCurrentToMidi", sent == 5 ? "ok" : "error",
-                                              sent == 5 ? "" : "Failed to build APR sequence.");
+  // The count is what a route took, so "ok" means the MKS-80 was really sent the whole patch.
+  nlohmann::json result =
+      MakeOperationResult("dumpCurrentToMidi", sent == 5 ? "ok" : "error",
+                          sent == 5 ? "" : "The MIDI output took " + std::to_string(sent) + " of 5 messages");
   result["sysexMessages"] = sent;
   Answer(processor, result);
   GetLogger().Log("dumpCurrentToMidi: sent %d of 5 messages", sent);

@@ -111,6 +111,13 @@ void Mks80Traffic::OnHandshake(const MksHandshakeFrame& frame) {
     QueueReply(kMksOpRjc, frame.unit);
     return;
   default: // WSF, DAT, EOF
+    if (frame.operation == kMksOpDat && mRefusingDats) {
+      QueueReply(kMksOpRjc, frame.unit); // the overflowed stream is refused until it ends or falls silent
+      mLastReceiveMs = mHooks.nowMs();
+      return;
+    }
+    if (frame.operation != kMksOpDat)
+      mRefusingDats = false;
     record.format = frame.format;
     record.checksum = frame.checksum;
     record.data = frame.data;
@@ -200,18 +207,33 @@ void Mks80Traffic::RunTransfers() {
 bool Mks80Traffic::OnReceiveRecord(const MksTransferRecord& record) {
   switch (record.operation) {
   case kMksOpWsf:
-    mReceiveBuffer.clear();
-    mReceivedDats = 0;
+    DiscardReceive();
     mReceiving = true;
     mRequestPending = false;
+    mLastReceiveMs = mHooks.nowMs();
     return false;
   case kMksOpDat: {
+    if (mRefusingDats)
+      return false;    // acknowledged before the overflow was seen; not kept
     if (!mReceiving) { // an unrequested dump may begin with its first DAT
-      mReceiveBuffer.clear();
-      mReceivedDats = 0;
+      DiscardReceive();
       mReceiving = true;
     }
     mRequestPending = false;
+    mLastReceiveMs = mHooks.nowMs();
+    if (mReceivedDats >= kMaxReceivedDats) {
+      const int held = mReceivedDats;
+      DiscardReceive();
+      mRefusingDats = true;
+      mLastReceiveMs = mHooks.nowMs();
+      QueueReply(kMksOpRjc, record.unit);
+      Log("MksBulkReceive: more than %d DATs without EOF, dump discarded (%d held)", kMaxReceivedDats, held);
+      TellReceiveFailed(
+          "MKS-80 dump discarded: more than " + std::to_string(kMaxReceivedDats) + " DAT messages", held);
+      return false;
+    }
+    if (mReceiveBuffer.capacity() == 0) // a real dump in one allocation; doubling then meets the cap exactly
+      mReceiveBuffer.reserve(kTypicalDumpDats * kMksDatLength);
     const std::uint8_t head[] = {0xF0, 0x41, kMksOpDat, static_cast<std::uint8_t>(record.unit & 0x0F),
                                  record.format};
     mReceiveBuffer.insert(mReceiveBuffer.end(), std::begin(head), std::end(head));
@@ -227,12 +249,26 @@ bool Mks80Traffic::OnReceiveRecord(const MksTransferRecord& record) {
       mCompletedDump = std::move(mReceiveBuffer); // a later dump in the same tick replaces it
       mCompletedDats = mReceivedDats;
     }
-    mReceiveBuffer.clear();
-    mReceivedDats = 0;
-    mReceiving = false;
+    DiscardReceive();
+    mRefusingDats = false;
     return completed;
   }
   }
+}
+
+void Mks80Traffic::DiscardReceive() {
+  std::vector<std::uint8_t>().swap(mReceiveBuffer);
+  mReceivedDats = 0;
+  mReceiving = false;
+  mLastReceiveMs = 0;
+}
+
+void Mks80Traffic::TellReceiveFailed(const std::string& message, int datCount) {
+  // The page waits on its request (or on nothing, for an unrequested dump); either way it shows this.
+  nlohmann::json result = MakeOperationResult("requestMksBulkDump", "error", message);
+  result["datMessages"] = datCount;
+  if (mHooks.sendResult)
+    mHooks.sendResult(result);
 }
 
 void Mks80Traffic::OnSendRecord(const MksTransferRecord& record) {
@@ -282,17 +318,35 @@ void Mks80Traffic::RunTimers() {
   const std::int64_t now = mHooks.nowMs();
   if (mRequestPending && now - mRequestStartMs > kTimeoutMs) {
     mRequestPending = false;
-    mReceiveBuffer.clear();
-    mReceivedDats = 0;
-    mReceiving = false;
+    DiscardReceive();
     if (mHooks.sendResult)
       mHooks.sendResult(
           MakeOperationResult("requestMksBulkDump", "error", "Timed out waiting for MKS-80 response (5s)"));
   }
+  // A dump that began and then fell silent would otherwise be held forever and merged into the next one.
+  if (!mRequestPending && (mReceiving || mRefusingDats) && mLastReceiveMs > 0 &&
+      now - mLastReceiveMs > kTimeoutMs) {
+    const int held = mReceivedDats;
+    const bool wasRefusing = mRefusingDats;
+    DiscardReceive();
+    mRefusingDats = false;
+    if (!wasRefusing) {
+      Log("MksBulkReceive: no message for 5 s, dump discarded (%d DATs)", held);
+      TellReceiveFailed("MKS-80 dump stalled: no message for 5 s, " + std::to_string(held) +
+                            " DAT messages discarded",
+                        held);
+    }
+  }
   if (IsSendActive() && mLastSendMs > 0 && now - mLastSendMs > kTimeoutMs) {
-    // A silent MKS-80 still gets a closed file; the count tells how far it came.
+    // A silent MKS-80 still gets a closed file. Only a device that took every DAT holds the whole dump.
     SendEof(mTransferUnit);
-    SendDumpResult("ok", mAcknowledged, std::string());
+    const int frames = static_cast<int>(mFrames.size());
+    if (mAcknowledged >= frames)
+      SendDumpResult("ok", mAcknowledged, std::string());
+    else
+      SendDumpResult("error", mAcknowledged,
+                     "MKS-80 stopped answering: " + std::to_string(mAcknowledged) + " of " +
+                         std::to_string(frames) + " DAT messages acknowledged");
     ClearSend();
     Log("MidFileDump: ACK timeout (5s), sent EOF and finished (%d DATs ACKed)", mAcknowledged);
   }
@@ -302,10 +356,10 @@ void Mks80Traffic::RunTimers() {
 
 std::size_t Mks80Traffic::StartBulkRequest() {
   mRequestStartMs = mHooks.nowMs();
+  DiscardReceive();
+  mRefusingDats = false;
   mRequestPending = true;
   mReceiving = true;
-  mReceiveBuffer.clear();
-  mReceivedDats = 0;
   std::uint8_t rqf[kMksFileMessageLength];
   const std::size_t size = BuildRqfMessage(0, rqf, sizeof rqf);
   if (size > 0 && mHooks.sendToDevice)

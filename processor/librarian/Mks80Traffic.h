@@ -47,6 +47,10 @@ public:
   static constexpr std::int64_t kTimeoutMs = 5000; // the MKS-80 answers within this, or never
   static constexpr int kMaxPollPerTick = 64;       // the rest waits in the port's own queue
   static constexpr int kMaxDropLogLines = 100;
+  // A real dump is 16 DATs; a stream far past that is no dump, and holding it would grow without bound.
+  static constexpr int kMaxReceivedDats = 256;
+  static constexpr int kTypicalDumpDats = 16;
+  static_assert(kMaxReceivedDats % kTypicalDumpDats == 0, "the buffer doubles from one dump to the cap");
 
   // What the traffic needs from its processor; everything is called on the UI thread.
   struct Hooks {
@@ -99,6 +103,7 @@ public:
   bool IsReceiving() const { return mReceiving; }
   int GetReceivedDatCount() const { return mReceivedDats; }
   int GetAcknowledgedCount() const { return mAcknowledged; }
+  std::size_t GetReceiveBufferBytes() const { return mReceiveBuffer.capacity(); }
 
 private:
   Hooks mHooks;
@@ -116,6 +121,8 @@ private:
   int mCompletedDats = 0;
   bool mRequestPending = false;
   std::int64_t mRequestStartMs = 0;
+  std::int64_t mLastReceiveMs = 0; // when the dump being received last brought a frame
+  bool mRefusingDats = false;      // after an overflow, until the stream ends: DATs are answered RJC
 
   // Bulk send.
   std::atomic<bool> mSendArmed{false};
@@ -135,6 +142,9 @@ private:
   void LogDropped(const std::uint8_t* data, std::size_t size, const char* reason, bool repliedErr);
   // Receive side; true when an EOF closed a non-empty dump.
   bool OnReceiveRecord(const MksTransferRecord& record);
+  // Drops the dump being received and gives its memory back.
+  void DiscardReceive();
+  void TellReceiveFailed(const std::string& message, int datCount);
   void OnSendRecord(const MksTransferRecord& record);
   void SendFrame(std::size_t frame);
   void SendEof(std::uint8_t unit);

@@ -62,22 +62,18 @@ vlm::Mks80Traffic::Hooks Velmora::MakeMks80Hooks() {
 bool Velmora::SendMks80Sysex(const std::uint8_t* data, int size) {
   if (!data || size <= 0)
     return false;
-  if (mMidiPortIo.IsOutOpen()) {
-    mMidiPortIo.Send(data, static_cast<std::size_t>(size)); // failures are logged by the port itself
-    return true;
-  }
+  if (mMidiPortIo.IsOutOpen())
+    return mMidiPortIo.Send(data, static_cast<std::size_t>(size)); // failures are logged by the port itself
 #ifdef VLM_PLUGIN
   // The host's real-time hand-over carries records of up to 511 bytes.
   if (size >= keel::SysExRecord::kMaxBytes) {
     GetLogger().Log("SendMks80Sysex: host fallback dropped oversized frame (%d bytes)", size);
     return false;
   }
-  // Queued for the host's next real-time call; a full queue refuses it.
-  return SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
-#else
-  SendSysexMsgFromUI(keel::SysExMsg(0, data, size)); // sent at once; the device reports its own failures
-  return true;
 #endif
+  // The plug-in queues it for the host's next real-time call, the program sends it at once; a full queue
+  // or a program without a MIDI output refuses it.
+  return SendSysexMsgFromUI(keel::SysExMsg(0, data, size));
 }
 
 void Velmora::OnParamChangeUI(int paramIdx, keel::ParamSource source) {
@@ -107,9 +103,8 @@ int Velmora::SendCurrentPatchToDevice() {
   std::uint8_t buffer[64];
   int sent = 0;
   const auto send = [&](std::size_t size) {
-    if (size == 0)
-      return;
-    sent += SendMks80Sysex(buffer, static_cast<int>(size)) ? 1 : 0;
+    if (size > 0 && SendMks80Sysex(buffer, static_cast<int>(size)))
+      ++sent; // a message no route took is not counted: the page must not report a dump that never left
   };
   send(vlm::BuildProgramMessage(0, 0, buffer, sizeof buffer));
   send(vlm::BuildAprPatchMessage(1, 0, vlm::ReadParamValueByRef, &self, buffer, sizeof buffer));

@@ -1,7 +1,13 @@
 // The MIDI file of a received bulk dump: layout, unit of the handshake events, variable-length numbers.
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <regex>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -79,6 +85,105 @@ TEST(BulkDumpFiles, VariableLengthQuantities) {
 
 TEST(BulkDumpFiles, BackupNameCarriesTheLocalTime) {
   EXPECT_TRUE(std::regex_match(vlm::MakeBackupFileName(), std::regex("MKS-80-Backup-[0-9]{8}-[0-9]{6}")));
+}
+
+// A memory of 64 tone-and-patch sets in 16 DATs, each set legal for the page's importer and each different.
+Bytes MemoryDump() {
+  Bytes memory;
+  for (int i = 0; i < 64; ++i) {
+    Bytes tone(39, static_cast<std::uint8_t>((i + 1) % 100));
+    tone[9] = 24;
+    tone[10] = 25;
+    std::fill(tone.begin() + 33, tone.end(), 0);
+    const Bytes patch = {1, 60, 50, 0, 3, 0, 0, 4, 10, 20, 30, 40, 50, 0, 3, 0, 0, 4, 10, 20, 30, 40, 50};
+    memory.insert(memory.end(), tone.begin(), tone.end());
+    memory.insert(memory.end(), patch.begin(), patch.end());
+  }
+  Bytes dump;
+  for (int k = 0; k < 16; ++k) {
+    std::array<std::uint8_t, vlm::kMksDatDataBytes> data{};
+    std::copy_n(memory.begin() + k * 248, 248, data.begin());
+    std::uint8_t frame[vlm::kMksDatLength];
+    const auto n = vlm::BuildDatMessage(0, vlm::kMksFormatType, data, frame, sizeof frame);
+    dump.insert(dump.end(), frame, frame + n);
+  }
+  return dump;
+}
+
+std::string Hex(const Bytes& bytes, std::size_t from, std::size_t to) {
+  std::string out;
+  char cell[4];
+  for (std::size_t i = from; i < to; ++i) {
+    std::snprintf(cell, sizeof cell, i == from ? "%02X" : " %02X", bytes[i]);
+    out += cell;
+  }
+  return out;
+}
+
+Bytes ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(BulkDumpFiles, SysExFromAMidiFileIsItsMessagesRawAndAnythingElseIsRefused) {
+  const Bytes dump = DumpOf(2, 5);
+  const Bytes raw = vlm::SysExFromSmf(vlm::BuildSysExDumpSmf(dump, 2));
+  // WSF, both DATs, EOF.
+  ASSERT_EQ(raw.size(), 13u + dump.size() + 6u);
+  EXPECT_EQ(Bytes(raw.begin() + 13, raw.end() - 6), dump);
+  // A message split into an F0 packet and an F7 continuation comes out whole; channel events with running
+  // status and meta events are stepped over.
+  const Bytes split = {'M',  'T', 'h',  'd',  0, 0,    0,  6,    0,    0,  0,    1,    0,  96,  'M',
+                       'T',  'r', 'k',  0,    0, 0,    21, 0,    0x90, 60, 100,  0,    62, 100, 0,
+                       0xF0, 2,   0x41, 0x10, 0, 0xF7, 2,  0x20, 0xF7, 0,  0xFF, 0x2F, 0};
+  EXPECT_EQ(vlm::SysExFromSmf(split), (Bytes{0xF0, 0x41, 0x10, 0x20, 0xF7}));
+  for (const Bytes& bad : {Bytes{}, Bytes{0xF0, 0x41, 0xF7}, Bytes(split.begin(), split.end() - 3),
+                           Bytes{'M', 'T', 'r', 'k', 0, 0, 0, 0}})
+    EXPECT_TRUE(vlm::SysExFromSmf(bad).empty());
+}
+
+// The dump files as written for ".mid" and ".syx" names, kept under tests/library/golden so that the page's
+// importer reads the very same bytes (webui/src/mks/cppDumpFiles.test.ts). VLM_UPDATE_GOLDEN=1 rewrites them.
+TEST(BulkDumpFiles, MidAndSyxFilesReadBackAlikeByAnIndependentReader) {
+  const char* source = std::getenv("VLM_SOURCE_DIR");
+  ASSERT_NE(source, nullptr);
+  const std::filesystem::path golden = std::filesystem::path(source) / "tests" / "library" / "golden";
+  const Bytes dump = MemoryDump();
+  const Bytes mid = vlm::DumpFileContent("bank.mid", vlm::BuildSysExDumpSmf(dump, 16));
+  const Bytes syx = vlm::DumpFileContent("bank.syx", mid);
+  if (std::getenv("VLM_UPDATE_GOLDEN")) {
+    std::ofstream(golden / "mks80-dump-16.mid", std::ios::binary)
+        .write(reinterpret_cast<const char*>(mid.data()), static_cast<std::streamsize>(mid.size()));
+    std::ofstream(golden / "mks80-dump-16.syx", std::ios::binary)
+        .write(reinterpret_cast<const char*>(syx.data()), static_cast<std::streamsize>(syx.size()));
+  }
+  EXPECT_EQ(ReadBytes(golden / "mks80-dump-16.mid"), mid);
+  EXPECT_EQ(ReadBytes(golden / "mks80-dump-16.syx"), syx);
+  ASSERT_EQ(Hex(mid, 0, 4), "4D 54 68 64");
+  ASSERT_EQ(syx.front(), 0xF0);
+
+  // mido sees the same eighteen messages in both: WSF, the 16 DATs, EOF.
+  std::string expected;
+  for (std::size_t at = 0; at < syx.size();) {
+    const std::size_t end =
+        std::find(syx.begin() + static_cast<std::ptrdiff_t>(at), syx.end(), 0xF7) - syx.begin();
+    expected += Hex(syx, at, end + 1) + "\n";
+    at = end + 1;
+  }
+  // The system's Python, where Debian puts mido.
+  const std::string command = "/usr/bin/python3 " + (golden / "read_dump_files.py").string() + " " +
+                              (golden / "mks80-dump-16.mid").string() + " " +
+                              (golden / "mks80-dump-16.syx").string() + " 2>&1";
+  std::FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof buffer, pipe))
+    output += buffer;
+  ASSERT_EQ(::pclose(pipe), 0) << output;
+  EXPECT_EQ(output, (golden / "mks80-dump-16.mid").string() + "\n" + expected +
+                        (golden / "mks80-dump-16.syx").string() + "\n" + expected);
+  EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 18);
 }
 
 } // namespace

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -129,6 +132,30 @@ TEST_F(FactoryPresets, RowsThatCannotBeWrittenAreNotRecordedAndAreRetried) {
   fs::remove(root);
   fs::create_directories(root);
   ExpectCounts(Sync(), 3, 0, 0);
+}
+
+TEST_F(FactoryPresets, AWriteCutShortLeavesNoFileAndNoRecordAndIsRetried) {
+  // A file-size limit stands for a full disk: the large row cannot be written whole.
+  const std::string large(64 * 1024, 'x');
+  bank = {{"Bass/One.80p", "one"}, {"Pads/Large.80p", large}, {"Pads/Two.80p", "two"}};
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
+    const rlimit limit{16 * 1024, 16 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const vlm::FactoryPresetSyncCounts c = Sync();
+    ::_exit(c.copied == 2 && c.kept == 0 && c.removed == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(root / "Pads" / "Large.80p")));
+  EXPECT_EQ(json::parse(R"({"Bass/One.80p":"validated","Pads/Two.80p":"validated"})"), Record());
+  // The next start, with room again, installs it whole.
+  ExpectCounts(Sync(), 1, 2, 0);
+  EXPECT_EQ(large, ReadText(root / "Pads" / "Large.80p"));
 }
 
 TEST_F(FactoryPresets, MalformedRecordsCountAsEmptyAndUnknownRowsAreDropped) {

@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "../Keel/Platform/ScratchFolder.h"
 
@@ -118,6 +124,55 @@ TEST(FileIO, WriteFailuresNameTheirStepAndPath) {
     EXPECT_EQ(error, "Failed to open file for writing: " + (dir / "locked/f.bin"));
     fs::permissions(dir / "locked", fs::perms::owner_all);
   }
+}
+
+} // namespace
+
+namespace {
+
+// The names in the folder tree that are temporary files of the given writer.
+std::vector<std::string> TemporaryFilesOf(const fs::path& dir, pid_t pid) {
+  std::vector<std::string> found;
+  const std::string mark = ".tmp-" + std::to_string(pid) + "-";
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.path().filename().string().find(mark) != std::string::npos)
+      found.push_back(entry.path().filename().string());
+  return found;
+}
+
+TEST(FileIO, ASaveKilledWhileWritingLeavesNoTemporaryFileAfterTheNextStart) {
+  ScratchFolder dir;
+  const std::string big(2 << 20, 'x');
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    std::string error;
+    for (;;)
+      vlm::WriteFileBytes(dir / "song.80p", big.data(), big.size(), error);
+  }
+  ::usleep(150 * 1000);
+  ::kill(writer, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+  // A file system without unnamed files leaves a named one behind; so does a kill between naming and
+  // renaming. Both kinds, as that writer would have named them, in the folder and below it.
+  WriteFile(dir / ("a.80p.tmp-" + std::to_string(writer) + "-7"), "half");
+  fs::create_directories(dir / "sub");
+  WriteFile(dir / ("sub/b.json.tmp-" + std::to_string(writer) + "-8"), "half");
+  // A live writer's file and names that only look alike are not ours to remove.
+  const std::string live = "c.80p.tmp-" + std::to_string(::getpid()) + "-1";
+  WriteFile(dir / live, "writing");
+  WriteFile(dir / "notes.tmp-x-1", "user");
+  WriteFile(dir / ".tmp-5-5", "user");
+
+  vlm::RemoveStaleTemporaryFiles(dir.Path(), true); // what the next start does
+  EXPECT_TRUE(TemporaryFilesOf(dir.Path(), writer).empty());
+  EXPECT_TRUE(fs::exists(dir / live));
+  EXPECT_TRUE(fs::exists(dir / "notes.tmp-x-1"));
+  EXPECT_TRUE(fs::exists(dir / ".tmp-5-5"));
+  // The target is whole or absent, never half written.
+  if (fs::exists(dir / "song.80p"))
+    EXPECT_EQ(fs::file_size(dir / "song.80p"), big.size());
 }
 
 } // namespace

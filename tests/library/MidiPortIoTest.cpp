@@ -39,6 +39,18 @@ TEST(BasePortName, DropsOnlyATrailingSpaceAndNumber) {
       {"Port ", "Port "},     // nothing after the space
       {"Port 1x", "Port 1x"},
       {"", ""},
+      // ALSA sequencer names end in the client and port numbers, which change with a replug; the port's
+      // own number before them stays part of the name.
+      {"UM-ONE:UM-ONE MIDI 1 24:0", "UM-ONE:UM-ONE MIDI 1"},
+      {"Midi Through:Midi Through Port-0 14:0", "Midi Through:Midi Through Port-0"},
+      {"MKS:MKS 128:15", "MKS:MKS"},
+      {"Port 24:x", "Port 24:x"},
+      {"Port :0", "Port :0"},
+      // JACK: plain port names stay whole; the a2j bridge puts the ALSA client number in brackets.
+      {"system:midi_capture_1", "system:midi_capture_1"},
+      {"Velmora:MKS in", "Velmora:MKS in"},
+      {"a2j:UM-ONE [24] (capture): UM-ONE MIDI 1", "a2j:UM-ONE (capture): UM-ONE MIDI 1"},
+      {"a2j:UM-ONE [x] (capture): UM-ONE MIDI 1", "a2j:UM-ONE [x] (capture): UM-ONE MIDI"},
   };
   for (const auto& [name, base] : cases)
     EXPECT_EQ(vlm::BasePortName(name), base) << name;
@@ -89,6 +101,35 @@ TEST_F(MidiPortIoTest, FallsBackToAUniqueBaseNameMatch) {
   sys.inputs = {"MKS Link 3", "MKS Link 4"};
   EXPECT_EQ(vlm::MidiPortIo::FindPort(*backend.CreateInput(), "MKS Link 2"), -1);
   EXPECT_EQ(vlm::MidiPortIo::FindPort(*backend.CreateInput(), "MKS Link 4"), 1);
+}
+
+TEST_F(MidiPortIoTest, ASavedPortIsFoundAgainAfterItsClientNumberChanged) {
+  // Saved before a replug or reboot; the interface now has other client numbers.
+  struct Case {
+    std::vector<std::string> ports;
+    const char* saved;
+    const char* opened;
+  };
+  const Case cases[] = {
+      {{"Midi Through:Midi Through Port-0 14:0", "UM-ONE:UM-ONE MIDI 1 28:0"},
+       "UM-ONE:UM-ONE MIDI 1 24:0",
+       "UM-ONE:UM-ONE MIDI 1 28:0"},
+      // A two-port interface: each port keeps its own number, so each is found as itself.
+      {{"MIO:MIO MIDI 1 28:0", "MIO:MIO MIDI 2 28:1"}, "MIO:MIO MIDI 2 24:1", "MIO:MIO MIDI 2 28:1"},
+      {{"a2j:Midi Through [14] (capture): Midi Through Port-0", "a2j:UM-ONE [28] (capture): UM-ONE MIDI 1"},
+       "a2j:UM-ONE [24] (capture): UM-ONE MIDI 1",
+       "a2j:UM-ONE [28] (capture): UM-ONE MIDI 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.saved);
+    sys.inputs = c.ports;
+    sys.outputs = c.ports;
+    vlm::MidiPortIo io(backend);
+    ASSERT_TRUE(io.OpenIn(c.saved));
+    ASSERT_TRUE(io.OpenOut(c.saved));
+    EXPECT_EQ(io.InName(), c.opened);
+    EXPECT_EQ(io.OutName(), c.opened);
+  }
 }
 
 TEST_F(MidiPortIoTest, AMissingPortLeavesTheSideClosed) {

@@ -46,8 +46,42 @@ TEST_F(PresetLibrary, PagePathsResolveOnlyInsideTheRoot) {
   EXPECT_EQ(root / "Factory" / "Bass.80p", out);
   ASSERT_TRUE(vlm::ResolveLibraryPath("./Bass.80p", root, out));
   EXPECT_EQ(root / "Bass.80p", out);
+  // On Linux a backslash is part of the name.
   ASSERT_TRUE(vlm::ResolveLibraryPath("Pads\\Warm.80p", root, out));
-  EXPECT_EQ(root / "Pads" / "Warm.80p", out);
+  EXPECT_EQ(root / "Pads\\Warm.80p", out);
+}
+
+TEST_F(PresetLibrary, LinksInsideTheLibraryDoNotLeadOutOfIt) {
+  const fs::path away = root.parent_path() / ("away-" + std::to_string(::getpid()));
+  fs::create_directories(away);
+  std::ofstream(away / "secret.80p") << "{}";
+  fs::create_symlink(away / "secret.80p", root / "Evil.80p");
+  fs::create_directory_symlink(away, root / "EvilDir");
+  fs::create_directories(root / "Pads");
+  std::ofstream(root / "Pads" / "Mine.80p") << "{}";
+  fs::create_symlink(root / "Pads" / "Mine.80p", root / "Alias.80p"); // stays inside: allowed
+  fs::path out;
+  EXPECT_FALSE(vlm::ResolveLibraryPath("Evil.80p", root, out));
+  EXPECT_FALSE(vlm::ResolveLibraryPath("EvilDir/secret.80p", root, out));
+  EXPECT_FALSE(vlm::ResolveLibraryPath("EvilDir/new.80p", root, out));
+  EXPECT_TRUE(vlm::ResolveLibraryPath("Alias.80p", root, out));
+  fs::remove_all(away);
+}
+
+TEST_F(PresetLibrary, TheTreeListsOnlyFilesItsPathsLoadAgain) {
+  Write("Pads\\Warm.80p", R"({"patch":{"params":{"patch.keyMode":0}}})");
+  Write("bad\xFF name.80p", "{}");
+  Write("..\\up.80p", "{}");
+  Write("C:drive.80p", "{}");
+  const json patches = vlm::ScanPresetTree(root);
+  EXPECT_EQ(json::parse(R"([{"name":"Pads\\Warm","path":"Pads\\Warm.80p","isWhole":true}])"), patches);
+  for (const json& entry : patches) {
+    fs::path resolved;
+    json document;
+    std::string error;
+    ASSERT_TRUE(vlm::ResolveLibraryPath(entry["path"], root, resolved));
+    EXPECT_TRUE(vlm::ReadJsonFile(resolved, document, error)) << error;
+  }
 }
 
 TEST_F(PresetLibrary, EntriesAreRootRelativeOrMarkedExternal) {

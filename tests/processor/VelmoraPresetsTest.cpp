@@ -54,6 +54,11 @@ protected:
     dialogs.chooseFile = [this](int kind, bool save, const fs::path& start, const std::string& name,
                                 fs::path& path) {
       fileDialogs.push_back({{"kind", kind}, {"save", save}, {"start", start.string()}, {"name", name}});
+      if (!answers.empty()) { // a scripted user: one answer per dialog, an empty path dismisses it
+        path = answers.front();
+        answers.erase(answers.begin());
+        return !path.empty();
+      }
       if (chosenFile.empty())
         return false;
       path = chosenFile;
@@ -88,6 +93,7 @@ protected:
   std::vector<json> fileDialogs;
   std::vector<std::string> folderTitles;
   fs::path chosenFile, chosenFolder;
+  std::vector<fs::path> answers;
   fs::path root;
 };
 
@@ -311,7 +317,7 @@ TEST_F(VelmoraPresets, DecodedPatchesStayInTheirFolderUnderSafeNames) {
 TEST_F(VelmoraPresets, DumpFilesKeepADumpExtensionAndDialogsCanBeDismissed) {
   const std::string data = Base64("\xF0\x41\xF7");
   const std::pair<std::string, std::string> names[] = {
-      {"dump.SYX", "dump.SYX"}, {"dump.midi", "dump.midi"}, {"dump.txt", "dump.mid"}, {"dump", "dump.mid"}};
+      {"dump.SYX", "dump.SYX"}, {"dump.midi", "dump.midi"}, {"dump.txt", "dump.mid"}, {"plain", "plain.mid"}};
   for (const auto& [chosen, written] : names) {
     chosenFile = root / "Dumps" / chosen;
     const json answer = Act({{"operation", "exportCurrentAsMid"}, {"data", data}, {"defaultName", "Bank"}});
@@ -351,6 +357,74 @@ TEST_F(VelmoraPresets, DumpFilesKeepADumpExtensionAndDialogsCanBeDismissed) {
   chosenFile = root / "Dumps" / "missing.syx";
   EXPECT_EQ("Failed to open file: " + chosenFile.string(),
             Act({{"operation", "loadMksMidForDump"}})["message"]);
+}
+
+TEST_F(VelmoraPresets, ANameRenamedAfterTheDialogNeverReplacesAFileUnasked) {
+  // The dialog asked about "mine.txt"; the file written would be "mine.80p" (or "mine.mid"), which exists.
+  struct Case {
+    const char* operation;
+    const char* typed;
+    const char* renamed;
+    int kind;
+  };
+  const Case kinds[] = {{"savePatch", "mine.txt", "mine.80p", 0},
+                        {"exportCurrentAsMid", "bank.txt", "bank.mid", 2}};
+  for (const Case& c : kinds) {
+    SCOPED_TRACE(c.operation);
+    const fs::path folder = root / "Renamed";
+    const fs::path typed = folder / c.typed;
+    const fs::path renamed = folder / c.renamed;
+    const json request = {{"operation", c.operation}, {"data", Base64("\xF0\x41\xF7")}};
+    WriteFile(renamed, "keep me");
+
+    // Asked again with the name that would be written; dismissing it writes nothing.
+    fileDialogs.clear();
+    answers = {typed, fs::path()};
+    EXPECT_EQ("cancelled", Act(request)["status"]);
+    ASSERT_EQ(2u, fileDialogs.size());
+    EXPECT_EQ((json{{"kind", c.kind}, {"save", true}, {"start", folder.string()}, {"name", c.renamed}}),
+              fileDialogs[1]);
+    EXPECT_EQ("keep me", ReadText(renamed));
+
+    // The same renamed answer twice: refused with the reason, the file kept.
+    answers = {typed, typed};
+    const json refused = Act(request);
+    EXPECT_EQ("error", refused["status"]);
+    EXPECT_EQ("File already exists: " + renamed.string() +
+                  " (type the name with its extension to replace it, or choose another name)",
+              refused["message"]);
+    EXPECT_EQ("keep me", ReadText(renamed));
+    EXPECT_FALSE(fs::exists(typed));
+
+    // The name confirmed in the second dialog (which asked before replacing) is written.
+    answers = {typed, renamed};
+    EXPECT_EQ("ok", Act(request)["status"]);
+    EXPECT_NE("keep me", ReadText(renamed));
+
+    // A free name after the rule needs no second question.
+    fileDialogs.clear();
+    answers = {folder / "fresh.txt"};
+    EXPECT_EQ("ok", Act(request)["status"]);
+    EXPECT_EQ(1u, fileDialogs.size());
+  }
+}
+
+TEST_F(VelmoraPresets, ALinkOutOfTheLibraryIsRefusedByEveryOperation) {
+  // A valid patch outside the library, reached through a file link and a folder link placed inside it.
+  const fs::path away = root.parent_path() / "Away";
+  WriteFile(away / "Secret.80p", vlm::JsonFileText(vlm::BuildPatchDocument(*rec->processor)));
+  fs::create_symlink(away / "Secret.80p", root / "Secret.80p");
+  fs::create_directory_symlink(away, root / "AwayLink");
+  for (const char* path : {"Secret.80p", "AwayLink/Secret.80p"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ("Invalid patch path", Act({{"operation", "loadPatch"}, {"path", path}})["message"]);
+    EXPECT_EQ("Invalid patch path", Act({{"operation", "loadTone"}, {"path", path}})["message"]);
+    const json read = Act({{"operation", "readPatchDocuments"}, {"paths", {path}}});
+    EXPECT_EQ((json{{{"path", path}, {"document", nullptr}}}), read["documents"]);
+  }
+  fs::remove(root / "Secret.80p");
+  fs::remove(root / "AwayLink");
+  fs::remove_all(away);
 }
 
 TEST_F(VelmoraPresets, RefreshSendsOnlyTheTreeWithTheFactoryPresetsInstalled) {

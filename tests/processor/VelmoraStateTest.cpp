@@ -4,10 +4,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "editor/EditorTestSupport.h"
 #include "processor/PluginState.h"
@@ -224,3 +226,64 @@ TEST_F(State, ChunksCutAnywhereOrWithHostileLengthsNeverReadPastTheirEnd) {
 }
 
 } // namespace
+
+TEST(StateRestoreThreads, TheIdleWorkSeesTheRestoreOnlyOnceItsLastValueIsWritten) {
+  // The host restores on its own thread while the UI thread's idle work watches the restored flag: what
+  // the idle work reads after taking the flag is the restored state, never the one before it.
+  RecordingProcessor recorder;
+  Velmora& p = *recorder.processor;
+  const auto chunkWith = [&p](double syncDiv) {
+    PluginState s;
+    for (int k = 0; k < kStateValueCount; ++k)
+      s.values[static_cast<size_t>(k)] = p.GetParam(StateValueParam(k))->GetDefault();
+    s.bankState = R"({"bank":1})";
+    s.midiInName = "in";
+    s.extension = R"({"params":{"patch.lfo2SyncDiv":)" + std::to_string(syncDiv) + "},\"v\":2}";
+    keel::ByteChunk c;
+    EXPECT_TRUE(WritePluginState(c, s));
+    return c;
+  };
+  const keel::ByteChunk chunks[] = {chunkWith(0.0), chunkWith(1.0)};
+  p.TakeStateRestored();
+  std::atomic<int> taken{0};
+  std::atomic<double> seen{-1.0};
+  std::atomic<bool> stop{false};
+  std::thread idle([&] {
+    while (!stop.load()) {
+      if (p.TakeStateRestored()) {
+        seen.store(p.GetParam(kLfo2SyncDiv)->GetNormalized());
+        taken.fetch_add(1);
+      }
+    }
+  });
+  int stale = 0;
+  for (int i = 0; i < 400; ++i) {
+    const int before = taken.load();
+    p.UnserializeState(chunks[i % 2], 0);
+    while (taken.load() == before)
+      std::this_thread::yield();
+    stale += seen.load() != static_cast<double>(i % 2) ? 1 : 0;
+  }
+  stop.store(true);
+  idle.join();
+  EXPECT_EQ(stale, 0);
+}
+
+TEST_F(State, TheIdleRefreshAfterARestoreSendsTheBankTextWhenThereIsOne) {
+  PluginState s = DefaultState();
+  s.bankState = R"({"patch":{"name":"Brass"}})";
+  p().UnserializeState(StateChunk(s), 0);
+  rec->Clear();
+  p().OnIdle();
+  auto restores = rec->Tagged(MsgTag::kBankStateRestore);
+  ASSERT_EQ(restores.size(), 1u);
+  EXPECT_EQ(restores[0].payload, s.bankState);
+  // Once only, and never for an empty text.
+  rec->Clear();
+  p().OnIdle();
+  EXPECT_TRUE(rec->Tagged(MsgTag::kBankStateRestore).empty());
+  s.bankState.clear();
+  p().UnserializeState(StateChunk(s), 0);
+  p().OnIdle();
+  EXPECT_TRUE(rec->Tagged(MsgTag::kBankStateRestore).empty());
+}

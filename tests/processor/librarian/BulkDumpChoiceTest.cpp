@@ -20,6 +20,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
+Bytes ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 class BulkDumpChoice : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -47,11 +52,18 @@ protected:
   std::string offeredName;
 };
 
-TEST_F(BulkDumpChoice, MidChoiceWritesTheMidiFileUnderAMidEnding) {
+TEST_F(BulkDumpChoice, MidChoiceWritesWhatTheNameSays) {
+  // A MIDI file under a MIDI name, the raw messages under a ".syx" name, ".mid" for any other ending.
+  const Bytes smf = vlm::BuildSysExDumpSmf(dump, 1);
+  const Bytes raw = vlm::SysExFromSmf(smf);
   const struct {
     const char* chosen;
     const char* written;
-  } cases[] = {{"backup.syx", "backup.mid"}, {"Backup.MIDI", "Backup.MIDI"}, {"plain", "plain.mid"}};
+    const Bytes& content;
+  } cases[] = {{"backup.syx", "backup.syx", raw},
+               {"Backup.SYX", "Backup.SYX", raw},
+               {"Backup.MIDI", "Backup.MIDI", smf},
+               {"plain", "plain.mid", smf}};
   for (const auto& c : cases) {
     const nlohmann::json answer = vlm::DispatchMks80DumpAsMidiFile(dump, 1, Choose(c.chosen));
     EXPECT_EQ(answer, nlohmann::json({{"operation", "mksBulkDumpFormatChoice"},
@@ -59,11 +71,31 @@ TEST_F(BulkDumpChoice, MidChoiceWritesTheMidiFileUnderAMidEnding) {
                                       {"filePath", (dir / c.written).string()},
                                       {"datMessages", 1}}))
         << c.chosen;
-    std::ifstream in(dir / c.written, std::ios::binary);
-    const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(written, vlm::BuildSysExDumpSmf(dump, 1));
+    EXPECT_EQ(ReadBytes(dir / c.written), c.content) << c.chosen;
   }
   EXPECT_EQ(offeredName.rfind("MKS-80-Backup-", 0), 0u);
+  // The raw file is the WSF, the dump's frames and the EOF, back to back.
+  Bytes expected(vlm::kMksFileMessageLength);
+  expected.resize(vlm::BuildWsfMessage(0, expected.data(), expected.size()));
+  expected.insert(expected.end(), dump.begin(), dump.end());
+  expected.insert(expected.end(), {0xF0, 0x41, 0x45, 0x00, 0x20, 0xF7});
+  EXPECT_EQ(raw, expected);
+}
+
+TEST_F(BulkDumpChoice, ARenamedAnswerAsksAgainBeforeReplacingAFile) {
+  std::ofstream(dir / "old.mid") << "keep";
+  std::vector<std::string> proposed;
+  std::vector<fs::path> replies = {dir / "old.txt", dir / "old.txt"};
+  const auto script = [&](int, bool, const fs::path&, const std::string& name, fs::path& path) {
+    proposed.push_back(name);
+    path = replies[proposed.size() - 1];
+    return true;
+  };
+  const nlohmann::json refused = vlm::DispatchMks80DumpAsMidiFile(dump, 1, script);
+  EXPECT_EQ(refused["status"], "error");
+  EXPECT_EQ(proposed.size(), 2u);
+  EXPECT_EQ(proposed[1], "old.mid");
+  EXPECT_EQ(ReadBytes(dir / "old.mid"), Bytes({'k', 'e', 'e', 'p'}));
 }
 
 TEST_F(BulkDumpChoice, MidChoiceFailures) {

@@ -169,10 +169,12 @@ TEST_F(TrafficTest, FirstWsfStopsTheRequestTimer) {
   traffic.StartBulkRequest();
   Receive(Wsf());
   Tick();
-  now += 6000;
+  now += 5001;
   Tick();
   EXPECT_FALSE(traffic.IsRequestPending());
-  EXPECT_TRUE(results.empty());
+  // What ends it now is the dump falling silent, not the request going unanswered.
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_NE(results[0]["message"].get<std::string>().find("stalled"), std::string::npos);
 }
 
 TEST_F(TrafficTest, SendOfThreeFramesRunsRqfDatAckEofAck) {
@@ -225,23 +227,135 @@ TEST_F(TrafficTest, ErrOrRjcDuringSendAbortsAndRjcLeavesOnTheNextTick) {
   }
 }
 
-TEST_F(TrafficTest, SilentDeviceEndsTheSendWithEofAfterFiveSeconds) {
-  traffic.ArmSend(ThreeFrameFile());
-  Receive(Rqf());
+TEST_F(TrafficTest, SilentDeviceEndsTheSendWithEofAfterFiveSecondsAndTellsHowFarItCame) {
+  // Frames acknowledged before the device fell silent, and the outcome the page hears of it.
+  struct Case {
+    int acks;
+    nlohmann::json result;
+  };
+  const Case cases[] = {
+      {0,
+       {{"operation", "dumpMidFileStart"},
+        {"status", "error"},
+        {"message", "MKS-80 stopped answering: 0 of 3 DAT messages acknowledged"},
+        {"datMessages", 0}}},
+      {1,
+       {{"operation", "dumpMidFileStart"},
+        {"status", "error"},
+        {"message", "MKS-80 stopped answering: 1 of 3 DAT messages acknowledged"},
+        {"datMessages", 1}}},
+      // Every DAT taken, only the answer to the EOF missing: the MKS-80 holds the whole bank.
+      {3, {{"operation", "dumpMidFileStart"}, {"status", "ok"}, {"datMessages", 3}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.acks);
+    results.clear();
+    traffic.ArmSend(ThreeFrameFile());
+    Receive(Rqf());
+    Tick();
+    for (int i = 0; i < c.acks; ++i) {
+      Receive(Short(vlm::kMksOpAck));
+      Tick();
+    }
+    TakeSent();
+    now += 5000;
+    Tick();
+    EXPECT_TRUE(TakeSent().empty());
+    now += 1;
+    Tick();
+    EXPECT_EQ(TakeSent(), std::vector<Bytes>{Short(vlm::kMksOpEof)});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0], c.result);
+    EXPECT_EQ(logs.back(), "MidFileDump: ACK timeout (5s), sent EOF and finished (" + std::to_string(c.acks) +
+                               " DATs ACKed)");
+    EXPECT_FALSE(traffic.IsSendActive());
+  }
+}
+
+TEST_F(TrafficTest, DumpStalledAfterItsWsfIsDiscardedAfterFiveSecondsAndTheNextStartsClean) {
+  Receive(Wsf());
+  Receive(Dat(1));
+  Receive(Dat(2));
   Tick();
-  Receive(Short(vlm::kMksOpAck));
-  Tick();
-  TakeSent();
   now += 5000;
   Tick();
-  EXPECT_TRUE(TakeSent().empty());
+  EXPECT_TRUE(results.empty());
+  EXPECT_TRUE(traffic.IsReceiving());
   now += 1;
   Tick();
-  EXPECT_EQ(TakeSent(), std::vector<Bytes>{Short(vlm::kMksOpEof)});
   ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0],
-            nlohmann::json({{"operation", "dumpMidFileStart"}, {"status", "ok"}, {"datMessages", 1}}));
-  EXPECT_EQ(logs.back(), "MidFileDump: ACK timeout (5s), sent EOF and finished (1 DATs ACKed)");
+  EXPECT_EQ(results[0], nlohmann::json({{"operation", "requestMksBulkDump"},
+                                        {"status", "error"},
+                                        {"message", "MKS-80 dump stalled: no message for 5 s, 2 DAT "
+                                                    "messages discarded"},
+                                        {"datMessages", 2}}));
+  EXPECT_FALSE(traffic.IsReceiving());
+  EXPECT_EQ(traffic.GetReceivedDatCount(), 0);
+
+  // A later unrequested dump that begins with a DAT holds only its own frames.
+  results.clear();
+  now += 60000;
+  for (std::uint8_t fill : {7, 8, 9})
+    Receive(Dat(fill));
+  Receive(Short(vlm::kMksOpEof));
+  Tick();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]["status"], "ok");
+  EXPECT_EQ(results[0]["datMessages"], 3);
+  Bytes dump;
+  int count = 0;
+  traffic.TakeCompletedDump(dump, count);
+  ASSERT_EQ(dump.size(), 3u * 255u);
+  EXPECT_EQ(Bytes(dump.begin(), dump.begin() + 255), Dat(7));
+}
+
+TEST_F(TrafficTest, SlowButSteadyDumpIsNotCutShort) {
+  Receive(Wsf());
+  Tick();
+  for (std::uint8_t fill = 0; fill < 4; ++fill) {
+    now += 4000;
+    Receive(Dat(fill));
+    Tick();
+  }
+  Receive(Short(vlm::kMksOpEof));
+  Tick();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]["datMessages"], 4);
+}
+
+TEST_F(TrafficTest, EndlessDatStreamIsCappedRefusedAndTheNextDumpStartsClean) {
+  // A device that never sends its EOF: memory stays bounded, the device hears RJC, the page is told once.
+  const std::size_t cap = static_cast<std::size_t>(Mks80Traffic::kMaxReceivedDats) * vlm::kMksDatLength;
+  Receive(Wsf());
+  Tick();
+  TakeSent();
+  int rjc = 0;
+  for (int tick = 0; tick < 200; ++tick) {
+    for (int i = 0; i < 50; ++i)
+      Receive(Dat(static_cast<std::uint8_t>(i)));
+    Tick();
+    now += 20;
+    for (const Bytes& reply : TakeSent())
+      rjc += reply == Short(vlm::kMksOpRjc) ? 1 : 0;
+    ASSERT_LE(traffic.GetReceiveBufferBytes(), cap) << tick;
+  }
+  EXPECT_GT(rjc, 9000);                           // every DAT after the cap is refused
+  EXPECT_EQ(traffic.GetReceiveBufferBytes(), 0u); // what was held is given back
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]["operation"], "requestMksBulkDump");
+  EXPECT_EQ(results[0]["status"], "error");
+  EXPECT_EQ(results[0]["message"], "MKS-80 dump discarded: more than " +
+                                       std::to_string(Mks80Traffic::kMaxReceivedDats) + " DAT messages");
+
+  results.clear();
+  Receive(Short(vlm::kMksOpEof));
+  Receive(Wsf());
+  Receive(Dat(1));
+  Receive(Short(vlm::kMksOpEof));
+  Tick();
+  EXPECT_EQ(TakeSent(), std::vector<Bytes>(4, Short(vlm::kMksOpAck)));
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(results[0]["datMessages"], 1);
 }
 
 TEST_F(TrafficTest, HandshakeOutsideATransfer) {

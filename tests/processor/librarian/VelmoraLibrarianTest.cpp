@@ -157,9 +157,28 @@ TEST_F(VelmoraLibrarian, CurrentPatchIsFiveMessages) {
       EXPECT_EQ(sys->sent[i][6], groups[i]);
     }
   }
-  // Without the dedicated output the same five still count, whichever route carries them.
+}
+
+TEST_F(VelmoraLibrarian, DumpOfTheCurrentPatchCountsOnlyWhatARouteTook) {
+  // The program without a MIDI output: nothing leaves, and the page hears so.
   p().GetMidiPortIo().CloseOut();
-  EXPECT_EQ(p().SendCurrentPatchToDevice(), 5);
+  vlm::HandleMks80PresetAction(p(), "dumpCurrentToMidi", nlohmann::json::object(), nullptr, nullptr);
+  auto results = rec->Tagged(vlm::MsgTag::kPresetActionResult);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(nlohmann::json::parse(results[0].payload),
+            nlohmann::json({{"operation", "dumpCurrentToMidi"},
+                            {"status", "error"},
+                            {"message", "The MIDI output took 0 of 5 messages"},
+                            {"sysexMessages", 0}}));
+  // A dedicated output that refuses every message.
+  rec->Clear();
+  p().GetMidiPortIo().OpenOut("MKS Link 1");
+  sys->failSend = true;
+  vlm::HandleMks80PresetAction(p(), "dumpCurrentToMidi", nlohmann::json::object(), nullptr, nullptr);
+  sys->failSend = false;
+  results = rec->Tagged(vlm::MsgTag::kPresetActionResult);
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(nlohmann::json::parse(results[0].payload)["sysexMessages"], 0);
 }
 
 TEST_F(VelmoraLibrarian, ControlValuesReachThePageEachTick) {
