@@ -1,12 +1,12 @@
 // Whole-file reads and crash-safe writes of bytes and JSON.
 #include "library/FileIO.h"
 #include "Keel/Core/BoundedJson.h"
+#include "Keel/Platform/StaleTemporaries.h"
 
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <fstream>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,20 +38,6 @@ std::string TemporaryNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
   return target.string() + kTemporaryMark + std::to_string(::getpid()) + "-" +
          std::to_string(counter.fetch_add(1));
-}
-
-// The pid of "<anything>.tmp-<pid>-<n>", or -1 when the name is not one of ours.
-long TemporaryNamePid(const std::string& name) {
-  const std::size_t mark = name.rfind(kTemporaryMark);
-  if (mark == std::string::npos || mark == 0)
-    return -1;
-  const std::string rest = name.substr(mark + sizeof kTemporaryMark - 1);
-  const std::size_t dash = rest.find('-');
-  if (dash == std::string::npos || dash == 0 || dash + 1 >= rest.size() || dash > 9 ||
-      rest.find_first_not_of("0123456789-") != std::string::npos ||
-      rest.find('-', dash + 1) != std::string::npos)
-    return -1;
-  return std::stol(rest.substr(0, dash));
 }
 
 // The file the data goes into before it takes the target's place. An unnamed file (O_TMPFILE) leaves
@@ -179,9 +165,8 @@ int RemoveStaleTemporaryFiles(const fs::path& folder, bool recursive) {
     std::error_code statusError;
     if (!fs::is_regular_file(entry.symlink_status(statusError)) || statusError)
       return;
-    const long pid = TemporaryNamePid(entry.path().filename().string());
     // A writer that still runs may be about to rename its file; only a dead writer's file is garbage.
-    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH))
+    if (!keel::IsStaleTemporaryName(entry.path().filename().string()))
       return;
     std::error_code removeError;
     if (fs::remove(entry.path(), removeError))

@@ -31,6 +31,15 @@ bool ProcessHasEnded(pid_t pid) {
 
 } // namespace
 
+bool IsStaleTemporaryName(const std::string& name) {
+  static constexpr char kMark[] = ".tmp-";
+  const size_t mark = name.rfind(kMark);
+  if (mark == std::string::npos || mark == 0)
+    return false;
+  const pid_t writer = WriterIdIn(name.substr(mark + sizeof kMark - 1));
+  return writer != 0 && writer != ::getpid() && ProcessHasEnded(writer);
+}
+
 int RemoveStaleTemporaries(const std::string& file) {
   const size_t slash = file.find_last_of('/');
   const std::string folder = slash == std::string::npos ? std::string(".") : file.substr(0, slash);
@@ -43,8 +52,7 @@ int RemoveStaleTemporaries(const std::string& file) {
     const std::string name = entry->d_name;
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
       continue;
-    const pid_t writer = WriterIdIn(name.substr(prefix.size()));
-    if (writer == 0 || writer == ::getpid() || !ProcessHasEnded(writer))
+    if (!IsStaleTemporaryName(name))
       continue;
     if (::unlinkat(::dirfd(dir), name.c_str(), 0) == 0)
       ++removed;

@@ -9,4 +9,8 @@ namespace keel {
 // process, this one included, may be writing its own right now). Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& file);
 
+// True when name ends in ".tmp-<pid>" or ".tmp-<pid>-<n>" and process pid, not this one, has ended: a
+// temporary file that nobody will rename any more.
+bool IsStaleTemporaryName(const std::string& name);
+
 } // namespace keel
