@@ -14,6 +14,8 @@ import sys
 build_dir, selection = sys.argv[1], sys.argv[2:]
 listing = subprocess.run(["ctest", "--show-only=json-v1", *selection], cwd=build_dir,
                          check=True, capture_output=True, text=True).stdout
+# Only programs the tree builds are targets; a test run by an outside program (a script) has none.
+tree = os.path.realpath(build_dir) + os.sep
 targets = sorted({os.path.basename(test["command"][0]) for test in json.loads(listing)["tests"]
-                  if test.get("command")})
+                  if test.get("command") and os.path.realpath(test["command"][0]).startswith(tree)})
 print("\n".join(targets))
