@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <glib.h>
@@ -124,6 +125,13 @@ WebKitWebContext* SharedContext() {
     return c;
   }();
   return context;
+}
+
+// A view of the shared context that has begun loading an empty page, so its page process is starting;
+// owned here until the next view takes the process over.
+WebKitWebView*& PrewarmedView() {
+  static WebKitWebView* view = nullptr;
+  return view;
 }
 
 guint VirtualKeyToKeyval(int vk) {
@@ -266,8 +274,13 @@ struct WebKitView::Impl {
     WebKitWebContext* context = SharedContext();
     cancellable = g_cancellable_new();
     contentManager = webkit_user_content_manager_new();
+    // A process started ahead (PrewarmWebProcess) is taken over by sharing it with its empty view.
+    WebKitWebView* prewarmed = std::exchange(PrewarmedView(), nullptr);
     view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
-                                        contentManager, nullptr));
+                                        contentManager, prewarmed ? "related-view" : nullptr, prewarmed,
+                                        nullptr));
+    if (prewarmed)
+      g_object_unref(prewarmed);
     area = gtk_layout_new(nullptr, nullptr);
     g_object_ref_sink(area);
     gtk_widget_set_hexpand(area, TRUE);
@@ -284,6 +297,9 @@ struct WebKitView::Impl {
     WebKitSettings* settings = webkit_web_view_get_settings(view);
     webkit_settings_set_enable_javascript(settings, TRUE);
     webkit_settings_set_enable_developer_extras(settings, devToolsAndContextMenus);
+    // The editor is a still 2-D page: drawn without GL compositing it starts with about a third less work
+    // in the page process, most of all where GL runs in software (no GPU, virtual machines, Xvfb).
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
 
     // Scripts at document start, the posting function first.
@@ -633,6 +649,15 @@ bool WebKitView::PostKeyDownToParent(int virtualKey) {
   return true;
 }
 
+void WebKitView::PrewarmWebProcess() {
+  WebKitWebView*& view = PrewarmedView();
+  if (view)
+    return;
+  view = WEBKIT_WEB_VIEW(
+      g_object_ref_sink(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(), nullptr)));
+  webkit_web_view_load_uri(view, "about:blank");
+}
+
 bool WebKitView::CanOpenDisplay() {
   static const bool ok = [] {
     gtk_disable_setlocale();
@@ -671,6 +696,7 @@ void WebKitView::SetBounds(const WebViewRect& rect, double) {
 bool WebKitView::PostKeyDownToParent(int) {
   return false;
 }
+void WebKitView::PrewarmWebProcess() {}
 bool WebKitView::CanOpenDisplay() {
   return false;
 }

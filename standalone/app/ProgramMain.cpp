@@ -5,6 +5,7 @@
 #include "Keel/Platform/MessageBoxUTF8.h"
 #include "Keel/Platform/PreferencesDialogView.h"
 #include "Keel/Platform/SingleInstance.h"
+#include "Keel/Platform/WebKitView.h"
 #include "library/MidiPortIo.h"
 #include "processor/Velmora.h"
 #include "standalone/app/CommandLine.h"
@@ -80,7 +81,9 @@ void CreateMainWindow(Program& p) {
   p.window = std::make_unique<keel::AppWindow>(std::move(callbacks));
   keel::EditorSizeLimits limits{processor.GetMinWidth(), processor.GetMinHeight(), processor.GetMaxWidth(),
                                 processor.GetMaxHeight()};
-  p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits);
+  // The page's own splash, shown by the window from the moment it maps until the page draws over it.
+  const keel::EditorSplash splash{"VELMORA", 0x606F77, 28, 8};
+  p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits, splash);
 }
 
 // The capture is taken 500 ms after the page has drawn itself (its start-up splash is gone): a fixed
@@ -139,6 +142,9 @@ int RunProgram(int argc, char** argv) {
         keel::QuitMainLoop();
       }
     });
+    // The browser's page process starts now and boots while the processor, the devices and the window
+    // are made; the editor's view takes it over.
+    keel::WebKitView::PrewarmWebProcess();
     p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
     const CommandLineOptions options = ParseCommandLine(argc, argv);
     p.host->SetNoIO(options.noIO);
