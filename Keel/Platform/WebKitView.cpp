@@ -276,9 +276,11 @@ struct WebKitView::Impl {
     contentManager = webkit_user_content_manager_new();
     // A process started ahead (PrewarmWebProcess) is taken over by sharing it with its empty view.
     WebKitWebView* prewarmed = std::exchange(PrewarmedView(), nullptr);
-    view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
-                                        contentManager, prewarmed ? "related-view" : nullptr, prewarmed,
-                                        nullptr));
+    // The related view brings the same (shared) context along; naming both is refused.
+    view = prewarmed ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", prewarmed,
+                                                    "user-content-manager", contentManager, nullptr))
+                     : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
+                                                    "user-content-manager", contentManager, nullptr));
     if (prewarmed)
       g_object_unref(prewarmed);
     area = gtk_layout_new(nullptr, nullptr);
