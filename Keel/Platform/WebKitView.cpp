@@ -660,6 +660,13 @@ void WebKitView::PrewarmWebProcess() {
   webkit_web_view_load_uri(view, "about:blank");
 }
 
+void WebKitView::DropPrewarmedWebProcess() {
+  if (WebKitWebView* view = std::exchange(PrewarmedView(), nullptr)) {
+    webkit_web_view_terminate_web_process(view);
+    g_object_unref(view);
+  }
+}
+
 bool WebKitView::CanOpenDisplay() {
   static const bool ok = [] {
     gtk_disable_setlocale();
@@ -699,6 +706,7 @@ bool WebKitView::PostKeyDownToParent(int) {
   return false;
 }
 void WebKitView::PrewarmWebProcess() {}
+void WebKitView::DropPrewarmedWebProcess() {}
 bool WebKitView::CanOpenDisplay() {
   return false;
 }

@@ -12,6 +12,7 @@
 #include "standalone/host/IKeelAPPHost.h"
 #include "standalone/preferences/PreferencesModel.h"
 
+#include <csignal>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -125,6 +126,9 @@ int RunProgram(int argc, char** argv) {
   // Before anything else, and before the log is touched: a second start only wakes the first.
   keel::SingleInstance instance;
   if (!instance.Acquire("Velmora")) return 0;
+  // A page process that ends first (a stop during start-up) must not take the program with it: a write
+  // to its closed pipe fails with an error instead of a fatal signal.
+  std::signal(SIGPIPE, SIG_IGN);
 
   Program& p = TheProgram();
   try {
@@ -159,11 +163,13 @@ int RunProgram(int argc, char** argv) {
   } catch (const std::exception&) {
     p.window.reset();
     p.host.reset();
+    keel::WebKitView::DropPrewarmedWebProcess();
     return 1;
   }
   keel::RunMainLoop();
   p.window.reset();
   p.host.reset();
+  keel::WebKitView::DropPrewarmedWebProcess();
   return 0;
 }
 
