@@ -30,6 +30,7 @@
 #include "processor/MidiLearn.h"
 #include "processor/OutputMuteRamp.h"
 #include "processor/WindowState.h"
+#include "processor/editor/ControlValueCache.h"
 #include "processor/params/EParams.h"
 
 namespace vlm::dsp {
@@ -394,6 +395,8 @@ private:
   void PublishOpenPorts();
 
   // --- Editor page conversation (UI thread) ---
+  // The control values the page last received.
+  vlm::ControlValueCache mSentControlValues;
   void OnBankStateMessage(int dataSize, const void* data);
   void OnOpenUrlMessage(int dataSize, const void* data);
   void OnOpenManualPdfMessage(int dataSize, const void* data);

@@ -25,6 +25,7 @@ struct AppWindow::Impl {
   GtkAccelGroup* accel = nullptr;
   int lastWidth = -1, lastHeight = -1;
   bool destroying = false;
+  EditorSplash splash;
 };
 
 namespace {
@@ -41,6 +42,34 @@ void Guarded(F&& f) {
   }
 }
 
+// Paints the splash under the editor (the handler runs before the area draws its children).
+gboolean DrawSplash(GtkWidget* area, cairo_t* cr, gpointer data) {
+  Guarded([&] {
+    const EditorSplash& splash = *static_cast<const EditorSplash*>(data);
+    cairo_set_source_rgb(cr, ((splash.rgb >> 16) & 0xFF) / 255.0, ((splash.rgb >> 8) & 0xFF) / 255.0,
+                         (splash.rgb & 0xFF) / 255.0);
+    cairo_paint(cr);
+    if (splash.text.empty()) return;
+    PangoLayout* layout = gtk_widget_create_pango_layout(area, splash.text.c_str());
+    PangoFontDescription* font = pango_font_description_from_string("Sans");
+    pango_font_description_set_absolute_size(font, splash.fontPx * PANGO_SCALE);
+    pango_layout_set_font_description(layout, font);
+    PangoAttrList* attrs = pango_attr_list_new();
+    pango_attr_list_insert(attrs, pango_attr_letter_spacing_new(splash.letterSpacingPx * PANGO_SCALE));
+    pango_layout_set_attributes(layout, attrs);
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+    cairo_move_to(cr, (gtk_widget_get_allocated_width(area) - width) / 2.0,
+                  (gtk_widget_get_allocated_height(area) - height) / 2.0);
+    pango_cairo_show_layout(cr, layout);
+    pango_attr_list_unref(attrs);
+    pango_font_description_free(font);
+    g_object_unref(layout);
+  });
+  return FALSE;
+}
+
 } // namespace
 
 AppWindow::AppWindow(AppWindowCallbacks callbacks) : mImpl(new Impl), mCallbacks(std::move(callbacks)) {}
@@ -50,7 +79,8 @@ AppWindow::~AppWindow() {
   delete mImpl;
 }
 
-bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, const EditorSizeLimits& limits) {
+bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, const EditorSizeLimits& limits,
+                       const EditorSplash& splash) {
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   mWindow = window;
   gtk_window_set_title(GTK_WINDOW(window), title);
@@ -74,6 +104,9 @@ bool AppWindow::Create(const char* title, int editorWidth, int editorHeight, con
   mImpl->editorArea = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   g_object_set_data(G_OBJECT(mImpl->editorArea), kOwnerKey, this);
   gtk_box_pack_start(GTK_BOX(mImpl->box), mImpl->editorArea, TRUE, TRUE, 0);
+  mImpl->splash = splash;
+  if (!splash.text.empty() || splash.rgb != 0)
+    g_signal_connect(mImpl->editorArea, "draw", G_CALLBACK(DrawSplash), &mImpl->splash);
 
   g_signal_connect(prefs, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer self) {
                      Guarded([&] {

@@ -16,6 +16,15 @@ struct AppWindowCallbacks {
   std::function<void()> destroyed; // after closeEditor; the window is gone
 };
 
+// What the editor area shows until the editor draws over it: a colour and a centred word, so the window
+// never stands blank while the editor starts.
+struct EditorSplash {
+  std::string text;
+  unsigned rgb = 0x000000;
+  int fontPx = 28;
+  int letterSpacingPx = 0;
+};
+
 struct EditorSizeLimits {
   int minWidth = 0, minHeight = 0, maxWidth = 100000, maxHeight = 100000;
   bool operator==(const EditorSizeLimits&) const = default;
@@ -49,7 +58,8 @@ public:
   AppWindow& operator=(const AppWindow&) = delete;
 
   // Builds the window for an editor of the given size, opens the editor in it, centres and shows it.
-  bool Create(const char* title, int editorWidth, int editorHeight, const EditorSizeLimits& limits);
+  bool Create(const char* title, int editorWidth, int editorHeight, const EditorSizeLimits& limits,
+              const EditorSplash& splash = {});
   // Destroys the window (closing the editor first); safe to call twice.
   void Destroy();
   bool Exists() const { return mWindow != nullptr; }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <glib.h>
@@ -124,6 +125,13 @@ WebKitWebContext* SharedContext() {
     return c;
   }();
   return context;
+}
+
+// A view of the shared context that has begun loading an empty page, so its page process is starting;
+// owned here until the next view takes the process over.
+WebKitWebView*& PrewarmedView() {
+  static WebKitWebView* view = nullptr;
+  return view;
 }
 
 guint VirtualKeyToKeyval(int vk) {
@@ -279,8 +287,15 @@ struct WebKitView::Impl {
     WebKitWebContext* context = SharedContext();
     cancellable = g_cancellable_new();
     contentManager = webkit_user_content_manager_new();
-    view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
-                                        contentManager, nullptr));
+    // A process started ahead (PrewarmWebProcess) is taken over by sharing it with its empty view.
+    WebKitWebView* prewarmed = std::exchange(PrewarmedView(), nullptr);
+    // The related view brings the same (shared) context along; naming both is refused.
+    view = prewarmed ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", prewarmed,
+                                                    "user-content-manager", contentManager, nullptr))
+                     : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
+                                                    "user-content-manager", contentManager, nullptr));
+    if (prewarmed)
+      g_object_unref(prewarmed);
     area = gtk_layout_new(nullptr, nullptr);
     g_object_ref_sink(area);
     gtk_widget_set_hexpand(area, TRUE);
@@ -297,6 +312,9 @@ struct WebKitView::Impl {
     WebKitSettings* settings = webkit_web_view_get_settings(view);
     webkit_settings_set_enable_javascript(settings, TRUE);
     webkit_settings_set_enable_developer_extras(settings, devToolsAndContextMenus);
+    // The editor is a still 2-D page: drawn without GL compositing it starts with about a third less work
+    // in the page process, most of all where GL runs in software (no GPU, virtual machines, Xvfb).
+    webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     g_signal_connect(view, "context-menu", G_CALLBACK(OnContextMenu), this);
 
     // Scripts at document start, the posting function first.
@@ -667,6 +685,22 @@ bool WebKitView::PostKeyDownToParent(int virtualKey) {
   return true;
 }
 
+void WebKitView::PrewarmWebProcess() {
+  WebKitWebView*& view = PrewarmedView();
+  if (view)
+    return;
+  view = WEBKIT_WEB_VIEW(
+      g_object_ref_sink(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(), nullptr)));
+  webkit_web_view_load_uri(view, "about:blank");
+}
+
+void WebKitView::DropPrewarmedWebProcess() {
+  if (WebKitWebView* view = std::exchange(PrewarmedView(), nullptr)) {
+    webkit_web_view_terminate_web_process(view);
+    g_object_unref(view);
+  }
+}
+
 bool WebKitView::CanOpenDisplay() {
   static const bool ok = [] {
     gtk_disable_setlocale();
@@ -705,6 +739,8 @@ void WebKitView::SetBounds(const WebViewRect& rect, double) {
 bool WebKitView::PostKeyDownToParent(int) {
   return false;
 }
+void WebKitView::PrewarmWebProcess() {}
+void WebKitView::DropPrewarmedWebProcess() {}
 bool WebKitView::CanOpenDisplay() {
   return false;
 }

@@ -68,6 +68,11 @@ public:
   // The roaming application-data folder followed by "/Keel/WebViewCache".
   static std::string GetWebViewCacheFolder();
   static std::string GetDesktopFolder();
+  // Starts a page process ahead of the first view, so that the browser's start overlaps the program's own
+  // start-up work; the next view created takes that process over. Call once GTK is initialised.
+  static void PrewarmWebProcess();
+  // Ends a process started ahead that no view took over (a stop during start-up).
+  static void DropPrewarmedWebProcess();
   // True when GTK could open a display (GUI tests skip otherwise).
   static bool CanOpenDisplay();
 

@@ -65,6 +65,8 @@ void Velmora::SendParamRealValues() {
 }
 
 void Velmora::SendInitialStateToUI() {
+  // The page may have loaded anew: the next idle tick gives it every control value again.
+  mSentControlValues.Forget();
   // 1. Parameter descriptions and normalized values, as the web-view delegate sends them.
   keel::IKeelAPP::OnWebContentLoaded();
   // 2. The variant: this processor is the instrument.

@@ -149,10 +149,15 @@ void Velmora::ApplyParamChangesFromMks80() {
 }
 
 void Velmora::SendControlValues() {
-  SendControlValueFromDelegate(vlm::CtrlTag::kOutMeterL, MeterDb(TakeDecayedPeak(mPeakLeft)));
-  SendControlValueFromDelegate(vlm::CtrlTag::kOutMeterR, MeterDb(TakeDecayedPeak(mPeakRight)));
-  SendControlValueFromDelegate(vlm::CtrlTag::kPitchBend, (GetPitchBend() + 1.0) * 0.5);
-  SendControlValueFromDelegate(vlm::CtrlTag::kModWheel, GetModWheel());
-  SendControlValueFromDelegate(vlm::CtrlTag::kPerfVolume, GetPerformanceVolume());
-  SendControlValueFromDelegate(vlm::CtrlTag::kHostTempo, GetTimeInfo().tempo / 1000.0);
+  const auto send = [this](int tag, double value) {
+    if (mSentControlValues.Update(tag, value))
+      SendControlValueFromDelegate(tag, value);
+  };
+  // The meters decay every tick while they are above the floor and then stay there.
+  send(vlm::CtrlTag::kOutMeterL, MeterDb(TakeDecayedPeak(mPeakLeft)));
+  send(vlm::CtrlTag::kOutMeterR, MeterDb(TakeDecayedPeak(mPeakRight)));
+  send(vlm::CtrlTag::kPitchBend, (GetPitchBend() + 1.0) * 0.5);
+  send(vlm::CtrlTag::kModWheel, GetModWheel());
+  send(vlm::CtrlTag::kPerfVolume, GetPerformanceVolume());
+  send(vlm::CtrlTag::kHostTempo, GetTimeInfo().tempo / 1000.0);
 }

@@ -5,6 +5,7 @@
 #include "Keel/Platform/MessageBoxUTF8.h"
 #include "Keel/Platform/PreferencesDialogView.h"
 #include "Keel/Platform/SingleInstance.h"
+#include "Keel/Platform/WebKitView.h"
 #include "library/MidiPortIo.h"
 #include "processor/Velmora.h"
 #include "processor/params/ParamDumps.h"
@@ -13,6 +14,7 @@
 #include "standalone/host/IKeelAPPHost.h"
 #include "standalone/preferences/PreferencesModel.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -84,7 +86,9 @@ void CreateMainWindow(Program& p) {
   p.window = std::make_unique<keel::AppWindow>(std::move(callbacks));
   keel::EditorSizeLimits limits{processor.GetMinWidth(), processor.GetMinHeight(), processor.GetMaxWidth(),
                                 processor.GetMaxHeight()};
-  p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits);
+  // The page's own splash, shown by the window from the moment it maps until the page draws over it.
+  const keel::EditorSplash splash{"VELMORA", 0x606F77, 28, 8};
+  p.window->Create("Velmora", processor.GetEditorWidth(), processor.GetEditorHeight(), limits, splash);
   p.window->SetIconPngs(GetAppIconPngs());
 }
 
@@ -166,6 +170,9 @@ int RunProgram(int argc, char** argv) {
   // Before anything else, and before the log is touched: a second start only wakes the first.
   keel::SingleInstance instance;
   if (!instance.Acquire("Velmora")) return 0;
+  // A page process that ends first (a stop during start-up) must not take the program with it: a write
+  // to its closed pipe fails with an error instead of a fatal signal.
+  std::signal(SIGPIPE, SIG_IGN);
 
   Program& p = TheProgram();
   try {
@@ -188,6 +195,9 @@ int RunProgram(int argc, char** argv) {
         keel::QuitMainLoop();
       }
     });
+    // The browser's page process starts now and boots while the processor, the devices and the window
+    // are made; the editor's view takes it over.
+    keel::WebKitView::PrewarmWebProcess();
     p.host = std::make_unique<IKeelAPPHost>(MakeHostOptions());
     p.host->SetNoIO(options.noIO);
     p.host->SetScreenshotPath(options.screenshotPath);
@@ -205,11 +215,13 @@ int RunProgram(int argc, char** argv) {
   } catch (const std::exception&) {
     p.window.reset();
     p.host.reset();
+    keel::WebKitView::DropPrewarmedWebProcess();
     return 1;
   }
   keel::RunMainLoop();
   p.window.reset();
   p.host.reset();
+  keel::WebKitView::DropPrewarmedWebProcess();
   return 0;
 }
 

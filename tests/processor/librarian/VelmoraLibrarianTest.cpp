@@ -13,6 +13,7 @@
 #include "processor/editor/EditorTags.h"
 #include "processor/librarian/Mks80PresetActions.h"
 #include "tests/library/FakeMidiPorts.h"
+#include "tests/processor/PlayingProcessor.h"
 #include "tests/processor/editor/EditorTestSupport.h"
 
 namespace {
@@ -181,10 +182,47 @@ TEST_F(VelmoraLibrarian, DumpOfTheCurrentPatchCountsOnlyWhatARouteTook) {
   EXPECT_EQ(nlohmann::json::parse(results[0].payload)["sysexMessages"], 0);
 }
 
-TEST_F(VelmoraLibrarian, ControlValuesReachThePageEachTick) {
+// At idle the page is left alone: a control value goes out when the page has none yet or it changed.
+TEST_F(VelmoraLibrarian, ControlValuesReachThePageOnlyWhenTheyChange) {
+  const auto controlCalls = [this] { return ScriptsStartingWith("SCVFD("); };
+  p().SendInitialStateToUI(); // a freshly loaded page holds none of them
+  rec->Clear();
   p().OnIdle();
   for (int tag = vlm::CtrlTag::kOutMeterL; tag <= vlm::CtrlTag::kHostTempo; ++tag)
     EXPECT_EQ(ScriptsStartingWith("SCVFD(" + std::to_string(tag) + ","), 1) << tag;
+  rec->Clear();
+  for (int tick = 0; tick < 5; ++tick)
+    p().OnIdle();
+  EXPECT_EQ(controlCalls(), 0);
+
+  playing::Midi(p(), 0xB0, 1, 64); // the modulation wheel moves
+  p().OnIdle();
+  p().OnIdle();
+  EXPECT_EQ(rec->scripts, (std::vector<std::string>{"SCVFD(3, " + std::to_string(64.0 / 127.0) + ")"}));
+  playing::Midi(p(), 0xB0, 1, 0);
+  p().OnIdle();
+
+  // A played note raises the meters; they fall back to the floor and then go quiet.
+  p().SetBlockSize(64);
+  p().SetSampleRate(48000.0);
+  p().OnReset();
+  playing::Midi(p(), 0x90, 60, 127);
+  playing::Render(p(), 4800);
+  playing::Midi(p(), 0x80, 60, 0);
+  int ticksWithMeters = 0;
+  for (int tick = 0; tick < 500; ++tick) {
+    rec->Clear();
+    p().OnIdle();
+    if (controlCalls() == 0)
+      break;
+    EXPECT_EQ(controlCalls(), ScriptsStartingWith("SCVFD(0,") + ScriptsStartingWith("SCVFD(1,"));
+    ++ticksWithMeters;
+  }
+  EXPECT_GT(ticksWithMeters, 10); // about 1.9 s of decay from full scale to the -60 dB floor
+  EXPECT_LT(ticksWithMeters, 500);
+  for (int tick = 0; tick < 5; ++tick)
+    p().OnIdle();
+  EXPECT_EQ(controlCalls(), 0);
 }
 
 // The page's transfer actions, with dialogs that answer from the test.

@@ -75,6 +75,14 @@ function Meter({ tag }: { tag: number }) {
   useEffect(() => {
     if (db >= held) setPeak({ db, at: performance.now() });
   }, [db]);
+  // Levels arrive only when they change, so the end of the hold must redraw by itself (once, not a loop).
+  const [, setHoldEnded] = useState(0);
+  useEffect(() => {
+    const left = peak.at + kPeakHoldMs - performance.now();
+    if (peak.at === 0 || left <= 0) return;
+    const timer = setTimeout(() => setHoldEnded((n) => n + 1), left + 1);
+    return () => clearTimeout(timer);
+  }, [peak]);
   const shown = Math.max(db, held);
   return (
     <div class="meter">

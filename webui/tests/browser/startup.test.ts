@@ -1,7 +1,7 @@
 // The page against a fake processor: start-up requests and the initial state.
 import { afterAll, beforeAll, describe, expect, it } from 'vitest';
 import type { Browser } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, replay, samfd, taggedMessages, initialisedPage, bankStates } from './fakeHost';
+import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, replay, samfd, scvfd, taggedMessages, initialisedPage, bankStates } from './fakeHost';
 
 let browser: Browser;
 beforeAll(async () => {
@@ -84,5 +84,19 @@ describe('preset results', () => {
     await page.click('.modal button');
     await replay(page, [samfd(208, JSON.stringify({ inputs: ['MKS'], outputs: ['MKS'], openFailed: { direction: 'in', name: 'MKS' } }))]);
     expect(await page.textContent('.modal p')).toContain('MKS');
+  });
+});
+
+describe('meters', () => {
+  it('drops the held peak after 2 s even when no further level arrives (the processor sends only changes)', async () => {
+    const page = await openHostedPage(browser, { clock: true });
+    await replay(page, [...initialStateScripts(), scvfd(0, -12)]);
+    await page.clock.runFor(100);
+    await replay(page, [scvfd(0, -60)]);
+    const peakBottom = () => page.locator('.meter .meter-peak').first().evaluate((e) => (e as HTMLElement).style.bottom);
+    await page.clock.runFor(1000);
+    expect(await peakBottom()).toBe('60%');
+    await page.clock.runFor(1100);
+    expect(await peakBottom()).toBe('0%');
   });
 });
