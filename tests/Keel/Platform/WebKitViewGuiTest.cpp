@@ -123,7 +123,9 @@ TEST_F(WebKitViewGui, ServesTheMappedPageAndCarriesItsMessages) {
   EXPECT_EQ(Evaluate("location.protocol + '//' + location.host"), "\"keel://editor.keel.invalid\"");
   EXPECT_EQ(Evaluate("window.isSecureContext"), "true");
   EXPECT_EQ(Evaluate("1 + 2"), "3");
-  EXPECT_EQ(Evaluate("({b: [1, 'x'], a: null})"), R"({"b":[1,"x"],"a":null})");
+  // An object's members come back whole; their order is the engine's own.
+  EXPECT_EQ(nlohmann::json::parse(Evaluate("({b: [1, 'x'], a: null})")),
+            nlohmann::json::parse(R"({"b":[1,"x"],"a":null})"));
   EXPECT_EQ(Evaluate("undefined"), "null");
   EXPECT_EQ(Evaluate("throw new Error('page fault')"), "null");
   EXPECT_TRUE(std::filesystem::is_directory(keel::WebKitView::GetWebViewCacheFolder()));
