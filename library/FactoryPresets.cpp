@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "library/FileIO.h"
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 
 namespace vlm {
 

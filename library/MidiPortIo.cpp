@@ -4,7 +4,7 @@
 #include <exception>
 #include <string_view>
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace {
 

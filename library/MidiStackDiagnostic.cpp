@@ -1,7 +1,7 @@
 // MIDI stack diagnostic on Linux: kernel, ALSA sequencer, JACK server, RtMidi's back ends.
 #include "library/MidiStackDiagnostic.h"
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "library/Mks80ParamMap.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

@@ -1,7 +1,7 @@
 // The MKS-80 parameter tables and the decoding of one received value.
 #include "library/Mks80ParamMap.h"
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

@@ -9,7 +9,7 @@
 #include "library/InitPatchDocument.h"
 #include "library/JsonMembers.h"
 #include "library/ParamKeyTable.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

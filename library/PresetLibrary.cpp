@@ -9,7 +9,7 @@
 #include "library/InitPatchDocument.h"
 #include "library/JsonMembers.h"
 #include "library/PatchDocument.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace vlm {
 

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "library/FileIO.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace vlm {
 

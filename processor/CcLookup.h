@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "processor/Takeover.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

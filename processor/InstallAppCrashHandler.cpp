@@ -2,7 +2,7 @@
 #include "processor/InstallAppCrashHandler.h"
 
 #include "Keel/Platform/AppCrashHandler.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace {
 constexpr const char* kCrashReportVersion = "1.0.13";

@@ -5,7 +5,7 @@
 
 #include "Keel/Core/BoundedJson.h"
 #include "library/JsonMembers.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

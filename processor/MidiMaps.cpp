@@ -3,8 +3,8 @@
 
 #include "Keel/Platform/FileSystemUTF8.h"
 #include "library/JsonMembers.h"
-#include "processor/AppFolders.h"
-#include "processor/params/EParams.h"
+#include "common/AppFolders.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

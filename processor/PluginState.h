@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Keel/Core/ByteChunk.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

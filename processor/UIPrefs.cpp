@@ -8,8 +8,8 @@
 
 #include "Keel/Core/BoundedJson.h"
 #include "library/FileIO.h"
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 
 namespace vlm {
 

@@ -6,8 +6,8 @@
 
 #include "library/MidiStackDiagnostic.h"
 #include "processor/InstallAppCrashHandler.h"
-#include "processor/Logger.h"
-#include "processor/params/EParams.h"
+#include "common/Logger.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamDumps.h"
 #include "processor/params/ParamSpec.h"

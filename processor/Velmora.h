@@ -31,7 +31,7 @@
 #include "processor/OutputMuteRamp.h"
 #include "processor/WindowState.h"
 #include "processor/editor/ControlValueCache.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm::dsp {
 class Arpeggiator;

@@ -2,7 +2,7 @@
 #include <array>
 #include <cmath>
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 #include "processor/ToneParamTables.h"
 #include "processor/Velmora.h"
 #include "processor/params/ParamCurves.h"

@@ -6,8 +6,8 @@
 
 #include "Keel/Core/BoundedJson.h"
 #include "library/StandaloneMidiSettings.h"
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
 

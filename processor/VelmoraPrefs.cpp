@@ -1,7 +1,7 @@
 // The processor's share of the page's preferences: the text it keeps, preferences.json and the knob mode.
 #include "processor/Velmora.h"
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 #include "processor/UIPrefs.h"
 
 void Velmora::LoadUIPrefs() {

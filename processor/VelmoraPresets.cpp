@@ -25,12 +25,12 @@
 #include "library/PatchDocument.h"
 #include "library/PresetLibrary.h"
 #include "library/SaveFileChoice.h"
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/librarian/Mks80PresetActions.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

@@ -4,7 +4,7 @@
 
 #include "Keel/Platform/AppWindow.h"
 #include "processor/EditorSizing.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "processor/Velmora.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

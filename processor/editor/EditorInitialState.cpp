@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 #include "processor/Velmora.h"
 #include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"

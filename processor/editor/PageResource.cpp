@@ -10,7 +10,7 @@
 
 #include "Keel/Platform/FileSystemUTF8.h"
 #include "Keel/Platform/StaleTemporaries.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 // Defined by resources/EditorPage.S around the built page.
 extern "C" const char vlm_editor_page_begin[];

@@ -9,8 +9,8 @@
 #include "library/FileIO.h"
 #include "library/PresetLibrary.h"
 #include "library/SaveFileChoice.h"
-#include "processor/AppFolders.h"
-#include "processor/Logger.h"
+#include "common/AppFolders.h"
+#include "common/Logger.h"
 
 namespace vlm {
 

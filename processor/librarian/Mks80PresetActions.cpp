@@ -10,7 +10,7 @@
 #include "library/Base64Payload.h"
 #include "library/JsonMembers.h"
 #include "library/PresetLibrary.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "library/Mks80Messages.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 #include "processor/Velmora.h"
 #include "processor/WindowState.h"
 #include "processor/editor/EditorTags.h"

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "Keel/Core/IParam.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace vlm {
 

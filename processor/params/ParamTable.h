@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamShapes.h"
 
 namespace vlm {

@@ -1,7 +1,7 @@
 // Audio device selection and the stream's life.
 #include "standalone/devices/AudioDevices.h"
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 // MIDI port selection, merged inputs and the device input callback.
 #include "standalone/devices/MidiDevices.h"
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include <cstdio>
 #include <exception>

@@ -22,7 +22,7 @@
 #include "library/FactoryPresets.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace {
 

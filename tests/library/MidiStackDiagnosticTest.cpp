@@ -1,7 +1,7 @@
 // MIDI stack diagnostic: the lines for given facts, and once per process.
 #include "library/MidiStackDiagnostic.h"
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include <gtest/gtest.h>
 

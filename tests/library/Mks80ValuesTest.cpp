@@ -8,7 +8,7 @@
 #include <limits>
 #include <set>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Keel/Core/IKeelAPP.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamSpec.h"
 

@@ -2,7 +2,7 @@
 #include "processor/InstallAppCrashHandler.h"
 
 #include "Keel/Platform/ScratchFolder.h"
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include "editor/EditorTestSupport.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
-#include "processor/AppFolders.h"
+#include "common/AppFolders.h"
 #include "processor/PluginState.h"
 #include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "processor/Velmora.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace playing {
 

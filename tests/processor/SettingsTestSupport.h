@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 namespace settingstest {
 

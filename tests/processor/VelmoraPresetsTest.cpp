@@ -13,10 +13,10 @@
 #include "library/FactoryPresetBank.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
-#include "processor/AppFolders.h"
+#include "common/AppFolders.h"
 #include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "editor/EditorTestSupport.h"
 #include "processor/PluginState.h"
 #include "processor/editor/EditorTags.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "processor/Velmora.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace {
 

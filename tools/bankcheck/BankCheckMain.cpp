@@ -22,7 +22,7 @@
 
 #include "library/FactoryPresetBank.h"
 #include "processor/Velmora.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "tools/bankcheck/BankRender.h"
 
 namespace fs = std::filesystem;

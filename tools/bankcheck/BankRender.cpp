@@ -20,7 +20,7 @@
 #include "library/PatchDocument.h"
 #include "processor/Velmora.h"
 #include "processor/VelmoraPresets.h"
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 
 namespace bankcheck {
 

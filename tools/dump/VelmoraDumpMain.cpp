@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamDumps.h"
 

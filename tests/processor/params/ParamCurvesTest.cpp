@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamSpec.h"
 
 namespace vlm {

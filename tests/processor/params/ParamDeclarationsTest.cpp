@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 
 namespace vlm {

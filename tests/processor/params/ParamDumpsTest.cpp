@@ -17,7 +17,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamDumps.h"
 

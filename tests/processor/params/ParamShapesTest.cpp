@@ -6,7 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamShapes.h"
 #include "processor/params/ParamSpec.h"

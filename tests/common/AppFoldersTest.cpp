@@ -1,5 +1,5 @@
 // Per-user folders through a fake environment: each step of the fallback chain, and the documents root.
-#include "processor/AppFolders.h"
+#include "common/AppFolders.h"
 
 #include "Keel/Platform/ScratchFolder.h"
 

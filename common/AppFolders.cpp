@@ -1,5 +1,5 @@
 // The per-user folders where the system keeps its files: settings and data, and the preset library.
-#include "processor/AppFolders.h"
+#include "common/AppFolders.h"
 
 #include "Keel/Platform/FileSystemUTF8.h"
 #include "Keel/Platform/SpecialFolders.h"

@@ -1,5 +1,5 @@
 // Program log: line format, rotation at the first line, the 1023-byte cut, retries and concurrent writers.
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include "Keel/Platform/ScratchFolder.h"
 

@@ -1,5 +1,5 @@
 // The process-wide program log: velmora.log in the temporary folder, one timestamped line per message.
-#include "processor/Logger.h"
+#include "common/Logger.h"
 
 #include "Keel/Platform/FileSystemUTF8.h"
 #include "Keel/Platform/SignalSafeText.h"
