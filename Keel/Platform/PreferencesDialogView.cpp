@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 
 namespace keel {
@@ -114,25 +115,33 @@ bool PreferencesDialogView::Create(void* owner) {
     return g;
   };
 
+  // A label with its drop-down list to its right; a wide list spans the rest of the row.
+  struct ComboRow {
+    const char* text;
+    PrefsCombo which;
+    int column;
+    int row;
+    bool wide;
+  };
+  auto attachRows = [&](GtkWidget* g, std::initializer_list<ComboRow> rows) {
+    for (const ComboRow& r : rows) {
+      gtk_grid_attach(GTK_GRID(g), label(r.text), r.column, r.row, 1, 1);
+      gtk_grid_attach(GTK_GRID(g), makeCombo(r.which, r.wide), r.column + 1, r.row, r.wide ? 3 : 1, 1);
+    }
+  };
+
   GtkWidget* audio = grid();
-  gtk_grid_attach(GTK_GRID(audio), label("Driver Type"), 0, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kDriver, false), 1, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Buffer Size"), 2, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kBufferSize, false), 3, 0, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Input Device"), 0, 1, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kAudioInput, true), 1, 1, 3, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Output Device"), 0, 2, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kAudioOutput, true), 1, 2, 3, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Sampling Rate"), 0, 3, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kSampleRate, false), 1, 3, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Input 1 (L)"), 0, 4, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kInput1, false), 1, 4, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Input 2 (R)"), 2, 4, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kInput2, false), 3, 4, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Output 1 (L)"), 0, 5, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kOutput1, false), 1, 5, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), label("Output 2 (R)"), 2, 5, 1, 1);
-  gtk_grid_attach(GTK_GRID(audio), makeCombo(PrefsCombo::kOutput2, false), 3, 5, 1, 1);
+  attachRows(audio, {
+                        {"Driver Type", PrefsCombo::kDriver, 0, 0, false},
+                        {"Buffer Size", PrefsCombo::kBufferSize, 2, 0, false},
+                        {"Input Device", PrefsCombo::kAudioInput, 0, 1, true},
+                        {"Output Device", PrefsCombo::kAudioOutput, 0, 2, true},
+                        {"Sampling Rate", PrefsCombo::kSampleRate, 0, 3, false},
+                        {"Input 1 (L)", PrefsCombo::kInput1, 0, 4, false},
+                        {"Input 2 (R)", PrefsCombo::kInput2, 2, 4, false},
+                        {"Output 1 (L)", PrefsCombo::kOutput1, 0, 5, false},
+                        {"Output 2 (R)", PrefsCombo::kOutput2, 2, 5, false},
+                    });
 
   mImpl->inputStore = gtk_list_store_new(kColumnCount, G_TYPE_BOOLEAN, G_TYPE_STRING);
   mImpl->inputList = gtk_tree_view_new_with_model(GTK_TREE_MODEL(mImpl->inputStore));
@@ -166,12 +175,11 @@ bool PreferencesDialogView::Create(void* owner) {
   GtkWidget* midi = grid();
   gtk_grid_attach(GTK_GRID(midi), label("Input Devices"), 0, 0, 4, 1);
   gtk_grid_attach(GTK_GRID(midi), scroller, 0, 1, 4, 1);
-  gtk_grid_attach(GTK_GRID(midi), label("Input Channel"), 0, 2, 1, 1);
-  gtk_grid_attach(GTK_GRID(midi), makeCombo(PrefsCombo::kMidiInputChannel, false), 1, 2, 1, 1);
-  gtk_grid_attach(GTK_GRID(midi), label("Output Device"), 0, 3, 1, 1);
-  gtk_grid_attach(GTK_GRID(midi), makeCombo(PrefsCombo::kMidiOutput, true), 1, 3, 3, 1);
-  gtk_grid_attach(GTK_GRID(midi), label("Output Channel"), 0, 4, 1, 1);
-  gtk_grid_attach(GTK_GRID(midi), makeCombo(PrefsCombo::kMidiOutputChannel, false), 1, 4, 1, 1);
+  attachRows(midi, {
+                       {"Input Channel", PrefsCombo::kMidiInputChannel, 0, 2, false},
+                       {"Output Device", PrefsCombo::kMidiOutput, 0, 3, true},
+                       {"Output Channel", PrefsCombo::kMidiOutputChannel, 0, 4, false},
+                   });
 
   GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
   gtk_box_set_spacing(GTK_BOX(content), 8);

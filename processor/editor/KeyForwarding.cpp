@@ -13,61 +13,69 @@ namespace {
 
 using nlohmann::json;
 
+// DOM codes whose virtual key is not computed from the name.
+constexpr DomCodeKey kDomCodeKeys[] = {
+    {"Space", 32},
+    {"Enter", 13},
+    {"NumpadEnter", 13},
+    {"Tab", 9},
+    {"Backspace", 8},
+    {"Delete", 46},
+    {"Escape", 27},
+    {"ArrowUp", 38},
+    {"ArrowDown", 40},
+    {"ArrowLeft", 37},
+    {"ArrowRight", 39},
+    {"Home", 36},
+    {"End", 35},
+    {"PageUp", 33},
+    {"PageDown", 34},
+    {"Insert", 45},
+    {"CapsLock", 20},
+    {"ShiftLeft", 160},
+    {"ShiftRight", 161},
+    {"ControlLeft", 162},
+    {"ControlRight", 163},
+    {"AltLeft", 164},
+    {"AltRight", 165},
+    {"MetaLeft", 91},
+    {"MetaRight", 92},
+    {"ContextMenu", 93},
+    {"NumLock", 144},
+    {"ScrollLock", 145},
+    {"Pause", 19},
+    {"PrintScreen", 44},
+    {"Minus", 189},
+    {"Equal", 187},
+    {"BracketLeft", 219},
+    {"BracketRight", 221},
+    {"Backslash", 220},
+    {"IntlBackslash", 226},
+    {"Semicolon", 186},
+    {"Quote", 222},
+    {"Comma", 188},
+    {"Period", 190},
+    {"Slash", 191},
+    {"Backquote", 192},
+    {"NumpadDecimal", 110},
+    {"NumpadDivide", 111},
+    {"NumpadMultiply", 106},
+    {"NumpadSubtract", 109},
+    {"NumpadAdd", 107},
+    // The keypad's equals key acts as the main one; its own code has no accelerator meaning.
+    {"NumpadEqual", 187},
+    {"NumpadComma", 110},
+    {"NumpadClear", 12},
+};
+
 const std::unordered_map<std::string_view, int>& CodeTable() {
   // Built once, on first use; static initialisation is thread-safe.
-  static const std::unordered_map<std::string_view, int> table = {
-      {"Space", 32},
-      {"Enter", 13},
-      {"NumpadEnter", 13},
-      {"Tab", 9},
-      {"Backspace", 8},
-      {"Delete", 46},
-      {"Escape", 27},
-      {"ArrowUp", 38},
-      {"ArrowDown", 40},
-      {"ArrowLeft", 37},
-      {"ArrowRight", 39},
-      {"Home", 36},
-      {"End", 35},
-      {"PageUp", 33},
-      {"PageDown", 34},
-      {"Insert", 45},
-      {"CapsLock", 20},
-      {"ShiftLeft", 160},
-      {"ShiftRight", 161},
-      {"ControlLeft", 162},
-      {"ControlRight", 163},
-      {"AltLeft", 164},
-      {"AltRight", 165},
-      {"MetaLeft", 91},
-      {"MetaRight", 92},
-      {"ContextMenu", 93},
-      {"NumLock", 144},
-      {"ScrollLock", 145},
-      {"Pause", 19},
-      {"PrintScreen", 44},
-      {"Minus", 189},
-      {"Equal", 187},
-      {"BracketLeft", 219},
-      {"BracketRight", 221},
-      {"Backslash", 220},
-      {"IntlBackslash", 226},
-      {"Semicolon", 186},
-      {"Quote", 222},
-      {"Comma", 188},
-      {"Period", 190},
-      {"Slash", 191},
-      {"Backquote", 192},
-      {"NumpadDecimal", 110},
-      {"NumpadDivide", 111},
-      {"NumpadMultiply", 106},
-      {"NumpadSubtract", 109},
-      {"NumpadAdd", 107},
-      // The keypad's equals key acts as the main one; its own code has no accelerator meaning.
-      {"NumpadEqual", 187},
-      {"NumpadComma", 110},
-      {"NumpadClear", 12},
-  };
+  static const std::unordered_map<std::string_view, int> table = [] {
+    std::unordered_map<std::string_view, int> byCode;
+    for (const DomCodeKey& entry : kDomCodeKeys)
+      byCode.emplace(entry.code, entry.virtualKey);
+    return byCode;
+  }();
   return table;
 }
 
@@ -105,6 +113,10 @@ int IntMember(const json& j, const char* key) {
 }
 
 } // namespace
+
+std::span<const DomCodeKey> DomCodeKeys() {
+  return kDomCodeKeys;
+}
 
 std::optional<PageKeyEvent> ParsePageKeyEvent(std::string_view text) {
   const json j = keel::ParseJsonBounded(text);

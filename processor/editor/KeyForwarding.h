@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,16 @@ struct ForwardedKey {
 // Parses the page's JSON without exceptions; nothing for invalid JSON or a value that is not an object.
 // Members of the wrong type count as missing.
 std::optional<PageKeyEvent> ParsePageKeyEvent(std::string_view json);
+
+// A DOM "code" name with its own virtual-key code.
+struct DomCodeKey {
+  std::string_view code;
+  int virtualKey = 0;
+};
+
+// The codes whose virtual key is listed rather than computed from the name (letters, digits, keypad digits,
+// F1 to F24 are computed).
+std::span<const DomCodeKey> DomCodeKeys();
 
 // DOM "code" name to virtual-key code; 0 for names it does not know.
 int DomCodeToVirtualKey(std::string_view code);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/engine/fx/FxBenchNoise.h"
 #include "engine/fx/dynamics/Compressor.h"
 #include "engine/fx/dynamics/Delay.h"
 #include "engine/fx/dynamics/Distortion.h"
@@ -13,25 +14,9 @@ namespace {
 
 using Settings = std::vector<std::pair<int, double>>;
 
-// Runs 4096 stereo samples of noise per iteration and reports seconds per stereo sample.
+// Through the base class, so the call stays virtual.
 void RunPerSample(benchmark::State& state, vlm::dsp::EffectBase& fx) {
-  constexpr int kFrames = 4096;
-  unsigned noise = 1;
-  for (auto _ : state) {
-    for (int i = 0; i < kFrames; ++i) {
-      noise = noise * 1664525u + 1013904223u;
-      double l = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.5;
-      double r = -l;
-      fx.Process(l, r);
-      benchmark::DoNotOptimize(l);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kFrames);
-  // Seconds per stereo sample (shown with an SI prefix, e.g. "12n" for 12 ns).
-  state.counters["per_sample"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vlm::bench::RunNoisePerSample(state, fx);
 }
 
 template <typename Effect> std::unique_ptr<Effect> Make(const Settings& settings) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "bench/engine/fx/FxBenchNoise.h"
 #include "engine/fx/FxRack.h"
 
 namespace {
@@ -25,23 +26,7 @@ void BM_FiveSlotChain(benchmark::State& state) {
   rack->Prepare(48000.0); // start the reverb on its chosen core, as the processor's reset does
   rack->ResetAll();
   rack->SetTempo(120.0);
-  constexpr int kFrames = 4096;
-  unsigned noise = 1;
-  for (auto _ : state) {
-    for (int i = 0; i < kFrames; ++i) {
-      noise = noise * 1664525u + 1013904223u;
-      double l = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.5;
-      double r = -l;
-      rack->Process(l, r);
-      benchmark::DoNotOptimize(l);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kFrames);
-  // Seconds per stereo sample (shown with an SI prefix, e.g. "150n" for 150 ns).
-  state.counters["per_sample"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vlm::bench::RunNoisePerSample(state, *rack);
 }
 BENCHMARK(BM_FiveSlotChain)->DenseRange(0, 2)->ArgName("reverb_mode");
 

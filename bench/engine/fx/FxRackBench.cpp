@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "bench/engine/fx/FxBenchNoise.h"
 #include "engine/fx/FxRack.h"
 
 namespace {
@@ -23,24 +24,7 @@ void BM_RackPerSample(benchmark::State& state) {
   rack.Prepare(48000.0);
   rack.ResetAll();
   rack.SetSlotParameters(0, std::array<double, 8>{0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
-  constexpr int kFrames = 4096;
-  double l = 0.0, r = 0.0;
-  unsigned noise = 1;
-  for (auto _ : state) {
-    for (int i = 0; i < kFrames; ++i) {
-      noise = noise * 1664525u + 1013904223u;
-      l = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.5;
-      r = -l;
-      rack.Process(l, r);
-      benchmark::DoNotOptimize(l);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kFrames);
-  // Seconds per stereo sample (shown with an SI prefix, e.g. "3.2n" for 3.2 ns).
-  state.counters["per_sample"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vlm::bench::RunNoisePerSample(state, rack);
 }
 BENCHMARK(BM_RackPerSample)->DenseRange(0, 12)->ArgName("type");
 

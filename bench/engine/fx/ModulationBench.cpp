@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "bench/engine/fx/FxBenchNoise.h"
 #include "engine/fx/modulation/DigitalChorus.h"
 #include "engine/fx/modulation/Flanger.h"
 #include "engine/fx/modulation/Phaser.h"
@@ -18,23 +19,7 @@ template <typename Effect> void BM_PerSample(benchmark::State& state) {
   // Busy settings: every voice and section in use, feedback and mix up.
   for (int i = 0; i < 8; ++i)
     fx->SetParameter(i, 0.8);
-  constexpr int kFrames = 4096;
-  unsigned noise = 1;
-  for (auto _ : state) {
-    for (int i = 0; i < kFrames; ++i) {
-      noise = noise * 1664525u + 1013904223u;
-      double l = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.5;
-      double r = -l;
-      fx->Process(l, r);
-      benchmark::DoNotOptimize(l);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  state.SetItemsProcessed(state.iterations() * kFrames);
-  // Seconds per stereo sample (shown with an SI prefix, e.g. "12n" for 12 ns).
-  state.counters["per_sample"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  vlm::bench::RunNoisePerSample(state, *fx);
 }
 
 BENCHMARK_TEMPLATE(BM_PerSample, vlm::dsp::SynthChorus);

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "bench/engine/fx/FxBenchNoise.h"
 #include "engine/fx/reverb/HallCore.h"
 #include "engine/fx/reverb/PlateCore.h"
 #include "engine/fx/reverb/Reverb.h"
@@ -10,20 +11,9 @@
 
 namespace {
 
-constexpr int kFrames = 4096;
-
-double NextNoise(unsigned& noise) {
-  noise = noise * 1664525u + 1013904223u;
-  return (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.5;
-}
-
-void ReportPerSample(benchmark::State& state) {
-  state.SetItemsProcessed(state.iterations() * kFrames);
-  // Seconds per stereo sample (shown with an SI prefix, e.g. "80n" for 80 ns).
-  state.counters["per_sample"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kFrames,
-                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
+using vlm::bench::kFrames;
+using vlm::bench::NextNoise;
+using vlm::bench::ReportPerSample;
 
 // The whole effect in mode 0 "Hall", 1 "Plate" or 2 "Room", long decay, pre-delay and tone in use.
 void BM_Reverb(benchmark::State& state) {
@@ -33,17 +23,7 @@ void BM_Reverb(benchmark::State& state) {
   for (int i = 0; i < 8; ++i)
     fx->SetParameter(i, settings[i]);
   fx->Prepare(48000.0); // no crossfade from the default core
-  unsigned noise = 1;
-  for (auto _ : state) {
-    for (int i = 0; i < kFrames; ++i) {
-      double l = NextNoise(noise);
-      double r = -l;
-      fx->Process(l, r);
-      benchmark::DoNotOptimize(l);
-      benchmark::DoNotOptimize(r);
-    }
-  }
-  ReportPerSample(state);
+  vlm::bench::RunNoisePerSample(state, *fx);
 }
 BENCHMARK(BM_Reverb)->DenseRange(0, 2)->ArgName("mode");
 

@@ -19,9 +19,6 @@ constexpr int kMaxLineSamples = 32760;
 // Slow, unrelated LFO rates keep the modulation from beating audibly.
 constexpr double kLfoHz[HallCore::kLines] = {0.41, 0.59, 0.71, 0.89, 1.03, 1.19, 1.31, 1.49};
 constexpr double kLfoDepthSamples = 3.0;
-// Per-line damping offsets in octaves, so the lines do not all lose the same band.
-constexpr double kDampOctaves[HallCore::kLines] = {-0.25,      0.125,      0.25,      -0.125,
-                                                   -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0, -1.0 / 24.0};
 constexpr double kTapFraction[HallCore::kTapFractions] = {0.6, 0.85, 1.0};
 constexpr double kTapNorm = 0.28867513459481288225; // 1/sqrt(12): twelve taps per side
 // The outputs lose part of their lows (below 180 Hz) so long halls do not boom.
@@ -38,15 +35,12 @@ HallCore::HallCore() noexcept {
 
 void HallCore::Configure(double sampleRate) noexcept {
   mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
-  for (int k = 0; k < kAllpasses; ++k)
-    mAllpassLength[k] = LengthSamples(kAllpassSeconds[k], mSampleRate, kMaxAllpassSamples);
+  mDiffuser.SetLengths(kAllpassSeconds, mSampleRate, kMaxAllpassSamples);
   SetDiffusion(mDiffusion);
-  for (int k = 0; k < kLines; ++k) {
-    mLineLength[k] = LengthSamples(kLineSeconds[k], mSampleRate, kMaxLineSamples);
+  mNetwork.Configure(kLineSeconds, kMaxLineSamples, kLfoHz, mSampleRate);
+  for (int k = 0; k < kLines; ++k)
     for (int f = 0; f < kTapFractions; ++f)
-      mTap[f][k] = std::max(1, static_cast<int>(std::round(kTapFraction[f] * mLineLength[k])));
-    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
-  }
+      mTap[f][k] = std::max(1, static_cast<int>(std::round(kTapFraction[f] * mNetwork.Length(k))));
   mLowCutCoef = OnePoleCoef(kLowCutHz, mSampleRate);
   UpdateDamping();
 }
@@ -67,9 +61,7 @@ void HallCore::SetDecay(double seconds) noexcept {
 }
 
 void HallCore::UpdateDamping() noexcept {
-  const double hz = 200.0 * std::pow(80.0, 1.0 - mDamping);
-  for (int k = 0; k < kLines; ++k)
-    mDampCoef[k] = OnePoleCoef(hz * std::exp2(kDampOctaves[k]), mSampleRate);
+  mNetwork.SetDampingHz(200.0 * std::pow(80.0, 1.0 - mDamping));
 }
 
 void HallCore::SetDamping(double amount) noexcept {
@@ -79,35 +71,21 @@ void HallCore::SetDamping(double amount) noexcept {
 
 void HallCore::SetDiffusion(double amount) noexcept {
   mDiffusion = ClampUnit(amount);
-  for (int k = 0; k < kAllpasses; ++k)
-    mAllpassCoef[k] = mDiffusion * kAllpassScale[k];
+  mDiffuser.SetDiffusion(mDiffusion, kAllpassScale);
 }
 
 void HallCore::Process(double input, double* left, double* right) noexcept {
-  double x = input;
-  for (int k = 0; k < kAllpasses; ++k) {
-    x = Allpass(mAllpass[k], mAllpassLength[k], mAllpassCoef[k], x);
-    mAllpass[k].Advance();
-  }
+  const double x = mDiffuser.Process(input);
 
   double v[kLines];
   double sum[2] = {0.0, 0.0};
-  for (int k = 0; k < kLines; ++k) {
-    const double read = mLine[k].ReadLinear(mLineLength[k] + kLfoDepthSamples * mLfo[k].Sin());
-    mLfo[k].Advance();
-    v[k] = OnePole(read, mDampCoef[k], mDampState[k]);
+  mNetwork.Read(kLfoDepthSamples, v, [&](int k, const auto& line) {
     // Even lines feed the left output, odd lines the right.
     double& s = sum[k & 1];
     for (int f = 0; f < kTapFractions; ++f)
-      s += mLine[k].Tap(static_cast<std::size_t>(mTap[f][k]));
-  }
-
-  Hadamard8(v);
-  const double feedback = mGain * kInvSqrt8;
-  for (int k = 0; k < kLines; ++k) {
-    mLine[k].Write(v[k] * feedback + x);
-    mLine[k].Advance();
-  }
+      s += line.Tap(static_cast<std::size_t>(mTap[f][k]));
+  });
+  mNetwork.Feed(v, mGain, x);
 
   double l = sum[0] * kTapNorm;
   double r = sum[1] * kTapNorm;
@@ -118,15 +96,9 @@ void HallCore::Process(double input, double* left, double* right) noexcept {
 }
 
 void HallCore::Reset() noexcept {
-  for (auto& line : mAllpass)
-    line.Clear();
-  for (auto& line : mLine)
-    line.Clear();
-  for (double& s : mDampState)
-    s = 0.0;
+  mDiffuser.Clear();
+  mNetwork.Reset();
   mLowCutState[0] = mLowCutState[1] = 0.0;
-  for (int k = 0; k < kLines; ++k)
-    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
 }
 
 } // namespace vlm::dsp

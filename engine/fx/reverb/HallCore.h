@@ -1,16 +1,16 @@
 // Hall algorithm: four input allpasses and an eight-line modulated Hadamard feedback network.
 #pragma once
 
-#include "engine/fx/DelayLine.h"
 #include "engine/fx/ReverbCore.h"
-#include "engine/fx/reverb/ReverbMath.h"
+#include "engine/fx/reverb/AllpassDiffuser.h"
+#include "engine/fx/reverb/ModulatedLineNetwork.h"
 
 namespace vlm::dsp {
 
 class HallCore final : public ReverbCore {
 public:
   static constexpr int kAllpasses = 4;
-  static constexpr int kLines = 8;
+  static constexpr int kLines = reverb::kNetworkLines;
   static constexpr int kTapFractions = 3;
   static constexpr std::size_t kAllpassLength = 8192;
   static constexpr std::size_t kLineLength = 32768;
@@ -26,10 +26,10 @@ public:
 
   // Derived values, for inspection.
   double Gain() const noexcept { return mGain; }
-  int LineLength(int k) const noexcept { return mLineLength[k]; }
-  int AllpassLength(int k) const noexcept { return mAllpassLength[k]; }
-  double AllpassCoef(int k) const noexcept { return mAllpassCoef[k]; }
-  double DampCoef(int k) const noexcept { return mDampCoef[k]; }
+  int LineLength(int k) const noexcept { return mNetwork.Length(k); }
+  int AllpassLength(int k) const noexcept { return mDiffuser.Length(k); }
+  double AllpassCoef(int k) const noexcept { return mDiffuser.Coef(k); }
+  double DampCoef(int k) const noexcept { return mNetwork.DampCoef(k); }
 
 private:
   void Configure(double sampleRate) noexcept;
@@ -37,16 +37,10 @@ private:
   void UpdateGain() noexcept;
 
   double mSampleRate = 48000.0;
-  FixedDelayLine<kAllpassLength> mAllpass[kAllpasses];
-  int mAllpassLength[kAllpasses] = {0, 0, 0, 0};
-  double mAllpassCoef[kAllpasses] = {0.65, 0.6, 0.55, 0.5};
-  FixedDelayLine<kLineLength> mLine[kLines];
-  int mLineLength[kLines] = {};
+  reverb::AllpassDiffuser<kAllpasses, kAllpassLength> mDiffuser;
+  reverb::ModulatedLineNetwork<kLineLength> mNetwork;
   int mTap[kTapFractions][kLines] = {}; // output tap positions, by fraction of each line's length
-  reverb::SineLfo mLfo[kLines];
-  double mDampCoef[kLines] = {};
-  double mDampState[kLines] = {};
-  double mLowCutCoef = 0.0; // 180 Hz low-pass that the outputs partly subtract
+  double mLowCutCoef = 0.0;             // 180 Hz low-pass that the outputs partly subtract
   double mLowCutState[2] = {0.0, 0.0};
   double mT60 = 4.0;
   double mGain = 0.7;

@@ -22,9 +22,6 @@ constexpr double kLineSeconds[RoomCore::kLines] = {0.019, 0.022, 0.025, 0.028, 0
 constexpr int kMaxLineSamples = 8184;
 constexpr double kLfoHz[RoomCore::kLines] = {0.71, 0.83, 0.97, 1.13, 1.27, 1.41, 1.55, 0.89};
 constexpr double kLfoDepthSamples = 5.0;
-// The same per-line damping offsets (octaves) as the hall.
-constexpr double kDampOctaves[RoomCore::kLines] = {-0.25,      0.125,      0.25,      -0.125,
-                                                   -1.0 / 6.0, 1.0 / 24.0, 1.0 / 6.0, -1.0 / 24.0};
 // Late network (four lines per side, halved) and early reflections mixed 35 : 65.
 constexpr double kLateGain = 0.5 * 0.35;
 constexpr double kEarlyGain = 0.65;
@@ -38,18 +35,14 @@ RoomCore::RoomCore() noexcept {
 
 void RoomCore::Configure(double sampleRate) noexcept {
   mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
-  for (int k = 0; k < kAllpasses; ++k)
-    mAllpassLength[k] = LengthSamples(kAllpassSeconds[k], mSampleRate, kMaxAllpassSamples);
+  mDiffuser.SetLengths(kAllpassSeconds, mSampleRate, kMaxAllpassSamples);
   SetDiffusion(mDiffusion);
   for (int k = 0; k < kEarlyTaps; ++k) {
     mEarlyTapLeft[k] = LengthSamples(kEarlyLeftSeconds[k], mSampleRate, kMaxEarlySamples);
     mEarlyTapRight[k] = LengthSamples(kEarlyRightSeconds[k], mSampleRate, kMaxEarlySamples);
   }
   mEarlyLpCoef = OnePoleCoef(kEarlyLowpassHz, mSampleRate);
-  for (int k = 0; k < kLines; ++k) {
-    mLineLength[k] = LengthSamples(kLineSeconds[k], mSampleRate, kMaxLineSamples);
-    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
-  }
+  mNetwork.Configure(kLineSeconds, kMaxLineSamples, kLfoHz, mSampleRate);
   UpdateDamping();
 }
 
@@ -72,8 +65,7 @@ void RoomCore::SetDecay(double seconds) noexcept {
 void RoomCore::UpdateDamping() noexcept {
   const double a = std::pow(mDamping, 0.85);
   const double hz = 200.0 * std::pow(40.0, 1.0 - a);
-  for (int k = 0; k < kLines; ++k)
-    mDampCoef[k] = OnePoleCoef(hz * std::exp2(kDampOctaves[k]), mSampleRate);
+  mNetwork.SetDampingHz(hz);
 }
 
 void RoomCore::SetDamping(double amount) noexcept {
@@ -83,16 +75,11 @@ void RoomCore::SetDamping(double amount) noexcept {
 
 void RoomCore::SetDiffusion(double amount) noexcept {
   mDiffusion = ClampUnit(amount);
-  for (int k = 0; k < kAllpasses; ++k)
-    mAllpassCoef[k] = mDiffusion * kAllpassScale[k];
+  mDiffuser.SetDiffusion(mDiffusion, kAllpassScale);
 }
 
 void RoomCore::Process(double input, double* left, double* right) noexcept {
-  double x = input;
-  for (int k = 0; k < kAllpasses; ++k) {
-    x = Allpass(mAllpass[k], mAllpassLength[k], mAllpassCoef[k], x);
-    mAllpass[k].Advance();
-  }
+  const double x = mDiffuser.Process(input);
 
   // Early reflections: taps read after the write, so a tap at p is the sample p samples ago.
   mEarly.Write(x);
@@ -107,36 +94,21 @@ void RoomCore::Process(double input, double* left, double* right) noexcept {
   er = OnePole(er * kEarlyNorm, mEarlyLpCoef, mEarlyLpState[1]);
 
   double v[kLines];
-  for (int k = 0; k < kLines; ++k) {
-    const double read = mLine[k].ReadLinear(mLineLength[k] + kLfoDepthSamples * mLfo[k].Sin());
-    mLfo[k].Advance();
-    v[k] = OnePole(read, mDampCoef[k], mDampState[k]);
-  }
+  mNetwork.Read(kLfoDepthSamples, v);
   const double lateL = v[0] + v[2] + v[4] + v[6];
   const double lateR = v[1] + v[3] + v[5] + v[7];
 
-  Hadamard8(v);
-  const double feedback = mGain * kInvSqrt8;
-  for (int k = 0; k < kLines; ++k) {
-    mLine[k].Write(v[k] * feedback + x);
-    mLine[k].Advance();
-  }
+  mNetwork.Feed(v, mGain, x);
 
   *left = lateL * kLateGain + el * kEarlyGain;
   *right = lateR * kLateGain + er * kEarlyGain;
 }
 
 void RoomCore::Reset() noexcept {
-  for (auto& line : mAllpass)
-    line.Clear();
+  mDiffuser.Clear();
   mEarly.Clear();
-  for (auto& line : mLine)
-    line.Clear();
-  for (double& s : mDampState)
-    s = 0.0;
+  mNetwork.Reset();
   mEarlyLpState[0] = mEarlyLpState[1] = 0.0;
-  for (int k = 0; k < kLines; ++k)
-    mLfo[k].Start(k * kPi / 4.0, kLfoHz[k], mSampleRate);
 }
 
 } // namespace vlm::dsp

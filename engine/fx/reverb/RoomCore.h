@@ -3,14 +3,15 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/ReverbCore.h"
-#include "engine/fx/reverb/ReverbMath.h"
+#include "engine/fx/reverb/AllpassDiffuser.h"
+#include "engine/fx/reverb/ModulatedLineNetwork.h"
 
 namespace vlm::dsp {
 
 class RoomCore final : public ReverbCore {
 public:
   static constexpr int kAllpasses = 3;
-  static constexpr int kLines = 8;
+  static constexpr int kLines = reverb::kNetworkLines;
   static constexpr int kEarlyTaps = 6; // per side
   static constexpr std::size_t kLength = 8192;
 
@@ -25,10 +26,10 @@ public:
 
   // Derived values, for inspection.
   double Gain() const noexcept { return mGain; }
-  int LineLength(int k) const noexcept { return mLineLength[k]; }
+  int LineLength(int k) const noexcept { return mNetwork.Length(k); }
   int EarlyTapLeft(int k) const noexcept { return mEarlyTapLeft[k]; }
-  double AllpassCoef(int k) const noexcept { return mAllpassCoef[k]; }
-  double DampCoef(int k) const noexcept { return mDampCoef[k]; }
+  double AllpassCoef(int k) const noexcept { return mDiffuser.Coef(k); }
+  double DampCoef(int k) const noexcept { return mNetwork.DampCoef(k); }
 
 private:
   void Configure(double sampleRate) noexcept;
@@ -36,19 +37,13 @@ private:
   void UpdateGain() noexcept;
 
   double mSampleRate = 48000.0;
-  FixedDelayLine<kLength> mAllpass[kAllpasses];
-  int mAllpassLength[kAllpasses] = {0, 0, 0};
-  double mAllpassCoef[kAllpasses] = {0.5, 0.5, 0.625};
+  reverb::AllpassDiffuser<kAllpasses, kLength> mDiffuser;
   FixedDelayLine<kLength> mEarly;
   int mEarlyTapLeft[kEarlyTaps] = {};
   int mEarlyTapRight[kEarlyTaps] = {};
   double mEarlyLpCoef = 0.0;
   double mEarlyLpState[2] = {0.0, 0.0};
-  FixedDelayLine<kLength> mLine[kLines];
-  int mLineLength[kLines] = {};
-  reverb::SineLfo mLfo[kLines];
-  double mDampCoef[kLines] = {};
-  double mDampState[kLines] = {};
+  reverb::ModulatedLineNetwork<kLength> mNetwork;
   double mT60 = 1.0; // already halved from the decay parameter
   double mGain = 0.5;
   double mDiffusion = 1.0;

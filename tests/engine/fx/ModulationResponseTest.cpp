@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -12,29 +11,12 @@
 #include "engine/fx/modulation/PitchChorus.h"
 #include "engine/fx/modulation/StudioChorus.h"
 #include "engine/fx/modulation/SynthChorus.h"
+#include "tests/engine/fx/dynamics/FxTestSignals.h"
 
 using namespace vlm::dsp;
+using namespace vlm::dsp::test;
 
 namespace {
-
-struct Stereo {
-  std::vector<double> left;
-  std::vector<double> right;
-};
-
-// Deterministic white noise in -0.5..0.5.
-class Noise {
-public:
-  double Next() {
-    mState ^= mState << 13;
-    mState ^= mState >> 17;
-    mState ^= mState << 5;
-    return static_cast<double>(mState) / 4294967296.0 - 0.5;
-  }
-
-private:
-  std::uint32_t mState = 0x1234567u;
-};
 
 template <typename Effect>
 std::unique_ptr<Effect> Make(double rate, std::vector<std::pair<int, double>> params) {
@@ -43,19 +25,6 @@ std::unique_ptr<Effect> Make(double rate, std::vector<std::pair<int, double>> pa
   for (auto [index, value] : params)
     fx->SetParameter(index, value);
   return fx;
-}
-
-// An impulse of 1 on the chosen channels at sample 0, then silence.
-Stereo Impulse(EffectBase& fx, int frames, bool left = true, bool right = true) {
-  Stereo out;
-  for (int n = 0; n < frames; ++n) {
-    double l = n == 0 && left ? 1.0 : 0.0;
-    double r = n == 0 && right ? 1.0 : 0.0;
-    fx.Process(l, r);
-    out.left.push_back(l);
-    out.right.push_back(r);
-  }
-  return out;
 }
 
 Stereo RunNoise(EffectBase& fx, int frames, std::vector<double>* input = nullptr) {
@@ -105,7 +74,7 @@ TEST(ModulationResponseTest, DigitalChorusReadsItsBaseDelay) {
 
 TEST(ModulationResponseTest, FlangerDelaysByTheManualTime) {
   auto fx = Make<Flanger>(48000.0, {{1, 0.0}, {2, 0.0}, {3, 0.0}, {5, 1.0}});
-  const auto out = Impulse(*fx, 200, true, false);
+  const auto out = Impulse(*fx, 200, 1.0, 0.0);
   EXPECT_EQ(NonZero(out.left), (std::vector<int>{0, 24}));
   EXPECT_DOUBLE_EQ(out.left[0], 0.5);
   EXPECT_DOUBLE_EQ(out.left[24], 0.5);

@@ -10,30 +10,20 @@
 
 #include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
+#include "tests/processor/params/DeclaredParams.h"
 
 namespace vlm {
 namespace {
 
 class ParamDeclarationsTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    sParams = new keel::IParam[kNumParams];
-    DeclareParams(std::span<keel::IParam>(sParams, kNumParams));
-  }
-  static void TearDownTestSuite() {
-    delete[] sParams;
-    sParams = nullptr;
-  }
-  static const keel::IParam& Param(int index) { return sParams[index]; }
+  static const keel::IParam& Param(int index) { return test::DeclaredParam(index); }
   static std::string Json(int index) {
     keel::HeapString json;
     Param(index).GetJSON(json, index);
     return json.Get();
   }
-
-  static keel::IParam* sParams;
 };
-keel::IParam* ParamDeclarationsTest::sParams = nullptr;
 
 constexpr int kE = keel::IParam::FlagStepped;
 constexpr int kNA = keel::IParam::FlagNotAutomatable;

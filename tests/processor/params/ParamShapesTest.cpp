@@ -10,32 +10,21 @@
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamShapes.h"
 #include "processor/params/ParamSpec.h"
+#include "tests/processor/params/DeclaredParams.h"
 
 namespace vlm {
 namespace {
 
 class ParamShapesTest : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    sParams = new keel::IParam[kNumParams];
-    DeclareParams(std::span<keel::IParam>(sParams, kNumParams));
-  }
-  static void TearDownTestSuite() {
-    delete[] sParams;
-    sParams = nullptr;
-  }
-
-  static const keel::IParam& Param(int index) { return sParams[index]; }
+  static const keel::IParam& Param(int index) { return test::DeclaredParam(index); }
   static double Forward(int index, double x) {
     return Param(index).GetShape().NormalizedToValue(x, Param(index));
   }
   static double Reverse(int index, double v) {
     return Param(index).GetShape().ValueToNormalized(v, Param(index));
   }
-
-  static keel::IParam* sParams;
 };
-keel::IParam* ParamShapesTest::sParams = nullptr;
 
 constexpr int U(int offset) {
   return UpperToneParam(offset);

@@ -1,4 +1,4 @@
-// Test signals and runners shared by the delay, equalizer, compressor, distortion and reverb tests.
+// Test signals and runners shared by the effect tests (dynamics, delay, reverb, modulation).
 #pragma once
 
 #include <cmath>
