@@ -4,7 +4,7 @@
 #include <memory>
 #include <span>
 
-#include "processor/params/EParams.h"
+#include "common/EParams.h"
 #include "processor/params/ParamDeclarations.h"
 
 namespace vlm::test {
