@@ -314,7 +314,8 @@ void MidiDevices::Shutdown() {
 void MidiDevices::AbandonClients() {
   StopOutput();
   GetLogger().Log("MIDI: the JACK server went away; its clients are let go");
-  for (MergedMidiInput& m : mMerged) AbandonMidiClient(m.client);
+  for (MergedMidiInput& m : mMerged)
+    AbandonMidiClient(m.client);
   mMerged.clear();
   AbandonMidiClient(mOutput);
   AbandonMidiClient(mInput);

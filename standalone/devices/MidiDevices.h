@@ -33,7 +33,6 @@ struct MergedMidiInput {
 inline constexpr const char* kMidiOff = "off";
 inline constexpr const char* kAllMidiInputs = "all inputs (merged)";
 
-
 std::vector<std::string> SplitMidiInputNames(const std::string& setting);
 std::string JoinMidiInputNames(const std::vector<std::string>& names);
 

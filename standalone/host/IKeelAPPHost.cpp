@@ -44,12 +44,14 @@ IKeelAPPHost::IKeelAPPHost(AppHostOptions options)
       mAudio(mSettings, *this,
              AudioDeviceHooks{mOptions.createAudioApi, [this] { WriteSettingsFile(); }, mOptions.showError,
                               [this] {
-                                if (!mMidiBackend->UsesJack()) return;
+                                if (!mMidiBackend->UsesJack())
+                                  return;
                                 mMidi.AbandonClients();
                                 AbandonMidiPortClients(); // the MKS-80 connection lives on the same server
                               },
                               [this] {
-                                if (!mMidiBackend->UsesJack()) return;
+                                if (!mMidiBackend->UsesJack())
+                                  return;
                                 mMidi.ReopenFromSettings();
                                 ReopenMidiPorts();
                               }}) {}
