@@ -1,6 +1,7 @@
 // The dedicated MKS-80 MIDI input and output pair: port search by name, open, close, poll and send.
 #include "library/MidiPortIo.h"
 
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
@@ -80,7 +81,23 @@ std::string BasePortName(const std::string& name) {
 
 namespace {
 IMidiPortBackend* gDefaultBackend = nullptr; // set by tests on the thread that makes processors
+
+// Every live port pair, for the JACK server's going and coming back; UI thread.
+std::vector<MidiPortIo*>& LivePortPairs() {
+  static std::vector<MidiPortIo*> pairs;
+  return pairs;
+}
 } // namespace
+
+void AbandonMidiPortClients() {
+  for (MidiPortIo* io : LivePortPairs())
+    io->AbandonClients();
+}
+
+void ReopenMidiPorts() {
+  for (MidiPortIo* io : LivePortPairs())
+    io->ReopenClients();
+}
 
 void SetDefaultMidiPortBackend(IMidiPortBackend* backend) {
   gDefaultBackend = backend;
@@ -88,15 +105,41 @@ void SetDefaultMidiPortBackend(IMidiPortBackend* backend) {
 
 MidiPortIo::MidiPortIo() {
   if (gDefaultBackend) {
-    CreateClients(*gDefaultBackend);
-    return;
+    mBackend = gDefaultBackend;
+  } else {
+    mOwnedBackend = CreateRtMidiPortBackend();
+    mBackend = mOwnedBackend.get();
   }
-  std::unique_ptr<IMidiPortBackend> rtMidi = CreateRtMidiPortBackend();
-  CreateClients(*rtMidi);
+  CreateClients(*mBackend);
+  LivePortPairs().push_back(this);
 }
 
-MidiPortIo::MidiPortIo(IMidiPortBackend& backend) {
+MidiPortIo::MidiPortIo(IMidiPortBackend& backend) : mBackend(&backend) {
   CreateClients(backend);
+  LivePortPairs().push_back(this);
+}
+
+void MidiPortIo::AbandonClients() {
+  mReopenInName = IsInOpen() ? mInName : std::string();
+  mReopenOutName = IsOutOpen() ? mOutName : std::string();
+  AbandonMidiClient(mInput);
+  AbandonMidiClient(mOutput);
+  mInName.clear();
+  mOutName.clear();
+  ProcessInName().clear();
+  ProcessOutName().clear();
+  GetLogger().Log("MidiPortIo: the JACK server went away; its clients are let go");
+}
+
+void MidiPortIo::ReopenClients() {
+  if (!mInput && !mOutput)
+    CreateClients(*mBackend);
+  if (!mReopenInName.empty())
+    OpenIn(mReopenInName);
+  if (!mReopenOutName.empty())
+    OpenOut(mReopenOutName);
+  mReopenInName.clear();
+  mReopenOutName.clear();
 }
 
 void MidiPortIo::CreateClients(IMidiPortBackend& backend) {
@@ -117,6 +160,8 @@ void MidiPortIo::CreateClients(IMidiPortBackend& backend) {
 }
 
 MidiPortIo::~MidiPortIo() {
+  std::vector<MidiPortIo*>& live = LivePortPairs();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
   CloseIn();
   CloseOut();
   // The clients' own destructors may throw (RtMidi's back ends report errors that way).
@@ -148,8 +193,11 @@ std::vector<std::string> ListPorts(IMidiPortClient* client) {
   try {
     std::vector<std::string> names;
     const unsigned count = client->PortCount();
-    for (unsigned i = 0; i < count; ++i)
-      names.push_back(client->PortName(i));
+    for (unsigned i = 0; i < count; ++i) {
+      std::string name = client->PortName(i);
+      if (!IsOwnMidiPort(name))
+        names.push_back(std::move(name));
+    }
     return names;
   } catch (...) {
     return {}; // nothing partial
@@ -172,6 +220,8 @@ std::vector<std::string> MidiPortIo::ListOutputs() {
 }
 
 int MidiPortIo::FindPort(IMidiPortClient& client, const std::string& name) {
+  if (IsOwnMidiPort(name))
+    return -1;
   try {
     const unsigned count = client.PortCount();
     std::vector<std::string> names;
@@ -185,7 +235,7 @@ int MidiPortIo::FindPort(IMidiPortClient& client, const std::string& name) {
     int match = -1;
     int matches = 0;
     for (unsigned i = 0; i < count; ++i) {
-      if (BasePortName(names[i]) == base) {
+      if (!IsOwnMidiPort(names[i]) && BasePortName(names[i]) == base) {
         match = static_cast<int>(i);
         ++matches;
       }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "library/OwnMidiPorts.h"
+
 namespace vlm {
 
 // The few MIDI client calls the port pair makes, so that it runs against RtMidi or a test fake.
@@ -40,8 +42,8 @@ public:
   virtual std::unique_ptr<IMidiPortOutClient> CreateOutput() = 0;
 };
 
-// RtMidi with the process's one API: input with client name "Velmora", a queue of 100 messages, sysex
-// passed, timing and active sensing ignored; output with client name "Velmora".
+// RtMidi with the process's one API: input with client name kMidiClientName, a queue of 100 messages, sysex
+// passed, timing and active sensing ignored; output with the same client name.
 std::unique_ptr<IMidiPortBackend> CreateRtMidiPortBackend();
 
 // The back end that MidiPortIo() uses from now on; tests put a fake here before they make a processor
@@ -61,10 +63,18 @@ public:
 
   bool IsInOpen();
   bool IsOutOpen();
-  // Every port's name in the order the back end reports them; empty when the side is absent or fails.
+  // The JACK server of the clients went away: they are let go unclosed (see AbandonMidiClient) and the
+  // names of the open ports kept for ReopenClients.
+  void AbandonClients();
+  // New clients from the back end, and the ports open before AbandonClients opened again by name.
+  void ReopenClients();
+
+  // Every port's name in the order the back end reports them, the program's own left out; empty when the
+  // side is absent or fails.
   std::vector<std::string> ListInputs();
   std::vector<std::string> ListOutputs();
-  // Opens the port of that name (exact, else a unique base-name match); an empty name closes the side.
+  // Opens the port of that name (exact, else a unique base-name match; never one of the program's own);
+  // an empty name closes the side.
   // Reselecting the open port changes nothing and answers true.
   bool OpenIn(const std::string& name);
   bool OpenOut(const std::string& name);
@@ -79,7 +89,8 @@ public:
   const std::string& InName() const { return mInName; }
   const std::string& OutName() const { return mOutName; }
 
-  // Index of the port called name, else of the one port sharing its base name; -1 otherwise.
+  // Index of the port called name, else of the one port sharing its base name; -1 otherwise, and for the
+  // program's own ports.
   static int FindPort(IMidiPortClient& client, const std::string& name);
 
 private:
@@ -87,13 +98,22 @@ private:
   bool Open(bool input, const std::string& name);
   void Close(bool input);
 
+  std::unique_ptr<IMidiPortBackend> mOwnedBackend; // the RtMidi one, when no other was given
+  IMidiPortBackend* mBackend = nullptr;
   std::unique_ptr<IMidiPortInClient> mInput;
   std::unique_ptr<IMidiPortOutClient> mOutput;
   std::string mInName;
   std::string mOutName;
+  std::string mReopenInName; // kept between AbandonClients and ReopenClients
+  std::string mReopenOutName;
   bool mSendErrorLogged = false;
   bool mPollErrorLogged = false;
 };
+
+// Every MidiPortIo of the process lets its clients go, or reopens them and their ports: the program calls
+// these when its JACK server goes away and when it is back. UI thread.
+void AbandonMidiPortClients();
+void ReopenMidiPorts();
 
 // The name without the client number the system gives it (ALSA's trailing " 24:0", a2j's " [24]"), else
 // without a trailing space and decimal number ("Port 2" -> "Port"); else the name itself.

@@ -8,7 +8,7 @@
 namespace vlm {
 namespace {
 
-constexpr const char* kClientName = "Velmora";
+constexpr const char* kClientName = kMidiClientName;
 // Messages wait in RtMidi's queue between idle ticks; the MKS-80 never sends faster than this drains.
 constexpr unsigned kInputQueueLimit = 100;
 

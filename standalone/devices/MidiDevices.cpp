@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
-#include <string_view>
 
 namespace vlm {
 namespace {
@@ -28,23 +27,6 @@ std::mutex& InputCallbackMutex() {
 const char* DirText(int direction) { return direction == MidiDevices::kIn ? "in" : "out"; }
 
 } // namespace
-
-bool IsOwnMidiPort(const std::string& portName) {
-  // JACK names a port "client:port" and renames a second client of the same name "client-01";
-  // ALSA names it "client:port client-id:port-id".
-  const size_t colon = portName.find(':');
-  if (colon == std::string::npos)
-    return false;
-  const std::string_view client(portName.data(), colon);
-  const std::string_view name(kMidiClientName);
-  if (client.substr(0, name.size()) != name)
-    return false;
-  const std::string_view rest = client.substr(name.size());
-  if (rest.empty())
-    return true;
-  return rest.size() > 1 && rest[0] == '-' &&
-         rest.find_first_not_of("0123456789", 1) == std::string_view::npos;
-}
 
 std::vector<std::string> SplitMidiInputNames(const std::string& setting) {
   std::vector<std::string> names;
@@ -332,10 +314,11 @@ void MidiDevices::Shutdown() {
 void MidiDevices::AbandonClients() {
   StopOutput();
   GetLogger().Log("MIDI: the JACK server went away; its clients are let go");
-  for (MergedMidiInput& m : mMerged) (void)m.client.release();
+  for (MergedMidiInput& m : mMerged)
+    AbandonMidiClient(m.client);
   mMerged.clear();
-  (void)mOutput.release();
-  (void)mInput.release();
+  AbandonMidiClient(mOutput);
+  AbandonMidiClient(mInput);
 }
 
 void MidiDevices::ReopenFromSettings() {

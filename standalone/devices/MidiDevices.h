@@ -5,6 +5,7 @@
 #include "Keel/Core/MidiMsg.h"
 #include "Keel/Core/MidiOutputSender.h"
 #include "Keel/Core/SysExRecord.h"
+#include "library/OwnMidiPorts.h"
 #include "standalone/devices/AudioMidiSettings.h"
 #include "standalone/devices/MidiBackend.h"
 
@@ -31,12 +32,6 @@ struct MergedMidiInput {
 
 inline constexpr const char* kMidiOff = "off";
 inline constexpr const char* kAllMidiInputs = "all inputs (merged)";
-
-// The client name of every MIDI client the program makes (device ports and the MKS-80 connection).
-inline constexpr const char* kMidiClientName = "Velmora";
-// True for a port of one of the program's own clients ("Velmora", or "Velmora-NN" as JACK renames a
-// second client of that name): never offered, opened or stored as a device.
-bool IsOwnMidiPort(const std::string& portName);
 
 std::vector<std::string> SplitMidiInputNames(const std::string& setting);
 std::string JoinMidiInputNames(const std::vector<std::string>& names);

@@ -1,6 +1,7 @@
 // Host object: start-up step and ordered shutdown.
 #include "standalone/host/IKeelAPPHost.h"
 
+#include "library/MidiPortIo.h"
 #include "standalone/devices/SettingsFile.h"
 
 #include <stdexcept>
@@ -43,10 +44,16 @@ IKeelAPPHost::IKeelAPPHost(AppHostOptions options)
       mAudio(mSettings, *this,
              AudioDeviceHooks{mOptions.createAudioApi, [this] { WriteSettingsFile(); }, mOptions.showError,
                               [this] {
-                                if (mMidiBackend->UsesJack()) mMidi.AbandonClients();
+                                if (!mMidiBackend->UsesJack())
+                                  return;
+                                mMidi.AbandonClients();
+                                AbandonMidiPortClients(); // the MKS-80 connection lives on the same server
                               },
                               [this] {
-                                if (mMidiBackend->UsesJack()) mMidi.ReopenFromSettings();
+                                if (!mMidiBackend->UsesJack())
+                                  return;
+                                mMidi.ReopenFromSettings();
+                                ReopenMidiPorts();
                               }}) {}
 
 IKeelAPPHost::~IKeelAPPHost() {
