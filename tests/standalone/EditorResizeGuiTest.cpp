@@ -7,6 +7,7 @@
 // The processor's headers come before X11's, whose macros (None) clash with their names.
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Platform/WebKitView.h"
+#include "Keel/Platform/GuiTestSupport.h"
 #include "processor/Velmora.h"
 
 #include <gdk/gdkx.h>
@@ -75,16 +76,7 @@ std::string LogText() {
   return text.str();
 }
 
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return pred();
-    if (!g_main_context_iteration(nullptr, FALSE))
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
+using keeltest::PumpUntil;
 
 bool WindowManagerRuns() {
   GdkScreen* screen = gdk_screen_get_default();

@@ -3,6 +3,7 @@
 // momentary windows of 400 ms; the fingerprint is third-octave band levels of the chord, the stereo side
 // share, the level envelope of the whole phrase and the movement of the held chord.
 #include "tools/bankcheck/BankRender.h"
+#include "engine/util/Biquad.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,19 +76,6 @@ double Peak(const Audio& a, size_t from, size_t to) {
 }
 
 // One biquad in direct form I.
-struct Biquad {
-  double b0, b1, b2, a1, a2;
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-  double Run(double x) {
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
-  }
-};
-
 // K-weighting at 48 kHz: a high shelf of about +4 dB above 1.5 kHz, then a high-pass near 38 Hz.
 std::vector<double> KWeightedPower(const Audio& a) {
   std::vector<double> power(a.left.size());
@@ -97,8 +85,8 @@ std::vector<double> KWeightedPower(const Audio& a) {
     highPass[c] = {1.0, -2.0, 1.0, -1.99004745483398, 0.99007225036621};
   }
   for (size_t i = 0; i < power.size(); ++i) {
-    const double l = highPass[0].Run(shelf[0].Run(a.left[i]));
-    const double r = highPass[1].Run(shelf[1].Run(a.right[i]));
+    const double l = highPass[0].Process(shelf[0].Process(a.left[i]));
+    const double r = highPass[1].Process(shelf[1].Process(a.right[i]));
     power[i] = l * l + r * r;
   }
   return power;
