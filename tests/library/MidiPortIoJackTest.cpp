@@ -2,8 +2,9 @@
 // MKS-80 connection) are never listed, opened or found by name; its clients carry the program's name.
 #include "library/MidiPortIo.h"
 
+#include "JackMidiPeer.h"
+
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,38 +13,26 @@
 
 namespace {
 
-std::vector<std::string> MidiPorts(jack_client_t* client) {
-  std::vector<std::string> names;
-  if (const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, 0)) {
-    for (const char** p = ports; *p; ++p)
-      names.emplace_back(*p);
-    jack_free(ports);
-  }
-  return names;
-}
-
 bool StartsWith(const std::string& text, const std::string& start) {
   return text.rfind(start, 0) == 0;
 }
 
 TEST(MidiPortIoJack, OwnPortsAreLeftOutOfTheListsAndNeverOpened) {
   setenv("VELMORA_MIDI_API", "jack", 1);
-  jack_client_t* other = jack_client_open("vlmmks", JackNoStartServer, nullptr);
-  if (!other)
+  jacktest::MidiPeer other("vlmmks", "from-mks", "to-mks");
+  if (!other.Opened())
     GTEST_SKIP() << "no JACK server";
-  jack_port_register(other, "from-mks", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-  jack_port_register(other, "to-mks", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-  ASSERT_EQ(jack_activate(other), 0);
-  const std::string fromMks = std::string(jack_get_client_name(other)) + ":from-mks";
-  const std::string toMks = std::string(jack_get_client_name(other)) + ":to-mks";
-  const std::vector<std::string> portsBefore = MidiPorts(other);
+  ASSERT_TRUE(other.Active());
+  const std::string& fromMks = other.Output();
+  const std::string& toMks = other.Input();
+  const std::vector<std::string> portsBefore = jacktest::MidiPorts(other.Client());
   {
     // A first connection opens its ports: they are the program's own from then on.
     vlm::MidiPortIo first;
     ASSERT_TRUE(first.OpenIn(fromMks));
     ASSERT_TRUE(first.OpenOut(toMks));
     std::vector<std::string> own;
-    for (const std::string& port : MidiPorts(other))
+    for (const std::string& port : jacktest::MidiPorts(other.Client()))
       if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end())
         own.push_back(port);
     ASSERT_GE(own.size(), 2u) << "the open input and output have ports";
@@ -65,8 +54,6 @@ TEST(MidiPortIoJack, OwnPortsAreLeftOutOfTheListsAndNeverOpened) {
     EXPECT_FALSE(second.IsInOpen());
     EXPECT_FALSE(second.IsOutOpen());
   }
-  jack_deactivate(other);
-  jack_client_close(other);
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/editor/PageResource.h"
+#include "standalone/EditorWindowTestSupport.h"
 
 namespace {
 
@@ -33,14 +34,7 @@ class FolderEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
     Dir() = fs::temp_directory_path() / ("velmora-pagegui-" + std::to_string(::getpid()));
-    fs::create_directories(Dir() / "config");
-    ::setenv("TMPDIR", Dir().c_str(), 1);
-    ::setenv("TEMP", Dir().c_str(), 1);
-    ::setenv("TMP", Dir().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (Dir() / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (Dir() / "data").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (Dir() / "cache").c_str(), 1);
-    ::setenv("HOME", Dir().c_str(), 1);
+    editorwindowtest::UseFreshUserFolders(Dir());
   }
   void TearDown() override {
     std::error_code ignored;
@@ -53,27 +47,13 @@ public:
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using editorwindowtest::ReadText;
 
 std::string LogText() {
   return ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return pred();
-    if (!g_main_context_iteration(nullptr, FALSE))
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
+using keeltest::PumpUntil;
 
 void Pump(int ms) {
   PumpUntil([] { return false; }, ms);
@@ -143,18 +123,7 @@ protected:
   }
   // Runs a script in the page and waits for its JSON answer.
   static std::string Evaluate(const std::string& script) {
-    // Shared, so that an answer arriving after a time-out writes nowhere it should not.
-    struct Answer {
-      std::string text;
-      bool done = false;
-    };
-    auto answer = std::make_shared<Answer>();
-    processor->EvaluateJavaScript(script.c_str(), [answer](const char* json) {
-      answer->text = json ? json : "";
-      answer->done = true;
-    });
-    PumpUntil([&] { return answer->done; }, 10000);
-    return answer->text;
+    return editorwindowtest::EvaluateInPage(*processor, script);
   }
 
   static inline Velmora* processor = nullptr;

@@ -7,7 +7,7 @@
 // The processor's headers come before X11's, whose macros (None) clash with their names.
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Platform/WebKitView.h"
-#include "Keel/Platform/GuiTestSupport.h"
+#include "standalone/EditorWindowTestSupport.h"
 #include "processor/Velmora.h"
 
 #include <gdk/gdkx.h>
@@ -50,11 +50,7 @@ public:
         << "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>" << (Dir() / "fontcache").string()
         << "</cachedir></fontconfig>\n";
     ::setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
-    for (const char* name : {"TMPDIR", "TEMP", "TMP", "HOME"})
-      ::setenv(name, Dir().c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (Dir() / "config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (Dir() / "data").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (Dir() / "cache").c_str(), 1);
+    editorwindowtest::UseFreshUserFolders(Dir());
   }
   void TearDown() override {
     if (std::getenv("VLM_KEEP_TEST_DIR"))
@@ -70,10 +66,7 @@ public:
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
 
 std::string LogText() {
-  std::ifstream in(FolderEnvironment::Dir() / "velmora.log", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return editorwindowtest::ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
 using keeltest::PumpUntil;
@@ -181,17 +174,7 @@ protected:
   }
 
   static std::string Evaluate(const std::string& script) {
-    struct Answer {
-      std::string text;
-      bool done = false;
-    };
-    auto answer = std::make_shared<Answer>();
-    processor->EvaluateJavaScript(script.c_str(), [answer](const char* json) {
-      answer->text = json ? json : "";
-      answer->done = true;
-    });
-    PumpUntil([&] { return answer->done; }, 10000);
-    return answer->text;
+    return editorwindowtest::EvaluateInPage(*processor, script);
   }
 
   static Size AreaSize() {

@@ -3,8 +3,9 @@
 // and the program's clients carry its name.
 #include "standalone/devices/MidiDevices.h"
 
+#include "JackMidiPeer.h"
+
 #include <gtest/gtest.h>
-#include <jack/jack.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,27 +24,15 @@ std::string ClientOf(const std::string& port) {
   return port.substr(0, port.find(':'));
 }
 
-std::vector<std::string> MidiPorts(jack_client_t* client) {
-  std::vector<std::string> names;
-  if (const char** ports = jack_get_ports(client, nullptr, JACK_DEFAULT_MIDI_TYPE, 0)) {
-    for (const char** p = ports; *p; ++p)
-      names.emplace_back(*p);
-    jack_free(ports);
-  }
-  return names;
-}
-
 TEST(MidiDevicesJack, OwnPortsNeverAppearInTheListsAndClientsAreNamedAfterTheProgram) {
   setenv("VELMORA_MIDI_API", "jack", 1);
-  jack_client_t* other = jack_client_open("vlmports", JackNoStartServer, nullptr);
-  if (!other)
+  jacktest::MidiPeer other("vlmports", "keys", "synth");
+  if (!other.Opened())
     GTEST_SKIP() << "no JACK server";
-  jack_port_register(other, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-  jack_port_register(other, "synth", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-  ASSERT_EQ(jack_activate(other), 0);
-  const std::string keys = std::string(jack_get_client_name(other)) + ":keys";
-  const std::string synth = std::string(jack_get_client_name(other)) + ":synth";
-  const std::vector<std::string> portsBefore = MidiPorts(other);
+  ASSERT_TRUE(other.Active());
+  const std::string& keys = other.Output();
+  const std::string& synth = other.Input();
+  const std::vector<std::string> portsBefore = jacktest::MidiPorts(other.Client());
   {
     std::unique_ptr<vlm::IMidiBackend> backend = vlm::CreateRtMidiBackend();
     vlm::AudioMidiSettings settings;
@@ -57,7 +46,7 @@ TEST(MidiDevicesJack, OwnPortsNeverAppearInTheListsAndClientsAreNamedAfterThePro
 
     // The MIDI ports that came with the program's open input and output are its own.
     std::vector<std::string> ownClients;
-    for (const std::string& port : MidiPorts(other))
+    for (const std::string& port : jacktest::MidiPorts(other.Client()))
       if (std::find(portsBefore.begin(), portsBefore.end(), port) == portsBefore.end())
         ownClients.push_back(ClientOf(port));
     ASSERT_GE(ownClients.size(), 2u) << "the open input and output have ports";
@@ -75,8 +64,6 @@ TEST(MidiDevicesJack, OwnPortsNeverAppearInTheListsAndClientsAreNamedAfterThePro
             << "own port listed: " << name;
     midi.Shutdown();
   }
-  jack_deactivate(other);
-  jack_client_close(other);
 }
 
 } // namespace
