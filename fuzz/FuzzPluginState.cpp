@@ -5,7 +5,7 @@
 
 #include "Keel/Core/BoundedJson.h"
 #include "Keel/Core/ByteChunk.h"
-#include "processor/PluginState.h"
+#include "processor/state/PluginState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1)

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "library/MidiStackDiagnostic.h"
-#include "processor/InstallAppCrashHandler.h"
-#include "common/Logger.h"
 #include "common/EParams.h"
+#include "common/Logger.h"
+#include "library/MidiStackDiagnostic.h"
+#include "processor/crash/InstallAppCrashHandler.h"
 #include "processor/params/ParamDeclarations.h"
 #include "processor/params/ParamDumps.h"
 #include "processor/params/ParamSpec.h"

@@ -12,10 +12,10 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "processor/VelmoraBase.h"
-#include "Keel/Platform/AppWindow.h"
 #include "Keel/Core/RingQueue.h"
 #include "Keel/Core/SysExRecord.h"
+#include "Keel/Platform/AppWindow.h"
+#include "common/EParams.h"
 #include "engine/arp/NoteEvent.h"
 #include "engine/fx/FxRack.h"
 #include "engine/oscillator/Vco.h"
@@ -23,15 +23,15 @@
 #include "engine/oversampling/SmoothedValue.h"
 #include "engine/voice/TonePart.h"
 #include "library/MidiPortIo.h"
-#include "processor/librarian/Mks80Traffic.h"
-#include "processor/CcLookup.h"
-#include "processor/DirtyParamSet.h"
-#include "processor/EngineCommands.h"
-#include "processor/MidiLearn.h"
-#include "processor/OutputMuteRamp.h"
-#include "processor/WindowState.h"
+#include "processor/VelmoraBase.h"
 #include "processor/editor/ControlValueCache.h"
-#include "common/EParams.h"
+#include "processor/librarian/Mks80Traffic.h"
+#include "processor/midimaps/CcLookup.h"
+#include "processor/midimaps/MidiLearn.h"
+#include "processor/params/DirtyParamSet.h"
+#include "processor/render/EngineCommands.h"
+#include "processor/render/OutputMuteRamp.h"
+#include "processor/window/WindowState.h"
 
 namespace vlm::dsp {
 class Arpeggiator;

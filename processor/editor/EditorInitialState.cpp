@@ -10,9 +10,9 @@
 #include "common/AppFolders.h"
 #include "common/Logger.h"
 #include "processor/Velmora.h"
-#include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/editor/PageResource.h"
+#include "processor/librarian/VelmoraPresets.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include "Keel/Platform/WindowAccelerators.h"
 #include "common/AppFolders.h"
 #include "common/Logger.h"
+#include "library/PresetLibrary.h"
 #include "processor/Velmora.h"
 #include "processor/editor/BankStateText.h"
 #include "processor/editor/EditorTags.h"
 #include "processor/editor/KeyForwarding.h"
-#include "library/PresetLibrary.h"
-#include "processor/VelmoraPresets.h"
+#include "processor/librarian/VelmoraPresets.h"
 
 using nlohmann::json;
 

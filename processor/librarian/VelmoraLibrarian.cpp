@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "library/Mks80Messages.h"
 #include "common/Logger.h"
+#include "library/Mks80Messages.h"
 #include "processor/Velmora.h"
-#include "processor/WindowState.h"
 #include "processor/editor/EditorTags.h"
+#include "processor/window/WindowState.h"
 
 namespace {
 

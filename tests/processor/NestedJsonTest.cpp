@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <string>
 
+#include "common/AppFolders.h"
+#include "common/EParams.h"
 #include "editor/EditorTestSupport.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
-#include "common/AppFolders.h"
-#include "processor/PluginState.h"
-#include "processor/VelmoraPresets.h"
 #include "processor/editor/EditorTags.h"
-#include "common/EParams.h"
+#include "processor/librarian/VelmoraPresets.h"
+#include "processor/state/PluginState.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/EParams.h"
 #include "library/FactoryPresets.h"
 #include "library/FileIO.h"
 #include "library/PatchDocument.h"
 #include "processor/Velmora.h"
-#include "processor/VelmoraPresets.h"
-#include "common/EParams.h"
+#include "processor/librarian/VelmoraPresets.h"
 
 namespace bankcheck {
 
