@@ -127,13 +127,11 @@ HMX_Result HMX_CEffectParameters::MasterBypassParamID(HMX_IString* out) {
 }
 
 HMX_Result HMX_CEffectParameters::ParamIsAutomatable(const char* id, bool* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  *out = false;
-  return WithParam("HMX_CEffectParameters::ParamIsAutomatable", id, [&](HMX_IParameter& p) {
-    *out = p.IsAutomatable();
-    return HMX_SUCCESS;
-  });
+  // An unknown ID answers false.
+  if (out)
+    *out = false;
+  return ReadParam("HMX_CEffectParameters::ParamIsAutomatable", id, out,
+                   [](HMX_IParameter& p) { return p.IsAutomatable(); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamStepCount(const char* id, int32_t* out) {
@@ -186,37 +184,22 @@ HMX_Result HMX_CEffectParameters::ParamNameFitting(const char* id, HMX_IString* 
 }
 
 HMX_Result HMX_CEffectParameters::ParamDefaultNormalized(const char* id, double* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamDefaultNormalized", id, [&](HMX_IParameter& p) {
-    *out = p.DefaultNormalized();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamDefaultNormalized", id, out,
+                   [](HMX_IParameter& p) { return p.DefaultNormalized(); });
 }
 
 HMX_Result HMX_CEffectParameters::SetParamDefaultNormalized(const char* id, double value) {
-  return WithParam("HMX_CEffectParameters::SetParamDefaultNormalized", id, [&](HMX_IParameter& p) {
-    p.SetDefaultNormalized(value);
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::SetParamDefaultNormalized", id,
+                    [&](HMX_IParameter& p) { p.SetDefaultNormalized(value); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamKind(const char* id, int32_t* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamKind", id, [&](HMX_IParameter& p) {
-    *out = p.Kind();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamKind", id, out, [](HMX_IParameter& p) { return p.Kind(); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamOrientation(const char* id, int32_t* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamOrientation", id, [&](HMX_IParameter& p) {
-    *out = p.OrientationCode();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamOrientation", id, out,
+                   [](HMX_IParameter& p) { return p.OrientationCode(); });
 }
 
 HMX_Result HMX_CEffectParameters::FindParam(const char* id, HMX_IParameter** out) {
@@ -284,19 +267,13 @@ HMX_Result HMX_CEffectParameters::ParamValueText(const char* id, HMX_IString* ou
 }
 
 HMX_Result HMX_CEffectParameters::ParamNormalized(const char* id, double* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamNormalized", id, [&](HMX_IParameter& p) {
-    *out = p.Normalized();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamNormalized", id, out,
+                   [](HMX_IParameter& p) { return p.Normalized(); });
 }
 
 HMX_Result HMX_CEffectParameters::SetParamNormalized(const char* id, double normalized) {
-  return WithParam("HMX_CEffectParameters::SetParamNormalized", id, [&](HMX_IParameter& p) {
-    p.SetNormalized(normalized);
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::SetParamNormalized", id,
+                    [&](HMX_IParameter& p) { p.SetNormalized(normalized); });
 }
 
 HMX_Result HMX_CEffectParameters::NudgeParamNormalized(const char* id, double delta) {
@@ -307,17 +284,12 @@ HMX_Result HMX_CEffectParameters::NudgeParamNormalized(const char* id, double de
 }
 
 HMX_Result HMX_CEffectParameters::TouchParamByID(const char* id) {
-  return WithParam("HMX_CEffectParameters::TouchParamByID", id, [&](HMX_IParameter& p) {
-    p.TouchParam();
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::TouchParamByID", id, [](HMX_IParameter& p) { p.TouchParam(); });
 }
 
 HMX_Result HMX_CEffectParameters::ReleaseParamByID(const char* id) {
-  return WithParam("HMX_CEffectParameters::ReleaseParamByID", id, [&](HMX_IParameter& p) {
-    p.ReleaseParam();
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::ReleaseParamByID", id,
+                    [](HMX_IParameter& p) { p.ReleaseParam(); });
 }
 
 HMX_Result HMX_CEffectParameters::UpdateParamFromHost(const char* id, double normalized, int32_t) {
