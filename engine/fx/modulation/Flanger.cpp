@@ -78,7 +78,8 @@ void Flanger::Process(double& left, double& right) noexcept {
   double delay[2];
   for (int ch = 0; ch < 2; ++ch) {
     delay[ch] =
-        delay_read::HoldDelay(std::exp2(mLfo.NextTri(ch) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
+        delay_read::HoldDelay(std::exp2(mLfo.TriOf(ch) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
+    mLfo.Advance(ch);
   }
 
   const double in[2] = {left, right};

@@ -82,7 +82,8 @@ void Phaser::Process(double& left, double& right) noexcept {
   const double in[2] = {left, right};
   double out[2];
   for (int ch = 0; ch < 2; ++ch) {
-    const double hz = SweepHz(mCentreHz, mDepth, mLfo.NextTri(ch), mSampleRate);
+    const double hz = SweepHz(mCentreHz, mDepth, mLfo.TriOf(ch), mSampleRate);
+    mLfo.Advance(ch);
     const double w = kTwoPi * hz / mSampleRate;
     const double q = std::sin(w) / (2.0 * mSharpness);
     const double a = (1.0 - q) / (1.0 + q);

@@ -24,12 +24,9 @@ public:
     mPhase[0] = 0.0;
     mPhase[1] = mStereo ? kPi : 0.0;
   }
-  // The channel's triangle now (+1 at phase 0); then its phase advances.
-  double NextTri(int ch) noexcept {
-    const double t = Tri(mPhase[ch]);
-    mPhase[ch] = AdvancePhase(mPhase[ch], mIncrement);
-    return t;
-  }
+  // The channel's triangle (+1 at phase 0), and its step to the next sample.
+  double TriOf(int ch) const noexcept { return Tri(mPhase[ch]); }
+  void Advance(int ch) noexcept { mPhase[ch] = AdvancePhase(mPhase[ch], mIncrement); }
   double Increment() const noexcept { return mIncrement; }
   bool Stereo() const noexcept { return mStereo; }
   double Phase(int ch) const noexcept { return mPhase[ch]; }
