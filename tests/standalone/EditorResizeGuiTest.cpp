@@ -7,8 +7,8 @@
 // The processor's headers come before X11's, whose macros (None) clash with their names.
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Platform/WebKitView.h"
-#include "standalone/EditorWindowTestSupport.h"
 #include "processor/Velmora.h"
+#include "standalone/EditorWindowTestSupport.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -69,6 +69,7 @@ std::string LogText() {
   return editorwindowtest::ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
+using keeltest::FindWidgetOfType;
 using keeltest::PumpUntil;
 
 bool WindowManagerRuns() {
@@ -102,19 +103,6 @@ public:
 private:
   pid_t mPid = -1;
 };
-
-GtkWidget* FindWidgetOfType(GtkWidget* widget, const char* typeName) {
-  if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), typeName) == 0)
-    return widget;
-  if (!GTK_IS_CONTAINER(widget))
-    return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* c = children; c && !found; c = c->next)
-    found = FindWidgetOfType(GTK_WIDGET(c->data), typeName);
-  g_list_free(children);
-  return found;
-}
 
 struct Size {
   int width = 0, height = 0;
