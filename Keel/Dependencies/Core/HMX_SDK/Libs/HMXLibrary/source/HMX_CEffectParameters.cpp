@@ -336,6 +336,20 @@ HMX_Result HMX_CEffectParameters::ChunkIdAtIndex(int32_t index, uint32_t* outID)
   return index == 0 ? HMX_SUCCESS : HMX_ERROR_INVALID_CHUNK_INDEX;
 }
 
+template <class Visit>
+void HMX_CEffectParameters::ForEachChunkedParameter(int32_t count, Visit&& visit) const {
+  for (int32_t index = 0; index < count; ++index) {
+    const HMX_IParameter* parameter = mParameters.ParamAt(index);
+    if (!parameter) {
+      HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
+      continue;
+    }
+    const char* id = parameter->ParameterID();
+    if (!IsExcluded(id) && !visit(*parameter, id))
+      return;
+  }
+}
+
 void HMX_CEffectParameters::BuildChunkData() {
   mChunkParser.Clear();
   int32_t count = 0;
@@ -344,31 +358,24 @@ void HMX_CEffectParameters::BuildChunkData() {
                    "HMX_CEffectParameters::BuildChunkData - error getting the number of parameters");
     return;
   }
-  for (int32_t index = 0; index < count; ++index) {
-    const HMX_IParameter* parameter = mParameters.ParamAt(index);
-    if (!parameter) {
-      HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
-      continue;
-    }
-    const char* id = parameter->ParameterID();
-    if (IsExcluded(id))
-      continue;
+  ForEachChunkedParameter(count, [&](const HMX_IParameter& parameter, const char* id) {
     float f = 0.0f;
     int32_t i = 0;
     bool b = false;
     double d = 0.0;
     HMX_CString text;
-    if (parameter->ReadFloat(f))
+    if (parameter.ReadFloat(f))
       mChunkParser.AddDouble(id, double(f));
-    else if (parameter->ReadInt32(i))
+    else if (parameter.ReadInt32(i))
       mChunkParser.AddInt32(id, i);
-    else if (parameter->ReadBool(b))
+    else if (parameter.ReadBool(b))
       mChunkParser.AddInt32(id, b ? 1 : 0);
-    else if (parameter->ReadDouble(d))
+    else if (parameter.ReadDouble(d))
       mChunkParser.AddDouble(id, d);
-    else if (parameter->ReadText(&text))
+    else if (parameter.ReadText(&text))
       mChunkParser.AddString(id, text);
-  }
+    return true;
+  });
 }
 
 HMX_Result HMX_CEffectParameters::ChunkByteSize(uint32_t chunkID, uint32_t* outSize) {
@@ -473,15 +480,8 @@ HMX_Result HMX_CEffectParameters::CompareActiveChunk(const PlugInChunk* chunk, b
       *outEqual = true;
       return HMX_SUCCESS;
     }
-    for (int32_t index = 0; index < count; ++index) {
-      const HMX_IParameter* parameter = mParameters.ParamAt(index);
-      if (!parameter) {
-        HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
-        continue;
-      }
-      const char* id = parameter->ParameterID();
-      if (IsExcluded(id))
-        continue;
+    bool allEqual = true;
+    ForEachChunkedParameter(count, [&](const HMX_IParameter& parameter, const char* id) {
       float f = 0.0f;
       int32_t i = 0;
       bool b = false;
@@ -492,20 +492,20 @@ HMX_Result HMX_CEffectParameters::CompareActiveChunk(const PlugInChunk* chunk, b
       HMX_CString storedText;
       bool equal = true;
       // NaN never compares equal, so a NaN on either side ends the comparison.
-      if (parameter->ReadFloat(f))
+      if (parameter.ReadFloat(f))
         equal = mChunkParser.FindDouble(id, storedReal) && float(storedReal) == f;
-      else if (parameter->ReadInt32(i))
+      else if (parameter.ReadInt32(i))
         equal = mChunkParser.FindInt32(id, stored) && stored == i;
-      else if (parameter->ReadBool(b))
+      else if (parameter.ReadBool(b))
         equal = mChunkParser.FindInt32(id, stored) && (stored != 0) == b;
-      else if (parameter->ReadDouble(d))
+      else if (parameter.ReadDouble(d))
         equal = mChunkParser.FindDouble(id, storedReal) && float(storedReal) == float(d);
-      else if (parameter->ReadText(&text))
+      else if (parameter.ReadText(&text))
         equal = mChunkParser.FindString(id, &storedText) && storedText == text;
-      if (!equal)
-        return HMX_SUCCESS;
-    }
-    *outEqual = true;
+      allEqual = equal;
+      return equal;
+    });
+    *outEqual = allEqual;
     return HMX_SUCCESS;
   });
 }

@@ -142,6 +142,9 @@ protected:
 
 private:
   bool IsExcluded(const char* id) const { return mExcludedIDs.count(id) != 0; }
+  // Calls visit(parameter, id) for the first `count` parameters that the controls chunk holds, in index
+  // order, while it answers true; a missing parameter is asserted and passed over.
+  template <class Visit> void ForEachChunkedParameter(int32_t count, Visit&& visit) const;
   void DeleteParametersAndWrappers();
 
   int32_t mChangeCount = 0;
