@@ -30,22 +30,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // Fresh per-user folders and log for this process.
-class FolderEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    Dir() = fs::temp_directory_path() / ("velmora-pagegui-" + std::to_string(::getpid()));
-    editorwindowtest::UseFreshUserFolders(Dir());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(Dir(), ignored);
-  }
-  static fs::path& Dir() {
-    static fs::path dir;
-    return dir;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+using FolderEnvironment = editorwindowtest::FreshFoldersEnvironment;
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FolderEnvironment("velmora-pagegui-"));
 
 using editorwindowtest::ReadText;
 

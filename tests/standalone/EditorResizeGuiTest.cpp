@@ -37,33 +37,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FolderEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    Dir() = fs::temp_directory_path() / ("velmora-resizegui-" + std::to_string(::getpid()));
-    fs::create_directories(Dir() / "config");
-    // A fontconfig with the system's Latin fonts only (the window's menu needs one): no Japanese font, so
-    // whatever Japanese shows is drawn by the page's own fonts.
-    const fs::path fonts = Dir() / "fonts.conf";
-    std::ofstream(fonts)
-        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
-        << "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>" << (Dir() / "fontcache").string()
-        << "</cachedir></fontconfig>\n";
-    ::setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
-    editorwindowtest::UseFreshUserFolders(Dir());
-  }
-  void TearDown() override {
-    if (std::getenv("VLM_KEEP_TEST_DIR"))
-      return;
-    std::error_code ignored;
-    fs::remove_all(Dir(), ignored);
-  }
-  static fs::path& Dir() {
-    static fs::path dir;
-    return dir;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+// A fontconfig with the system's Latin fonts only (the window's menu needs one): no Japanese font, so
+// whatever Japanese shows is drawn by the page's own fonts.
+void UseLatinFontsOnly(const fs::path& dir) {
+  const fs::path fonts = dir / "fonts.conf";
+  std::ofstream(fonts) << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
+                       << "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>"
+                       << (dir / "fontcache").string() << "</cachedir></fontconfig>\n";
+  ::setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
+}
+
+using FolderEnvironment = editorwindowtest::FreshFoldersEnvironment;
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FolderEnvironment("velmora-resizegui-", UseLatinFontsOnly));
 
 std::string LogText() {
   return editorwindowtest::ReadText(FolderEnvironment::Dir() / "velmora.log");
