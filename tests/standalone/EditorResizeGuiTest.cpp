@@ -222,19 +222,17 @@ TEST_F(EditorResizeGui, ThePageFollowsEverySingleResizeOfTheWindow) {
   ExpectPageFillsTheArea("a resize of the frame");
 
   // The page's own expand and collapse of the tone panels ask the window for a new height.
-  before = AreaSize();
-  ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
-                             "if(!b)return false;b.click();return true;})()"));
-  Settle(before);
-  ASSERT_GT(AreaSize().height, before.height);
-  ExpectPageFillsTheArea("expand");
-
-  before = AreaSize();
-  ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
-                             "if(!b)return false;b.click();return true;})()"));
-  Settle(before);
-  ASSERT_LT(AreaSize().height, before.height);
-  ExpectPageFillsTheArea("collapse");
+  for (const bool expand : {true, false}) {
+    before = AreaSize();
+    ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
+                               "if(!b)return false;b.click();return true;})()"));
+    Settle(before);
+    if (expand)
+      ASSERT_GT(AreaSize().height, before.height);
+    else
+      ASSERT_LT(AreaSize().height, before.height);
+    ExpectPageFillsTheArea(expand ? "expand" : "collapse");
+  }
 }
 
 // The box of every text of the page that holds a character beyond ASCII (the Japanese ones).
