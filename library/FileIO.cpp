@@ -2,9 +2,9 @@
 #include "library/FileIO.h"
 #include "Keel/Core/BoundedJson.h"
 #include "Keel/Platform/StaleTemporaries.h"
+#include "Keel/Platform/WriteAll.h"
 
 #include <atomic>
-#include <cerrno>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -15,20 +15,6 @@ namespace vlm {
 namespace fs = std::filesystem;
 
 namespace {
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 constexpr char kTemporaryMark[] = ".tmp-";
 
@@ -146,7 +132,8 @@ bool WriteFileBytes(const fs::path& path, const void* data, std::size_t size, st
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0)
     ::fchmod(fd, existing.st_mode & 07777);
-  bool ok = (size == 0 || (data && WriteAll(fd, static_cast<const char*>(data), size))) && ::fsync(fd) == 0;
+  bool ok =
+      (size == 0 || (data && keel::WriteAll(fd, static_cast<const char*>(data), size))) && ::fsync(fd) == 0;
   ok = ok && NameTemporary(file, temporary);
   ok = ::close(fd) == 0 && ok;
   ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;

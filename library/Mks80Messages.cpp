@@ -2,10 +2,11 @@
 #include "library/Mks80Messages.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
-#include "library/Mks80ParamMap.h"
 #include "common/EParams.h"
+#include "library/Mks80ParamMap.h"
 
 namespace vlm {
 
@@ -81,36 +82,45 @@ std::size_t BuildProgramMessage(int unit, int program, std::uint8_t* out, std::s
   return kMksProgramLength;
 }
 
-std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context,
-                                std::uint8_t* out, std::size_t capacity) {
-  if ((group != kMksGroupUpper && group != kMksGroupLower) || !reader ||
-      !HasRoom(out, capacity, kMksAprToneLength))
+namespace {
+
+// An APR message of one level: the head, one value byte per row of `map`, F7. `indexOf(row index)` is the
+// parameter a row reads.
+template <std::size_t kRows, typename IndexOf>
+std::size_t BuildAprMessage(std::uint8_t level, const std::array<MksMapRow, kRows>& map, int group, int unit,
+                            ValueReader reader, const void* context, std::uint8_t* out, std::size_t capacity,
+                            IndexOf indexOf) {
+  constexpr std::size_t kLength = kRows + 8;
+  if ((group != kMksGroupUpper && group != kMksGroupLower) || !reader || !HasRoom(out, capacity, kLength))
     return 0;
   const std::uint8_t head[] = {
-      0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelTone, static_cast<std::uint8_t>(group)};
+      0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, level, static_cast<std::uint8_t>(group)};
   std::memcpy(out, head, sizeof head);
-  for (std::size_t row = 0; row < SysExToneMap.size(); ++row)
-    out[7 + row] = EncodeRow(SysExToneMap[row], SysExToneMap[row].index, reader, context);
-  out[kMksAprToneLength - 1] = 0xF7;
-  return kMksAprToneLength;
+  for (std::size_t row = 0; row < kRows; ++row)
+    out[7 + row] = EncodeRow(map[row], indexOf(map[row].index), reader, context);
+  out[kLength - 1] = 0xF7;
+  return kLength;
+}
+
+} // namespace
+
+std::size_t BuildAprToneMessage(int group, int unit, ValueReader reader, const void* context,
+                                std::uint8_t* out, std::size_t capacity) {
+  static_assert(SysExToneMap.size() + 8 == kMksAprToneLength);
+  return BuildAprMessage(kMksLevelTone, SysExToneMap, group, unit, reader, context, out, capacity,
+                         [](int index) { return index; });
 }
 
 std::size_t BuildAprPatchMessage(int group, int unit, ValueReader reader, const void* context,
                                  std::uint8_t* out, std::size_t capacity) {
-  if ((group != kMksGroupUpper && group != kMksGroupLower) || !reader ||
-      !HasRoom(out, capacity, kMksAprPatchLength))
-    return 0;
-  const std::uint8_t head[] = {
-      0xF0, 0x41, kMksOpApr, Unit(unit), kMksFormatType, kMksLevelPatch, static_cast<std::uint8_t>(group)};
-  std::memcpy(out, head, sizeof head);
-  for (std::size_t row = 0; row < SysExPatchMap.size(); ++row) {
-    int index = SysExPatchMap[row].index;
-    if (group == kMksGroupLower && index >= kOctaveShift && index <= kAtMode)
-      index += kLowerOctaveShift - kOctaveShift;
-    out[7 + row] = EncodeRow(SysExPatchMap[row], index, reader, context);
-  }
-  out[kMksAprPatchLength - 1] = 0xF7;
-  return kMksAprPatchLength;
+  static_assert(SysExPatchMap.size() + 8 == kMksAprPatchLength);
+  // The lower part's performance parameters stand at their own indices.
+  return BuildAprMessage(kMksLevelPatch, SysExPatchMap, group, unit, reader, context, out, capacity,
+                         [group](int index) {
+                           if (group == kMksGroupLower && index >= kOctaveShift && index <= kAtMode)
+                             index += kLowerOctaveShift - kOctaveShift;
+                           return index;
+                         });
 }
 
 std::size_t BuildIprMessage(int index, int unit, ValueReader reader, const void* context, std::uint8_t* out,

@@ -55,6 +55,20 @@ int ParseSide(std::string_view side, ERoute dir, ChannelIOConfig& config) {
   }
   return total;
 }
+// Calls attach(record, buffer) for each connected channel among firstChannel..firstChannel + count - 1 that
+// exists, handing out the host's buffers in order (the host passes buffers for connected channels only).
+template <typename Channels, typename Buffer, typename Attach>
+void AttachConnected(Channels& channels, int firstChannel, int count, Buffer** buffers, Attach&& attach) {
+  const long long end =
+      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
+  int next = 0;
+  for (long long i = std::max(firstChannel, 0); i < end; ++i) {
+    auto& record = *channels[static_cast<size_t>(i)];
+    if (record.connected)
+      attach(record, buffers[next++]);
+  }
+}
+
 } // namespace
 
 IKeelProcessor::IKeelProcessor(const PluginConfig& config)
@@ -182,28 +196,13 @@ bool IKeelProcessor::IsChannelConnected(ERoute direction, int channel) const {
 }
 
 void IKeelProcessor::AttachBuffers(ERoute direction, int firstChannel, int count, double** samples) {
-  auto& channels = Channels(direction);
-  const long long end =
-      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
-  int next = 0;
-  for (long long i = std::max(firstChannel, 0); i < end; ++i) {
-    ChannelRecord& record = *channels[static_cast<size_t>(i)];
-    if (record.connected)
-      *record.slot = samples[next++];
-  }
+  AttachConnected(Channels(direction), firstChannel, count, samples,
+                  [](ChannelRecord& record, double* host) { *record.slot = host; });
 }
 
 void IKeelProcessor::AttachBuffers(FloatBuffers, ERoute direction, int firstChannel, int count,
                                    float** samples, int nFrames) {
-  auto& channels = Channels(direction);
-  const long long end =
-      std::min(static_cast<long long>(firstChannel) + count, static_cast<long long>(channels.size()));
-  int next = 0;
-  for (long long i = std::max(firstChannel, 0); i < end; ++i) {
-    ChannelRecord& record = *channels[static_cast<size_t>(i)];
-    if (!record.connected)
-      continue;
-    float* host = samples[next++];
+  AttachConnected(Channels(direction), firstChannel, count, samples, [&](ChannelRecord& record, float* host) {
     double* scratch = record.scratch.Get();
     *record.slot = scratch;
     if (direction == kInput) {
@@ -214,7 +213,7 @@ void IKeelProcessor::AttachBuffers(FloatBuffers, ERoute direction, int firstChan
     } else {
       record.hostBuffer = host;
     }
-  }
+  });
 }
 
 void IKeelProcessor::SetBlockSize(int nFrames) {

@@ -3,6 +3,7 @@
 
 #include "Keel/Platform/SignalSafeText.h"
 #include "Keel/Platform/SpecialFolders.h"
+#include "Keel/Platform/WriteAll.h"
 
 #include <algorithm>
 #include <atomic>
@@ -53,21 +54,8 @@ const char* SignalName(int sig) {
   }
 }
 
-void WriteText(int fd, const char* data, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, data, n);
-    if (w < 0) {
-      if (errno == EINTR)
-        continue;
-      return;
-    }
-    data += w;
-    n -= static_cast<std::size_t>(w);
-  }
-}
-
 void WriteText(int fd, const char* s) {
-  WriteText(fd, s, std::strlen(s));
+  WriteAll(fd, s, std::strlen(s));
 }
 
 void CopyMemoryMap(int out) {
@@ -81,7 +69,7 @@ void CopyMemoryMap(int out) {
       continue;
     if (n <= 0)
       break;
-    WriteText(out, buf, static_cast<std::size_t>(n));
+    WriteAll(out, buf, static_cast<std::size_t>(n));
   }
   ::close(in);
 }
@@ -106,7 +94,7 @@ void WriteDumpFile(const char* message, int sig, const void* address) {
     head.Append("none");
   }
   head.Append("\n\nbacktrace:\n");
-  WriteText(fd, head.Data(), head.Size());
+  WriteAll(fd, head.Data(), head.Size());
   void* frames[128];
   const int count = ::backtrace(frames, 128);
   ::backtrace_symbols_fd(frames, count, fd);

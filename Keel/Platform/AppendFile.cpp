@@ -1,7 +1,7 @@
 // A file written with one system call per record (see the header for why).
 #include "Keel/Platform/AppendFile.h"
+#include "Keel/Platform/WriteAll.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,19 +27,7 @@ bool AppendFile::Open(const char* path, bool truncate) {
 
 bool AppendFile::Write(const char* data, std::size_t size) noexcept {
   const int fd = mFd.load(std::memory_order_acquire);
-  if (fd < 0)
-    return false;
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, data + done, size - done);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return fd >= 0 && WriteAll(fd, data, size);
 }
 
 void AppendFile::Close() {

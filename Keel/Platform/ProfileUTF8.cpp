@@ -4,8 +4,8 @@
 #include "Keel/Platform/IniDocument.h"
 #include "Keel/Platform/StaleTemporaries.h"
 #include "Keel/Platform/UTF8Text.h"
+#include "Keel/Platform/WriteAll.h"
 
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -31,20 +31,6 @@ IniDocument LoadDocument(const char* file) {
   return IniDocument::Parse(text.str());
 }
 
-bool WriteAll(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR)
-        continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Writes beside the file and renames over it, so that a crash mid-write never leaves half a file.
 bool StoreDocument(const char* file, const IniDocument& doc) {
   RemoveStaleTemporaries(file);
@@ -52,7 +38,8 @@ bool StoreDocument(const char* file, const IniDocument& doc) {
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0)
     return false;
-  const bool written = WriteAll(fd, doc.Serialize()) && ::fsync(fd) == 0;
+  const std::string text = doc.Serialize();
+  const bool written = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temp.c_str(), file) != 0) {
     ::unlink(temp.c_str());

@@ -229,19 +229,16 @@ void PreferencesModel::SelectCombo(PrefsCombo which, int index) {
     ChangeDriver(index);
     break;
   case PrefsCombo::kAudioInput:
+  case PrefsCombo::kAudioOutput: {
+    // Another device starts on its first channel pair.
     combo.selected = index;
-    s.audioInputDevice = combo.items[size_t(index)];
-    s.audioInputChannel1 = 1;
-    s.audioInputChannel2 = 2;
+    const bool input = which == PrefsCombo::kAudioInput;
+    (input ? s.audioInputDevice : s.audioOutputDevice) = combo.items[size_t(index)];
+    (input ? s.audioInputChannel1 : s.audioOutputChannel1) = 1;
+    (input ? s.audioInputChannel2 : s.audioOutputChannel2) = 2;
     FillDriverControls();
     break;
-  case PrefsCombo::kAudioOutput:
-    combo.selected = index;
-    s.audioOutputDevice = combo.items[size_t(index)];
-    s.audioOutputChannel1 = 1;
-    s.audioOutputChannel2 = 2;
-    FillDriverControls();
-    break;
+  }
   case PrefsCombo::kBufferSize:
     combo.selected = index;
     s.bufferFrames = kPreferencesBufferSizes[size_t(index)];

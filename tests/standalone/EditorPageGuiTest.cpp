@@ -30,22 +30,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // Fresh per-user folders and log for this process.
-class FolderEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    Dir() = fs::temp_directory_path() / ("velmora-pagegui-" + std::to_string(::getpid()));
-    editorwindowtest::UseFreshUserFolders(Dir());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(Dir(), ignored);
-  }
-  static fs::path& Dir() {
-    static fs::path dir;
-    return dir;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+using FolderEnvironment = editorwindowtest::FreshFoldersEnvironment;
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FolderEnvironment("velmora-pagegui-"));
 
 using editorwindowtest::ReadText;
 
@@ -53,44 +40,10 @@ std::string LogText() {
   return ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
+using keeltest::FindWidgetOfType;
+using keeltest::Pump;
 using keeltest::PumpUntil;
-
-void Pump(int ms) {
-  PumpUntil([] { return false; }, ms);
-}
-
-GtkWidget* FindWidgetOfType(GtkWidget* widget, const char* typeName) {
-  if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), typeName) == 0)
-    return widget;
-  if (!GTK_IS_CONTAINER(widget))
-    return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* c = children; c && !found; c = c->next)
-    found = FindWidgetOfType(GTK_WIDGET(c->data), typeName);
-  g_list_free(children);
-  return found;
-}
-
-// A key as the window system delivers it to the focused window.
-void TypeKey(GtkWidget* toplevel, guint keyval, guint state, GdkEventType type) {
-  GdkWindow* window = gtk_widget_get_window(toplevel);
-  GdkEvent* event = gdk_event_new(type);
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  event->key.state = state;
-  GdkDisplay* display = gdk_window_get_display(window);
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
-      count > 0)
-    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-  g_free(keys);
-  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
-}
+using keeltest::TypeKey;
 
 // The program's main window with the real processor's editor in it; opened once for all tests.
 class EditorPageGui : public ::testing::Test {
@@ -166,10 +119,10 @@ TEST_F(EditorPageGui, CtrlCommaInThePageOpensPreferencesExactlyOnce) {
 
   // Typed on the keyboard while the page has the focus.
   const int before = preferencesOpened;
-  TypeKey(toplevel, GDK_KEY_Control_L, 0, GDK_KEY_PRESS);
-  TypeKey(toplevel, GDK_KEY_comma, GDK_CONTROL_MASK, GDK_KEY_PRESS);
-  TypeKey(toplevel, GDK_KEY_comma, GDK_CONTROL_MASK, GDK_KEY_RELEASE);
-  TypeKey(toplevel, GDK_KEY_Control_L, GDK_CONTROL_MASK, GDK_KEY_RELEASE);
+  TypeKey(toplevel, GDK_KEY_Control_L, GDK_KEY_PRESS);
+  TypeKey(toplevel, GDK_KEY_comma, GDK_KEY_PRESS, GDK_CONTROL_MASK);
+  TypeKey(toplevel, GDK_KEY_comma, GDK_KEY_RELEASE, GDK_CONTROL_MASK);
+  TypeKey(toplevel, GDK_KEY_Control_L, GDK_KEY_RELEASE, GDK_CONTROL_MASK);
   Pump(1000);
   EXPECT_EQ(before + 1, preferencesOpened);
 

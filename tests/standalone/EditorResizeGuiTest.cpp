@@ -7,8 +7,8 @@
 // The processor's headers come before X11's, whose macros (None) clash with their names.
 #include "Keel/Platform/AppWindow.h"
 #include "Keel/Platform/WebKitView.h"
-#include "standalone/EditorWindowTestSupport.h"
 #include "processor/Velmora.h"
+#include "standalone/EditorWindowTestSupport.h"
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -37,38 +37,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FolderEnvironment : public ::testing::Environment {
-public:
-  void SetUp() override {
-    Dir() = fs::temp_directory_path() / ("velmora-resizegui-" + std::to_string(::getpid()));
-    fs::create_directories(Dir() / "config");
-    // A fontconfig with the system's Latin fonts only (the window's menu needs one): no Japanese font, so
-    // whatever Japanese shows is drawn by the page's own fonts.
-    const fs::path fonts = Dir() / "fonts.conf";
-    std::ofstream(fonts)
-        << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
-        << "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>" << (Dir() / "fontcache").string()
-        << "</cachedir></fontconfig>\n";
-    ::setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
-    editorwindowtest::UseFreshUserFolders(Dir());
-  }
-  void TearDown() override {
-    if (std::getenv("VLM_KEEP_TEST_DIR"))
-      return;
-    std::error_code ignored;
-    fs::remove_all(Dir(), ignored);
-  }
-  static fs::path& Dir() {
-    static fs::path dir;
-    return dir;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new FolderEnvironment);
+// A fontconfig with the system's Latin fonts only (the window's menu needs one): no Japanese font, so
+// whatever Japanese shows is drawn by the page's own fonts.
+void UseLatinFontsOnly(const fs::path& dir) {
+  const fs::path fonts = dir / "fonts.conf";
+  std::ofstream(fonts) << "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>"
+                       << "<dir>/usr/share/fonts/truetype/dejavu</dir><cachedir>"
+                       << (dir / "fontcache").string() << "</cachedir></fontconfig>\n";
+  ::setenv("FONTCONFIG_FILE", fonts.c_str(), 1);
+}
+
+using FolderEnvironment = editorwindowtest::FreshFoldersEnvironment;
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FolderEnvironment("velmora-resizegui-", UseLatinFontsOnly));
 
 std::string LogText() {
   return editorwindowtest::ReadText(FolderEnvironment::Dir() / "velmora.log");
 }
 
+using keeltest::FindWidgetOfType;
 using keeltest::PumpUntil;
 
 bool WindowManagerRuns() {
@@ -102,19 +89,6 @@ public:
 private:
   pid_t mPid = -1;
 };
-
-GtkWidget* FindWidgetOfType(GtkWidget* widget, const char* typeName) {
-  if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), typeName) == 0)
-    return widget;
-  if (!GTK_IS_CONTAINER(widget))
-    return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* c = children; c && !found; c = c->next)
-    found = FindWidgetOfType(GTK_WIDGET(c->data), typeName);
-  g_list_free(children);
-  return found;
-}
 
 struct Size {
   int width = 0, height = 0;
@@ -248,19 +222,17 @@ TEST_F(EditorResizeGui, ThePageFollowsEverySingleResizeOfTheWindow) {
   ExpectPageFillsTheArea("a resize of the frame");
 
   // The page's own expand and collapse of the tone panels ask the window for a new height.
-  before = AreaSize();
-  ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
-                             "if(!b)return false;b.click();return true;})()"));
-  Settle(before);
-  ASSERT_GT(AreaSize().height, before.height);
-  ExpectPageFillsTheArea("expand");
-
-  before = AreaSize();
-  ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
-                             "if(!b)return false;b.click();return true;})()"));
-  Settle(before);
-  ASSERT_LT(AreaSize().height, before.height);
-  ExpectPageFillsTheArea("collapse");
+  for (const bool expand : {true, false}) {
+    before = AreaSize();
+    ASSERT_EQ("true", Evaluate("(function(){var b=document.querySelector('.expand-toggle');"
+                               "if(!b)return false;b.click();return true;})()"));
+    Settle(before);
+    if (expand)
+      ASSERT_GT(AreaSize().height, before.height);
+    else
+      ASSERT_LT(AreaSize().height, before.height);
+    ExpectPageFillsTheArea(expand ? "expand" : "collapse");
+  }
 }
 
 // The box of every text of the page that holds a character beyond ASCII (the Japanese ones).

@@ -5,9 +5,12 @@
 #include "Keel/Platform/GuiTestSupport.h"
 #include "processor/Velmora.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +26,36 @@ inline void UseFreshUserFolders(const std::filesystem::path& dir) {
   ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
   ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
 }
+
+// A test environment that points the process at fresh per-user folders in a temporary folder named
+// "<prefix><pid>", after `prepare(dir)` has run, and removes them at the end unless VLM_KEEP_TEST_DIR is set.
+class FreshFoldersEnvironment : public ::testing::Environment {
+public:
+  explicit FreshFoldersEnvironment(std::string prefix,
+                                   std::function<void(const std::filesystem::path&)> prepare = {})
+      : mPrefix(std::move(prefix)), mPrepare(std::move(prepare)) {}
+  void SetUp() override {
+    Dir() = std::filesystem::temp_directory_path() / (mPrefix + std::to_string(::getpid()));
+    std::filesystem::create_directories(Dir());
+    if (mPrepare)
+      mPrepare(Dir());
+    UseFreshUserFolders(Dir());
+  }
+  void TearDown() override {
+    if (std::getenv("VLM_KEEP_TEST_DIR"))
+      return;
+    std::error_code ignored;
+    std::filesystem::remove_all(Dir(), ignored);
+  }
+  static std::filesystem::path& Dir() {
+    static std::filesystem::path dir;
+    return dir;
+  }
+
+private:
+  std::string mPrefix;
+  std::function<void(const std::filesystem::path&)> mPrepare;
+};
 
 inline std::string ReadText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

@@ -101,27 +101,28 @@ HMX_Result DescribeComponent(HMX_VEffectDescriptor* effect, const SetupInfo& set
   if (!component || !component->V1Interface())
     checked = HMX_ERROR_NULL_OBJECT;
 
-  if (setupInfo.mNeedsGlobalMIDI)
-    checked = component->DeclareMIDINode(kFieldGlobalMIDI, kNodeGlobal, setupInfo.mGlobalMIDINodeName.c_str(),
-                                         setupInfo.mGlobalMIDIEventMask);
-  else
-    Placeholder(*component, kFieldGlobalMIDI, checked);
-  if (setupInfo.mNeedsInputMIDI)
-    checked =
-        component->DeclareMIDINode(kFieldInputMIDI, kNodeLocalInput, setupInfo.mInputMIDINodeName.c_str(),
-                                   setupInfo.mInputMIDIChannelMask);
-  else
-    Placeholder(*component, kFieldInputMIDI, checked);
-  if (setupInfo.mNeedsOutputMIDI)
-    checked =
-        component->DeclareMIDINode(kFieldOutputMIDI, kNodeLocalOutput, setupInfo.mOutputMIDINodeName.c_str(),
-                                   setupInfo.mOutputMIDIChannelMask);
-  else
-    Placeholder(*component, kFieldOutputMIDI, checked);
-  if (setupInfo.mNeedsTransport)
-    checked = component->DeclareMIDINode(kFieldTransport, kNodeTransport, "Transport", kTransportMask);
-  else
-    Placeholder(*component, kFieldTransport, checked);
+  // Each MIDI node the instance needs is declared in its field; the others hold a placeholder.
+  struct MidiNode {
+    bool needed;
+    int32_t field;
+    int32_t nodeType;
+    const char* name;
+    uint32_t mask;
+  };
+  const MidiNode midiNodes[] = {
+      {setupInfo.mNeedsGlobalMIDI, kFieldGlobalMIDI, kNodeGlobal, setupInfo.mGlobalMIDINodeName.c_str(),
+       setupInfo.mGlobalMIDIEventMask},
+      {setupInfo.mNeedsInputMIDI, kFieldInputMIDI, kNodeLocalInput, setupInfo.mInputMIDINodeName.c_str(),
+       setupInfo.mInputMIDIChannelMask},
+      {setupInfo.mNeedsOutputMIDI, kFieldOutputMIDI, kNodeLocalOutput, setupInfo.mOutputMIDINodeName.c_str(),
+       setupInfo.mOutputMIDIChannelMask},
+      {setupInfo.mNeedsTransport, kFieldTransport, kNodeTransport, "Transport", kTransportMask}};
+  for (const MidiNode& node : midiNodes) {
+    if (node.needed)
+      checked = component->DeclareMIDINode(node.field, node.nodeType, node.name, node.mask);
+    else
+      Placeholder(*component, node.field, checked);
+  }
 
   if (setupInfo.mNumAdditionalInputMIDINodes > kMaxAdditionalMIDINodes)
     HMX::HostAssert(kParametersSource, __LINE__,

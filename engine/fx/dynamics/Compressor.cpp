@@ -47,6 +47,10 @@ double VariMu(double x) noexcept {
 } // namespace
 
 Compressor::Compressor() noexcept {
+  UpdateRateCoefs();
+}
+
+void Compressor::UpdateRateCoefs() noexcept {
   UpdateTimeCoefs();
   mMemory1sCoef = TimeCoef(mSampleRate);
   mMemory3sCoef = TimeCoef(3.0 * mSampleRate);
@@ -63,9 +67,7 @@ void Compressor::UpdateTimeCoefs() noexcept {
 
 void Compressor::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
-  UpdateTimeCoefs();
-  mMemory1sCoef = TimeCoef(mSampleRate);
-  mMemory3sCoef = TimeCoef(3.0 * mSampleRate);
+  UpdateRateCoefs();
   Reset();
 }
 

@@ -29,6 +29,8 @@ public:
 
 private:
   void UpdateTimeCoefs() noexcept;
+  // The attack and release coefficients and the "Opto" memory ones, for the rate.
+  void UpdateRateCoefs() noexcept;
 
   double mSampleRate = kDefaultEffectRate;
   double mThresholdDb = -12.0;

@@ -6,7 +6,7 @@
 
 #include "engine/fx/EffectMath.h"
 #include "engine/fx/NoteDivision.h"
-#include "engine/fx/dynamics/FlushTiny.h"
+#include "engine/fx/OnePole.h"
 
 namespace vlm::dsp {
 
@@ -18,10 +18,6 @@ constexpr std::size_t kMinLineLength = 64;
 // Time changes fade between the old and the new read position over 20 ms.
 constexpr double kCrossfadeSeconds = 0.02;
 constexpr double kDefaultTempo = 120.0;
-
-double ToneCoefFor(double hz, double sampleRate) noexcept {
-  return hz > 0.0 ? 1.0 - std::exp(-kTwoPi * hz / sampleRate) : 1.0;
-}
 
 } // namespace
 
@@ -97,13 +93,9 @@ void Delay::SetParameter(int index, double value) noexcept {
   case 6:
     mWidth = 2.0 * v;
     break;
-  case 7: {
-    mMix = v;
-    const double angle = v * kPi / 2.0;
-    mDryGain = std::cos(angle);
-    mWetGain = std::sin(angle);
+  case 7:
+    mMix.Set(v);
     break;
-  }
   default:
     break;
   }
@@ -134,8 +126,8 @@ void Delay::Process(double& left, double& right) noexcept {
     ++mCrossfadePos;
 
   // Flushed so fading repeats end in zeros rather than subnormal numbers.
-  mToneState[0] = FlushTiny(mToneState[0] + (hL - mToneState[0]) * mToneCoef);
-  mToneState[1] = FlushTiny(mToneState[1] + (hR - mToneState[1]) * mToneCoef);
+  OnePole(hL, mToneCoef, mToneState[0]);
+  OnePole(hR, mToneCoef, mToneState[1]);
   const double m = (left + right) * 0.5;
   if (mPingPong != 0) {
     mLines[0].Write(m + mToneState[1] * mFeedback);
@@ -148,12 +140,7 @@ void Delay::Process(double& left, double& right) noexcept {
   mLines[1].Advance();
 
   // The wet signal takes the unfiltered reads; the tone filter only shapes the repeats.
-  const double mid = (hL + hR) * 0.5;
-  const double side = (hL - hR) * 0.5 * mWidth;
-  if (mWetGain == 0.0)
-    return; // mix 0: the dry signal exactly (dry gain 1)
-  left = (mid + side) * mWetGain + left * mDryGain;
-  right = (mid - side) * mWetGain + right * mDryGain;
+  mMix.MixWidened(hL, hR, mWidth, left, right);
 }
 
 } // namespace vlm::dsp

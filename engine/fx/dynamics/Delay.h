@@ -5,6 +5,7 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/EqualPowerMix.h"
 
 namespace vlm::dsp {
 
@@ -31,8 +32,8 @@ public:
   bool PingPong() const noexcept { return mPingPong != 0; }
   double Feedback() const noexcept { return mFeedback; }
   double Width() const noexcept { return mWidth; }
-  double DryGain() const noexcept { return mDryGain; }
-  double WetGain() const noexcept { return mWetGain; }
+  double DryGain() const noexcept { return mMix.Dry(); }
+  double WetGain() const noexcept { return mMix.Wet(); }
 
 private:
   // Derives the delay in samples from the mode, time and tempo. With `crossfade`, a change of a
@@ -54,9 +55,7 @@ private:
   double mFreeMs = 350.0;
   int mPingPong = 0;
   double mFeedback = 0.0;
-  double mMix = 0.0;
-  double mDryGain = 1.0;
-  double mWetGain = 0.0;
+  EqualPowerMix mMix;
   double mWidth = 1.0;
   double mCurrentDelay = 0.0;  // samples
   double mPreviousDelay = 0.0; // samples

@@ -13,9 +13,6 @@ namespace {
 
 // Each shelf band is three identical sections, so a deep cut stays smooth instead of one steep shelf.
 constexpr int kShelfSections = 3;
-constexpr int kFirstLow = 0;
-constexpr int kMid = 3;
-constexpr int kFirstHigh = 4;
 constexpr double kMinHz = 10.0;
 constexpr double kMaxHzPerRate = 0.45;
 constexpr double kInvSqrt2 = 0.70710678118654752440;
@@ -30,6 +27,20 @@ struct Coefs {
 };
 
 enum class Shape { LowShelf, Peak, HighShelf };
+
+// Per band: its design, its sections (which share the gain), and its frequency setting lowestHz x ratio^v.
+struct BandLayout {
+  Shape shape;
+  int firstSection;
+  int sections;
+  double lowestHz;
+  double hzRatio;
+};
+constexpr BandLayout kBandLayout[EQ3Band::kBands] = {
+    {Shape::LowShelf, 0, kShelfSections, 50.0, 10.0},
+    {Shape::Peak, kShelfSections, 1, 200.0, 25.0},
+    {Shape::HighShelf, kShelfSections + 1, kShelfSections, 2000.0, 6.0}};
+static_assert(2 * kShelfSections + 1 == EQ3Band::kSectionCount);
 
 // RBJ cookbook designs: shelves with Q = 1/sqrt(2), the peak with Q = 1. At 0 dB every design's
 // numerator equals its denominator; the section is then set to the exact identity, because the
@@ -67,27 +78,17 @@ template <typename Section> void Apply(Section& s, const Coefs& c) noexcept {
 
 } // namespace
 
-void EQ3Band::DesignLow() noexcept {
-  const Coefs c = Design(Shape::LowShelf, mLowGainDb / kShelfSections, mLowHz, mSampleRate);
-  for (int i = 0; i < kShelfSections; ++i)
-    Apply(mSections[kFirstLow + i], c);
-}
-
-void EQ3Band::DesignMid() noexcept {
-  Apply(mSections[kMid], Design(Shape::Peak, mMidGainDb, mMidHz, mSampleRate));
-}
-
-void EQ3Band::DesignHigh() noexcept {
-  const Coefs c = Design(Shape::HighShelf, mHighGainDb / kShelfSections, mHighHz, mSampleRate);
-  for (int i = 0; i < kShelfSections; ++i)
-    Apply(mSections[kFirstHigh + i], c);
+void EQ3Band::DesignBand(int band) noexcept {
+  const BandLayout& layout = kBandLayout[band];
+  const Coefs c = Design(layout.shape, mBands[band].gainDb / layout.sections, mBands[band].hz, mSampleRate);
+  for (int i = 0; i < layout.sections; ++i)
+    Apply(mSections[layout.firstSection + i], c);
 }
 
 void EQ3Band::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
-  DesignLow();
-  DesignMid();
-  DesignHigh();
+  for (int band = 0; band < kBands; ++band)
+    DesignBand(band);
   Reset();
 }
 
@@ -98,35 +99,16 @@ void EQ3Band::Reset() noexcept {
 }
 
 void EQ3Band::SetParameter(int index, double value) noexcept {
+  if (index < 0 || index >= 2 * kBands)
+    return;
   const double v = ClampUnit(value);
-  switch (index) {
-  case 0:
-    mLowGainDb = GainDb(v);
-    DesignLow();
-    break;
-  case 1:
-    mLowHz = 50.0 * std::pow(10.0, v);
-    DesignLow();
-    break;
-  case 2:
-    mMidGainDb = GainDb(v);
-    DesignMid();
-    break;
-  case 3:
-    mMidHz = 200.0 * std::pow(25.0, v);
-    DesignMid();
-    break;
-  case 4:
-    mHighGainDb = GainDb(v);
-    DesignHigh();
-    break;
-  case 5:
-    mHighHz = 2000.0 * std::pow(6.0, v);
-    DesignHigh();
-    break;
-  default:
-    break;
-  }
+  // Even indices set a band's gain, odd ones its frequency.
+  const int band = index / 2;
+  if (index % 2 == 0)
+    mBands[band].gainDb = GainDb(v);
+  else
+    mBands[band].hz = kBandLayout[band].lowestHz * std::pow(kBandLayout[band].hzRatio, v);
+  DesignBand(band);
 }
 
 void EQ3Band::Process(double& left, double& right) noexcept {

@@ -8,6 +8,7 @@ namespace vlm::dsp {
 class EQ3Band final : public EffectBase {
 public:
   static constexpr int kSectionCount = 7; // three low shelves, one peak, three high shelves
+  static constexpr int kBands = 3;        // low shelf, mid peak, high shelf; two parameters each
 
   EQ3Band() = default;
   void Prepare(double sampleRate) override;
@@ -16,12 +17,12 @@ public:
   void Process(double& left, double& right) noexcept override;
 
   // Settings, for inspection.
-  double LowGainDb() const noexcept { return mLowGainDb; }
-  double LowHz() const noexcept { return mLowHz; }
-  double MidGainDb() const noexcept { return mMidGainDb; }
-  double MidHz() const noexcept { return mMidHz; }
-  double HighGainDb() const noexcept { return mHighGainDb; }
-  double HighHz() const noexcept { return mHighHz; }
+  double LowGainDb() const noexcept { return mBands[0].gainDb; }
+  double LowHz() const noexcept { return mBands[0].hz; }
+  double MidGainDb() const noexcept { return mBands[1].gainDb; }
+  double MidHz() const noexcept { return mBands[1].hz; }
+  double HighGainDb() const noexcept { return mBands[2].gainDb; }
+  double HighHz() const noexcept { return mBands[2].hz; }
 
 private:
   // One biquad: coefficients (identity until designed) and a direct-form-I history per channel.
@@ -37,18 +38,16 @@ private:
     double y2[2] = {0.0, 0.0};
   };
 
-  void DesignLow() noexcept;
-  void DesignMid() noexcept;
-  void DesignHigh() noexcept;
+  struct Band {
+    double gainDb;
+    double hz;
+  };
+
+  void DesignBand(int band) noexcept;
 
   double mSampleRate = kDefaultEffectRate;
   Biquad mSections[kSectionCount];
-  double mLowGainDb = 0.0;
-  double mLowHz = 200.0;
-  double mMidGainDb = 0.0;
-  double mMidHz = 1000.0;
-  double mHighGainDb = 0.0;
-  double mHighHz = 5000.0;
+  Band mBands[kBands] = {{0.0, 200.0}, {0.0, 1000.0}, {0.0, 5000.0}};
 };
 
 } // namespace vlm::dsp

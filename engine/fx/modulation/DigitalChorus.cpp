@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/filter/FastTanh.h"
 #include "engine/fx/modulation/ModulationMath.h"
 
 namespace vlm::dsp {
@@ -32,8 +31,7 @@ void DigitalChorus::UpdateVoiceIncrements() noexcept {
 void DigitalChorus::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
   mBaseDelaySamples = std::min(kMaxBaseDelaySamples, kBaseDelaySeconds * mSampleRate);
-  mFeedbackHpCoef = DcBlockCoef(kFeedbackHighpassHz, mSampleRate);
-  mFeedbackLpCoef = OnePoleCoef(kFeedbackLowpassHz, mSampleRate);
+  mFeedbackFilter.Prepare(kFeedbackHighpassHz, kFeedbackLowpassHz, mSampleRate);
   UpdateVoiceIncrements();
   Reset();
 }
@@ -41,8 +39,7 @@ void DigitalChorus::Prepare(double sampleRate) {
 void DigitalChorus::Reset() noexcept {
   for (auto& line : mLines)
     line.Clear();
-  mHpPrevIn[0] = mHpPrevIn[1] = mHpPrevOut[0] = mHpPrevOut[1] = 0.0;
-  mLowpass[0] = mLowpass[1] = 0.0;
+  mFeedbackFilter.Clear();
   for (int k = 0; k < kMaxVoices; ++k)
     mVoicePhase[k] = mVoices >= 2 ? std::fmod(kTwoPi * k / mVoices, kTwoPi) : 0.0;
 }
@@ -105,9 +102,7 @@ void DigitalChorus::Process(double& left, double& right) noexcept {
   const double fb[2] = {fbL, fbR};
   const double in[2] = {left, right};
   for (int ch = 0; ch < 2; ++ch) {
-    const double hp = DcBlock(fb[ch], mFeedbackHpCoef, mHpPrevIn[ch], mHpPrevOut[ch]);
-    mLowpass[ch] += (hp - mLowpass[ch]) * mFeedbackLpCoef;
-    mLines[ch].Write(FastTanh(mLowpass[ch] * mFeedback) + in[ch]);
+    mLines[ch].Write(mFeedbackFilter.Process(ch, fb[ch], mFeedback) + in[ch]);
     mLines[ch].Advance();
   }
 

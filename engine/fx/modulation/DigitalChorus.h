@@ -3,6 +3,7 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/modulation/FeedbackFilter.h"
 
 namespace vlm::dsp {
 
@@ -34,11 +35,7 @@ private:
   double mSampleRate = kDefaultEffectRate;
   // Both lines advance together, so they share one write position.
   FixedDelayLine<kLineLength> mLines[2];
-  double mFeedbackHpCoef = 0.0;
-  double mFeedbackLpCoef = 1.0;
-  double mHpPrevIn[2] = {0.0, 0.0};
-  double mHpPrevOut[2] = {0.0, 0.0};
-  double mLowpass[2] = {0.0, 0.0};
+  FeedbackFilter mFeedbackFilter;
   double mVoicePhase[kMaxVoices] = {0.0, 0.0, 0.0, 0.0};
   double mVoiceIncrement[kMaxVoices] = {0.0, 0.0, 0.0, 0.0};
   double mRateHz = 0.5;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/filter/FastTanh.h"
 #include "engine/fx/modulation/ModulationMath.h"
 
 namespace vlm::dsp {
@@ -24,25 +23,20 @@ void Flanger::ClearState() noexcept {
   for (auto& line : mLines)
     line.Clear();
   mLastRead[0] = mLastRead[1] = 0.0;
-  mHpPrevIn[0] = mHpPrevIn[1] = mHpPrevOut[0] = mHpPrevOut[1] = 0.0;
-  mLowpass[0] = mLowpass[1] = 0.0;
-  mLfoPhase[0] = 0.0;
-  mLfoPhase[1] = mStereo ? kPi : 0.0;
+  mFeedbackFilter.Clear();
+  mLfo.Restart();
 }
 
 void Flanger::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
-  if (mLfoIncrement == 0.0)
-    mLfoIncrement = PhaseIncrement(kDefaultRateHz, mSampleRate);
+  mLfo.SetDefaultRate(kDefaultRateHz, mSampleRate);
   mManualSamples = mManualMs * mSampleRate / 1000.0;
-  mFeedbackHpCoef = DcBlockCoef(kFeedbackHighpassHz, mSampleRate);
-  mFeedbackLpCoef = OnePoleCoef(kFeedbackLowpassHz, mSampleRate);
+  mFeedbackFilter.Prepare(kFeedbackHighpassHz, kFeedbackLowpassHz, mSampleRate);
   ClearState();
 }
 
 void Flanger::Reset() noexcept {
-  if (mLfoIncrement == 0.0)
-    mLfoIncrement = PhaseIncrement(kDefaultRateHz, mSampleRate);
+  mLfo.SetDefaultRate(kDefaultRateHz, mSampleRate);
   mManualSamples = mManualMs * mSampleRate / 1000.0;
   ClearState();
 }
@@ -51,7 +45,7 @@ void Flanger::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
   switch (index) {
   case 0:
-    mLfoIncrement = PhaseIncrement(0.05 * std::pow(160.0, v), mSampleRate);
+    mLfo.SetRate(0.05 * std::pow(160.0, v), mSampleRate);
     break;
   case 1:
     mDepth = 2.0 * v;
@@ -63,14 +57,9 @@ void Flanger::SetParameter(int index, double value) noexcept {
     mManualMs = 0.5 * std::pow(24.0, v);
     mManualSamples = mManualMs * mSampleRate / 1000.0;
     break;
-  case 4: {
-    const bool stereo = RoundHalfAway(v) > 0;
-    if (stereo != mStereo) {
-      mStereo = stereo;
-      mLfoPhase[1] = stereo ? WrapPhaseRadians(mLfoPhase[0] + kPi) : mLfoPhase[0];
-    }
+  case 4:
+    mLfo.SetStereo(RoundHalfAway(v) > 0);
     break;
-  }
   case 5:
     mMix = v;
     break;
@@ -89,16 +78,13 @@ void Flanger::Process(double& left, double& right) noexcept {
   double delay[2];
   for (int ch = 0; ch < 2; ++ch) {
     delay[ch] =
-        delay_read::HoldDelay(std::exp2(Tri(mLfoPhase[ch]) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
-    mLfoPhase[ch] = AdvancePhase(mLfoPhase[ch], mLfoIncrement);
+        delay_read::HoldDelay(std::exp2(mLfo.TriOf(ch) * mDepth) * mManualSamples, kMinDelay, kMaxDelay);
+    mLfo.Advance(ch);
   }
 
   const double in[2] = {left, right};
-  for (int ch = 0; ch < 2; ++ch) {
-    const double hp = DcBlock(mLastRead[ch], mFeedbackHpCoef, mHpPrevIn[ch], mHpPrevOut[ch]);
-    mLowpass[ch] += (hp - mLowpass[ch]) * mFeedbackLpCoef;
-    mLines[ch].Write(FastTanh(mLowpass[ch] * mFeedback) * mColour + in[ch]);
-  }
+  for (int ch = 0; ch < 2; ++ch)
+    mLines[ch].Write(mFeedbackFilter.Process(ch, mLastRead[ch], mFeedback) * mColour + in[ch]);
 
   const double l = mLines[0].ReadCubic(delay[0]);
   const double r = mLines[1].ReadCubic(delay[1]);

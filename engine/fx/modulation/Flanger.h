@@ -3,6 +3,8 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/modulation/FeedbackFilter.h"
+#include "engine/fx/modulation/StereoLfo.h"
 
 namespace vlm::dsp {
 
@@ -17,16 +19,16 @@ public:
   void Process(double& left, double& right) noexcept override;
 
   // Settings and derived values, for inspection.
-  double LfoIncrement() const noexcept { return mLfoIncrement; }
+  double LfoIncrement() const noexcept { return mLfo.Increment(); }
   double Depth() const noexcept { return mDepth; }
   double Feedback() const noexcept { return mFeedback; }
   double ManualMs() const noexcept { return mManualMs; }
   double ManualSamples() const noexcept { return mManualSamples; }
-  bool Stereo() const noexcept { return mStereo; }
+  bool Stereo() const noexcept { return mLfo.Stereo(); }
   double Mix() const noexcept { return mMix; }
   double Colour() const noexcept { return mColour; }
   bool ThroughZero() const noexcept { return mThroughZero; }
-  double LfoPhase(int channel) const noexcept { return mLfoPhase[channel]; }
+  double LfoPhase(int channel) const noexcept { return mLfo.Phase(channel); }
 
 private:
   void ClearState() noexcept;
@@ -35,18 +37,12 @@ private:
   // Both lines advance together, so they share one write position.
   FixedDelayLine<kLineLength> mLines[2];
   double mLastRead[2] = {0.0, 0.0};
-  double mFeedbackHpCoef = 0.0;
-  double mFeedbackLpCoef = 1.0;
-  double mHpPrevIn[2] = {0.0, 0.0};
-  double mHpPrevOut[2] = {0.0, 0.0};
-  double mLowpass[2] = {0.0, 0.0};
-  double mLfoPhase[2] = {0.0, 0.0};
-  double mLfoIncrement = 0.0;
+  FeedbackFilter mFeedbackFilter;
+  StereoLfo mLfo;
   double mManualMs = 2.0;
   double mManualSamples = 96.0;
   double mDepth = 0.0; // octaves of delay swing
   double mFeedback = 0.0;
-  bool mStereo = false;
   double mMix = 0.0;
   double mColour = 1.0; // +1 "Normal", -1 "Inv"
   bool mThroughZero = false;

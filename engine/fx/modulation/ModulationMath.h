@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/fx/EffectMath.h"
+#include "engine/fx/OnePole.h"
 
 namespace vlm::dsp {
 
@@ -33,11 +34,6 @@ inline double WrapPhaseRadians(double phase) noexcept {
 // Triangle of the phase: +1 at 0 and 2 pi, -1 at pi.
 inline double Tri(double phase) noexcept {
   return std::fabs(phase / kTwoPi - 0.5) * 4.0 - 1.0;
-}
-
-// Coefficient c of the one-pole low-pass y += (x - y) c.
-inline double OnePoleCoef(double hz, double sampleRate) noexcept {
-  return 1.0 - std::exp(-kTwoPi * hz / sampleRate);
 }
 
 // Coefficient c of the DC-blocking high-pass y = c y_prev + x - x_prev.

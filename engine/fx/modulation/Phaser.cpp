@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/filter/FastTanh.h"
 #include "engine/fx/modulation/ModulationMath.h"
 
 namespace vlm::dsp {
@@ -31,24 +30,19 @@ void Phaser::ClearState() noexcept {
     for (auto& section : chain)
       section = Section{};
   mLastOut[0] = mLastOut[1] = 0.0;
-  mHpPrevIn[0] = mHpPrevIn[1] = mHpPrevOut[0] = mHpPrevOut[1] = 0.0;
-  mLowpass[0] = mLowpass[1] = 0.0;
-  mLfoPhase[0] = 0.0;
-  mLfoPhase[1] = mStereo ? kPi : 0.0;
+  mFeedbackFilter.Clear();
+  mLfo.Restart();
 }
 
 void Phaser::Prepare(double sampleRate) {
   mSampleRate = EffectRateOrDefault(sampleRate);
-  if (mLfoIncrement == 0.0)
-    mLfoIncrement = PhaseIncrement(kDefaultRateHz, mSampleRate);
-  mFeedbackHpCoef = DcBlockCoef(kFeedbackHighpassHz, mSampleRate);
-  mFeedbackLpCoef = OnePoleCoef(kFeedbackLowpassHz, mSampleRate);
+  mLfo.SetDefaultRate(kDefaultRateHz, mSampleRate);
+  mFeedbackFilter.Prepare(kFeedbackHighpassHz, kFeedbackLowpassHz, mSampleRate);
   ClearState();
 }
 
 void Phaser::Reset() noexcept {
-  if (mLfoIncrement == 0.0)
-    mLfoIncrement = PhaseIncrement(kDefaultRateHz, mSampleRate);
+  mLfo.SetDefaultRate(kDefaultRateHz, mSampleRate);
   ClearState();
 }
 
@@ -56,7 +50,7 @@ void Phaser::SetParameter(int index, double value) noexcept {
   const double v = ClampUnit(value);
   switch (index) {
   case 0:
-    mLfoIncrement = PhaseIncrement(0.05 * std::pow(200.0, v), mSampleRate);
+    mLfo.SetRate(0.05 * std::pow(200.0, v), mSampleRate);
     break;
   case 1:
     mDepth = v;
@@ -70,14 +64,9 @@ void Phaser::SetParameter(int index, double value) noexcept {
   case 4:
     mCentreHz = 200.0 * std::pow(20.0, v);
     break;
-  case 5: {
-    const bool stereo = RoundHalfAway(v) > 0;
-    if (stereo != mStereo) {
-      mStereo = stereo;
-      mLfoPhase[1] = stereo ? WrapPhaseRadians(mLfoPhase[0] + kPi) : mLfoPhase[0];
-    }
+  case 5:
+    mLfo.SetStereo(RoundHalfAway(v) > 0);
     break;
-  }
   case 6:
     mMix = v;
     break;
@@ -93,16 +82,14 @@ void Phaser::Process(double& left, double& right) noexcept {
   const double in[2] = {left, right};
   double out[2];
   for (int ch = 0; ch < 2; ++ch) {
-    const double hz = SweepHz(mCentreHz, mDepth, Tri(mLfoPhase[ch]), mSampleRate);
-    mLfoPhase[ch] = AdvancePhase(mLfoPhase[ch], mLfoIncrement);
+    const double hz = SweepHz(mCentreHz, mDepth, mLfo.TriOf(ch), mSampleRate);
+    mLfo.Advance(ch);
     const double w = kTwoPi * hz / mSampleRate;
     const double q = std::sin(w) / (2.0 * mSharpness);
     const double a = (1.0 - q) / (1.0 + q);
     const double b = -(1.0 + a) * std::cos(w);
 
-    const double hp = DcBlock(mLastOut[ch], mFeedbackHpCoef, mHpPrevIn[ch], mHpPrevOut[ch]);
-    mLowpass[ch] += (hp - mLowpass[ch]) * mFeedbackLpCoef;
-    double x = FastTanh(mLowpass[ch] * mFeedback) + in[ch];
+    double x = mFeedbackFilter.Process(ch, mLastOut[ch], mFeedback) + in[ch];
     Section* chain = mChains[ch];
     for (int s = 0; s < mSections; ++s) {
       Section& st = chain[s];

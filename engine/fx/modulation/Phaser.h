@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/modulation/FeedbackFilter.h"
+#include "engine/fx/modulation/StereoLfo.h"
 
 namespace vlm::dsp {
 
@@ -19,12 +21,12 @@ public:
   static double SweepHz(double centreHz, double depth, double tri, double sampleRate) noexcept;
 
   // Settings and derived values, for inspection.
-  double LfoIncrement() const noexcept { return mLfoIncrement; }
+  double LfoIncrement() const noexcept { return mLfo.Increment(); }
   double Depth() const noexcept { return mDepth; }
   double Feedback() const noexcept { return mFeedback; }
   int Sections() const noexcept { return mSections; }
   double CentreHz() const noexcept { return mCentreHz; }
-  bool Stereo() const noexcept { return mStereo; }
+  bool Stereo() const noexcept { return mLfo.Stereo(); }
   double Mix() const noexcept { return mMix; }
   double Sharpness() const noexcept { return mSharpness; }
 
@@ -41,19 +43,13 @@ private:
 
   double mSampleRate = kDefaultEffectRate;
   Section mChains[2][kMaxSections];
-  double mLfoPhase[2] = {0.0, 0.0};
-  double mLfoIncrement = 0.0;
+  StereoLfo mLfo;
   double mLastOut[2] = {0.0, 0.0};
-  double mFeedbackHpCoef = 0.0;
-  double mFeedbackLpCoef = 1.0;
-  double mHpPrevIn[2] = {0.0, 0.0};
-  double mHpPrevOut[2] = {0.0, 0.0};
-  double mLowpass[2] = {0.0, 0.0};
+  FeedbackFilter mFeedbackFilter;
   double mDepth = 0.5;
   double mFeedback = 0.0;
   int mSections = 2;
   double mCentreHz = 700.0;
-  bool mStereo = false;
   double mMix = 0.0;
   double mSharpness = 0.5;
 };

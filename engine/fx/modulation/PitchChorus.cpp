@@ -18,12 +18,12 @@ constexpr double kMaxModMs = 2.0;
 constexpr double kFeedbackLowpassHz = 6000.0;
 // The tap window and the interpolation points stay this far inside the line.
 constexpr double kLineMargin = 4096.0 + 16.0;
+constexpr double kDefaultMix = 0.5;
 
 } // namespace
 
 PitchChorus::PitchChorus() {
-  mWetGain = std::sin(mMix * kPi * 0.5);
-  mDryGain = std::cos(mMix * kPi * 0.5);
+  mMix.Set(kDefaultMix);
   // Construction settings at 48 kHz: voice B sits 25 ms back.
   for (int v = 0; v < 2; ++v) {
     mVoices[v].ratio = 1.0;
@@ -100,9 +100,7 @@ void PitchChorus::SetParameter(int index, double value) noexcept {
     mFeedback = 0.7 * v;
     break;
   case 7:
-    mMix = v;
-    mWetGain = std::sin(mMix * kPi * 0.5);
-    mDryGain = std::cos(mMix * kPi * 0.5);
+    mMix.Set(v);
     break;
   default:
     break;
@@ -138,8 +136,8 @@ void PitchChorus::Process(double& left, double& right) noexcept {
   b.lfoPhase = AdvancePhase(b.lfoPhase, mLfoIncrement);
   const double ya = ProcessVoice(a, m, modA);
   const double yb = ProcessVoice(b, m, modB);
-  left = mWetGain * ya + mDryGain * left;
-  right = mWetGain * yb + mDryGain * right;
+  left = mMix.Wet() * ya + mMix.Dry() * left;
+  right = mMix.Wet() * yb + mMix.Dry() * right;
 }
 
 } // namespace vlm::dsp

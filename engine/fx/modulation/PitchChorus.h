@@ -3,6 +3,7 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/EqualPowerMix.h"
 
 namespace vlm::dsp {
 
@@ -38,7 +39,7 @@ public:
   double ModSamples() const noexcept { return mModSamples; }
   double RateHz() const noexcept { return mRateHz; }
   double Feedback() const noexcept { return mFeedback; }
-  double Mix() const noexcept { return mMix; }
+  double Mix() const noexcept { return mMix.Mix(); }
   std::size_t LineLength(int voice) const noexcept { return mVoices[voice].line.Length(); }
 
 private:
@@ -53,10 +54,7 @@ private:
   double mDepth = 0.0;
   double mRateHz = 0.5;
   double mFeedback = 0.0;
-  double mMix = 0.5;
-  // Equal-power gains of the mix, sin and cos of mix x pi/2, kept with the mix.
-  double mWetGain = 0.0;
-  double mDryGain = 1.0;
+  EqualPowerMix mMix; // 0.5 from construction
   double mLfoIncrement = 0.0;
   double mModSamples = 0.0;
   double mFeedbackCoef = 0.0;

@@ -26,51 +26,34 @@ constexpr double kLowCutHz = 180.0;
 constexpr double kLowCutAmount = 0.108749;
 // Gain per pass that gives the decay time over the network's mean loop.
 constexpr double kDecayExponent = -0.341625;
+constexpr double kMinGain = 0.3;
+constexpr double kMaxGain = 0.99;
+constexpr double kInitialT60 = 4.0;
+constexpr double kInitialGain = 0.7;
 
 } // namespace
 
-HallCore::HallCore() noexcept {
-  Configure(48000.0);
+HallCore::HallCore() noexcept
+    : ReverbCore({kDecayExponent, kMinGain, kMaxGain, 1.0}, kInitialT60, kInitialGain) {
+  Configure();
 }
 
-void HallCore::Configure(double sampleRate) noexcept {
-  mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
+void HallCore::Configure() noexcept {
   mDiffuser.SetLengths(kAllpassSeconds, mSampleRate, kMaxAllpassSamples);
-  SetDiffusion(mDiffusion);
+  ApplyDiffusion();
   mNetwork.Configure(kLineSeconds, kMaxLineSamples, kLfoHz, mSampleRate);
   for (int k = 0; k < kLines; ++k)
     for (int f = 0; f < kTapFractions; ++f)
       mTap[f][k] = std::max(1, static_cast<int>(std::round(kTapFraction[f] * mNetwork.Length(k))));
   mLowCutCoef = OnePoleCoef(kLowCutHz, mSampleRate);
-  UpdateDamping();
+  ApplyDamping();
 }
 
-void HallCore::Prepare(double sampleRate) {
-  Configure(sampleRate);
-  UpdateGain();
-  Reset();
-}
-
-void HallCore::UpdateGain() noexcept {
-  mGain = std::clamp(std::pow(10.0, kDecayExponent / mT60), 0.3, 0.99);
-}
-
-void HallCore::SetDecay(double seconds) noexcept {
-  mT60 = seconds >= 1e-6 ? seconds : 1e-6;
-  UpdateGain();
-}
-
-void HallCore::UpdateDamping() noexcept {
+void HallCore::ApplyDamping() noexcept {
   mNetwork.SetDampingHz(200.0 * std::pow(80.0, 1.0 - mDamping));
 }
 
-void HallCore::SetDamping(double amount) noexcept {
-  mDamping = ClampUnit(amount);
-  UpdateDamping();
-}
-
-void HallCore::SetDiffusion(double amount) noexcept {
-  mDiffusion = ClampUnit(amount);
+void HallCore::ApplyDiffusion() noexcept {
   mDiffuser.SetDiffusion(mDiffusion, kAllpassScale);
 }
 
@@ -85,7 +68,7 @@ void HallCore::Process(double input, double* left, double* right) noexcept {
     for (int f = 0; f < kTapFractions; ++f)
       s += line.Tap(static_cast<std::size_t>(mTap[f][k]));
   });
-  mNetwork.Feed(v, mGain, x);
+  mNetwork.Feed(v, Gain(), x);
 
   double l = sum[0] * kTapNorm;
   double r = sum[1] * kTapNorm;

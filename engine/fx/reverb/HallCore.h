@@ -17,35 +17,25 @@ public:
 
   // Construction derives lengths and coefficients for 48000 Hz, so the core sounds before Prepare.
   HallCore() noexcept;
-  void Prepare(double sampleRate) override;
   void Reset() noexcept override;
-  void SetDecay(double seconds) noexcept override;
-  void SetDamping(double amount) noexcept override;
-  void SetDiffusion(double amount) noexcept override;
   void Process(double input, double* left, double* right) noexcept override;
 
   // Derived values, for inspection.
-  double Gain() const noexcept { return mGain; }
   int LineLength(int k) const noexcept { return mNetwork.Length(k); }
   int AllpassLength(int k) const noexcept { return mDiffuser.Length(k); }
   double AllpassCoef(int k) const noexcept { return mDiffuser.Coef(k); }
   double DampCoef(int k) const noexcept { return mNetwork.DampCoef(k); }
 
 private:
-  void Configure(double sampleRate) noexcept;
-  void UpdateDamping() noexcept;
-  void UpdateGain() noexcept;
+  void Configure() noexcept override;
+  void ApplyDamping() noexcept override;
+  void ApplyDiffusion() noexcept override;
 
-  double mSampleRate = 48000.0;
   reverb::AllpassDiffuser<kAllpasses, kAllpassLength> mDiffuser;
   reverb::ModulatedLineNetwork<kLineLength> mNetwork;
   int mTap[kTapFractions][kLines] = {}; // output tap positions, by fraction of each line's length
   double mLowCutCoef = 0.0;             // 180 Hz low-pass that the outputs partly subtract
   double mLowCutState[2] = {0.0, 0.0};
-  double mT60 = 4.0;
-  double mGain = 0.7;
-  double mDiffusion = 1.0;
-  double mDamping = 0.5; // kept so a new rate re-derives the damping coefficients
 };
 
 } // namespace vlm::dsp

@@ -27,6 +27,10 @@ constexpr double kModExcursionSamples = 8.0;
 constexpr double kLfoHz = 0.7;
 constexpr double kOutputGain = 0.6;
 constexpr double kDecayExponent = -1.0881186788078356;
+constexpr double kMinGain = 0.05;
+constexpr double kMaxGain = 0.95;
+constexpr double kInitialT60 = 3.0;
+constexpr double kInitialGain = 0.5;
 
 constexpr int kDelay1 = 0;
 constexpr int kAllpassLine = 1;
@@ -51,16 +55,16 @@ int Scaled(int samples, double scale, int maxSamples) noexcept {
 
 } // namespace
 
-PlateCore::PlateCore() noexcept {
-  Configure(48000.0);
+PlateCore::PlateCore() noexcept
+    : ReverbCore({kDecayExponent, kMinGain, kMaxGain, 1.0}, kInitialT60, kInitialGain) {
+  Configure();
 }
 
-void PlateCore::Configure(double sampleRate) noexcept {
-  mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
+void PlateCore::Configure() noexcept {
   const double scale = mSampleRate / kTuningRate;
   for (int k = 0; k < kInputAllpasses; ++k)
     mInputLength[k] = Scaled(kInputSamples[k], scale, kMaxInputSamples);
-  SetDiffusion(mDiffusion);
+  ApplyDiffusion();
   for (int h = 0; h < 2; ++h) {
     TankHalf& half = mHalf[h];
     half.modAllpassLength = Scaled(kModAllpassSamples[h], scale, kMaxTankSamples);
@@ -77,31 +81,14 @@ void PlateCore::Configure(double sampleRate) noexcept {
     mRightTaps[t] = {r.half, r.line, Scaled(r.position, scale, kMaxTankSamples), r.sign};
   }
   mLfo.Start(0.0, kLfoHz, mSampleRate);
-  SetDamping(mDamping);
+  ApplyDamping();
 }
 
-void PlateCore::Prepare(double sampleRate) {
-  Configure(sampleRate);
-  UpdateGain();
-  Reset();
-}
-
-void PlateCore::UpdateGain() noexcept {
-  mGain = std::clamp(std::pow(10.0, kDecayExponent / mT60), 0.05, 0.95);
-}
-
-void PlateCore::SetDecay(double seconds) noexcept {
-  mT60 = seconds >= 1e-6 ? seconds : 1e-6;
-  UpdateGain();
-}
-
-void PlateCore::SetDamping(double amount) noexcept {
-  mDamping = ClampUnit(amount);
+void PlateCore::ApplyDamping() noexcept {
   mDampCoef = OnePoleCoef(200.0 * std::pow(80.0, 1.0 - mDamping), mSampleRate);
 }
 
-void PlateCore::SetDiffusion(double amount) noexcept {
-  mDiffusion = ClampUnit(amount);
+void PlateCore::ApplyDiffusion() noexcept {
   for (int k = 0; k < kInputAllpasses; ++k)
     mInputCoef[k] = mDiffusion * kInputScale[k];
 }
@@ -115,7 +102,7 @@ double PlateCore::RunHalf(TankHalf& half, double input, double modDelay) noexcep
 
   const double delayed = half.delay1.Tap(static_cast<std::size_t>(half.delay1Length));
   half.delay1.Write(a);
-  const double damped = OnePole(delayed, mDampCoef, half.damp) * mGain;
+  const double damped = OnePole(delayed, mDampCoef, half.damp) * Gain();
   const double b = Allpass(half.allpass, half.allpassLength, kAllpassCoef, damped);
 
   const double out = half.delay2.Tap(static_cast<std::size_t>(half.delay2Length));
@@ -144,8 +131,8 @@ void PlateCore::Process(double input, double* left, double* right) noexcept {
   mLfo.Advance();
   const double fromRight = mHalf[1].output;
   const double fromLeft = mHalf[0].output;
-  mHalf[0].output = RunHalf(mHalf[0], x + mGain * fromRight, mModBase[0] + mModExcursion * s);
-  mHalf[1].output = RunHalf(mHalf[1], x + mGain * fromLeft, mModBase[1] - mModExcursion * s);
+  mHalf[0].output = RunHalf(mHalf[0], x + Gain() * fromRight, mModBase[0] + mModExcursion * s);
+  mHalf[1].output = RunHalf(mHalf[1], x + Gain() * fromLeft, mModBase[1] - mModExcursion * s);
 
   // Taps read after this sample's writes, so a tap at p reads the sample written p samples ago.
   double l = 0.0;

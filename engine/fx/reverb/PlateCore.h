@@ -16,15 +16,10 @@ public:
 
   // Construction derives lengths and coefficients for 48000 Hz, so the core sounds before Prepare.
   PlateCore() noexcept;
-  void Prepare(double sampleRate) override;
   void Reset() noexcept override;
-  void SetDecay(double seconds) noexcept override;
-  void SetDamping(double amount) noexcept override;
-  void SetDiffusion(double amount) noexcept override;
   void Process(double input, double* left, double* right) noexcept override;
 
   // Derived values, for inspection.
-  double Gain() const noexcept { return mGain; }
   double DampCoef() const noexcept { return mDampCoef; }
   int InputLength(int k) const noexcept { return mInputLength[k]; }
   double InputCoef(int k) const noexcept { return mInputCoef[k]; }
@@ -52,12 +47,12 @@ private:
     double sign;
   };
 
-  void Configure(double sampleRate) noexcept;
-  void UpdateGain() noexcept;
+  void Configure() noexcept override;
+  void ApplyDamping() noexcept override;
+  void ApplyDiffusion() noexcept override;
   double RunHalf(TankHalf& half, double input, double modulation) noexcept;
   double ReadTap(const Tap& tap) const noexcept;
 
-  double mSampleRate = 48000.0;
   FixedDelayLine<kInputLength> mInput[kInputAllpasses];
   int mInputLength[kInputAllpasses] = {0, 0, 0, 0};
   double mInputCoef[kInputAllpasses] = {0.75, 0.75, 0.625, 0.625};
@@ -67,11 +62,7 @@ private:
   reverb::SineLfo mLfo;
   Tap mLeftTaps[kOutputTaps] = {};
   Tap mRightTaps[kOutputTaps] = {};
-  double mT60 = 3.0;
-  double mGain = 0.5;
-  double mDiffusion = 1.0;
   double mDampCoef = 0.5;
-  double mDamping = 0.5; // kept so a new rate re-derives the damping coefficient
 };
 
 } // namespace vlm::dsp

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/fx/EffectMath.h"
+#include "engine/fx/OnePole.h"
 
 namespace vlm::dsp {
 
@@ -20,10 +21,6 @@ double PreDelayFor(double ms, double rate) noexcept {
   return std::min(kMaxPreDelaySamples, ms * rate / 1000.0);
 }
 
-double ToneCoefFor(double hz, double rate) noexcept {
-  return hz > 0.0 ? reverb::OnePoleCoef(hz, rate) : 1.0;
-}
-
 } // namespace
 
 Reverb::Reverb() noexcept {
@@ -31,7 +28,7 @@ Reverb::Reverb() noexcept {
 }
 
 void Reverb::UpdateRateValues() noexcept {
-  mPreLpCoef = reverb::OnePoleCoef(kPreLowpassHz, mSampleRate);
+  mPreLpCoef = OnePoleCoef(kPreLowpassHz, mSampleRate);
   mWeightStep = 1.0 / std::max(1.0, std::round(kCrossfadeSeconds * mSampleRate));
   // Pre-delay and tone follow the rate instead of keeping samples and coefficients of the old one.
   mPreDelaySamples = PreDelayFor(mPreDelayMs, mSampleRate);
@@ -111,13 +108,9 @@ void Reverb::SetParameter(int index, double value) noexcept {
   case 6:
     mWidth = 2.0 * v;
     break;
-  case 7: {
-    mMix = v;
-    const double angle = v * kPi / 2.0;
-    mDryGain = std::cos(angle);
-    mWetGain = std::sin(angle);
+  case 7:
+    mMix.Set(v);
     break;
-  }
   default:
     break;
   }
@@ -127,7 +120,7 @@ void Reverb::Process(double& left, double& right) noexcept {
   mPreDelay.Write((left + right) * 0.5);
   const double pre = mPreDelay.ReadLinear(mPreDelaySamples);
   mPreDelay.Advance();
-  const double e = reverb::OnePole(pre, mPreLpCoef, mPreLpState);
+  const double e = OnePole(pre, mPreLpCoef, mPreLpState);
 
   // Only cores that are sounding or fading in run (direct calls: the cores are final classes).
   double out[kCores][2] = {};
@@ -148,14 +141,9 @@ void Reverb::Process(double& left, double& right) noexcept {
     tR += mWeight[i] * out[i][1];
   }
 
-  reverb::OnePole(tL, mToneCoef, mToneState[0]);
-  reverb::OnePole(tR, mToneCoef, mToneState[1]);
-  if (mWetGain == 0.0)
-    return; // mix 0: the dry input exactly (dry gain 1)
-  const double mid = (mToneState[0] + mToneState[1]) * 0.5;
-  const double side = (mToneState[0] - mToneState[1]) * 0.5 * mWidth;
-  left = (mid + side) * mWetGain + left * mDryGain;
-  right = (mid - side) * mWetGain + right * mDryGain;
+  OnePole(tL, mToneCoef, mToneState[0]);
+  OnePole(tR, mToneCoef, mToneState[1]);
+  mMix.MixWidened(mToneState[0], mToneState[1], mWidth, left, right);
 }
 
 } // namespace vlm::dsp

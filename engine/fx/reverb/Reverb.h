@@ -5,6 +5,7 @@
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectBase.h"
+#include "engine/fx/EqualPowerMix.h"
 #include "engine/fx/reverb/HallCore.h"
 #include "engine/fx/reverb/PlateCore.h"
 #include "engine/fx/reverb/RoomCore.h"
@@ -31,8 +32,8 @@ public:
   double WeightStep() const noexcept { return mWeightStep; }
   double ToneCoef() const noexcept { return mToneCoef; }
   double Width() const noexcept { return mWidth; }
-  double DryGain() const noexcept { return mDryGain; }
-  double WetGain() const noexcept { return mWetGain; }
+  double DryGain() const noexcept { return mMix.Dry(); }
+  double WetGain() const noexcept { return mMix.Wet(); }
   const HallCore& Hall() const noexcept { return mHall; }
   const PlateCore& Plate() const noexcept { return mPlate; }
   const RoomCore& Room() const noexcept { return mRoom; }
@@ -58,9 +59,7 @@ private:
   double mToneHz = 0.0; // 0 until "Tone" is set (unfiltered); kept so a new rate re-derives it
   double mToneState[2] = {0.0, 0.0};
   double mWidth = 1.0;
-  double mMix = 0.0;
-  double mDryGain = 1.0;
-  double mWetGain = 0.0;
+  EqualPowerMix mMix;
 };
 
 } // namespace vlm::dsp

@@ -1,10 +1,11 @@
-// Building blocks shared by the reverb cores: line lengths, allpass step, damping, Hadamard mixing, LFO.
+// Building blocks shared by the reverb cores: line lengths, allpass step, Hadamard mixing, LFO.
 #pragma once
 
 #include <cmath>
 
 #include "engine/fx/DelayLine.h"
 #include "engine/fx/EffectMath.h"
+#include "engine/fx/OnePole.h"
 #include "engine/fx/dynamics/FlushTiny.h"
 
 namespace vlm::dsp::reverb {
@@ -17,17 +18,6 @@ inline int LengthSamples(double seconds, double rate, int maxSamples) noexcept {
   if (!(n >= 1.0))
     return 1;
   return n > maxSamples ? maxSamples : static_cast<int>(n);
-}
-
-// Coefficient c of the damping low-pass y += (x - y) c at `hz`.
-inline double OnePoleCoef(double hz, double rate) noexcept {
-  return 1.0 - std::exp(-kTwoPi * hz / rate);
-}
-
-// One damping step; the state is flushed so a dying tail ends in zeros, not subnormal numbers.
-inline double OnePole(double x, double c, double& state) noexcept {
-  state = FlushTiny(state + (x - state) * c);
-  return state;
 }
 
 // Schroeder allpass on `line` read at `length`: w = x - g d is stored, g w + d comes out.

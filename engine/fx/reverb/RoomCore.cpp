@@ -26,55 +26,39 @@ constexpr double kLfoDepthSamples = 5.0;
 constexpr double kLateGain = 0.5 * 0.35;
 constexpr double kEarlyGain = 0.65;
 constexpr double kDecayExponent = -0.088875;
+constexpr double kMinGain = 0.05;
+constexpr double kMaxGain = 0.97;
+// A room of the same setting decays in half the time of the hall and the plate.
+constexpr double kDecayTimeScale = 0.5;
+constexpr double kInitialT60 = 1.0; // already halved
+constexpr double kInitialGain = 0.5;
 
 } // namespace
 
-RoomCore::RoomCore() noexcept {
-  Configure(48000.0);
+RoomCore::RoomCore() noexcept
+    : ReverbCore({kDecayExponent, kMinGain, kMaxGain, kDecayTimeScale}, kInitialT60, kInitialGain) {
+  Configure();
 }
 
-void RoomCore::Configure(double sampleRate) noexcept {
-  mSampleRate = sampleRate > 0.0 ? sampleRate : 48000.0;
+void RoomCore::Configure() noexcept {
   mDiffuser.SetLengths(kAllpassSeconds, mSampleRate, kMaxAllpassSamples);
-  SetDiffusion(mDiffusion);
+  ApplyDiffusion();
   for (int k = 0; k < kEarlyTaps; ++k) {
     mEarlyTapLeft[k] = LengthSamples(kEarlyLeftSeconds[k], mSampleRate, kMaxEarlySamples);
     mEarlyTapRight[k] = LengthSamples(kEarlyRightSeconds[k], mSampleRate, kMaxEarlySamples);
   }
   mEarlyLpCoef = OnePoleCoef(kEarlyLowpassHz, mSampleRate);
   mNetwork.Configure(kLineSeconds, kMaxLineSamples, kLfoHz, mSampleRate);
-  UpdateDamping();
+  ApplyDamping();
 }
 
-void RoomCore::Prepare(double sampleRate) {
-  Configure(sampleRate);
-  UpdateGain();
-  Reset();
-}
-
-void RoomCore::UpdateGain() noexcept {
-  mGain = std::clamp(std::pow(10.0, kDecayExponent / mT60), 0.05, 0.97);
-}
-
-void RoomCore::SetDecay(double seconds) noexcept {
-  // A room of the same setting decays in half the time of the hall and the plate.
-  mT60 = std::max(1e-6, seconds / 2.0);
-  UpdateGain();
-}
-
-void RoomCore::UpdateDamping() noexcept {
+void RoomCore::ApplyDamping() noexcept {
   const double a = std::pow(mDamping, 0.85);
   const double hz = 200.0 * std::pow(40.0, 1.0 - a);
   mNetwork.SetDampingHz(hz);
 }
 
-void RoomCore::SetDamping(double amount) noexcept {
-  mDamping = ClampUnit(amount);
-  UpdateDamping();
-}
-
-void RoomCore::SetDiffusion(double amount) noexcept {
-  mDiffusion = ClampUnit(amount);
+void RoomCore::ApplyDiffusion() noexcept {
   mDiffuser.SetDiffusion(mDiffusion, kAllpassScale);
 }
 
@@ -98,7 +82,7 @@ void RoomCore::Process(double input, double* left, double* right) noexcept {
   const double lateL = v[0] + v[2] + v[4] + v[6];
   const double lateR = v[1] + v[3] + v[5] + v[7];
 
-  mNetwork.Feed(v, mGain, x);
+  mNetwork.Feed(v, Gain(), x);
 
   *left = lateL * kLateGain + el * kEarlyGain;
   *right = lateR * kLateGain + er * kEarlyGain;

@@ -31,6 +31,40 @@ inline void Pump(int ms) {
   PumpUntil([] { return false; }, ms);
 }
 
+// The first widget of a GTK type name at or below `widget`, depth first.
+inline GtkWidget* FindWidgetOfType(GtkWidget* widget, const char* typeName) {
+  if (g_strcmp0(G_OBJECT_TYPE_NAME(widget), typeName) == 0)
+    return widget;
+  if (!GTK_IS_CONTAINER(widget))
+    return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c && !found; c = c->next)
+    found = FindWidgetOfType(GTK_WIDGET(c->data), typeName);
+  g_list_free(children);
+  return found;
+}
+
+// A key as the window system delivers it to the focused window, with the modifier `state` held.
+inline void TypeKey(GtkWidget* toplevel, guint keyval, GdkEventType type, guint state = 0) {
+  GdkWindow* window = gtk_widget_get_window(toplevel);
+  GdkEvent* event = gdk_event_new(type);
+  event->key.window = GDK_WINDOW(g_object_ref(window));
+  event->key.time = GDK_CURRENT_TIME;
+  event->key.keyval = keyval;
+  event->key.state = state;
+  GdkDisplay* display = gdk_window_get_display(window);
+  GdkKeymapKey* keys = nullptr;
+  gint count = 0;
+  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
+      count > 0)
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+  g_free(keys);
+  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+  gtk_main_do_event(event);
+  gdk_event_free(event);
+}
+
 // A window holding a box that the control goes into, and a temporary folder with the fixture page in
 // "site/" and a file next to it that the page must never reach.
 class GuiWindow {

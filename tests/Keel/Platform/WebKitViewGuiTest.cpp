@@ -18,6 +18,7 @@ namespace {
 
 using keeltest::Pump;
 using keeltest::PumpUntil;
+using keeltest::TypeKey;
 
 class RecordingHost : public keel::WebKitViewHost {
 public:
@@ -267,25 +268,6 @@ TEST_F(WebKitViewGui, CallsFromAnotherThreadAreRefused) {
   }).join();
   Pump(500);
   EXPECT_EQ(host.loaded, 0);
-}
-
-// A key as the window system would deliver it to the focused window.
-void TypeKey(GtkWidget* toplevel, guint keyval, GdkEventType type) {
-  GdkWindow* window = gtk_widget_get_window(toplevel);
-  GdkEvent* event = gdk_event_new(type);
-  event->key.window = GDK_WINDOW(g_object_ref(window));
-  event->key.time = GDK_CURRENT_TIME;
-  event->key.keyval = keyval;
-  GdkDisplay* display = gdk_window_get_display(window);
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
-      count > 0)
-    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-  g_free(keys);
-  gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
-  gtk_main_do_event(event);
-  gdk_event_free(event);
 }
 
 gboolean RecordKey(GtkWidget*, GdkEventKey* event, gpointer data) {

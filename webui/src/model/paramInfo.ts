@@ -58,6 +58,15 @@ function partBlock(prefix: string): ParamInfo[] {
 function toneBlock(prefix: string): ParamInfo[] {
   const n = (s: string) => prefix + ' ' + s;
   const NRM_INV = ['NRM', 'INV'];
+  // One envelope's six parameters; ENV2's decay and release reach further.
+  const envelope = (k: 1 | 2, longestMs: number): ParamInfo[] => [
+    dbl(n(`ENV${k} Attack`), 2, 20352.1, 10, 0.1, 'ms'),
+    dbl(n(`ENV${k} Decay`), 0.1, longestMs, 200, 0.1, 'ms'),
+    dbl(n(`ENV${k} Sustain`), 0, 1, 0.7, 0.001),
+    dbl(n(`ENV${k} Release`), 0.1, longestMs, 300, 0.1, 'ms'),
+    dbl(n(`ENV${k} Key Follow`), 0, 1, 0, 0.001),
+    en(n(`ENV${k} Dynamics`), ['On', 'Off'], 0),
+  ];
   return [
     en(n('Reserved'), ['Reserved', 'Reserved'], 0),
     dbl(n('VCO Key Follow'), 0, 1, 1, 0.001),
@@ -80,18 +89,8 @@ function toneBlock(prefix: string): ParamInfo[] {
     dbl(n('VCF Key Follow'), 0, 1, 0, 0.001),
     dbl(n('VCA Level'), 0, 1, 1, 0.001),
     dbl(n('VCA LFO Amount'), 0, 1, 0, 0.001),
-    dbl(n('ENV1 Attack'), 2, 20352.1, 10, 0.1, 'ms'),
-    dbl(n('ENV1 Decay'), 0.1, 10000, 200, 0.1, 'ms'),
-    dbl(n('ENV1 Sustain'), 0, 1, 0.7, 0.001),
-    dbl(n('ENV1 Release'), 0.1, 10000, 300, 0.1, 'ms'),
-    dbl(n('ENV1 Key Follow'), 0, 1, 0, 0.001),
-    en(n('ENV1 Dynamics'), ['On', 'Off'], 0),
-    dbl(n('ENV2 Attack'), 2, 20352.1, 10, 0.1, 'ms'),
-    dbl(n('ENV2 Decay'), 0.1, 20000, 200, 0.1, 'ms'),
-    dbl(n('ENV2 Sustain'), 0, 1, 0.7, 0.001),
-    dbl(n('ENV2 Release'), 0.1, 20000, 300, 0.1, 'ms'),
-    dbl(n('ENV2 Key Follow'), 0, 1, 0, 0.001),
-    en(n('ENV2 Dynamics'), ['On', 'Off'], 0),
+    ...envelope(1, 10000),
+    ...envelope(2, 20000),
     dbl(n('LFO Rate'), 0.02, 65.11, 5, 0.01, 'Hz'),
     en(n('LFO Wave'), ['Triangle', 'Saw Up', 'Saw Down', 'Square', 'Random'], 0),
     dbl(n('LFO Delay'), 0, 3955, 0, 0.1, 'ms'),

@@ -5,8 +5,6 @@ import { params } from '../state/params';
 
 export function TonePanel({ part }: { part: Part }) {
   const t = (o: number) => toneParam(part, o);
-  const lfoSync = lfoSyncParam(part, P.UpperLfoSync);
-  const syncOn = params[lfoSync].norm.value >= 0.5;
   return (
     <div class={`tone-panel ${part}`} data-part={part}>
       <div class="module-row">
@@ -14,10 +12,7 @@ export function TonePanel({ part }: { part: Part }) {
           <Slider index={t(T.LfoRate)} label="RATE" />
           <Slider index={t(T.LfoDelay)} label="DELAY" />
           <Switch index={t(T.LfoWave)} label="WAVE" options={['TRI', 'SAW↑', 'SAW↓', 'SQR', 'RND']} />
-          <div class="stack">
-            <Toggle index={lfoSync} label="SYNC" />
-            <Select index={lfoSyncParam(part, P.UpperLfoSyncDiv)} label="DIV" disabled={!syncOn} />
-          </div>
+          <TempoSync sync={lfoSyncParam(part, P.UpperLfoSync)} division={lfoSyncParam(part, P.UpperLfoSyncDiv)} />
         </Module>
         <Module title="VCO MOD" kind="vco-mod" part={part}>
           <Slider index={t(T.VcoModLfo)} label="LFO" />
@@ -90,6 +85,17 @@ export function TonePanel({ part }: { part: Part }) {
   );
 }
 
+/** An LFO's tempo-sync switch over its note division, which only counts while the sync is on. */
+function TempoSync({ sync, division }: { sync: number; division: number }) {
+  const syncOn = params[sync].norm.value >= 0.5;
+  return (
+    <div class="stack">
+      <Toggle index={sync} label="SYNC" />
+      <Select index={division} label="DIV" disabled={!syncOn} />
+    </div>
+  );
+}
+
 function EnvModule({ part, first, title }: { part: Part; first: number; title: string }) {
   const i = (k: number) => toneParam(part, first + k);
   return (
@@ -108,7 +114,6 @@ function EnvModule({ part, first, title }: { part: Part; first: number; title: s
 function PartBlock({ part }: { part: Part }) {
   const p = (i: number) => partParam(part, i);
   const lfo2Sync = part === 'upper' ? P.Lfo2Sync : P.LowerLfo2Sync;
-  const syncOn = params[lfo2Sync].norm.value >= 0.5;
   return (
     <div class="module-row part-row">
       <Module title="OCT SHIFT" kind="oct-shift" part={part}>
@@ -131,10 +136,7 @@ function PartBlock({ part }: { part: Part }) {
         <Slider index={p(P.AtSens)} label="SENS" />
         <Switch index={p(P.AtMode)} label="MODE" />
         <Slider index={p(P.Lfo2Rate)} label="LFO-2" />
-        <div class="stack">
-          <Toggle index={lfo2Sync} label="SYNC" />
-          <Select index={lfo2Sync + 1} label="DIV" disabled={!syncOn} />
-        </div>
+        <TempoSync sync={lfo2Sync} division={lfo2Sync + 1} />
       </Module>
     </div>
   );

@@ -1,17 +1,13 @@
 // The page against a fake processor: slider and knob gestures with mirroring.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { clearPosted, launchBrowser, posted, replay, initialisedPage } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { clearPosted, posted, replay, initialisedPage } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('gestures', () => {
   it('a slider drag sends one gesture with rising values and mirrors a linked tone', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     // Leave Whole mode so only the link mirrors.
     await replay(page, ['SPVFD(3, 1.000000)']);
     await clearPosted(page);
@@ -36,7 +32,7 @@ describe('gestures', () => {
   });
 
   it('a round knob drag sends the patch volume, and Ctrl-click resets it', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     const box = (await page.locator('.knob[data-param="168"]').boundingBox())!;
     await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
@@ -61,7 +57,7 @@ describe('gestures', () => {
   });
 
   it('in Whole mode with link off, Upper portamento also moves Lower', async () => {
-    const page = await initialisedPage(browser, {}, { bankState: { linkEnabled: false } });
+    const page = await initialisedPage(browser(), {}, { bankState: { linkEnabled: false } });
     await clearPosted(page);
     await page.locator('.slider[data-param="10"] .slider-body').hover();
     await page.mouse.wheel(0, -100);

@@ -1,17 +1,13 @@
 // The page against a fake processor: language, keys, expand and resize.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { bankStates, clearPosted, initialisedPage, initialStateScripts, kPageUrl, launchBrowser, openHostedPage, posted, postedText, replay, taggedMessages } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { bankStates, clearPosted, initialisedPage, initialStateScripts, kPageUrl, openHostedPage, posted, postedText, replay, taggedMessages } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('language, keys and expand', () => {
   it('switches to Japanese and sends the preferences', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     await page.click('.lang-switch button:nth-child(2)');
     expect(await page.textContent('.effect-chain .module-title')).toContain('エフェクト・チェーン');
@@ -21,13 +17,13 @@ describe('language, keys and expand', () => {
   });
 
   it('follows the host preferences', async () => {
-    const page = await initialisedPage(browser, {}, { prefs: { lang: 'ja' } });
+    const page = await initialisedPage(browser(), {}, { prefs: { lang: 'ja' } });
     expect(await page.textContent('[data-testid=tone-menu-upper] .tone-tab')).toBe('アッパー・トーン');
   });
 
   it('forwards keys as tag 212, never as SKPFUI, drops quick duplicates and swallows zoom', async () => {
     // A paused page clock: "within 200 ms" must not depend on how busy the machine is.
-    const page = await openHostedPage(browser, { clock: true });
+    const page = await openHostedPage(browser(), { clock: true });
     await replay(page, initialStateScripts());
     await clearPosted(page);
     await page.keyboard.press('KeyA');
@@ -54,7 +50,7 @@ describe('language, keys and expand', () => {
   });
 
   it('leaves typing in text fields to the page: nothing reaches the host', async () => {
-    const page = await initialisedPage(browser, {}, { learn: { active: true, assignments: {}, selectedParamIdx: 29 } });
+    const page = await initialisedPage(browser(), {}, { learn: { active: true, assignments: {}, selectedParamIdx: 29 } });
     await clearPosted(page);
     await page.click('[data-testid=learn-cc]');
     await page.keyboard.type('74');
@@ -65,7 +61,7 @@ describe('language, keys and expand', () => {
   });
 
   it('restores expanded tones collapsed on a short screen and reports false next', async () => {
-    const page = await initialisedPage(browser, { screenHeight: 900 }, { bankState: { expandedTones: true, loadedPerfParams: { 3: 0 } } });
+    const page = await initialisedPage(browser(), { screenHeight: 900 }, { bankState: { expandedTones: true, loadedPerfParams: { 3: 0 } } });
     expect(await page.locator('.tone-panel').count()).toBe(1);
     await clearPosted(page);
     await page.click('[data-testid=link-toggle]');
@@ -77,7 +73,7 @@ describe('language, keys and expand', () => {
   });
 
   it('expands both tone panels and asks for 240 pixels more', async () => {
-    const page = await initialisedPage(browser, { height: 1000, screenHeight: 1200 });
+    const page = await initialisedPage(browser(), { height: 1000, screenHeight: 1200 });
     await clearPosted(page);
     await page.click('[data-testid=expand-toggle]');
     await page.waitForTimeout(400);
@@ -89,7 +85,7 @@ describe('language, keys and expand', () => {
   });
 
   it('the resize grip asks for clamped sizes', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     const g = (await page.locator('[data-testid=resize-grip]').boundingBox())!;
     await page.mouse.move(g.x + 12, g.y + 12);
@@ -107,7 +103,7 @@ describe('language, keys and expand', () => {
 
 describe('header', () => {
   it('the manual menu opens the online manual and asks for the PDF in the current language; notices show', async () => {
-    const page = await initialisedPage(browser, {}, { prefs: { lang: 'ja' } });
+    const page = await initialisedPage(browser(), {}, { prefs: { lang: 'ja' } });
     await clearPosted(page);
     await page.click('[data-testid=manual-btn]');
     await page.click('[data-testid=manual-menu] .menu-item >> nth=1');
@@ -123,7 +119,7 @@ describe('header', () => {
 
 describe('plain browser', () => {
   it('runs without a host, keeping preferences in local storage', async () => {
-    const context = await browser.newContext({ viewport: { width: 1180, height: 760 }, locale: 'en-US' });
+    const context = await browser().newContext({ viewport: { width: 1180, height: 760 }, locale: 'en-US' });
     const page = await context.newPage();
     await page.goto(kPageUrl);
     await page.waitForSelector('.tone-panel');

@@ -1,17 +1,13 @@
 // The page against a fake processor: the MIDI-learn round trip.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { clearPosted, launchBrowser, posted, postedText, replay, samfd, taggedMessages, initialisedPage } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { clearPosted, posted, postedText, replay, samfd, taggedMessages, initialisedPage } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('MIDI learn', () => {
   it('arms, selects a target, shows the assignment and closes', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     await page.click('[data-testid=learn-entry]');
     const learnOps = async () => taggedMessages(await posted(page), 218).map((m) => JSON.parse(postedText(m)));

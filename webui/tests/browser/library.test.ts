@@ -1,13 +1,10 @@
 // Library flows against the fake processor: browsing and loading, save-as, tone navigation, module and chain clipboard.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser, Page } from 'playwright-core';
-import { bankStates, clearPosted, initialisedPage, launchBrowser, libraryScript, posted, postedText, presetActions, presetResult, replay, samfd, taggedMessages } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import type { Page } from 'playwright-core';
+import { browserForFile } from './browserForFile';
+import { bankStates, clearPosted, initialisedPage, libraryScript, posted, postedText, presetActions, presetResult, replay, samfd, taggedMessages } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 const kLibrary = [
   { name: 'Brass', path: 'Factory/Brass.80p' },
@@ -17,7 +14,7 @@ const kLibrary = [
 ];
 
 async function withLibrary(): Promise<Page> {
-  const page = await initialisedPage(browser);
+  const page = await initialisedPage(browser());
   await replay(page, [libraryScript(kLibrary)]);
   await clearPosted(page);
   return page;
@@ -101,7 +98,7 @@ describe('patch browser', () => {
 
 describe('clipboard', () => {
   it('copies the Upper VCF and pastes it into the Lower VCF through the processor', async () => {
-    const page = await initialisedPage(browser, { height: 1000, screenHeight: 1200 }, { bankState: { linkEnabled: false, upperTone: { name: 'A', path: 'a' }, lowerTone: { name: 'B', path: 'b' } } });
+    const page = await initialisedPage(browser(), { height: 1000, screenHeight: 1200 }, { bankState: { linkEnabled: false, upperTone: { name: 'A', path: 'a' }, lowerTone: { name: 'B', path: 'b' } } });
     await replay(page, ['SPVFD(29, 0.250000)', 'SPVFD(31, 1.000000)']);
     await page.click('[data-testid=expand-toggle]');
     await page.waitForSelector('.tone-panel.lower');
@@ -128,7 +125,7 @@ describe('clipboard', () => {
   });
 
   it('pastes a three-slot chain into slots 1 to 3, refuses other text, and drags a slot to the end', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     await page.click('[data-testid=chain-paste]');
     const chain = { format: 'velmora-effect-chain', version: 1, slots: [1, 10, 4].map((type) => ({ type, bypass: type === 10, params: [0.5] })) };

@@ -1,17 +1,13 @@
 // Screenshots of the main views for review (written to /tmp/velmora-*.png).
-import { afterAll, beforeAll, describe, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { initialStateScripts, launchBrowser, openHostedPage, replay, scvfd, spvfd } from './fakeHost';
+import { describe, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { initialStateScripts, openHostedPage, replay, scvfd, spvfd } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('screens', () => {
   it('main view', async () => {
-    const page = await openHostedPage(browser);
+    const page = await openHostedPage(browser());
     await replay(page, [...initialStateScripts({ bankState: { patch: { name: 'Brass Pad', path: '/p/Brass Pad.80p' } } }), scvfd(0, -12), scvfd(1, -18), scvfd(5, 0.1225)]);
     await page.waitForSelector('.tone-panel');
     await page.screenshot({ path: '/tmp/velmora-main.png' });
@@ -20,7 +16,7 @@ describe('screens', () => {
 
 describe('small window', () => {
   it('narrow view at the minimum size', async () => {
-    const page = await openHostedPage(browser, { width: 910, height: 650 });
+    const page = await openHostedPage(browser(), { width: 910, height: 650 });
     await replay(page, initialStateScripts());
     await page.waitForSelector('.instrument.narrow');
     await page.screenshot({ path: '/tmp/velmora-narrow.png' });
@@ -29,7 +25,7 @@ describe('small window', () => {
 
 describe('effect chain', () => {
   it('slots with types, a bypassed slot and the Delay knobs', async () => {
-    const page = await openHostedPage(browser);
+    const page = await openHostedPage(browser());
     await replay(page, [...initialStateScripts(), spvfd(117, 4 / 15), spvfd(118, 1), spvfd(126, 10 / 15), spvfd(135, 7 / 15), spvfd(165, 1), spvfd(162, 1), spvfd(144, 12 / 15)]);
     await page.waitForSelector('.tone-panel');
     await page.screenshot({ path: '/tmp/velmora-effects.png', clip: { x: 600, y: 420, width: 580, height: 160 } });

@@ -1,17 +1,13 @@
 // The page against a fake processor: start-up requests and the initial state.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { clearPosted, initialStateScripts, launchBrowser, openHostedPage, posted, replay, samfd, scvfd, taggedMessages, initialisedPage, bankStates } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { clearPosted, initialStateScripts, openHostedPage, posted, replay, samfd, scvfd, taggedMessages, initialisedPage, bankStates } from './fakeHost';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('start-up', () => {
   it('asks for the initial state 1.5 s after load, every 500 ms, 40 times at most', async () => {
-    const page = await openHostedPage(browser, { clock: true });
+    const page = await openHostedPage(browser(), { clock: true });
     const requests = async () => taggedMessages(await posted(page), 222).length;
     await page.clock.runFor(1400);
     expect(await requests()).toBe(0);
@@ -25,7 +21,7 @@ describe('start-up', () => {
   });
 
   it('stops asking once the schema is here, and shows the recorded initial state', async () => {
-    const page = await openHostedPage(browser, { clock: true });
+    const page = await openHostedPage(browser(), { clock: true });
     await page.clock.runFor(1600);
     const real: Record<number, number> = { 29: 1234.5, 168: 3.5 };
     await replay(page, initialStateScripts({ real, bankState: { patch: { name: 'ブラス Pad', path: '/p/b.80p' }, linkEnabled: false } }));
@@ -46,7 +42,7 @@ describe('start-up', () => {
   });
 
   it('ignores malformed payloads and goes on with the next message', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await replay(page, ["SAMFD(201, 5, 'e30@')", samfd(219, '{not json'), samfd(201, JSON.stringify({ patch: { name: 'After', path: null } }))]);
     expect(await page.textContent('[data-testid=patch-name]')).toBe('After');
   });
@@ -54,7 +50,7 @@ describe('start-up', () => {
 
 describe('preset results', () => {
   it('a loaded patch applies its values, becomes the baseline and names both tones', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await replay(page, ['SPVFD(4, 0.900000)']);
     expect(await page.locator('[data-testid=modified-mark]').count()).toBe(1);
     await clearPosted(page);
@@ -78,7 +74,7 @@ describe('preset results', () => {
   });
 
   it('an error shows the dialog with the message, and a busy port shows its name', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await replay(page, [samfd(203, JSON.stringify({ operation: 'loadPatch', status: 'error', message: 'Not a Velmora patch file' }))]);
     expect(await page.textContent('.modal p')).toBe('Not a Velmora patch file');
     await page.click('.modal button');
@@ -89,7 +85,7 @@ describe('preset results', () => {
 
 describe('meters', () => {
   it('drops the held peak after 2 s even when no further level arrives (the processor sends only changes)', async () => {
-    const page = await openHostedPage(browser, { clock: true });
+    const page = await openHostedPage(browser(), { clock: true });
     await replay(page, [...initialStateScripts(), scvfd(0, -12)]);
     await page.clock.runFor(100);
     await replay(page, [scvfd(0, -60)]);

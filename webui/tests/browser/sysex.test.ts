@@ -1,15 +1,11 @@
 // The SysEx panel against the fake processor: a dump import that ends in patch documents, the MKS-80 bulk dump,
 // a bulk load of a .mid file and the bank builder.
-import { afterAll, beforeAll, describe, expect, it } from 'vitest';
-import type { Browser } from 'playwright-core';
-import { clearPosted, initialisedPage, launchBrowser, libraryScript, posted, presetActions, presetResult, replay } from './fakeHost';
+import { describe, expect, it } from 'vitest';
+import { browserForFile } from './browserForFile';
+import { clearPosted, initialisedPage, libraryScript, posted, presetActions, presetResult, replay } from './fakeHost';
 import { writeSysExSmf, buildDatMessage } from '../../src/mks/smfWriter';
 
-let browser: Browser;
-beforeAll(async () => {
-  browser = await launchBrowser();
-});
-afterAll(async () => browser?.close());
+const browser = browserForFile();
 
 describe('SysEx panel', () => {
   function dumpFile(): Uint8Array {
@@ -25,7 +21,7 @@ describe('SysEx panel', () => {
   }
 
   it('imports a dump file into patch documents and reports the written files', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await clearPosted(page);
     await page.click('[data-testid=sysex-btn]');
     await page.screenshot({ path: '/tmp/velmora-sysex.png' });
@@ -54,7 +50,7 @@ describe('SysEx panel', () => {
   });
 
   it('waits for the MKS-80, offers the formats when the dump arrives, and explains a time-out', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await page.click('[data-testid=sysex-btn]');
     await page.click('[data-testid=sysex-import-mks]');
     expect(await page.textContent('[data-testid=dialog] h2')).toBe('Waiting for MKS-80');
@@ -81,7 +77,7 @@ describe('SysEx panel', () => {
   });
 
   it('re-cuts a .mid file for a bulk load, waits for the MKS-80 and reports the sent count', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await page.click('[data-testid=sysex-btn]');
     await page.click('[data-testid=sysex-dump-mid]');
     expect(await page.textContent('[data-testid=dialog] h2')).toBe('Prepare MKS-80 for bulk load');
@@ -103,7 +99,7 @@ describe('SysEx panel', () => {
   });
 
   it('builds a bank from chosen library patches and Init, and exports it', async () => {
-    const page = await initialisedPage(browser);
+    const page = await initialisedPage(browser());
     await replay(page, [libraryScript([{ name: 'Brass', path: 'Factory/Brass.80p' }, { name: 'Mine', path: 'Mine.80p' }])]);
     await clearPosted(page);
     await page.click('[data-testid=sysex-btn]');

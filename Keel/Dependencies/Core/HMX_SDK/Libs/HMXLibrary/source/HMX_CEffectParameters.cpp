@@ -127,13 +127,11 @@ HMX_Result HMX_CEffectParameters::MasterBypassParamID(HMX_IString* out) {
 }
 
 HMX_Result HMX_CEffectParameters::ParamIsAutomatable(const char* id, bool* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  *out = false;
-  return WithParam("HMX_CEffectParameters::ParamIsAutomatable", id, [&](HMX_IParameter& p) {
-    *out = p.IsAutomatable();
-    return HMX_SUCCESS;
-  });
+  // An unknown ID answers false.
+  if (out)
+    *out = false;
+  return ReadParam("HMX_CEffectParameters::ParamIsAutomatable", id, out,
+                   [](HMX_IParameter& p) { return p.IsAutomatable(); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamStepCount(const char* id, int32_t* out) {
@@ -186,37 +184,22 @@ HMX_Result HMX_CEffectParameters::ParamNameFitting(const char* id, HMX_IString* 
 }
 
 HMX_Result HMX_CEffectParameters::ParamDefaultNormalized(const char* id, double* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamDefaultNormalized", id, [&](HMX_IParameter& p) {
-    *out = p.DefaultNormalized();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamDefaultNormalized", id, out,
+                   [](HMX_IParameter& p) { return p.DefaultNormalized(); });
 }
 
 HMX_Result HMX_CEffectParameters::SetParamDefaultNormalized(const char* id, double value) {
-  return WithParam("HMX_CEffectParameters::SetParamDefaultNormalized", id, [&](HMX_IParameter& p) {
-    p.SetDefaultNormalized(value);
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::SetParamDefaultNormalized", id,
+                    [&](HMX_IParameter& p) { p.SetDefaultNormalized(value); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamKind(const char* id, int32_t* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamKind", id, [&](HMX_IParameter& p) {
-    *out = p.Kind();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamKind", id, out, [](HMX_IParameter& p) { return p.Kind(); });
 }
 
 HMX_Result HMX_CEffectParameters::ParamOrientation(const char* id, int32_t* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamOrientation", id, [&](HMX_IParameter& p) {
-    *out = p.OrientationCode();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamOrientation", id, out,
+                   [](HMX_IParameter& p) { return p.OrientationCode(); });
 }
 
 HMX_Result HMX_CEffectParameters::FindParam(const char* id, HMX_IParameter** out) {
@@ -284,19 +267,13 @@ HMX_Result HMX_CEffectParameters::ParamValueText(const char* id, HMX_IString* ou
 }
 
 HMX_Result HMX_CEffectParameters::ParamNormalized(const char* id, double* out) {
-  if (!out)
-    return HMX_ERROR_NULL_ARGUMENT;
-  return WithParam("HMX_CEffectParameters::ParamNormalized", id, [&](HMX_IParameter& p) {
-    *out = p.Normalized();
-    return HMX_SUCCESS;
-  });
+  return ReadParam("HMX_CEffectParameters::ParamNormalized", id, out,
+                   [](HMX_IParameter& p) { return p.Normalized(); });
 }
 
 HMX_Result HMX_CEffectParameters::SetParamNormalized(const char* id, double normalized) {
-  return WithParam("HMX_CEffectParameters::SetParamNormalized", id, [&](HMX_IParameter& p) {
-    p.SetNormalized(normalized);
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::SetParamNormalized", id,
+                    [&](HMX_IParameter& p) { p.SetNormalized(normalized); });
 }
 
 HMX_Result HMX_CEffectParameters::NudgeParamNormalized(const char* id, double delta) {
@@ -307,17 +284,12 @@ HMX_Result HMX_CEffectParameters::NudgeParamNormalized(const char* id, double de
 }
 
 HMX_Result HMX_CEffectParameters::TouchParamByID(const char* id) {
-  return WithParam("HMX_CEffectParameters::TouchParamByID", id, [&](HMX_IParameter& p) {
-    p.TouchParam();
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::TouchParamByID", id, [](HMX_IParameter& p) { p.TouchParam(); });
 }
 
 HMX_Result HMX_CEffectParameters::ReleaseParamByID(const char* id) {
-  return WithParam("HMX_CEffectParameters::ReleaseParamByID", id, [&](HMX_IParameter& p) {
-    p.ReleaseParam();
-    return HMX_SUCCESS;
-  });
+  return ActOnParam("HMX_CEffectParameters::ReleaseParamByID", id,
+                    [](HMX_IParameter& p) { p.ReleaseParam(); });
 }
 
 HMX_Result HMX_CEffectParameters::UpdateParamFromHost(const char* id, double normalized, int32_t) {
@@ -364,6 +336,20 @@ HMX_Result HMX_CEffectParameters::ChunkIdAtIndex(int32_t index, uint32_t* outID)
   return index == 0 ? HMX_SUCCESS : HMX_ERROR_INVALID_CHUNK_INDEX;
 }
 
+template <class Visit>
+void HMX_CEffectParameters::ForEachChunkedParameter(int32_t count, Visit&& visit) const {
+  for (int32_t index = 0; index < count; ++index) {
+    const HMX_IParameter* parameter = mParameters.ParamAt(index);
+    if (!parameter) {
+      HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
+      continue;
+    }
+    const char* id = parameter->ParameterID();
+    if (!IsExcluded(id) && !visit(*parameter, id))
+      return;
+  }
+}
+
 void HMX_CEffectParameters::BuildChunkData() {
   mChunkParser.Clear();
   int32_t count = 0;
@@ -372,31 +358,24 @@ void HMX_CEffectParameters::BuildChunkData() {
                    "HMX_CEffectParameters::BuildChunkData - error getting the number of parameters");
     return;
   }
-  for (int32_t index = 0; index < count; ++index) {
-    const HMX_IParameter* parameter = mParameters.ParamAt(index);
-    if (!parameter) {
-      HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
-      continue;
-    }
-    const char* id = parameter->ParameterID();
-    if (IsExcluded(id))
-      continue;
+  ForEachChunkedParameter(count, [&](const HMX_IParameter& parameter, const char* id) {
     float f = 0.0f;
     int32_t i = 0;
     bool b = false;
     double d = 0.0;
     HMX_CString text;
-    if (parameter->ReadFloat(f))
+    if (parameter.ReadFloat(f))
       mChunkParser.AddDouble(id, double(f));
-    else if (parameter->ReadInt32(i))
+    else if (parameter.ReadInt32(i))
       mChunkParser.AddInt32(id, i);
-    else if (parameter->ReadBool(b))
+    else if (parameter.ReadBool(b))
       mChunkParser.AddInt32(id, b ? 1 : 0);
-    else if (parameter->ReadDouble(d))
+    else if (parameter.ReadDouble(d))
       mChunkParser.AddDouble(id, d);
-    else if (parameter->ReadText(&text))
+    else if (parameter.ReadText(&text))
       mChunkParser.AddString(id, text);
-  }
+    return true;
+  });
 }
 
 HMX_Result HMX_CEffectParameters::ChunkByteSize(uint32_t chunkID, uint32_t* outSize) {
@@ -501,15 +480,8 @@ HMX_Result HMX_CEffectParameters::CompareActiveChunk(const PlugInChunk* chunk, b
       *outEqual = true;
       return HMX_SUCCESS;
     }
-    for (int32_t index = 0; index < count; ++index) {
-      const HMX_IParameter* parameter = mParameters.ParamAt(index);
-      if (!parameter) {
-        HMX::HostAssert(kSource, __LINE__, "NULL != parameter");
-        continue;
-      }
-      const char* id = parameter->ParameterID();
-      if (IsExcluded(id))
-        continue;
+    bool allEqual = true;
+    ForEachChunkedParameter(count, [&](const HMX_IParameter& parameter, const char* id) {
       float f = 0.0f;
       int32_t i = 0;
       bool b = false;
@@ -520,20 +492,20 @@ HMX_Result HMX_CEffectParameters::CompareActiveChunk(const PlugInChunk* chunk, b
       HMX_CString storedText;
       bool equal = true;
       // NaN never compares equal, so a NaN on either side ends the comparison.
-      if (parameter->ReadFloat(f))
+      if (parameter.ReadFloat(f))
         equal = mChunkParser.FindDouble(id, storedReal) && float(storedReal) == f;
-      else if (parameter->ReadInt32(i))
+      else if (parameter.ReadInt32(i))
         equal = mChunkParser.FindInt32(id, stored) && stored == i;
-      else if (parameter->ReadBool(b))
+      else if (parameter.ReadBool(b))
         equal = mChunkParser.FindInt32(id, stored) && (stored != 0) == b;
-      else if (parameter->ReadDouble(d))
+      else if (parameter.ReadDouble(d))
         equal = mChunkParser.FindDouble(id, storedReal) && float(storedReal) == float(d);
-      else if (parameter->ReadText(&text))
+      else if (parameter.ReadText(&text))
         equal = mChunkParser.FindString(id, &storedText) && storedText == text;
-      if (!equal)
-        return HMX_SUCCESS;
-    }
-    *outEqual = true;
+      allEqual = equal;
+      return equal;
+    });
+    *outEqual = allEqual;
     return HMX_SUCCESS;
   });
 }

@@ -122,9 +122,29 @@ protected:
       return body(*parameter);
     });
   }
+  // Stores read(parameter) in *out for a registered ID; *out stays as it was otherwise.
+  template <class T, class Read>
+  HMX_Result ReadParam(const char* operation, const char* id, T* out, Read&& read) {
+    if (!out)
+      return HMX_ERROR_NULL_ARGUMENT;
+    return WithParam(operation, id, [&](HMX_IParameter& p) {
+      *out = read(p);
+      return HMX_SUCCESS;
+    });
+  }
+  // Runs act(parameter) for a registered ID.
+  template <class Act> HMX_Result ActOnParam(const char* operation, const char* id, Act&& act) {
+    return WithParam(operation, id, [&](HMX_IParameter& p) {
+      act(p);
+      return HMX_SUCCESS;
+    });
+  }
 
 private:
   bool IsExcluded(const char* id) const { return mExcludedIDs.count(id) != 0; }
+  // Calls visit(parameter, id) for the first `count` parameters that the controls chunk holds, in index
+  // order, while it answers true; a missing parameter is asserted and passed over.
+  template <class Visit> void ForEachChunkedParameter(int32_t count, Visit&& visit) const;
   void DeleteParametersAndWrappers();
 
   int32_t mChangeCount = 0;
