@@ -3,6 +3,7 @@
 #include "Keel/Platform/WebKitView.h"
 
 #include "Keel/Platform/SpecialFolders.h"
+#include "Keel/Platform/WindowAccelerators.h"
 
 #include <algorithm>
 #include <atomic>
@@ -132,29 +133,6 @@ WebKitWebContext* SharedContext() {
 WebKitWebView*& PrewarmedView() {
   static WebKitWebView* view = nullptr;
   return view;
-}
-
-guint VirtualKeyToKeyval(int vk) {
-  if (vk >= '0' && vk <= '9')
-    return GDK_KEY_0 + (vk - '0');
-  if (vk >= 'A' && vk <= 'Z')
-    return GDK_KEY_a + (vk - 'A');
-  if (vk >= 112 && vk <= 123)
-    return GDK_KEY_F1 + (vk - 112);
-  switch (vk) {
-  case 8:
-    return GDK_KEY_BackSpace;
-  case 9:
-    return GDK_KEY_Tab;
-  case 13:
-    return GDK_KEY_Return;
-  case 27:
-    return GDK_KEY_Escape;
-  case 32:
-    return GDK_KEY_space;
-  default:
-    return 0;
-  }
 }
 
 struct ForwardedKey {
