@@ -27,7 +27,8 @@ public:
   void SetCutoffAndResonance(double hz, double resonance) noexcept;
   // The part of SetCutoffAndResonance that does not need the cutoff: takes the resonance, steps the
   // jitter and says whether the resonance changed. The coefficients are then a function of the
-  // cutoff and the filter's fields, so a caller may compute them itself (VoiceQuad does, four at once).
+  // cutoff and the filter's fields, so a caller may compute them itself (VoiceLanes does, for all its lanes
+  // at once).
   bool SetResonanceAndStepJitter(double resonance) noexcept;
   double Process(double x) noexcept;
 
@@ -58,7 +59,7 @@ public:
   double JitterOffset() const noexcept { return mJitterNormaliser * mJitter * mJitterDepth; }
 
 private:
-  friend class VoiceQuad; // its groups run the per-sample state of four or eight voices side by side
+  template <class L> friend class VoiceLanes; // runs the per-sample state of voices side by side
 
   static constexpr double kTwoPi = 2.0 * std::numbers::pi;
 

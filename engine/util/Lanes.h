@@ -17,7 +17,7 @@
 #define VLM_TARGET_SSE42 __attribute__((target("sse4.2")))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
 // For eight lanes the attribute alone is not enough: a comparison written in a template compiled for the
-// baseline comes out lane by lane even inlined here (see VoiceOctetAvx512.cpp).
+// baseline comes out lane by lane even inlined here (see VoiceLanesAvx512.cpp).
 #define VLM_TARGET_AVX512 __attribute__((target("avx512f,avx512dq,avx512vl")))
 
 // Aligned to their size in every build: the baseline compiler would align them to 16 only, and the

@@ -716,10 +716,10 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
   c.amp = mAmpState;
 }
 
-int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
+int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lanes,
                       int lane) noexcept {
-  const auto at = [columns, lanes, lane](int column, int s) -> double& {
-    return columns[(column * kControlRunLength + s) * lanes + lane];
+  const auto at = [controls, lanes, lane](int value, int s) -> double& {
+    return controls[(value * kControlRunLength + s) * lanes + lane];
   };
   int ran = n;
   for (int s = 0; s < n; ++s) {
@@ -729,20 +729,20 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* col
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
     mVcf.SetResonanceAndStepJitter(c.resonance);
-    at(kColumnPitch1, s) = c.pitch1;
-    at(kColumnWidth, s) = c.width;
-    at(kColumnXmodDepth, s) = c.xmodDepth;
-    at(kColumnPitch2, s) = c.pitch2;
-    at(kColumnCutoffHz, s) = c.cutoffHz;
-    at(kColumnOctaves, s) = c.octaves;
-    at(kColumnFloorHz, s) = c.floorHz;
-    at(kColumnTremoloArg, s) = c.tremoloArg;
-    at(kColumnAmpTarget, s) = c.ampTarget;
-    at(kColumnLadderJitter, s) = mVcf.JitterOffset();
-    at(kColumnLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
-    at(kColumnLadderGainBase, s) = mVcf.GainBaseValue();
-    at(kColumnLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();
-    at(kColumnLadderBlend, s) = mVcf.SmoothingBlend();
+    at(kControlPitch1, s) = c.pitch1;
+    at(kControlWidth, s) = c.width;
+    at(kControlXmodDepth, s) = c.xmodDepth;
+    at(kControlPitch2, s) = c.pitch2;
+    at(kControlCutoffHz, s) = c.cutoffHz;
+    at(kControlOctaves, s) = c.octaves;
+    at(kControlFloorHz, s) = c.floorHz;
+    at(kControlTremoloArg, s) = c.tremoloArg;
+    at(kControlAmpTarget, s) = c.ampTarget;
+    at(kControlLadderJitter, s) = mVcf.JitterOffset();
+    at(kControlLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
+    at(kControlLadderGainBase, s) = mVcf.GainBaseValue();
+    at(kControlLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();
+    at(kControlLadderBlend, s) = mVcf.SmoothingBlend();
     EndIfDone();
     if (!mActive) {
       ran = s + 1;
@@ -750,9 +750,16 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* col
     }
   }
   for (int s = ran; s < n; ++s)
-    for (int column = 0; column < kControlColumnCount; ++column)
-      at(column, s) = at(column, ran - 1);
+    for (int value = 0; value < kControlValueCount; ++value)
+      at(value, s) = at(value, ran - 1);
   return ran;
+}
+
+bool Voice::SharesLanesWith(const Voice& other) const noexcept {
+  return mVco1.mWaveform == other.mVco1.mWaveform && mVco2.mWaveform == other.mVco2.mWaveform &&
+         mSyncMode == other.mSyncMode &&
+         (mVco2Range == kVco2RangeHigh) == (other.mVco2Range == kVco2RangeHigh) &&
+         mVcf.Iterations() == other.mVcf.Iterations();
 }
 
 // 22. The voice ends with ENV-2; its last sample still sounds.

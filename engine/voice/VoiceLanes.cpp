@@ -1,8 +1,8 @@
 // Voices side by side: per-lane control halves, one audio half on four or eight lanes.
-#include "engine/voice/VoiceQuad.h"
+#include "engine/voice/VoiceLanes.h"
 
 #include "engine/filter/CpuFeatures.h"
-#include "engine/voice/VoiceGroupLanes.h"
+#include "engine/voice/VoiceLanesRender.h"
 
 namespace {
 
@@ -18,20 +18,13 @@ template <class L> bool HasWideForm() noexcept {
 
 } // namespace
 
-template <class L> VoiceQuad::Group<L>::Group() noexcept : mWide(HasWideForm<L>() ? 1 : 0) {}
+template <class L> VoiceLanes<L>::VoiceLanes() noexcept : mWide(HasWideForm<L>() ? 1 : 0) {}
 
-template <class L> void VoiceQuad::Group<L>::SetVectorForm(bool wide) noexcept {
+template <class L> void VoiceLanes<L>::SetVectorForm(bool wide) noexcept {
   mWide = wide && HasWideForm<L>() ? 1 : 0;
 }
 
-bool VoiceQuad::Compatible(const Voice& a, const Voice& b) noexcept {
-  return a.mVco1.mWaveform == b.mVco1.mWaveform && a.mVco2.mWaveform == b.mVco2.mWaveform &&
-         a.mSyncMode == b.mSyncMode &&
-         (a.mVco2Range == Voice::kVco2RangeHigh) == (b.mVco2Range == Voice::kVco2RangeHigh) &&
-         a.mVcf.mIterations == b.mVcf.mIterations;
-}
-
-template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
+template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   for (int lane = 0; lane < kLanes; ++lane) {
     mVco1.Load(lane, v[lane]->mVco1);
     mVco2.Load(lane, v[lane]->mVco2);
@@ -77,7 +70,7 @@ template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
     mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;
 }
 
-template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noexcept {
+template <class L> void VoiceLanes<L>::Store(int lane, Voice& v) const noexcept {
   mVco1.Store(lane, v.mVco1);
   mVco2.Store(lane, v.mVco2);
   // The exponentials were taken here: the voice's caches of their inputs no longer hold.
@@ -107,28 +100,27 @@ template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noe
 }
 
 template <class L>
-VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const double* noise,
-                                                     const double* lfo1, const double* lfo2, double* sum,
-                                                     int n) noexcept {
+VLM_TARGET_AVX2 void VoiceLanes<L>::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
+                                               const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-VLM_TARGET_SSE42 void VoiceQuad::Group<L>::RenderSse42(Voice* const* voices, const double* noise,
-                                                       const double* lfo1, const double* lfo2, double* sum,
-                                                       int n) noexcept {
+VLM_TARGET_SSE42 void VoiceLanes<L>::RenderSse42(Voice* const* voices, const double* noise,
+                                                 const double* lfo1, const double* lfo2, double* sum,
+                                                 int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-void VoiceQuad::Group<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
-                                         const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
+                                   const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, const double* lfo1,
-                                 const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<L>::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                           double* sum, int n) noexcept {
   if (!mWide)
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
   else if constexpr (kLanes == 8)
@@ -139,19 +131,19 @@ void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, cons
     RenderSse42(voices, noise, lfo1, lfo2, sum, n);
 }
 
-// The three widths; the octet's AVX-512 form is in VoiceOctetAvx512.cpp.
+// The three widths; the octet's AVX-512 form is in VoiceLanesAvx512.cpp.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
-template VoiceQuad::Group<Lanes2>::Group() noexcept;
-template void VoiceQuad::Group<Lanes2>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes2>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
-template VoiceQuad::Group<Lanes4>::Group() noexcept;
-template void VoiceQuad::Group<Lanes4>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
-template VoiceQuad::Group<Lanes8>::Group() noexcept;
-template void VoiceQuad::Group<Lanes8>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes8>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
+template VoiceLanes<Lanes2>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes2>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes2>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
+template VoiceLanes<Lanes4>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes4>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes4>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
+template VoiceLanes<Lanes8>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes8>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes8>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
 #pragma GCC diagnostic pop

@@ -9,11 +9,11 @@
 // on that path that is left out (while something it calls is listed) fails to compile rather than
 // silently running lane by lane; only a listed function's own comparisons depend on the list.
 //
-// These instances live in this file only: the baseline octet (VoiceQuad.cpp) instantiates the same
+// These instances live in this file only: the baseline octet (VoiceLanes.cpp) instantiates the same
 // templates for the baseline, and always inlines them there, so neither form calls the other's copies.
 // The members that run outside the per-sample path (VcoLanes' Load, Store and colouring rebuilds)
 // are left to the baseline, as they are shared.
-#include "engine/voice/VoiceGroupLanes.h"
+#include "engine/voice/VoiceLanesRender.h"
 
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 
@@ -70,18 +70,18 @@ template L VcoLanes<L>::EndValue() const noexcept;
 template L VcoLanes<L>::NaiveValue(L) const noexcept;
 template void VcoLanes<L>::UpdateColouring() noexcept;
 template L VcoLanes<L>::EvaluateColouring(L) const noexcept;
-template L VoiceQuad::Group<L>::AudioSample(const L&, const L&, const L&, const L&, const L&, const L&,
-                                            const L&) noexcept;
-template void VoiceQuad::Group<L>::RenderLanes(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
+template L VoiceLanes<L>::AudioSample(const L&, const L&, const L&, const L&, const L&, const L&,
+                                      const L&) noexcept;
+template void VoiceLanes<L>::RenderLanes(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
 
 template <class T>
-void VoiceQuad::Group<T>::RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
-                                       const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<T>::RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
+                                 const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
-template void VoiceQuad::Group<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*,
-                                                double*, int) noexcept;
+template void VoiceLanes<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*, double*,
+                                          int) noexcept;
 
 #if !defined(__clang__)
 #pragma GCC pop_options

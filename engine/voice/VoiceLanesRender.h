@@ -1,16 +1,16 @@
-// The per-sample render of voices side by side (VoiceQuad::Group<L>), included by the translation units
-// that compile it: VoiceQuad.cpp (baseline and AVX2 forms) and VoiceOctetAvx512.cpp (AVX-512 form).
+// The per-sample render of voices side by side (VoiceLanes<L>), included by the translation units
+// that compile it: VoiceLanes.cpp (baseline and AVX2 forms) and VoiceLanesAvx512.cpp (AVX-512 form).
 #pragma once
 
 #include "engine/filter/LadderCoefficients.h"
 #include "engine/util/FastMathLanes.h"
 #include "engine/util/LaneMath.h"
-#include "engine/voice/VoiceQuad.h"
+#include "engine/voice/VoiceLanes.h"
 
 template <class L>
-VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz,
-                                                    const L& width, const L& xmodDepth, const L& noise,
-                                                    const L& blend) noexcept {
+VLM_LANES_INLINE L VoiceLanes<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz,
+                                              const L& width, const L& xmodDepth, const L& noise,
+                                              const L& blend) noexcept {
   const L& k = mLadderK;
   const L& h = mLadderH;
   const L& gain = mLadderGain;
@@ -68,9 +68,9 @@ VLM_LANES_INLINE L VoiceQuad::Group<L>::AudioSample(const L& pitch1, const L& ba
 }
 
 template <class L>
-VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, const double* noise,
-                                                       const double* lfo1, const double* lfo2, double* sum,
-                                                       int n) noexcept {
+VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const double* noise,
+                                                 const double* lfo1, const double* lfo2, double* sum,
+                                                 int n) noexcept {
   using lanemath::Max;
   using lanemath::Min;
   Load(voices);
@@ -82,46 +82,48 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
   }
   constexpr int kRun = Voice::kControlRunLength;
   // Each voice runs its control half over a run of samples on its own (its state stays hot) and leaves
-  // its values column by column, so that the lanes load each value of all their voices at once. An
-  // ended lane keeps the columns of its last run and computes on unheard.
-  alignas(64) double columns[kControlColumnCount * kRun * kLanes];
-  int ran[kLanes];
+  // its control values laid out value by value, so that the lanes load one value of all their voices
+  // at once. An ended lane keeps the values of its last run and computes on unheard.
+  alignas(64) double controls[kControlValueCount * kRun * kLanes];
+  int controlled[kLanes]; // samples of the run whose values the voice left (fewer once it has ended)
   const double rate = voices[0]->mVcf.mSampleRate;
   for (int start = 0; start < n; start += kRun) {
     const int length = n - start < kRun ? n - start : kRun;
     for (int lane = 0; lane < kLanes; ++lane)
-      ran[lane] = sounding[lane]
-                      ? voices[lane]->ControlRun(lfo1 + start, lfo2 + start, length, columns, kLanes, lane)
-                      : 0;
+      controlled[lane] = sounding[lane] ? voices[lane]->ControlRun(lfo1 + start, lfo2 + start, length,
+                                                                   controls, kLanes, lane)
+                                        : 0;
     for (int r = 0; r < length; ++r) {
       const int s = start + r;
-      const auto field = [&columns, r](int column) VLM_LANES_LAMBDA {
+      // One control value of sample r, all lanes.
+      const auto control = [&controls, r](int value) VLM_LANES_LAMBDA {
         L v;
-        __builtin_memcpy(&v, columns + (column * kRun + r) * kLanes, sizeof v);
+        __builtin_memcpy(&v, controls + (value * kRun + r) * kLanes, sizeof v);
         return v;
       };
 
       // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
       // coefficients (computing them every sample gives what a filter's update-on-change gives), and
       // the amplifier.
-      const L cutoff =
-          Max(field(kColumnCutoffHz) * FastExp2Lanes<L>(field(kColumnOctaves)), field(kColumnFloorHz));
+      const L cutoff = Max(control(kControlCutoffHz) * FastExp2Lanes<L>(control(kControlOctaves)),
+                           control(kControlFloorHz));
       mLastCutoff = Max(Splat<L>(1.0), cutoff);
       mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
-      mLadderH = ladder::StageCoefficient(mLadderCutoff, field(kColumnLadderJitter), rate, mIterations);
-      ladder::FeedbackAndGain(mLadderCutoff, field(kColumnLadderFeedbackBase), field(kColumnLadderGainBase),
-                              field(kColumnLadderSelfOscillation), rate, mLadderK, mLadderGain);
+      mLadderH = ladder::StageCoefficient(mLadderCutoff, control(kControlLadderJitter), rate, mIterations);
+      ladder::FeedbackAndGain(mLadderCutoff, control(kControlLadderFeedbackBase),
+                              control(kControlLadderGainBase), control(kControlLadderSelfOscillation), rate,
+                              mLadderK, mLadderGain);
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
-      const L tremolo =
-          mAnyTremolo ? Select<L>(mTremolo != 0.0, FastExpLanes<L>(field(kColumnTremoloArg)), Splat<L>(1.0))
-                      : Splat<L>(1.0);
-      mAmp += (field(kColumnAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
+      const L tremolo = mAnyTremolo ? Select<L>(mTremolo != 0.0, FastExpLanes<L>(control(kControlTremoloArg)),
+                                                Splat<L>(1.0))
+                                    : Splat<L>(1.0);
+      mAmp += (control(kControlAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
-      const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(field(kColumnPitch2));
-      const L y =
-          AudioSample(field(kColumnPitch1), mBase1Hz, vco2Hz, field(kColumnWidth), field(kColumnXmodDepth),
-                      Splat<L>(noise ? noise[s] : 0.0), field(kColumnLadderBlend)) *
-          mAmp;
+      const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(control(kControlPitch2));
+      const L y = AudioSample(control(kControlPitch1), mBase1Hz, vco2Hz, control(kControlWidth),
+                              control(kControlXmodDepth), Splat<L>(noise ? noise[s] : 0.0),
+                              control(kControlLadderBlend)) *
+                  mAmp;
       // In lane order, unrolled so that the lanes come out of the register rather than through memory.
       double total = sum[s];
       [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
@@ -131,7 +133,7 @@ VLM_LANES_INLINE void VoiceQuad::Group<L>::RenderLanes(Voice* const* voices, con
       sum[s] = total;
       // A voice that ended at this sample is stored as it stands after it.
       for (int lane = 0; lane < kLanes; ++lane) {
-        if (sounding[lane] && ran[lane] == r + 1 && !voices[lane]->IsActive()) {
+        if (sounding[lane] && controlled[lane] == r + 1 && !voices[lane]->IsActive()) {
           Store(lane, *voices[lane]);
           sounding[lane] = false;
           endedAt[lane] = s;
