@@ -2,6 +2,7 @@
 #include "engine/voice/Voice.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -617,6 +618,7 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
 
   // 6. Pitch in octaves.
   const double m = d1 * mPitchLfoAmount + w * mPitchEnv1Amount;
+  c.pitchMod = m;
   const double at =
       mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
   // One division per oscillator: the semitone terms are summed first.
@@ -657,16 +659,12 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
   const int code = FilterPhaseOf(filterEnv);
   const double F = FilterEnvelope(c.filterIn, code);
 
-  // 16. Envelope modulation in knob travel, so it sounds even across the range.
-  double cutoff = c.cutoffHz;
+  // 16. Envelope modulation in knob travel, so it sounds even across the range (converted to a
+  // frequency by FinishAlone or the group's lanes).
+  c.modPercent = -1.0;
   if (mVcfEnvAmount > 0.0 && F > 0.0) {
     const double amount = mVcfEnvInverted ? -mVcfEnvAmount * F : mVcfEnvAmount * F;
-    const double q = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
-    if (q != mModCutoffCacheIn) {
-      mModCutoffCacheIn = q;
-      mModCutoffCacheOut = CutoffPercentToFrequency(q, mCutoffSegment);
-    }
-    cutoff = mModCutoffCacheOut;
+    c.modPercent = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
   }
 
   // 17. Octave offsets from LFO-1 (delayed), key follow and aftertouch.
@@ -684,7 +682,6 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
     else
       floorHz = 15.0;
   }
-  c.cutoffHz = cutoff;
   c.octaves = o;
   c.floorHz = floorHz;
 }
@@ -707,7 +704,15 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
     mOctaveCacheIn = c.octaves;
     mOctaveCacheOut = FastExp2(c.octaves);
   }
-  const double cutoff = std::max(c.cutoffHz * mOctaveCacheOut, c.floorHz);
+  double cutoffHz = c.cutoffHz;
+  if (!(c.modPercent < 0.0)) {
+    if (c.modPercent != mModCutoffCacheIn) {
+      mModCutoffCacheIn = c.modPercent;
+      mModCutoffCacheOut = CutoffPercentToFrequency(c.modPercent, mCutoffSegment);
+    }
+    cutoffHz = mModCutoffCacheOut;
+  }
+  const double cutoff = std::max(cutoffHz * mOctaveCacheOut, c.floorHz);
   // 19. Ladder coefficients (the audio half runs the ladder).
   mLastCutoffHz = std::max(1.0, cutoff);
   mVcf.SetCutoffAndResonance(mLastCutoffHz, c.resonance);
@@ -729,14 +734,19 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
     mVcf.SetResonanceAndStepJitter(c.resonance);
-    at(kControlPitch1, s) = c.pitch1;
+    at(kControlPitchMod, s) = c.pitchMod;
+    at(kControlGlide, s) = c.glide;
+    at(kControlDrift1, s) = mDrift1;
+    at(kControlDrift2, s) = mDrift2;
     at(kControlWidth, s) = c.width;
     at(kControlXmodDepth, s) = c.xmodDepth;
-    at(kControlPitch2, s) = c.pitch2;
     at(kControlCutoffHz, s) = c.cutoffHz;
+    at(kControlModPercent, s) = c.modPercent;
+    // The modulated travel is at most 100; at 0 the lanes take the lowest frequency without a segment.
+    const std::uint64_t segment = c.modPercent > 0.0 ? CutoffPercentSegment(c.modPercent, mCutoffSegment) : 1;
+    at(kControlCutoffSegment, s) = std::bit_cast<double>(segment);
     at(kControlOctaves, s) = c.octaves;
     at(kControlFloorHz, s) = c.floorHz;
-    at(kControlTremoloArg, s) = c.tremoloArg;
     at(kControlAmpTarget, s) = c.ampTarget;
     at(kControlLadderJitter, s) = mVcf.JitterOffset();
     at(kControlLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();

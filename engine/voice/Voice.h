@@ -28,7 +28,8 @@ struct VoiceControl {
   // least floorHz; the amplifier's one-pole aims at ampTarget x the tremolo, e^tremoloArg when tremolo.
   double base2Hz;
   double pitch2;
-  double cutoffHz;
+  double cutoffHz;   // the knob's, smoothed
+  double modPercent; // the knob travel the filter envelope moves it to; -1 without envelope modulation
   double octaves;
   double floorHz;
   double tremolo; // 1 with tremolo, 0 without
@@ -42,6 +43,7 @@ struct VoiceControl {
   double filterIn; // the filter-envelope copy's output
   double env2;
   double lfo1Delayed;
+  double pitchMod; // semitones of LFO-1 and ENV-1, before each VCO's mod-mode sign
   double glide;
   double keyFollow;     // octaves
   double cutoffPercent; // knob travel of cutoffHz (kept while the envelope amount is 0)
@@ -49,18 +51,24 @@ struct VoiceControl {
 };
 
 // What a voice rendered in a group hands to the group's lanes each sample: the fields of VoiceControl
-// that the lanes read, and the ladder's settings after the control half (its jitter's cutoff offset,
-// feedback and gain bases, self-oscillation factor and smoothing blend). The base frequencies and
-// whether there is tremolo change only between blocks: the group loads them with the voices.
+// that the lanes read, the terms of the two pitches (the lanes sum them), the breakpoint above the
+// modulated knob travel (the lanes convert it to a frequency), and the ladder's settings after the
+// control half (its jitter's cutoff offset, feedback and gain bases, self-oscillation factor and
+// smoothing blend). What changes only between blocks (base frequencies, mod-mode signs, bend, the
+// aftertouch's pitch factor, the tremolo's depth) the group loads with the voices; the LFOs it reads
+// itself. The breakpoint is an integer in a double's bits.
 enum ControlValue : int {
-  kControlPitch1,
+  kControlPitchMod,
+  kControlGlide,
+  kControlDrift1,
+  kControlDrift2,
   kControlWidth,
   kControlXmodDepth,
-  kControlPitch2,
   kControlCutoffHz,
+  kControlModPercent,
+  kControlCutoffSegment,
   kControlOctaves,
   kControlFloorHz,
-  kControlTremoloArg,
   kControlAmpTarget,
   kControlLadderJitter,
   kControlLadderFeedbackBase,

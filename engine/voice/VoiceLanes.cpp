@@ -65,6 +65,15 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mBase1Hz = Gather<L>(v, [](const Voice& x) { return x.mBase1Hz; });
   mBase2Hz = Gather<L>(v, [](const Voice& x) { return x.mBase2Hz; });
   mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
+  mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
+  mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });
+  mVco2ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco2ModSign; });
+  mVco1Bend = Gather<L>(v, [](const Voice& x) { return x.mBend * x.mVco1BendSpan; });
+  mVco2Bend = Gather<L>(v, [](const Voice& x) { return x.mBend * x.mVco2BendSpan; });
+  mAftertouchFactor =
+      Gather<L>(v, [](const Voice& x) { return x.mAftertouch * x.mAftertouchSensitivity * 2.0; });
+  mAftertouchOnPitch =
+      Gather<L>(v, [](const Voice& x) { return x.mAftertouchMode == Voice::kAftertouchPitch ? 1.0 : 0.0; });
   mAnyTremolo = 0;
   for (int lane = 0; lane < kLanes; ++lane)
     mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;

@@ -76,8 +76,12 @@ private:
   // The ladder's cutoff and coefficients of the last sample, and the amplifier.
   VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
-  // What changes only between blocks: the base frequencies and which lanes have tremolo.
-  VLM_LANE_ALIGN(L) L mBase1Hz{}, mBase2Hz{}, mTremolo{};
+  // What changes only between blocks: the base frequencies, the pitch terms' factors (mod-mode signs,
+  // the bend in semitones, the aftertouch's pitch factor where it bends pitch) and which lanes have
+  // tremolo and how deep.
+  VLM_LANE_ALIGN(L) L mBase1Hz{}, mBase2Hz{}, mTremolo{}, mTremoloLog{};
+  VLM_LANE_ALIGN(L) L mVco1ModSign{}, mVco2ModSign{}, mVco1Bend{}, mVco2Bend{};
+  VLM_LANE_ALIGN(L) L mAftertouchFactor{}, mAftertouchOnPitch{};
   std::uint8_t mAnyTremolo = 0;
   std::uint8_t mWide = 0;
   std::uint8_t mSyncMode = 0;

@@ -2,6 +2,7 @@
 // that compile it: VoiceLanes.cpp (baseline and AVX2 forms) and VoiceLanesAvx512.cpp (AVX-512 form).
 #pragma once
 
+#include "engine/filter/CutoffCurve.h"
 #include "engine/filter/LadderCoefficients.h"
 #include "engine/util/FastMathLanes.h"
 #include "engine/util/LaneMath.h"
@@ -87,6 +88,7 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
   alignas(64) double controls[kControlValueCount * kRun * kLanes];
   int controlled[kLanes]; // samples of the run whose values the voice left (fewer once it has ended)
   const double rate = voices[0]->mVcf.mSampleRate;
+  const L zero = Splat<L>(0.0);
   for (int start = 0; start < n; start += kRun) {
     const int length = n - start < kRun ? n - start : kRun;
     for (int lane = 0; lane < kLanes; ++lane)
@@ -105,8 +107,20 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and
       // coefficients (computing them every sample gives what a filter's update-on-change gives), and
       // the amplifier.
-      const L cutoff = Max(control(kControlCutoffHz) * FastExp2Lanes<L>(control(kControlOctaves)),
-                           control(kControlFloorHz));
+      // The envelope-modulated knob travel q as a frequency, from the breakpoint the voice found (q is
+      // at most 100; at 0 the lowest frequency, below 0 no modulation: the knob's cutoff).
+      const L q = control(kControlModPercent);
+      const auto* segment =
+          reinterpret_cast<const std::int64_t*>(controls + (kControlCutoffSegment * kRun + r) * kLanes);
+      const auto breakpoint = [segment](const auto& table, int below) VLM_LANES_LAMBDA {
+        return MakeLanes<L>([&](int lane) VLM_LANES_LAMBDA { return table[segment[lane] - below]; });
+      };
+      const L modulatedHz =
+          CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurvePercent, 0),
+                             breakpoint(kCutoffLog2Hz, 1), breakpoint(kCutoffLog2Hz, 0));
+      const L cutoffHz = Select<L>(q > zero, modulatedHz,
+                                   Select<L>(q < zero, control(kControlCutoffHz), Splat<L>(kCutoffMinHz)));
+      const L cutoff = Max(cutoffHz * FastExp2Lanes<L>(control(kControlOctaves)), control(kControlFloorHz));
       mLastCutoff = Max(Splat<L>(1.0), cutoff);
       mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
       mLadderH = ladder::StageCoefficient(mLadderCutoff, control(kControlLadderJitter), rate, mIterations);
@@ -114,15 +128,25 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
                               control(kControlLadderGainBase), control(kControlLadderSelfOscillation), rate,
                               mLadderK, mLadderGain);
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
-      const L tremolo = mAnyTremolo ? Select<L>(mTremolo != 0.0, FastExpLanes<L>(control(kControlTremoloArg)),
-                                                Splat<L>(1.0))
-                                    : Splat<L>(1.0);
+      const L tremolo =
+          mAnyTremolo
+              ? Select<L>(mTremolo != 0.0, FastExpLanes<L>((1.0 - Splat<L>(lfo1[s])) * 0.5 * mTremoloLog),
+                          Splat<L>(1.0))
+              : Splat<L>(1.0);
       mAmp += (control(kControlAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
-      const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(control(kControlPitch2));
-      const L y = AudioSample(control(kControlPitch1), mBase1Hz, vco2Hz, control(kControlWidth),
-                              control(kControlXmodDepth), Splat<L>(noise ? noise[s] : 0.0),
-                              control(kControlLadderBlend)) *
+      // The pitches in octaves, summed as the voice sums them.
+      const L pitchMod = control(kControlPitchMod);
+      const L aftertouch = Select<L>(mAftertouchOnPitch != 0.0, mAftertouchFactor * Splat<L>(lfo2[s]), zero);
+      const L glide = control(kControlGlide);
+      const L pitch1 =
+          (mVco1ModSign * pitchMod + aftertouch + mVco1Bend) / 12.0 + glide + control(kControlDrift1);
+      const L pitch2 =
+          (mVco2ModSign * pitchMod + aftertouch + mVco2Bend) / 12.0 + glide + control(kControlDrift2);
+
+      const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(pitch2);
+      const L y = AudioSample(pitch1, mBase1Hz, vco2Hz, control(kControlWidth), control(kControlXmodDepth),
+                              Splat<L>(noise ? noise[s] : 0.0), control(kControlLadderBlend)) *
                   mAmp;
       // In lane order, unrolled so that the lanes come out of the register rather than through memory.
       double total = sum[s];
