@@ -626,13 +626,7 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
   const double p2 = (mVco2ModSign * m + at + mBend * mVco2BendSpan) / 12.0 + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
-  double pwmSource = 0.0;
-  if (mPwmSource == kPwmEnv1)
-    pwmSource = e1;
-  else if (mPwmSource == kPwmLfo1)
-    pwmSource = lfo1;
-  else if (mPwmSource == kPwmKey)
-    pwmSource = std::clamp((mNote - 60) / 24.0, -1.0, 1.0);
+  const double pwmSource = mPwmSource == kPwmEnv1 ? e1 : mPwmSource == kPwmLfo1 ? lfo1 : PwmKeySource();
   const double pwm = mPwmAmount * pwmSource * 0.42;
   c.width = std::clamp(mPwmInverted ? mPulseWidthBase - pwm : mPulseWidthBase + pwm, 0.0, 1.0);
 
@@ -738,7 +732,7 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
     at(kControlGlide, s) = c.glide;
     at(kControlDrift1, s) = mDrift1;
     at(kControlDrift2, s) = mDrift2;
-    at(kControlWidth, s) = c.width;
+    at(kControlEnv1, s) = c.env1;
     at(kControlXmodDepth, s) = c.xmodDepth;
     at(kControlCutoffHz, s) = c.cutoffHz;
     at(kControlModPercent, s) = c.modPercent;
@@ -763,6 +757,10 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
     for (int value = 0; value < kControlValueCount; ++value)
       at(value, s) = at(value, ran - 1);
   return ran;
+}
+
+double Voice::PwmKeySource() const noexcept {
+  return mPwmSource == kPwmKey ? std::clamp((mNote - 60) / 24.0, -1.0, 1.0) : 0.0;
 }
 
 bool Voice::SharesLanesWith(const Voice& other) const noexcept {

@@ -54,15 +54,16 @@ struct VoiceControl {
 // that the lanes read, the terms of the two pitches (the lanes sum them), the breakpoint above the
 // modulated knob travel (the lanes convert it to a frequency), and the ladder's settings after the
 // control half (its jitter's cutoff offset, feedback and gain bases, self-oscillation factor and
-// smoothing blend). What changes only between blocks (base frequencies, mod-mode signs, bend, the
-// aftertouch's pitch factor, the tremolo's depth) the group loads with the voices; the LFOs it reads
-// itself. The breakpoint is an integer in a double's bits.
+// smoothing blend); ENV-1 for the pulse width. What changes only between blocks (base frequencies,
+// mod-mode signs, bend, the aftertouch's pitch factor, the pulse width's settings, the tremolo's
+// depth) the group loads with the voices; the LFOs it reads itself. The breakpoint is an integer in a
+// double's bits.
 enum ControlValue : int {
   kControlPitchMod,
   kControlGlide,
   kControlDrift1,
   kControlDrift2,
-  kControlWidth,
+  kControlEnv1,
   kControlXmodDepth,
   kControlCutoffHz,
   kControlModPercent,
@@ -226,6 +227,8 @@ private:
   [[gnu::always_inline]] inline double FilterEnvelope(double e, int code) noexcept;
   [[gnu::always_inline]] inline double AmplifierGain(double y, double scale, double sustain) noexcept;
   void ClearCurveState() noexcept;
+  // The pulse width's modulation source where it is neither ENV-1 nor LFO-1: the key, or 0.
+  double PwmKeySource() const noexcept;
   void ClearCaches() noexcept;
 
   Vco mVco1;

@@ -72,6 +72,12 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mVco2Bend = Gather<L>(v, [](const Voice& x) { return x.mBend * x.mVco2BendSpan; });
   mAftertouchFactor =
       Gather<L>(v, [](const Voice& x) { return x.mAftertouch * x.mAftertouchSensitivity * 2.0; });
+  mPwmOnEnv1 = Gather<L>(v, [](const Voice& x) { return x.mPwmSource == Voice::kPwmEnv1 ? 1.0 : 0.0; });
+  mPwmOnLfo1 = Gather<L>(v, [](const Voice& x) { return x.mPwmSource == Voice::kPwmLfo1 ? 1.0 : 0.0; });
+  mPwmKey = Gather<L>(v, [](const Voice& x) { return x.PwmKeySource(); });
+  mPwmAmount = Gather<L>(v, [](const Voice& x) { return x.mPwmAmount; });
+  mPwmInverted = Gather<L>(v, [](const Voice& x) { return x.mPwmInverted ? 1.0 : 0.0; });
+  mPulseWidthBase = Gather<L>(v, [](const Voice& x) { return x.mPulseWidthBase; });
   mAftertouchOnPitch =
       Gather<L>(v, [](const Voice& x) { return x.mAftertouchMode == Voice::kAftertouchPitch ? 1.0 : 0.0; });
   mAnyTremolo = 0;

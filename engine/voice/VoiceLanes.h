@@ -82,6 +82,7 @@ private:
   VLM_LANE_ALIGN(L) L mBase1Hz{}, mBase2Hz{}, mTremolo{}, mTremoloLog{};
   VLM_LANE_ALIGN(L) L mVco1ModSign{}, mVco2ModSign{}, mVco1Bend{}, mVco2Bend{};
   VLM_LANE_ALIGN(L) L mAftertouchFactor{}, mAftertouchOnPitch{};
+  VLM_LANE_ALIGN(L) L mPwmOnEnv1{}, mPwmOnLfo1{}, mPwmKey{}, mPwmAmount{}, mPwmInverted{}, mPulseWidthBase{};
   std::uint8_t mAnyTremolo = 0;
   std::uint8_t mWide = 0;
   std::uint8_t mSyncMode = 0;

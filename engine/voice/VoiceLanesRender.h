@@ -145,7 +145,15 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
           (mVco2ModSign * pitchMod + aftertouch + mVco2Bend) / 12.0 + glide + control(kControlDrift2);
 
       const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(pitch2);
-      const L y = AudioSample(pitch1, mBase1Hz, vco2Hz, control(kControlWidth), control(kControlXmodDepth),
+      // The pulse width from ENV-1, LFO-1 (without its delay) or the key, as the voice takes it.
+      const L lfo1Now = Splat<L>(lfo1[s]);
+      const L pwmSource =
+          Select<L>(mPwmOnEnv1 != 0.0, control(kControlEnv1), Select<L>(mPwmOnLfo1 != 0.0, lfo1Now, mPwmKey));
+      const L pwm = mPwmAmount * pwmSource * 0.42;
+      const L unheld = Select<L>(mPwmInverted != 0.0, mPulseWidthBase - pwm, mPulseWidthBase + pwm);
+      const L width = Select<L>(unheld < zero, zero, Select<L>(1.0 < unheld, Splat<L>(1.0), unheld));
+
+      const L y = AudioSample(pitch1, mBase1Hz, vco2Hz, width, control(kControlXmodDepth),
                               Splat<L>(noise ? noise[s] : 0.0), control(kControlLadderBlend)) *
                   mAmp;
       // In lane order, unrolled so that the lanes come out of the register rather than through memory.
