@@ -141,6 +141,11 @@ template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
   return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a & b; }) != 0;
 }
 
+// The lanes where a and b hold the same bits (a cache's key is unchanged there; == would take 0 for -0).
+template <LaneVector L> VLM_LANES_INLINE MaskOf<L> SameBits(L a, L b) noexcept {
+  return __builtin_bit_cast(BitsOf<L>, a) == __builtin_bit_cast(BitsOf<L>, b);
+}
+
 // x > lo ? (x < hi ? x : hi) : lo, lane by lane (NaN becomes lo), as HoldWithin.
 template <LaneVector L> VLM_LANES_INLINE L HoldWithinLanes(L x, L lo, L hi) noexcept {
   return Select<L>(x > lo, Select<L>(x < hi, x, hi), lo);

@@ -1,6 +1,8 @@
 // Voices side by side: per-lane control halves, one audio half on four or eight lanes.
 #include "engine/voice/VoiceLanes.h"
 
+#include <limits>
+
 #include "engine/filter/CpuFeatures.h"
 #include "engine/voice/VoiceLanesRender.h"
 
@@ -65,6 +67,8 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mBase1Hz = Gather<L>(v, [](const Voice& x) { return x.mBase1Hz; });
   mBase2Hz = Gather<L>(v, [](const Voice& x) { return x.mBase2Hz; });
   mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
+  const L none = Splat<L>(std::numeric_limits<double>::quiet_NaN());
+  mModPercentIn = mOctavesIn = mLadderCutoff = none;
   mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
   mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });
   mVco2ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco2ModSign; });
@@ -81,8 +85,11 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mAftertouchOnPitch =
       Gather<L>(v, [](const Voice& x) { return x.mAftertouchMode == Voice::kAftertouchPitch ? 1.0 : 0.0; });
   mAnyTremolo = 0;
-  for (int lane = 0; lane < kLanes; ++lane)
+  mAnyJitter = 0;
+  for (int lane = 0; lane < kLanes; ++lane) {
     mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;
+    mAnyJitter |= v[lane]->mVcf.mJitterDepth > 0.0 ? 1 : 0;
+  }
 }
 
 template <class L> void VoiceLanes<L>::Store(int lane, Voice& v) const noexcept {

@@ -75,6 +75,11 @@ private:
   VLM_LANE_ALIGN(L) L mBleedCoefficient{}, mSmoothCoefficient{};
   // The ladder's cutoff and coefficients of the last sample, and the amplifier.
   VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
+  // Caches keyed on their inputs (NaN after Load, so that the first sample computes): the modulated
+  // knob travel's frequency, the cutoff's octave factor and the ladder's settings behind its
+  // coefficients. While the controls rest (a held note's sustain) the lanes skip that arithmetic.
+  VLM_LANE_ALIGN(L) L mModPercentIn{}, mModulatedHz{}, mOctavesIn{}, mOctaveFactor{};
+  VLM_LANE_ALIGN(L) L mJitterIn{}, mFeedbackBaseIn{}, mGainBaseIn{}, mSelfOscillationIn{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
   // What changes only between blocks: the base frequencies, the pitch terms' factors (mod-mode signs,
   // the bend in semitones, the aftertouch's pitch factor where it bends pitch) and which lanes have
@@ -84,6 +89,8 @@ private:
   VLM_LANE_ALIGN(L) L mAftertouchFactor{}, mAftertouchOnPitch{};
   VLM_LANE_ALIGN(L) L mPwmOnEnv1{}, mPwmOnLfo1{}, mPwmKey{}, mPwmAmount{}, mPwmInverted{}, mPulseWidthBase{};
   std::uint8_t mAnyTremolo = 0;
+  // Jitter moves the stage coefficient every sample: then the ladder's cache is not consulted.
+  std::uint8_t mAnyJitter = 0;
   std::uint8_t mWide = 0;
   std::uint8_t mSyncMode = 0;
   std::uint8_t mHighRange = 0;

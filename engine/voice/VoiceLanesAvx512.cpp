@@ -29,6 +29,8 @@ using M = LaneMask8;
 template L Splat<L>(double) noexcept;
 template M SplatMask<M>(std::int64_t) noexcept;
 template bool AnyLane<M>(M) noexcept;
+template bool AllLanes<M>(M) noexcept;
+template M SameBits<L>(L, L) noexcept;
 template L Select<L>(M, L, L) noexcept;
 template L HoldWithinLanes<L>(L, L, L) noexcept;
 template L MinLanes<L>(L, L) noexcept;

@@ -115,18 +115,39 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       const auto breakpoint = [segment](const auto& table, int below) VLM_LANES_LAMBDA {
         return MakeLanes<L>([&](int lane) VLM_LANES_LAMBDA { return table[segment[lane] - below]; });
       };
-      const L modulatedHz =
-          CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurvePercent, 0),
-                             breakpoint(kCutoffLog2Hz, 1), breakpoint(kCutoffLog2Hz, 0));
-      const L cutoffHz = Select<L>(q > zero, modulatedHz,
+      if (!AllLanes(SameBits(q, mModPercentIn))) {
+        mModPercentIn = q;
+        mModulatedHz =
+            CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurvePercent, 0),
+                               breakpoint(kCutoffLog2Hz, 1), breakpoint(kCutoffLog2Hz, 0));
+      }
+      const L cutoffHz = Select<L>(q > zero, mModulatedHz,
                                    Select<L>(q < zero, control(kControlCutoffHz), Splat<L>(kCutoffMinHz)));
-      const L cutoff = Max(cutoffHz * FastExp2Lanes<L>(control(kControlOctaves)), control(kControlFloorHz));
+      const L octaves = control(kControlOctaves);
+      if (!AllLanes(SameBits(octaves, mOctavesIn))) {
+        mOctavesIn = octaves;
+        mOctaveFactor = FastExp2Lanes<L>(octaves);
+      }
+      const L cutoff = Max(cutoffHz * mOctaveFactor, control(kControlFloorHz));
       mLastCutoff = Max(Splat<L>(1.0), cutoff);
-      mLadderCutoff = Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
-      mLadderH = ladder::StageCoefficient(mLadderCutoff, control(kControlLadderJitter), rate, mIterations);
-      ladder::FeedbackAndGain(mLadderCutoff, control(kControlLadderFeedbackBase),
-                              control(kControlLadderGainBase), control(kControlLadderSelfOscillation), rate,
-                              mLadderK, mLadderGain);
+      const L ladderCutoff =
+          Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
+      const L jitter = control(kControlLadderJitter);
+      const L feedbackBase = control(kControlLadderFeedbackBase);
+      const L gainBase = control(kControlLadderGainBase);
+      const L selfOscillation = control(kControlLadderSelfOscillation);
+      if (mAnyJitter || !AllLanes(SameBits(ladderCutoff, mLadderCutoff) & SameBits(jitter, mJitterIn) &
+                                  SameBits(feedbackBase, mFeedbackBaseIn) & SameBits(gainBase, mGainBaseIn) &
+                                  SameBits(selfOscillation, mSelfOscillationIn))) {
+        mLadderCutoff = ladderCutoff;
+        mJitterIn = jitter;
+        mFeedbackBaseIn = feedbackBase;
+        mGainBaseIn = gainBase;
+        mSelfOscillationIn = selfOscillation;
+        mLadderH = ladder::StageCoefficient(ladderCutoff, jitter, rate, mIterations);
+        ladder::FeedbackAndGain(ladderCutoff, feedbackBase, gainBase, selfOscillation, rate, mLadderK,
+                                mLadderGain);
+      }
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
       const L tremolo =
           mAnyTremolo
