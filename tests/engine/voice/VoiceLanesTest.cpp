@@ -31,17 +31,25 @@ struct LanePatch {
   bool vcfEnvInverted;
   double resonance;
   double vcaLfo; // tremolo, or none at 0
+  int pwmSource;
+  bool pwmInverted;
+  int aftertouchMode; // what the aftertouch moves: pitch or cutoff
 };
 
 // Every waveform on each oscillator, both sync directions, the high range's shelf, both cross-mod and
-// filter-envelope polarities, a resonance with cutoff jitter, and tremolo on and off.
+// filter-envelope polarities, a resonance with cutoff jitter, tremolo on and off, each source and
+// polarity of the pulse width's modulation (on a pulse wave), and aftertouch on pitch and on cutoff.
 const LanePatch kPatches[] = {
-    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, false, 0.3, 0.0},
-    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, true, 0.85, 0.4},
-    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, false, 0.95,
-     0.4},
-    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, true, 0.6, 0.0},
-    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, false, 0.7, 0.4},
+    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, false, 0.3, 0.0, Voice::kPwmLfo1,
+     false, Voice::kAftertouchPitch},
+    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, true, 0.85, 0.4,
+     Voice::kPwmEnv1, true, Voice::kAftertouchCutoff},
+    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, false, 0.95, 0.4,
+     Voice::kPwmEnv1, false, Voice::kAftertouchPitch},
+    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, true, 0.6, 0.0,
+     Voice::kPwmKey, true, Voice::kAftertouchCutoff},
+    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, false, 0.7, 0.4,
+     Voice::kPwmKey, false, Voice::kAftertouchPitch},
 };
 
 void ApplyPatch(TonePart& p, const LanePatch& q) {
@@ -58,6 +66,12 @@ void ApplyPatch(TonePart& p, const LanePatch& q) {
   p.SetVcoModLfoAmount(0.3);
   p.SetVcoModEnv1Amount(5.0);
   p.SetPwmAmount(0.9);
+  p.SetPwmSource(q.pwmSource);
+  p.SetPwmPolarity(q.pwmInverted);
+  p.SetLfo2Mode(q.aftertouchMode);
+  p.SetAftertouchSensitivity(0.8);
+  p.SetAftertouch(0.6);
+  p.SetVco2ModMode(Voice::kModInverted);
   p.SetPulseWidth(40.0);
   p.SetVcfCutoff(900.0);
   p.SetVcfResonance(q.resonance);
