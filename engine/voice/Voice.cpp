@@ -727,7 +727,7 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
     ControlGlideAndSmoothers(lfo1[s], c);
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
-    mVcf.SetResonanceAndStepJitter(c.resonance);
+    mVcf.SetResonanceAndStepNoise(c.resonance);
     at(kControlPitchMod, s) = c.pitchMod;
     at(kControlGlide, s) = c.glide;
     at(kControlDrift1, s) = mDrift1;
@@ -742,7 +742,8 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
     at(kControlOctaves, s) = c.octaves;
     at(kControlFloorHz, s) = c.floorHz;
     at(kControlAmpTarget, s) = c.ampTarget;
-    at(kControlLadderJitter, s) = mVcf.JitterOffset();
+    at(kControlJitterNoise, s) = mVcf.JitterNoise();
+    at(kControlJitterDepth, s) = mVcf.JitterDepth();
     at(kControlLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
     at(kControlLadderGainBase, s) = mVcf.GainBaseValue();
     at(kControlLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();

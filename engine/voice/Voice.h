@@ -53,7 +53,7 @@ struct VoiceControl {
 // What a voice rendered in a group hands to the group's lanes each sample: the fields of VoiceControl
 // that the lanes read, the terms of the two pitches (the lanes sum them), the breakpoint above the
 // modulated knob travel (the lanes convert it to a frequency), and the ladder's settings after the
-// control half (its jitter's cutoff offset, feedback and gain bases, self-oscillation factor and
+// control half (its jitter's noise and depth, feedback and gain bases, self-oscillation factor and
 // smoothing blend); ENV-1 for the pulse width. What changes only between blocks (base frequencies,
 // mod-mode signs, bend, the aftertouch's pitch factor, the pulse width's settings, the tremolo's
 // depth) the group loads with the voices; the LFOs it reads itself. The breakpoint is an integer in a
@@ -71,7 +71,8 @@ enum ControlValue : int {
   kControlOctaves,
   kControlFloorHz,
   kControlAmpTarget,
-  kControlLadderJitter,
+  kControlJitterNoise,
+  kControlJitterDepth,
   kControlLadderFeedbackBase,
   kControlLadderGainBase,
   kControlLadderSelfOscillation,

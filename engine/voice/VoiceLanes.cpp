@@ -56,6 +56,9 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
     mStage[i] = Gather<L>(v, [i](const Voice& x) { return x.mVcf.mStage[i]; });
   mBleedCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
   mSmoothCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
+  mJitter = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitter; });
+  mJitterPole = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitterPole; });
+  mJitterNormaliser = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitterNormaliser; });
   mOutput.bleedPrevIn = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleedPrevIn; });
   mOutput.bleed1 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1; });
   mOutput.bleed1Prev = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1Prev; });
@@ -115,6 +118,7 @@ template <class L> void VoiceLanes<L>::Store(int lane, Voice& v) const noexcept 
   f.mK = mLadderK[lane];
   f.mH = mLadderH[lane];
   f.mGain = mLadderGain[lane];
+  f.mJitter = mJitter[lane];
   for (int i = 0; i < 4; ++i)
     f.mStage[i] = mStage[i][lane];
   f.mOutput = {mOutput.bleedPrevIn[lane], mOutput.bleed1[lane],  mOutput.bleed1Prev[lane],

@@ -73,6 +73,8 @@ private:
   VLM_LANE_ALIGN(L) L mStage[4] = {};
   VLM_LANE_ALIGN(L) LadderOutput<L> mOutput;
   VLM_LANE_ALIGN(L) L mBleedCoefficient{}, mSmoothCoefficient{};
+  // The cutoff jitter's low-pass.
+  VLM_LANE_ALIGN(L) L mJitter{}, mJitterPole{}, mJitterNormaliser{};
   // The ladder's cutoff and coefficients of the last sample, and the amplifier.
   VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
   // Caches keyed on their inputs (NaN after Load, so that the first sample computes): the modulated

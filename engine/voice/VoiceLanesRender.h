@@ -95,6 +95,9 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       controlled[lane] = sounding[lane] ? voices[lane]->ControlRun(lfo1 + start, lfo2 + start, length,
                                                                    controls, kLanes, lane)
                                         : 0;
+    bool anyEnds = false; // a voice ended in this run
+    for (int lane = 0; lane < kLanes; ++lane)
+      anyEnds |= sounding[lane] && !voices[lane]->IsActive();
     for (int r = 0; r < length; ++r) {
       const int s = start + r;
       // One control value of sample r, all lanes.
@@ -132,7 +135,8 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       mLastCutoff = Max(Splat<L>(1.0), cutoff);
       const L ladderCutoff =
           Select<L>(mLastCutoff >= 1.0, Min(mLastCutoff, Splat<L>(0.49 * rate)), Splat<L>(1.0));
-      const L jitter = control(kControlLadderJitter);
+      mJitter = Vcf::JitterStep(control(kControlJitterNoise), mJitter, mJitterPole);
+      const L jitter = mJitterNormaliser * mJitter * control(kControlJitterDepth);
       const L feedbackBase = control(kControlLadderFeedbackBase);
       const L gainBase = control(kControlLadderGainBase);
       const L selfOscillation = control(kControlLadderSelfOscillation);
@@ -185,11 +189,13 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       (std::make_index_sequence<kLanes>{});
       sum[s] = total;
       // A voice that ended at this sample is stored as it stands after it.
-      for (int lane = 0; lane < kLanes; ++lane) {
-        if (sounding[lane] && controlled[lane] == r + 1 && !voices[lane]->IsActive()) {
-          Store(lane, *voices[lane]);
-          sounding[lane] = false;
-          endedAt[lane] = s;
+      if (anyEnds) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+          if (sounding[lane] && controlled[lane] == r + 1 && !voices[lane]->IsActive()) {
+            Store(lane, *voices[lane]);
+            sounding[lane] = false;
+            endedAt[lane] = s;
+          }
         }
       }
     }
