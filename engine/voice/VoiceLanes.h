@@ -1,7 +1,7 @@
 // Voices rendered side by side, one per lane of L: VoicePair (two, in the SSE2 registers every x86-64
 // processor has), VoiceQuad (four, AVX2) and VoiceOctet (eight, AVX-512).
-// The branchy control steps run voice by voice, the arithmetic (exponentials, ladder coefficients,
-// oscillators, mixer, filters, amplifier) on the lanes.
+// The branchy control steps run voice by voice, the arithmetic (pitch sums, pulse width, exponentials,
+// cutoff conversion, jitter, ladder coefficients, oscillators, mixer, filters, amplifier) on the lanes.
 #pragma once
 
 #include "engine/filter/LadderStages.h"
@@ -11,8 +11,10 @@
 
 // Voices in one register do the same arithmetic once instead of two, four or eight times. Every lane
 // does exactly the scalar operations in the scalar order, so a group renders bit for bit what its
-// voices render one after another. The control steps stay per voice: on lanes they would have to take
-// every branch, which measured slower than the voices alone.
+// voices render one after another. The control steps with branches (envelope phases, curve lookups,
+// note starts, latches) stay per voice: on lanes they would have to take every branch, which measured
+// slower than the voices alone. What follows them without branches is summed on the lanes, and
+// what the lanes compute from inputs that rest (a held note's cutoff and ladder) is kept.
 //
 // Voice, Vcf and Hpf open their audio state to every VoiceLanes<L>. The per-sample render is in
 // VoiceLanesRender.h; the octet's AVX-512 form is compiled in VoiceLanesAvx512.cpp.
