@@ -1,8 +1,6 @@
 // Voices side by side: per-lane control halves, one audio half on four or eight lanes.
 #include "engine/voice/VoiceLanes.h"
 
-#include <limits>
-
 #include "engine/filter/CpuFeatures.h"
 #include "engine/voice/VoiceLanesRender.h"
 
@@ -70,7 +68,9 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mBase1Hz = Gather<L>(v, [](const Voice& x) { return x.mBase1Hz; });
   mBase2Hz = Gather<L>(v, [](const Voice& x) { return x.mBase2Hz; });
   mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
-  const L none = Splat<L>(std::numeric_limits<double>::quiet_NaN());
+  // The caches' keys start at a signalling NaN: arithmetic never gives one (it quiets them), so no
+  // control value matches it, not even a NaN.
+  const L none = __builtin_bit_cast(L, BitsOf<L>{} + 0x7FF4000000000001ull);
   mModPercentIn = mOctavesIn = mLadderCutoff = none;
   mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
   mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });

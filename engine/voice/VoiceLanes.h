@@ -79,9 +79,10 @@ private:
   VLM_LANE_ALIGN(L) L mJitter{}, mJitterPole{}, mJitterNormaliser{};
   // The ladder's cutoff and coefficients of the last sample, and the amplifier.
   VLM_LANE_ALIGN(L) L mLastCutoff{}, mLadderCutoff{}, mLadderK{}, mLadderH{}, mLadderGain{};
-  // Caches keyed on their inputs (NaN after Load, so that the first sample computes): the modulated
-  // knob travel's frequency, the cutoff's octave factor and the ladder's settings behind its
-  // coefficients. While the controls rest (a held note's sustain) the lanes skip that arithmetic.
+  // Caches keyed on their inputs (no input matches their keys after Load, so the first sample
+  // computes): the modulated knob travel's frequency, the cutoff's octave factor and the ladder's
+  // settings behind its coefficients. While the controls rest (a held note's sustain) the lanes skip
+  // that arithmetic.
   VLM_LANE_ALIGN(L) L mModPercentIn{}, mModulatedHz{}, mOctavesIn{}, mOctaveFactor{};
   VLM_LANE_ALIGN(L) L mJitterIn{}, mFeedbackBaseIn{}, mGainBaseIn{}, mSelfOscillationIn{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
