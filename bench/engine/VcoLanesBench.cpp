@@ -1,6 +1,6 @@
 // Cost of oscillators per sample: four scalar Vco against one VcoLanes on four lanes (AVX2 and baseline),
 // as ns per oscillator-sample, with the pitch modulated every sample as in a voice. Eight lanes are not
-// timed here: their AVX-512 form needs its templates instantiated for AVX-512 (see VoiceOctetAvx512.cpp),
+// timed here: their AVX-512 form needs its templates instantiated for AVX-512 (see VoiceLanesAvx512.cpp),
 // which this file's baseline form rules out; the voice benchmark times the octet.
 #include <benchmark/benchmark.h>
 

@@ -47,17 +47,17 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 }
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
-// quads:0 renders every voice alone (the reference path); quads:1 quads only; quads:2 runs of eight as
-// octets, the rest as quads (the default where the processor has AVX-512); quads:3 pairs only (the
+// groups:0 renders every voice alone (the reference path); groups:1 quads only; groups:2 runs of eight
+// as octets, the rest as quads (the default where the processor has AVX-512); groups:3 pairs only (the
 // default without AVX2).
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
-  const bool quads = state.range(2) != 0;
+  const bool grouped = state.range(2) != 0;
   constexpr int kVoices = 16;
   auto part = std::make_unique<TonePart>();
   part->Prepare(48000.0 * factor);
-  part->SetQuadRendering(quads);
+  part->SetLaneRendering(grouped);
   part->SetOctetRendering(state.range(2) == 2 && HasAvx512());
   part->Quad().SetVectorForm(state.range(2) != 3);
   ApplyPatch(*part, heavy);
@@ -76,7 +76,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
 }
 BENCHMARK(BM_VoiceSubSample)
     ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2, 3}})
-    ->ArgNames({"factor", "heavy", "quads"});
+    ->ArgNames({"factor", "heavy", "groups"});
 
 // The worst case the parameters allow: both parts at 24 voices each at 4x, the five effect slots full,
 // the chords struck again every half second (attack and decay are the dearest phases); counter
@@ -91,7 +91,7 @@ void BM_WorstCase(benchmark::State& state) {
   auto renderer = std::make_unique<PartRenderer>();
   renderer->Prepare(48000.0, 4);
   for (TonePart* part : {&renderer->Upper(), &renderer->Lower()}) {
-    part->SetQuadRendering(path >= 2);
+    part->SetLaneRendering(path >= 2);
     part->SetOctetRendering(path == 5 && HasAvx512());
     part->Pair().SetVectorForm(path >= 3);
     part->Quad().SetVectorForm(path >= 4);

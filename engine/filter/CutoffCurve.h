@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/util/FastMath.h"
+#include "engine/util/LaneMath.h"
 
 inline constexpr int kCutoffCurvePoints = 19;
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurvePercent = {
@@ -27,6 +28,30 @@ double CutoffPercentToFrequency(double percent) noexcept;
 // main; read it only after).
 extern const std::array<double, kCutoffCurvePoints> kCutoffLog2Hz;
 
+// The breakpoint at or above a percent p in (0, 100], trying `segment` first (the caller's memory of
+// it, 1 at the start): it is unique, so the remembered one, when it fits, is it.
+[[gnu::always_inline]] inline std::uint32_t CutoffPercentSegment(double p, std::uint32_t& segment) noexcept {
+  std::uint32_t i = segment;
+  if (!(kCutoffCurvePercent[i - 1] < p && !(kCutoffCurvePercent[i] < p))) {
+    i = 1;
+    while (kCutoffCurvePercent[i] < p)
+      ++i;
+    segment = i;
+  }
+  return i;
+}
+
+// The frequency of p in (0, 100] between the breakpoints below and above it (percents p0 and p1, log2
+// frequencies l0 and l1), for a double and for lanes alike: a voice rendered in a group finds the
+// breakpoint itself and leaves this arithmetic to the lanes.
+template <class T> [[gnu::always_inline]] inline T CutoffAlongSegment(T p, T p0, T p1, T l0, T l1) noexcept {
+  using namespace lanemath;
+  const T t = (p - p0) / (p1 - p0);
+  // The inline exp2 (within 3 ulp).
+  const T hz = Exp2(l0 + (l1 - l0) * t);
+  return Select(hz < kCutoffMinHz, kCutoffMinHz + T{}, Select(hz > kCutoffMaxHz, kCutoffMaxHz + T{}, hz));
+}
+
 // The same conversion, inline and starting from `segment` (the caller's memory of the breakpoint above
 // the last percent, 1 at the start): a voice converts every sample while its filter envelope moves, and
 // as a call the voice's control values went through memory.
@@ -36,16 +61,7 @@ extern const std::array<double, kCutoffCurvePoints> kCutoffLog2Hz;
   if (!(percent > 0.0))
     return kCutoffMinHz;
   const double p = percent < 100.0 ? percent : 100.0;
-  // The first breakpoint at or above p: it is unique, so the remembered one, when it fits, is it.
-  std::uint32_t i = segment;
-  if (!(kCutoffCurvePercent[i - 1] < p && !(kCutoffCurvePercent[i] < p))) {
-    i = 1;
-    while (kCutoffCurvePercent[i] < p)
-      ++i;
-    segment = i;
-  }
-  const double t = (p - kCutoffCurvePercent[i - 1]) / (kCutoffCurvePercent[i] - kCutoffCurvePercent[i - 1]);
-  // The inline exp2 (within 3 ulp).
-  const double hz = FastExp2(kCutoffLog2Hz[i - 1] + (kCutoffLog2Hz[i] - kCutoffLog2Hz[i - 1]) * t);
-  return hz < kCutoffMinHz ? kCutoffMinHz : (hz > kCutoffMaxHz ? kCutoffMaxHz : hz);
+  const std::uint32_t i = CutoffPercentSegment(p, segment);
+  return CutoffAlongSegment(p, kCutoffCurvePercent[i - 1], kCutoffCurvePercent[i], kCutoffLog2Hz[i - 1],
+                            kCutoffLog2Hz[i]);
 }

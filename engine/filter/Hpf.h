@@ -21,7 +21,7 @@ public:
   double Coefficient() const noexcept { return mCoefficient; }
 
 private:
-  friend class VoiceQuad; // its groups run the per-sample state of four or eight voices side by side
+  template <class L> friend class VoiceLanes; // runs the per-sample state of voices side by side
 
   void UpdateCoefficient() noexcept;
 

@@ -25,10 +25,17 @@ public:
   void Reset() noexcept;
   // Called every sample; recomputes coefficients only when something changed or jitter runs.
   void SetCutoffAndResonance(double hz, double resonance) noexcept;
-  // The part of SetCutoffAndResonance that does not need the cutoff: takes the resonance, steps the
-  // jitter and says whether the resonance changed. The coefficients are then a function of the
-  // cutoff and the filter's fields, so a caller may compute them itself (VoiceQuad does, four at once).
-  bool SetResonanceAndStepJitter(double resonance) noexcept;
+  // The part of SetCutoffAndResonance that needs neither the cutoff nor the jitter's low-pass: takes
+  // the resonance, steps the jitter's noise and says whether the resonance changed. The low-pass
+  // (JitterStep) and the coefficients are then functions of the noise, the cutoff and the filter's
+  // fields, so a caller may compute them itself (VoiceLanes does, for all its lanes at once).
+  bool SetResonanceAndStepNoise(double resonance) noexcept;
+  // The jitter's low-pass after one step, from the noise state (its 32 bits as a double), for a double
+  // and for lanes alike.
+  template <class T> static T JitterStep(T noise, T jitter, T pole) noexcept {
+    const T n = noise / 4294967295.0 * 2.0 - 1.0;
+    return n * (1.0 - pole) + pole * jitter;
+  }
   double Process(double x) noexcept;
 
   // Chooses the four-wide stage update; it is used only when the processor has AVX2.
@@ -56,9 +63,10 @@ public:
   double SelfOscillationFactor() const noexcept { return mSelfOscillation; }
   // The jitter's cutoff offset as the stage coefficient takes it.
   double JitterOffset() const noexcept { return mJitterNormaliser * mJitter * mJitterDepth; }
+  double JitterNoise() const noexcept { return mJitterState; }
 
 private:
-  friend class VoiceQuad; // its groups run the per-sample state of four or eight voices side by side
+  template <class L> friend class VoiceLanes; // runs the per-sample state of voices side by side
 
   static constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
@@ -93,21 +101,20 @@ private:
 // The per-sample calls are inline: every voice makes them every sample.
 inline void Vcf::StepJitter() noexcept {
   mJitterState = mJitterState * 1664525u + 1013904223u;
-  const double n = mJitterState / 4294967295.0 * 2.0 - 1.0;
-  mJitter = n * (1.0 - mJitterPole) + mJitterPole * mJitter;
+  mJitter = JitterStep<double>(mJitterState, mJitter, mJitterPole);
 }
 
 inline void Vcf::UpdateStageCoefficient() noexcept {
   mH = ladder::StageCoefficient(mCutoffHz, JitterOffset(), mSampleRate, mIterations);
 }
 
-inline bool Vcf::SetResonanceAndStepJitter(double resonance) noexcept {
+inline bool Vcf::SetResonanceAndStepNoise(double resonance) noexcept {
   const double r = HoldWithin(resonance, 0.0, 1.0);
   const bool changed = r != mResonance;
   mResonance = r;
   if (changed)
     UpdateResonance();
-  StepJitter();
+  mJitterState = mJitterState * 1664525u + 1013904223u;
   return changed;
 }
 
@@ -115,7 +122,8 @@ inline void Vcf::SetCutoffAndResonance(double hz, double resonance) noexcept {
   const double fc = hz >= 1.0 ? std::min(hz, 0.49 * mSampleRate) : 1.0;
   const bool cutoffChanged = fc != mCutoffHz;
   mCutoffHz = fc;
-  const bool resonanceChanged = SetResonanceAndStepJitter(resonance);
+  const bool resonanceChanged = SetResonanceAndStepNoise(resonance);
+  mJitter = JitterStep<double>(mJitterState, mJitter, mJitterPole);
   // Jitter moves only the stage coefficient; feedback and gain follow cutoff and resonance.
   if (cutoffChanged || resonanceChanged)
     UpdateCoefficients();

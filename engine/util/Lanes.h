@@ -17,7 +17,7 @@
 #define VLM_TARGET_SSE42 __attribute__((target("sse4.2")))
 #define VLM_TARGET_AVX2 __attribute__((target("avx2")))
 // For eight lanes the attribute alone is not enough: a comparison written in a template compiled for the
-// baseline comes out lane by lane even inlined here (see VoiceOctetAvx512.cpp).
+// baseline comes out lane by lane even inlined here (see VoiceLanesAvx512.cpp).
 #define VLM_TARGET_AVX512 __attribute__((target("avx512f,avx512dq,avx512vl")))
 
 // Aligned to their size in every build: the baseline compiler would align them to 16 only, and the
@@ -139,6 +139,11 @@ template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
 
 template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
   return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a & b; }) != 0;
+}
+
+// The lanes where a and b hold the same bits (a cache's key is unchanged there; == would take 0 for -0).
+template <LaneVector L> VLM_LANES_INLINE MaskOf<L> SameBits(L a, L b) noexcept {
+  return __builtin_bit_cast(BitsOf<L>, a) == __builtin_bit_cast(BitsOf<L>, b);
 }
 
 // x > lo ? (x < hi ? x : hi) : lo, lane by lane (NaN becomes lo), as HoldWithin.

@@ -154,7 +154,7 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
     // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
     // voice's 0 changes nothing but the sign of a zero): groups take runs of voices in that order,
     // eight where octets render, four where quads have their AVX2 form (or beside octets), else two.
-    const int widest = !mQuadRendering      ? 1
+    const int widest = !mLaneRendering      ? 1
                        : mOctetRendering    ? VoiceOctet::kLanes
                        : mQuad.VectorForm() ? VoiceQuad::kLanes
                                             : VoicePair::kLanes;
@@ -164,7 +164,7 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
       int run = 0;
       while (run < widest && next + run < activeCount) {
         group[run] = &mVoices[static_cast<std::size_t>(active[static_cast<std::size_t>(next + run)])];
-        if (!VoiceQuad::Compatible(*group[0], *group[run]))
+        if (!group[0]->SharesLanesWith(*group[run]))
           break;
         ++run;
       }

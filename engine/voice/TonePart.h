@@ -7,7 +7,7 @@
 #include "engine/lfo/Lfo.h"
 #include "engine/util/Biquad.h"
 #include "engine/voice/Voice.h"
-#include "engine/voice/VoiceQuad.h"
+#include "engine/voice/VoiceLanes.h"
 
 // Held by value in the processor (Upper and Lower) and never allocates after construction.
 // Audio thread only: rendering, note entry and every setter run there.
@@ -36,12 +36,12 @@ public:
   // Sub-samples per chunk: a group of voices loads and stores its lanes once per chunk, so 64 frames
   // at 4x are one chunk.
   static constexpr int kMaxChunk = 256;
-  // RenderBlock renders runs of voices side by side (the default) or every voice on its own (the
-  // reference the groups are checked against); both give the same samples. Runs of four render as a
-  // VoiceQuad where the quad has its AVX2 form, runs of two or three (and, without AVX2, every run) as
-  // a VoicePair: the quad's two-register baseline form is slower than the voices alone.
-  void SetQuadRendering(bool on) noexcept { mQuadRendering = on ? 1 : 0; }
-  // With quads on, runs of eight voices render as a VoiceOctet (the default where the processor has
+  // RenderBlock renders runs of voices side by side on vector lanes (the default) or every voice on its
+  // own (the reference the groups are checked against); both give the same samples. Runs of four
+  // render as a VoiceQuad where the quad has its AVX2 form, runs of two or three (and, without AVX2,
+  // every run) as a VoicePair: the quad's two-register baseline form is slower than the voices alone.
+  void SetLaneRendering(bool on) noexcept { mLaneRendering = on ? 1 : 0; }
+  // With lanes on, runs of eight voices render as a VoiceOctet (the default where the processor has
   // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
   VoiceQuad& Quad() noexcept { return mQuad; }
@@ -202,7 +202,7 @@ private:
   void RenderVoiceAlone(int index, const double* noise, const double* lfo1, const double* lfo2, double* sum,
                         int n) noexcept;
 
-  std::uint8_t mQuadRendering = 1;
+  std::uint8_t mLaneRendering = 1;
   std::uint8_t mOctetRendering = 0; // set in the constructor
   VoiceQuad mQuad;
   VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new

@@ -2,6 +2,7 @@
 #include "engine/voice/Voice.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -617,6 +618,7 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
 
   // 6. Pitch in octaves.
   const double m = d1 * mPitchLfoAmount + w * mPitchEnv1Amount;
+  c.pitchMod = m;
   const double at =
       mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
   // One division per oscillator: the semitone terms are summed first.
@@ -624,13 +626,7 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
   const double p2 = (mVco2ModSign * m + at + mBend * mVco2BendSpan) / 12.0 + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
-  double pwmSource = 0.0;
-  if (mPwmSource == kPwmEnv1)
-    pwmSource = e1;
-  else if (mPwmSource == kPwmLfo1)
-    pwmSource = lfo1;
-  else if (mPwmSource == kPwmKey)
-    pwmSource = std::clamp((mNote - 60) / 24.0, -1.0, 1.0);
+  const double pwmSource = mPwmSource == kPwmEnv1 ? e1 : mPwmSource == kPwmLfo1 ? lfo1 : PwmKeySource();
   const double pwm = mPwmAmount * pwmSource * 0.42;
   c.width = std::clamp(mPwmInverted ? mPulseWidthBase - pwm : mPulseWidthBase + pwm, 0.0, 1.0);
 
@@ -657,16 +653,12 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
   const int code = FilterPhaseOf(filterEnv);
   const double F = FilterEnvelope(c.filterIn, code);
 
-  // 16. Envelope modulation in knob travel, so it sounds even across the range.
-  double cutoff = c.cutoffHz;
+  // 16. Envelope modulation in knob travel, so it sounds even across the range (converted to a
+  // frequency by FinishAlone or the group's lanes).
+  c.modPercent = -1.0;
   if (mVcfEnvAmount > 0.0 && F > 0.0) {
     const double amount = mVcfEnvInverted ? -mVcfEnvAmount * F : mVcfEnvAmount * F;
-    const double q = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
-    if (q != mModCutoffCacheIn) {
-      mModCutoffCacheIn = q;
-      mModCutoffCacheOut = CutoffPercentToFrequency(q, mCutoffSegment);
-    }
-    cutoff = mModCutoffCacheOut;
+    c.modPercent = std::clamp(amount + c.cutoffPercent, 0.0, 100.0);
   }
 
   // 17. Octave offsets from LFO-1 (delayed), key follow and aftertouch.
@@ -684,7 +676,6 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
     else
       floorHz = 15.0;
   }
-  c.cutoffHz = cutoff;
   c.octaves = o;
   c.floorHz = floorHz;
 }
@@ -707,7 +698,15 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
     mOctaveCacheIn = c.octaves;
     mOctaveCacheOut = FastExp2(c.octaves);
   }
-  const double cutoff = std::max(c.cutoffHz * mOctaveCacheOut, c.floorHz);
+  double cutoffHz = c.cutoffHz;
+  if (!(c.modPercent < 0.0)) {
+    if (c.modPercent != mModCutoffCacheIn) {
+      mModCutoffCacheIn = c.modPercent;
+      mModCutoffCacheOut = CutoffPercentToFrequency(c.modPercent, mCutoffSegment);
+    }
+    cutoffHz = mModCutoffCacheOut;
+  }
+  const double cutoff = std::max(cutoffHz * mOctaveCacheOut, c.floorHz);
   // 19. Ladder coefficients (the audio half runs the ladder).
   mLastCutoffHz = std::max(1.0, cutoff);
   mVcf.SetCutoffAndResonance(mLastCutoffHz, c.resonance);
@@ -716,10 +715,10 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
   c.amp = mAmpState;
 }
 
-int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
+int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lanes,
                       int lane) noexcept {
-  const auto at = [columns, lanes, lane](int column, int s) -> double& {
-    return columns[(column * kControlRunLength + s) * lanes + lane];
+  const auto at = [controls, lanes, lane](int value, int s) -> double& {
+    return controls[(value * kControlRunLength + s) * lanes + lane];
   };
   int ran = n;
   for (int s = 0; s < n; ++s) {
@@ -728,21 +727,27 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* col
     ControlGlideAndSmoothers(lfo1[s], c);
     ControlPitchAndFilter(lfo1[s], lfo2[s], c);
     ControlAmplifier(lfo1[s], c);
-    mVcf.SetResonanceAndStepJitter(c.resonance);
-    at(kColumnPitch1, s) = c.pitch1;
-    at(kColumnWidth, s) = c.width;
-    at(kColumnXmodDepth, s) = c.xmodDepth;
-    at(kColumnPitch2, s) = c.pitch2;
-    at(kColumnCutoffHz, s) = c.cutoffHz;
-    at(kColumnOctaves, s) = c.octaves;
-    at(kColumnFloorHz, s) = c.floorHz;
-    at(kColumnTremoloArg, s) = c.tremoloArg;
-    at(kColumnAmpTarget, s) = c.ampTarget;
-    at(kColumnLadderJitter, s) = mVcf.JitterOffset();
-    at(kColumnLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
-    at(kColumnLadderGainBase, s) = mVcf.GainBaseValue();
-    at(kColumnLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();
-    at(kColumnLadderBlend, s) = mVcf.SmoothingBlend();
+    mVcf.SetResonanceAndStepNoise(c.resonance);
+    at(kControlPitchMod, s) = c.pitchMod;
+    at(kControlGlide, s) = c.glide;
+    at(kControlDrift1, s) = mDrift1;
+    at(kControlDrift2, s) = mDrift2;
+    at(kControlEnv1, s) = c.env1;
+    at(kControlXmodDepth, s) = c.xmodDepth;
+    at(kControlCutoffHz, s) = c.cutoffHz;
+    at(kControlModPercent, s) = c.modPercent;
+    // The modulated travel is at most 100; at 0 the lanes take the lowest frequency without a segment.
+    const std::uint64_t segment = c.modPercent > 0.0 ? CutoffPercentSegment(c.modPercent, mCutoffSegment) : 1;
+    at(kControlCutoffSegment, s) = std::bit_cast<double>(segment);
+    at(kControlOctaves, s) = c.octaves;
+    at(kControlFloorHz, s) = c.floorHz;
+    at(kControlAmpTarget, s) = c.ampTarget;
+    at(kControlJitterNoise, s) = mVcf.JitterNoise();
+    at(kControlJitterDepth, s) = mVcf.JitterDepth();
+    at(kControlLadderFeedbackBase, s) = mVcf.FeedbackBaseValue();
+    at(kControlLadderGainBase, s) = mVcf.GainBaseValue();
+    at(kControlLadderSelfOscillation, s) = mVcf.SelfOscillationFactor();
+    at(kControlLadderBlend, s) = mVcf.SmoothingBlend();
     EndIfDone();
     if (!mActive) {
       ran = s + 1;
@@ -750,9 +755,20 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* col
     }
   }
   for (int s = ran; s < n; ++s)
-    for (int column = 0; column < kControlColumnCount; ++column)
-      at(column, s) = at(column, ran - 1);
+    for (int value = 0; value < kControlValueCount; ++value)
+      at(value, s) = at(value, ran - 1);
   return ran;
+}
+
+double Voice::PwmKeySource() const noexcept {
+  return mPwmSource == kPwmKey ? std::clamp((mNote - 60) / 24.0, -1.0, 1.0) : 0.0;
+}
+
+bool Voice::SharesLanesWith(const Voice& other) const noexcept {
+  return mVco1.mWaveform == other.mVco1.mWaveform && mVco2.mWaveform == other.mVco2.mWaveform &&
+         mSyncMode == other.mSyncMode &&
+         (mVco2Range == kVco2RangeHigh) == (other.mVco2Range == kVco2RangeHigh) &&
+         mVcf.Iterations() == other.mVcf.Iterations();
 }
 
 // 22. The voice ends with ENV-2; its last sample still sounds.

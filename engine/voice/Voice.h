@@ -13,8 +13,8 @@
 
 // What the control half of a sample (envelopes, pitch, cutoff, amplifier) hands to the audio half
 // (oscillators, mixer, filters). The control half never reads the audio half's state, so the two can
-// run apart: VoiceQuad runs the audio half of four voices side by side. Every field is written by
-// the steps before it is read, so the record is left uninitialised: it is filled every sample.
+// run apart: VoiceLanes runs the audio half of two, four or eight voices side by side. Every field is written
+// by the steps before it is read, so the record is left uninitialised: it is filled every sample.
 struct VoiceControl {
   double base1Hz; // VCO-1 base frequency
   double pitch1;  // VCO-1 pitch offset in octaves before cross-modulation
@@ -28,7 +28,8 @@ struct VoiceControl {
   // least floorHz; the amplifier's one-pole aims at ampTarget x the tremolo, e^tremoloArg when tremolo.
   double base2Hz;
   double pitch2;
-  double cutoffHz;
+  double cutoffHz;   // the knob's, smoothed
+  double modPercent; // the knob travel the filter envelope moves it to; -1 without envelope modulation
   double octaves;
   double floorHz;
   double tremolo; // 1 with tremolo, 0 without
@@ -42,6 +43,7 @@ struct VoiceControl {
   double filterIn; // the filter-envelope copy's output
   double env2;
   double lfo1Delayed;
+  double pitchMod; // semitones of LFO-1 and ENV-1, before each VCO's mod-mode sign
   double glide;
   double keyFollow;     // octaves
   double cutoffPercent; // knob travel of cutoffHz (kept while the envelope amount is 0)
@@ -49,25 +51,33 @@ struct VoiceControl {
 };
 
 // What a voice rendered in a group hands to the group's lanes each sample: the fields of VoiceControl
-// that the lanes read, and the ladder's settings after the control half (its jitter's cutoff offset,
-// feedback and gain bases, self-oscillation factor and smoothing blend). The base frequencies and
-// whether there is tremolo change only between blocks: the group loads them with the voices.
-enum ControlColumn : int {
-  kColumnPitch1,
-  kColumnWidth,
-  kColumnXmodDepth,
-  kColumnPitch2,
-  kColumnCutoffHz,
-  kColumnOctaves,
-  kColumnFloorHz,
-  kColumnTremoloArg,
-  kColumnAmpTarget,
-  kColumnLadderJitter,
-  kColumnLadderFeedbackBase,
-  kColumnLadderGainBase,
-  kColumnLadderSelfOscillation,
-  kColumnLadderBlend,
-  kControlColumnCount
+// that the lanes read, the terms of the two pitches (the lanes sum them), the breakpoint above the
+// modulated knob travel (the lanes convert it to a frequency), and the ladder's settings after the
+// control half (its jitter's noise and depth, feedback and gain bases, self-oscillation factor and
+// smoothing blend); ENV-1 for the pulse width. What changes only between blocks (base frequencies,
+// mod-mode signs, bend, the aftertouch's pitch factor, the pulse width's settings, the tremolo's
+// depth) the group loads with the voices; the LFOs it reads itself. The breakpoint is an integer in a
+// double's bits.
+enum ControlValue : int {
+  kControlPitchMod,
+  kControlGlide,
+  kControlDrift1,
+  kControlDrift2,
+  kControlEnv1,
+  kControlXmodDepth,
+  kControlCutoffHz,
+  kControlModPercent,
+  kControlCutoffSegment,
+  kControlOctaves,
+  kControlFloorHz,
+  kControlAmpTarget,
+  kControlJitterNoise,
+  kControlJitterDepth,
+  kControlLadderFeedbackBase,
+  kControlLadderGainBase,
+  kControlLadderSelfOscillation,
+  kControlLadderBlend,
+  kControlValueCount
 };
 
 // A plain record without virtual calls: the tone part writes every setting to all its voices and
@@ -94,16 +104,19 @@ public:
   // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
   double RenderSample(double noise, double lfo1, double lfo2) noexcept;
   // The control half of n samples (at most kControlRunLength) for a voice rendered in lane `lane` of a
-  // group of `lanes`: column f of sample s is columns[(f x kControlRunLength + s) x lanes + lane], so the
-  // group loads one column of all its lanes at once. Stops after the sample that ends the voice (that
-  // sample still sounds) and returns how many samples it ran; the rest of the run repeats that sample's
-  // values, which the group's lane computes on unheard.
-  // 32 samples: longer runs measured faster, and a group's columns (14 x 32 x 8 values) still fit L1.
+  // group of `lanes`: value v of sample s is controls[(v x kControlRunLength + s) x lanes + lane] (v a
+  // ControlValue), so the group loads one value of all its lanes at once. Stops after the sample that ends
+  // the voice (that sample still sounds) and returns how many samples it ran; the rest of the run repeats
+  // that sample's values, which the group's lane computes on unheard. 32 samples: longer runs measured
+  // faster, and a group's control values (14 x 32 x 8) still fit L1.
   static constexpr int kControlRunLength = 32;
-  int ControlRun(const double* lfo1, const double* lfo2, int n, double* columns, int lanes,
+  int ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lanes,
                  int lane) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
+  // Whether two voices may render side by side in one group: the settings that steer the audio half's
+  // structure agree.
+  bool SharesLanesWith(const Voice& other) const noexcept;
   int Note() const noexcept { return mNote; }
 
   // Pitch setters: each recomputes the base frequencies at once.
@@ -191,7 +204,7 @@ public:
   static double Vco2RangeSemitones(int code, double position) noexcept;
 
 private:
-  friend class VoiceQuad; // moves the audio half's state in and out
+  template <class L> friend class VoiceLanes; // moves the audio half's state in and out
 
   void UpdateBaseFrequencies() noexcept;
   // The two halves of RenderSample for an active voice: ControlSample, then AudioSample with its
@@ -215,6 +228,8 @@ private:
   [[gnu::always_inline]] inline double FilterEnvelope(double e, int code) noexcept;
   [[gnu::always_inline]] inline double AmplifierGain(double y, double scale, double sustain) noexcept;
   void ClearCurveState() noexcept;
+  // The pulse width's modulation source where it is neither ENV-1 nor LFO-1: the key, or 0.
+  double PwmKeySource() const noexcept;
   void ClearCaches() noexcept;
 
   Vco mVco1;

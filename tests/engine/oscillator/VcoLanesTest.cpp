@@ -58,7 +58,7 @@ VLM_LANES_INLINE void DriveLanes(VcoLanes<L>& lanes, const std::vector<Step<L>>&
 }
 
 // The wide form of each width: one register for all lanes. (The octet's own AVX-512 form also has its
-// templates instantiated for AVX-512, which only changes how comparisons are encoded; VoiceQuadTest
+// templates instantiated for AVX-512, which only changes how comparisons are encoded; VoiceLanesTest
 // checks that form through the part.)
 VLM_TARGET_AVX2 void DriveLanesWide(VcoLanes<Lanes4>& lanes, const std::vector<Step<Lanes4>>& steps,
                                     std::vector<Result<Lanes4>>& out) {

@@ -9,11 +9,11 @@
 // on that path that is left out (while something it calls is listed) fails to compile rather than
 // silently running lane by lane; only a listed function's own comparisons depend on the list.
 //
-// These instances live in this file only: the baseline octet (VoiceQuad.cpp) instantiates the same
+// These instances live in this file only: the baseline octet (VoiceLanes.cpp) instantiates the same
 // templates for the baseline, and always inlines them there, so neither form calls the other's copies.
 // The members that run outside the per-sample path (VcoLanes' Load, Store and colouring rebuilds)
 // are left to the baseline, as they are shared.
-#include "engine/voice/VoiceGroupLanes.h"
+#include "engine/voice/VoiceLanesRender.h"
 
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 
@@ -29,6 +29,8 @@ using M = LaneMask8;
 template L Splat<L>(double) noexcept;
 template M SplatMask<M>(std::int64_t) noexcept;
 template bool AnyLane<M>(M) noexcept;
+template bool AllLanes<M>(M) noexcept;
+template M SameBits<L>(L, L) noexcept;
 template L Select<L>(M, L, L) noexcept;
 template L HoldWithinLanes<L>(L, L, L) noexcept;
 template L MinLanes<L>(L, L) noexcept;
@@ -45,6 +47,8 @@ template L lanemath::Smooth<L>(L) noexcept;
 template L lanemath::Log2<L>(L) noexcept;
 template L lanemath::Exp<L>(L) noexcept;
 template L lanemath::Exp2<L>(L) noexcept;
+template L CutoffAlongSegment<L>(L, L, L, L, L) noexcept;
+template L Vcf::JitterStep<L>(L, L, L) noexcept;
 template L FastTanh<L>(L) noexcept;
 template void LadderSteps<L>(L*, L, L, L, int) noexcept;
 template L ladder::StageCoefficient<L>(L, L, double, int) noexcept;
@@ -70,18 +74,18 @@ template L VcoLanes<L>::EndValue() const noexcept;
 template L VcoLanes<L>::NaiveValue(L) const noexcept;
 template void VcoLanes<L>::UpdateColouring() noexcept;
 template L VcoLanes<L>::EvaluateColouring(L) const noexcept;
-template L VoiceQuad::Group<L>::AudioSample(const L&, const L&, const L&, const L&, const L&, const L&,
-                                            const L&) noexcept;
-template void VoiceQuad::Group<L>::RenderLanes(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
+template L VoiceLanes<L>::AudioSample(const L&, const L&, const L&, const L&, const L&, const L&,
+                                      const L&) noexcept;
+template void VoiceLanes<L>::RenderLanes(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
 
 template <class T>
-void VoiceQuad::Group<T>::RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
-                                       const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<T>::RenderAvx512(Voice* const* voices, const double* noise, const double* lfo1,
+                                 const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
-template void VoiceQuad::Group<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*,
-                                                double*, int) noexcept;
+template void VoiceLanes<L>::RenderAvx512(Voice* const*, const double*, const double*, const double*, double*,
+                                          int) noexcept;
 
 #if !defined(__clang__)
 #pragma GCC pop_options

@@ -1,4 +1,4 @@
-// Four or eight voices rendered side by side give bit for bit what the voices give one at a time, in
+// Two, four or eight voices rendered side by side give bit for bit what the voices give one at a time, in
 // each width's vector forms, through note starts, retriggers, voice ends inside blocks and mixed settings.
 #include "engine/voice/TonePart.h"
 
@@ -21,7 +21,7 @@
 
 namespace {
 
-struct QuadPatch {
+struct LanePatch {
   const char* name;
   std::uint8_t vco1;
   std::uint8_t vco2;
@@ -31,20 +31,28 @@ struct QuadPatch {
   bool vcfEnvInverted;
   double resonance;
   double vcaLfo; // tremolo, or none at 0
+  int pwmSource;
+  bool pwmInverted;
+  int aftertouchMode; // what the aftertouch moves: pitch or cutoff
 };
 
 // Every waveform on each oscillator, both sync directions, the high range's shelf, both cross-mod and
-// filter-envelope polarities, a resonance with cutoff jitter, and tremolo on and off.
-const QuadPatch kPatches[] = {
-    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, false, 0.3, 0.0},
-    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, true, 0.85, 0.4},
-    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, false, 0.95,
-     0.4},
-    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, true, 0.6, 0.0},
-    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, false, 0.7, 0.4},
+// filter-envelope polarities, a resonance with cutoff jitter, tremolo on and off, each source and
+// polarity of the pulse width's modulation (on a pulse wave), and aftertouch on pitch and on cutoff.
+const LanePatch kPatches[] = {
+    {"saw-pulse", Vco::kSawtooth, Vco::kPulse, Voice::kSyncOff, 3, false, false, 0.3, 0.0, Voice::kPwmLfo1,
+     false, Voice::kAftertouchPitch},
+    {"triangle-pulse-sync2", Vco::kTriangle, Vco::kPulse, Voice::kSyncVco2Master, 3, false, true, 0.85, 0.4,
+     Voice::kPwmEnv1, true, Voice::kAftertouchCutoff},
+    {"square-triangle-sync1", Vco::kSquare, Vco::kTriangle, Voice::kSyncVco1Master, 6, true, false, 0.95, 0.4,
+     Voice::kPwmEnv1, false, Voice::kAftertouchPitch},
+    {"noise-saw", Vco::kNoise, Vco::kSawtooth, Voice::kSyncVco1Master, 0, false, true, 0.6, 0.0,
+     Voice::kPwmKey, true, Voice::kAftertouchCutoff},
+    {"pulse-noise-high", Vco::kPulse, Vco::kNoise, Voice::kSyncVco2Master, 6, true, false, 0.7, 0.4,
+     Voice::kPwmKey, false, Voice::kAftertouchPitch},
 };
 
-void ApplyPatch(TonePart& p, const QuadPatch& q) {
+void ApplyPatch(TonePart& p, const LanePatch& q) {
   p.mAssignMode = TonePart::kPoly1;
   p.SetVoiceLimit(32);
   p.SetVco1Waveform(q.vco1);
@@ -58,6 +66,12 @@ void ApplyPatch(TonePart& p, const QuadPatch& q) {
   p.SetVcoModLfoAmount(0.3);
   p.SetVcoModEnv1Amount(5.0);
   p.SetPwmAmount(0.9);
+  p.SetPwmSource(q.pwmSource);
+  p.SetPwmPolarity(q.pwmInverted);
+  p.SetLfo2Mode(q.aftertouchMode);
+  p.SetAftertouchSensitivity(0.8);
+  p.SetAftertouch(0.6);
+  p.SetVco2ModMode(Voice::kModInverted);
   p.SetPulseWidth(40.0);
   p.SetVcfCutoff(900.0);
   p.SetVcfResonance(q.resonance);
@@ -103,19 +117,19 @@ std::string Describe(Form f) {
 
 // Plays the same score on a part rendered in groups and on one rendered voice by voice; returns the
 // first sample where they differ, or an empty string.
-std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mixedVoices) {
-  auto quads = std::make_unique<TonePart>();
+std::string FirstDifference(const LanePatch& q, double rate, Form form, bool mixedVoices) {
+  auto grouped = std::make_unique<TonePart>();
   auto alone = std::make_unique<TonePart>();
-  alone->SetQuadRendering(false);
-  quads->SetQuadRendering(true);
-  quads->SetOctetRendering(form.lanes == 8);
-  quads->Quad().SetVectorForm(form.wide);
-  quads->Octet().SetVectorForm(form.wide);
-  quads->Pair().SetVectorForm(form.wide);
+  alone->SetLaneRendering(false);
+  grouped->SetLaneRendering(true);
+  grouped->SetOctetRendering(form.lanes == 8);
+  grouped->Quad().SetVectorForm(form.wide);
+  grouped->Octet().SetVectorForm(form.wide);
+  grouped->Pair().SetVectorForm(form.wide);
   std::vector<double> noise(TonePart::kMaxChunk * 3);
   for (std::size_t i = 0; i < noise.size(); ++i)
     noise[i] = std::sin(0.37 * static_cast<double>(i) * static_cast<double>(i));
-  for (TonePart* p : {quads.get(), alone.get()}) {
+  for (TonePart* p : {grouped.get(), alone.get()}) {
     p->Prepare(rate);
     ApplyPatch(*p, q);
     if (mixedVoices) // a voice the others cannot share a group with
@@ -123,7 +137,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
   }
   std::vector<double> a(noise.size()), b(noise.size());
   for (int block = 0; block < 160; ++block) {
-    for (TonePart* p : {quads.get(), alone.get()}) {
+    for (TonePart* p : {grouped.get(), alone.get()}) {
       if (block % 40 == 0)
         for (int k = 0; k < 14; ++k) // fourteen notes
           p->NoteOn(36 + 5 * k + block / 40, 0.4 + 0.05 * k);
@@ -140,7 +154,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
         p->AllNotesOff();
     }
     const int n = 37 + block % 3 * 140; // blocks of one chunk and of two, none a multiple of it
-    quads->RenderBlock(noise.data(), a.data(), n);
+    grouped->RenderBlock(noise.data(), a.data(), n);
     alone->RenderBlock(noise.data(), b.data(), n);
     for (int i = 0; i < n; ++i)
       if (!SameBits(a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(i)]))
@@ -149,7 +163,7 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
                std::to_string(b[static_cast<std::size_t>(i)]);
   }
   for (int i = 0; i < TonePart::kVoiceCount; ++i)
-    if (quads->GetVoice(i).IsActive() != alone->GetVoice(i).IsActive())
+    if (grouped->GetVoice(i).IsActive() != alone->GetVoice(i).IsActive())
       return "voice " + std::to_string(i) + " activity";
   return "";
 }
@@ -158,17 +172,17 @@ std::string FirstDifference(const QuadPatch& q, double rate, Form form, bool mix
 // The quads' baseline form renders beside baseline octets.
 const Form kForms[] = {{2, false}, {2, true}, {4, true}, {8, false}, {8, true}};
 
-TEST(VoiceQuad, GroupsRenderWhatTheVoicesRenderAlone) {
+TEST(VoiceLanes, GroupsRenderWhatTheVoicesRenderAlone) {
   for (Form form : kForms) {
     if (!Runs(form))
       continue; // the wide form's test below reports the skip
-    for (const QuadPatch& q : kPatches)
+    for (const LanePatch& q : kPatches)
       for (double rate : {48000.0, 192000.0})
         EXPECT_EQ(FirstDifference(q, rate, form, false), "") << q.name << " at " << rate << Describe(form);
   }
 }
 
-TEST(VoiceQuad, OctetsRunInAvx512WhereTheProcessorHasIt) {
+TEST(VoiceLanes, OctetsRunInAvx512WhereTheProcessorHasIt) {
   if (!HasAvx512())
     GTEST_SKIP() << "no AVX-512 on this processor";
   TonePart part;
@@ -176,7 +190,7 @@ TEST(VoiceQuad, OctetsRunInAvx512WhereTheProcessorHasIt) {
   EXPECT_EQ(FirstDifference(kPatches[1], 96000.0, {8, true}, false), "");
 }
 
-TEST(VoiceQuad, AVoiceWithOtherSettingsRendersAloneInOrder) {
+TEST(VoiceLanes, AVoiceWithOtherSettingsRendersAloneInOrder) {
   for (Form form : kForms) {
     if (Runs(form)) {
       EXPECT_EQ(FirstDifference(kPatches[1], 96000.0, form, true), "") << Describe(form);
@@ -281,7 +295,7 @@ template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 6>& fo
   }
 }
 
-TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
+TEST(VoiceLanes, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
   ForEachLaneForm(VLM_LANE_FORM_RUNS(Exp2Table), [](const LaneFormRun& c, const std::vector<double>& out) {
     for (int i = 0; i < 128; ++i)
       for (int lane = 0; lane < c.lanes; ++lane) {
@@ -292,7 +306,7 @@ TEST(VoiceQuad, LaneFormsOfExp2PickEveryTableEntryAsTheScalarForm) {
   });
 }
 
-TEST(VoiceQuad, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
+TEST(VoiceLanes, LaneFormsOfTheFastFunctionsMatchTheScalarForms) {
   ForEachLaneForm(VLM_LANE_FORM_RUNS(FastFunctions), [](const LaneFormRun& c,
                                                         const std::vector<double>& out) {
     for (std::size_t i = 0; i < std::size(kExp2Inputs); ++i)

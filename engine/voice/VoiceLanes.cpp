@@ -1,8 +1,8 @@
 // Voices side by side: per-lane control halves, one audio half on four or eight lanes.
-#include "engine/voice/VoiceQuad.h"
+#include "engine/voice/VoiceLanes.h"
 
 #include "engine/filter/CpuFeatures.h"
-#include "engine/voice/VoiceGroupLanes.h"
+#include "engine/voice/VoiceLanesRender.h"
 
 namespace {
 
@@ -18,20 +18,13 @@ template <class L> bool HasWideForm() noexcept {
 
 } // namespace
 
-template <class L> VoiceQuad::Group<L>::Group() noexcept : mWide(HasWideForm<L>() ? 1 : 0) {}
+template <class L> VoiceLanes<L>::VoiceLanes() noexcept : mWide(HasWideForm<L>() ? 1 : 0) {}
 
-template <class L> void VoiceQuad::Group<L>::SetVectorForm(bool wide) noexcept {
+template <class L> void VoiceLanes<L>::SetVectorForm(bool wide) noexcept {
   mWide = wide && HasWideForm<L>() ? 1 : 0;
 }
 
-bool VoiceQuad::Compatible(const Voice& a, const Voice& b) noexcept {
-  return a.mVco1.mWaveform == b.mVco1.mWaveform && a.mVco2.mWaveform == b.mVco2.mWaveform &&
-         a.mSyncMode == b.mSyncMode &&
-         (a.mVco2Range == Voice::kVco2RangeHigh) == (b.mVco2Range == Voice::kVco2RangeHigh) &&
-         a.mVcf.mIterations == b.mVcf.mIterations;
-}
-
-template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
+template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   for (int lane = 0; lane < kLanes; ++lane) {
     mVco1.Load(lane, v[lane]->mVco1);
     mVco2.Load(lane, v[lane]->mVco2);
@@ -61,6 +54,9 @@ template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
     mStage[i] = Gather<L>(v, [i](const Voice& x) { return x.mVcf.mStage[i]; });
   mBleedCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mBleedCoefficient; });
   mSmoothCoefficient = Gather<L>(v, [](const Voice& x) { return x.mVcf.mSmoothCoefficient; });
+  mJitter = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitter; });
+  mJitterPole = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitterPole; });
+  mJitterNormaliser = Gather<L>(v, [](const Voice& x) { return x.mVcf.mJitterNormaliser; });
   mOutput.bleedPrevIn = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleedPrevIn; });
   mOutput.bleed1 = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1; });
   mOutput.bleed1Prev = Gather<L>(v, [](const Voice& x) { return x.mVcf.mOutput.bleed1Prev; });
@@ -72,12 +68,34 @@ template <class L> void VoiceQuad::Group<L>::Load(Voice* const* v) noexcept {
   mBase1Hz = Gather<L>(v, [](const Voice& x) { return x.mBase1Hz; });
   mBase2Hz = Gather<L>(v, [](const Voice& x) { return x.mBase2Hz; });
   mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
+  // The caches' keys start at a signalling NaN: arithmetic never gives one (it quiets them), so no
+  // control value matches it, not even a NaN.
+  const L none = __builtin_bit_cast(L, BitsOf<L>{} + 0x7FF4000000000001ull);
+  mModPercentIn = mOctavesIn = mLadderCutoff = none;
+  mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
+  mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });
+  mVco2ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco2ModSign; });
+  mVco1Bend = Gather<L>(v, [](const Voice& x) { return x.mBend * x.mVco1BendSpan; });
+  mVco2Bend = Gather<L>(v, [](const Voice& x) { return x.mBend * x.mVco2BendSpan; });
+  mAftertouchFactor =
+      Gather<L>(v, [](const Voice& x) { return x.mAftertouch * x.mAftertouchSensitivity * 2.0; });
+  mPwmOnEnv1 = Gather<L>(v, [](const Voice& x) { return x.mPwmSource == Voice::kPwmEnv1 ? 1.0 : 0.0; });
+  mPwmOnLfo1 = Gather<L>(v, [](const Voice& x) { return x.mPwmSource == Voice::kPwmLfo1 ? 1.0 : 0.0; });
+  mPwmKey = Gather<L>(v, [](const Voice& x) { return x.PwmKeySource(); });
+  mPwmAmount = Gather<L>(v, [](const Voice& x) { return x.mPwmAmount; });
+  mPwmInverted = Gather<L>(v, [](const Voice& x) { return x.mPwmInverted ? 1.0 : 0.0; });
+  mPulseWidthBase = Gather<L>(v, [](const Voice& x) { return x.mPulseWidthBase; });
+  mAftertouchOnPitch =
+      Gather<L>(v, [](const Voice& x) { return x.mAftertouchMode == Voice::kAftertouchPitch ? 1.0 : 0.0; });
   mAnyTremolo = 0;
-  for (int lane = 0; lane < kLanes; ++lane)
+  mAnyJitter = 0;
+  for (int lane = 0; lane < kLanes; ++lane) {
     mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;
+    mAnyJitter |= v[lane]->mVcf.mJitterDepth > 0.0 ? 1 : 0;
+  }
 }
 
-template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noexcept {
+template <class L> void VoiceLanes<L>::Store(int lane, Voice& v) const noexcept {
   mVco1.Store(lane, v.mVco1);
   mVco2.Store(lane, v.mVco2);
   // The exponentials were taken here: the voice's caches of their inputs no longer hold.
@@ -100,6 +118,7 @@ template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noe
   f.mK = mLadderK[lane];
   f.mH = mLadderH[lane];
   f.mGain = mLadderGain[lane];
+  f.mJitter = mJitter[lane];
   for (int i = 0; i < 4; ++i)
     f.mStage[i] = mStage[i][lane];
   f.mOutput = {mOutput.bleedPrevIn[lane], mOutput.bleed1[lane],  mOutput.bleed1Prev[lane],
@@ -107,28 +126,27 @@ template <class L> void VoiceQuad::Group<L>::Store(int lane, Voice& v) const noe
 }
 
 template <class L>
-VLM_TARGET_AVX2 void VoiceQuad::Group<L>::RenderAvx2(Voice* const* voices, const double* noise,
-                                                     const double* lfo1, const double* lfo2, double* sum,
-                                                     int n) noexcept {
+VLM_TARGET_AVX2 void VoiceLanes<L>::RenderAvx2(Voice* const* voices, const double* noise, const double* lfo1,
+                                               const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-VLM_TARGET_SSE42 void VoiceQuad::Group<L>::RenderSse42(Voice* const* voices, const double* noise,
-                                                       const double* lfo1, const double* lfo2, double* sum,
-                                                       int n) noexcept {
+VLM_TARGET_SSE42 void VoiceLanes<L>::RenderSse42(Voice* const* voices, const double* noise,
+                                                 const double* lfo1, const double* lfo2, double* sum,
+                                                 int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-void VoiceQuad::Group<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
-                                         const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<L>::RenderBaseline(Voice* const* voices, const double* noise, const double* lfo1,
+                                   const double* lfo2, double* sum, int n) noexcept {
   RenderLanes(voices, noise, lfo1, lfo2, sum, n);
 }
 
 template <class L>
-void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, const double* lfo1,
-                                 const double* lfo2, double* sum, int n) noexcept {
+void VoiceLanes<L>::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
+                           double* sum, int n) noexcept {
   if (!mWide)
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
   else if constexpr (kLanes == 8)
@@ -139,19 +157,19 @@ void VoiceQuad::Group<L>::Render(Voice* const* voices, const double* noise, cons
     RenderSse42(voices, noise, lfo1, lfo2, sum, n);
 }
 
-// The three widths; the octet's AVX-512 form is in VoiceOctetAvx512.cpp.
+// The three widths; the octet's AVX-512 form is in VoiceLanesAvx512.cpp.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wignored-attributes"
-template VoiceQuad::Group<Lanes2>::Group() noexcept;
-template void VoiceQuad::Group<Lanes2>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes2>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
-template VoiceQuad::Group<Lanes4>::Group() noexcept;
-template void VoiceQuad::Group<Lanes4>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes4>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
-template VoiceQuad::Group<Lanes8>::Group() noexcept;
-template void VoiceQuad::Group<Lanes8>::SetVectorForm(bool) noexcept;
-template void VoiceQuad::Group<Lanes8>::Render(Voice* const*, const double*, const double*, const double*,
-                                               double*, int) noexcept;
+template VoiceLanes<Lanes2>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes2>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes2>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
+template VoiceLanes<Lanes4>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes4>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes4>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
+template VoiceLanes<Lanes8>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes8>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes8>::Render(Voice* const*, const double*, const double*, const double*, double*,
+                                         int) noexcept;
 #pragma GCC diagnostic pop
