@@ -48,8 +48,8 @@ void HoldNotes(TonePart& p, int voices, int lowest) {
 
 // One part with 16 sustained notes; counter "voice_subsample" is the time per voice and sub-sample.
 // groups:0 renders every voice alone (the reference path); groups:1 quads only; groups:2 runs of eight
-// as octets, the rest as quads (the default where the processor has AVX-512); groups:3 pairs only (the
-// default without AVX2).
+// as octets, the rest as quads (the default where the processor has AVX-512); groups:3 pairs only;
+// groups:4 runs of eight as octets in two AVX2 registers; groups:5 quads in two SSE registers.
 void BM_VoiceSubSample(benchmark::State& state) {
   const int factor = static_cast<int>(state.range(0));
   const bool heavy = state.range(1) != 0;
@@ -59,7 +59,9 @@ void BM_VoiceSubSample(benchmark::State& state) {
   part->Prepare(48000.0 * factor);
   part->SetLaneRendering(grouped);
   part->SetOctetRendering(state.range(2) == 2 && HasAvx512());
-  part->Quad().SetVectorForm(state.range(2) != 3);
+  part->SetSplitOctetRendering(state.range(2) == 4);
+  part->SetSplitQuadRendering(state.range(2) == 5);
+  part->Quad().SetVectorForm(state.range(2) != 3 && state.range(2) != 5);
   ApplyPatch(*part, heavy);
   HoldNotes(*part, kVoices, 40);
   constexpr int kSubSamples = 4096;
@@ -75,7 +77,7 @@ void BM_VoiceSubSample(benchmark::State& state) {
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_VoiceSubSample)
-    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2, 3}})
+    ->ArgsProduct({{1, 2, 4}, {0, 1}, {0, 1, 2, 3, 4, 5}})
     ->ArgNames({"factor", "heavy", "groups"});
 
 // The worst case the parameters allow: both parts at 24 voices each at 4x, the five effect slots full,
@@ -83,7 +85,9 @@ BENCHMARK(BM_VoiceSubSample)
 // "x_realtime" is seconds of 48 kHz audio per second of CPU. path: 0 the reference that renders every
 // sub-sample through all voices in turn; 1 every voice alone over blocks; 2 pairs in the x86-64
 // baseline form; 3 pairs in their SSE4.2 form (a processor without AVX2); 4 quads in their AVX2 form
-// (the rest as pairs); 5 runs of eight as octets (AVX-512), the rest as quads and pairs. A path falls
+// (the rest as pairs); 5 runs of eight as octets (AVX-512), the rest as quads and pairs; 6 runs of eight
+// as octets in two AVX2 registers, the rest as quads (AVX2) and pairs; 7 runs of four as quads in two
+// SSE registers (SSE4.2, a processor without AVX2), the rest as pairs (SSE4.2). A path falls
 // back to the baseline forms where the processor lacks its instructions.
 void BM_WorstCase(benchmark::State& state) {
   const bool heavy = state.range(0) != 0;
@@ -93,8 +97,10 @@ void BM_WorstCase(benchmark::State& state) {
   for (TonePart* part : {&renderer->Upper(), &renderer->Lower()}) {
     part->SetLaneRendering(path >= 2);
     part->SetOctetRendering(path == 5 && HasAvx512());
+    part->SetSplitOctetRendering(path == 6);
+    part->SetSplitQuadRendering(path == 7);
     part->Pair().SetVectorForm(path >= 3);
-    part->Quad().SetVectorForm(path >= 4);
+    part->Quad().SetVectorForm(path >= 4 && path != 7);
     ApplyPatch(*part, heavy);
     part->SetVoiceLimit(24);
   }
@@ -130,7 +136,7 @@ void BM_WorstCase(benchmark::State& state) {
       benchmark::Counter(kFrames / 48000.0, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_WorstCase)
-    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5}})
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4, 5, 6, 7}})
     ->ArgNames({"heavy", "path"})
     ->Unit(benchmark::kMillisecond);
 

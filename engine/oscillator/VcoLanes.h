@@ -19,7 +19,7 @@ namespace vcolanes {
 // std::fabs lane by lane: clears the sign bit, so -0 becomes +0 (AbsLanes keeps -0, which would
 // change the sign of a later 0 result).
 template <LaneVector L> VLM_LANES_INLINE L Fabs(L x) noexcept {
-  return __builtin_bit_cast(L, __builtin_bit_cast(MaskOf<L>, x) & SplatMask<MaskOf<L>>(INT64_MAX));
+  return LaneCast<L>(LaneCast<MaskOf<L>>(x) & SplatMask<MaskOf<L>>(INT64_MAX));
 }
 
 // PolyBlep(t, dt). The one division serves whichever side of the step t is on; lanes away from a

@@ -1,5 +1,5 @@
 // FastExp2, FastExp and FastLog2 on four or eight lanes, operation for operation as the scalar forms
-// in FastMath.h (the series are the same templates). __builtin_bit_cast, not std::bit_cast: a call
+// in FastMath.h (the series are the same templates). LaneCast (Lanes.h), not std::bit_cast: a call
 // that is not inlined would pass the lanes by the baseline's convention (see VLM_LANES_LAMBDA).
 #pragma once
 
@@ -17,7 +17,7 @@ namespace fastmath {
 // lacks AVX-512 and so only in tests, gets the permutes lane by lane.)
 template <LaneVector L> VLM_LANES_INLINE L Exp2TableLanes(MaskOf<L> j) noexcept {
 #if !defined(__clang__) // clang has no two-source permute by run-time indices; it loads per lane
-  if constexpr (kLanesOf<L> == 8) {
+  if constexpr (kLanesOf<L> == 8 && !kIsLanePair<L>) {
     const auto part = [](int q) VLM_LANES_LAMBDA {
       L v;
       __builtin_memcpy(&v, kExp2Table.data() + 8 * q, sizeof v);
@@ -46,14 +46,14 @@ template <LaneVector L> VLM_LANES_INLINE L FastExp2Lanes(L x) noexcept {
   const L shifted = x * 64.0 + fastmath::kRoundShift;
   const L k = shifted - fastmath::kRoundShift;
   // shifted is exactly 1.5 x 2^52 + n, so its bits less those of the shift are the integer n.
-  const Mask n = __builtin_bit_cast(Mask, shifted) - 0x4338000000000000LL;
+  const Mask n = LaneCast<Mask>(shifted) - 0x4338000000000000LL;
   const Mask j = n & 63;
   const L p = fastmath::ExpSeries((x - k * (1.0 / 64.0)) * 0.6931471805599453);
   // (n >> 6) + 1023 as (n - j + 1023 x 64) / 64: never negative for |x| <= 1000, so a logical shift does.
   const Mask biased = n - j + 1023 * 64;
-  const Bits e = __builtin_bit_cast(Bits, biased) >> 6;
+  const Bits e = LaneCast<Bits>(biased) >> 6;
   const Bits scaleBits = e << 52;
-  const L scale = __builtin_bit_cast(L, scaleBits);
+  const L scale = LaneCast<L>(scaleBits);
   return fastmath::Exp2TableLanes<L>(j) * p * scale;
 }
 
@@ -65,14 +65,14 @@ template <LaneVector L> VLM_LANES_INLINE L FastExpLanes(L x) noexcept {
 // FastLog2 on lanes (positive normal inputs).
 template <LaneVector L> VLM_LANES_INLINE L FastLog2Lanes(L x) noexcept {
   using Bits = BitsOf<L>;
-  const Bits bits = __builtin_bit_cast(Bits, x);
+  const Bits bits = LaneCast<Bits>(x);
   const Bits mantissa = bits & 0x000FFFFFFFFFFFFFull;
   // Compared as signed (the mantissa is below 2^52): a wide unsigned compare is not always vectorised.
-  const Bits up = __builtin_bit_cast(Bits, __builtin_bit_cast(MaskOf<L>, mantissa) > 0x6A09E667F3BCCLL) & 1;
+  const Bits up = LaneCast<Bits>(LaneCast<MaskOf<L>>(mantissa) > 0x6A09E667F3BCCLL) & 1;
   const Bits yBits = mantissa | ((1023 - up) << 52);
-  const L y = __builtin_bit_cast(L, yBits);
+  const L y = LaneCast<L>(yBits);
   // The biased exponent (below 2^12) as a double, exactly: it sits in the mantissa of 2^52.
   const Bits exponent = ((bits >> 52) + up) | 0x4330000000000000ull;
-  const L e = (__builtin_bit_cast(L, exponent) - 4503599627370496.0) - 1023.0;
+  const L e = (LaneCast<L>(exponent) - 4503599627370496.0) - 1023.0;
   return fastmath::Log2Reduced(y, e);
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <utility>
 
+#include "engine/util/LanePair.h"
+
 #define VLM_LANES_INLINE inline __attribute__((always_inline))
 // For a lambda that takes or returns lanes: a lambda does not take its caller's target, and out of line
 // it would pass the lanes by the baseline's convention while a wide caller expects them in registers.
@@ -65,6 +67,14 @@ template <> struct LaneTraits<Lanes8> {
   using Bits = LaneBits8;
   static constexpr int kCount = 8;
 };
+// Eight lanes in two AVX2 registers and four in two SSE registers (LanePair.h).
+typedef LanePair<Lanes4> Lanes4x2;
+typedef LanePair<Lanes2> Lanes2x2;
+template <class H> struct LaneTraits<LanePair<H>> {
+  using Mask = typename LanePair<H>::Mask;
+  using Bits = LanePair<typename LaneTraits<H>::Bits>;
+  static constexpr int kCount = 2 * LaneTraits<H>::kCount;
+};
 #pragma GCC diagnostic pop
 
 template <class L>
@@ -75,7 +85,8 @@ concept LaneVector = requires {
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 template <class M>
 concept LaneMaskVector =
-    std::same_as<M, LaneMask2> || std::same_as<M, LaneMask4> || std::same_as<M, LaneMask8>;
+    std::same_as<M, LaneMask2> || std::same_as<M, LaneMask4> || std::same_as<M, LaneMask8> ||
+    std::same_as<M, LanePair<LaneMask2>> || std::same_as<M, LanePair<LaneMask4>>;
 #pragma GCC diagnostic pop
 
 template <LaneVector L> using MaskOf = typename LaneTraits<L>::Mask;
@@ -84,11 +95,40 @@ template <LaneVector L> inline constexpr int kLanesOf = LaneTraits<L>::kCount;
 
 #define VLM_LANE_ALIGN(L) alignas(sizeof(L))
 
+// The bits of x as another lane type of the same size (a pair half by half, so that its halves stay
+// in registers). __builtin_bit_cast, not std::bit_cast: always inlined.
+template <class To, class From> VLM_LANES_INLINE To LaneCast(From x) noexcept {
+  if constexpr (kIsLanePair<To>)
+    return To(__builtin_bit_cast(typename To::Half, x.lo), __builtin_bit_cast(typename To::Half, x.hi));
+  else
+    return __builtin_bit_cast(To, x);
+}
+
+// kLanesOf<L> doubles from p (any alignment).
+template <LaneVector L> VLM_LANES_INLINE L LoadLanes(const double* p) noexcept {
+  if constexpr (kIsLanePair<L>) {
+    typename L::Half lo, hi;
+    __builtin_memcpy(&lo, p, sizeof lo);
+    __builtin_memcpy(&hi, p + kLanesOf<L> / 2, sizeof hi);
+    return L(lo, hi);
+  } else {
+    L v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+  }
+}
+
 // A lane vector of f(0), f(1), ... f(count - 1): gathers one scalar per lane.
 template <class V, int kCount, class F> VLM_LANES_INLINE V MakeLanesOf(F&& f) noexcept {
-  return [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
-    return V{f(static_cast<int>(I))...};
-  }
+  if constexpr (kIsLanePair<V>) {
+    using H = typename V::Half;
+    constexpr int kHalf = kCount / 2;
+    return V{MakeLanesOf<H, kHalf>(f),
+             MakeLanesOf<H, kHalf>([&](int lane) VLM_LANES_LAMBDA { return f(lane + kHalf); })};
+  } else
+    return [&]<std::size_t... I>(std::index_sequence<I...>) VLM_LANES_LAMBDA {
+      return V{f(static_cast<int>(I))...};
+    }
   (std::make_index_sequence<static_cast<std::size_t>(kCount)>{});
 }
 template <LaneVector L, class F> VLM_LANES_INLINE L MakeLanes(F&& f) noexcept {
@@ -107,7 +147,10 @@ template <LaneMaskVector M> VLM_LANES_INLINE M SplatMask(std::int64_t x) noexcep
 }
 
 template <LaneVector L> VLM_LANES_INLINE L Select(MaskOf<L> m, L a, L b) noexcept {
-  return m ? a : b;
+  if constexpr (kIsLanePair<L>)
+    return L::Choose(m, a, b);
+  else
+    return m ? a : b;
 }
 
 // The lanes OR-ed (or AND-ed) down to one, by halving the register: a loop over the lanes would go
@@ -129,7 +172,9 @@ template <class Op> VLM_LANES_INLINE std::int64_t FoldLanes(LaneMask2 m, Op op) 
 // and a move to a general register where compiled for AVX-512, in place of three halvings of the
 // register.
 template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
-  if constexpr (sizeof(M) == sizeof(LaneMask8)) {
+  if constexpr (kIsLanePair<M>) {
+    return M::Any(m);
+  } else if constexpr (sizeof(M) == sizeof(LaneMask8)) {
     typedef std::int8_t Bytes8 __attribute__((vector_size(8)));
     return __builtin_bit_cast(std::uint64_t, __builtin_convertvector(m != 0, Bytes8)) != 0;
   } else {
@@ -138,12 +183,15 @@ template <LaneMaskVector M> VLM_LANES_INLINE bool AnyLane(M m) noexcept {
 }
 
 template <LaneMaskVector M> VLM_LANES_INLINE bool AllLanes(M m) noexcept {
-  return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a & b; }) != 0;
+  if constexpr (kIsLanePair<M>)
+    return M::All(m);
+  else
+    return FoldLanes(m, [](auto a, auto b) VLM_LANES_LAMBDA { return a & b; }) != 0;
 }
 
 // The lanes where a and b hold the same bits (a cache's key is unchanged there; == would take 0 for -0).
 template <LaneVector L> VLM_LANES_INLINE MaskOf<L> SameBits(L a, L b) noexcept {
-  return __builtin_bit_cast(BitsOf<L>, a) == __builtin_bit_cast(BitsOf<L>, b);
+  return LaneCast<BitsOf<L>>(a) == LaneCast<BitsOf<L>>(b);
 }
 
 // x > lo ? (x < hi ? x : hi) : lo, lane by lane (NaN becomes lo), as HoldWithin.

@@ -41,6 +41,8 @@ double Frac(double x) noexcept {
 } // namespace
 
 TonePart::TonePart() : mOctetRendering(HasAvx512() ? 1 : 0) {
+  SetSplitOctetRendering(false);
+  SetSplitQuadRendering(false);
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();
@@ -154,10 +156,11 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
     // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
     // voice's 0 changes nothing but the sign of a zero): groups take runs of voices in that order,
     // eight where octets render, four where quads have their AVX2 form (or beside octets), else two.
-    const int widest = !mLaneRendering      ? 1
-                       : mOctetRendering    ? VoiceOctet::kLanes
-                       : mQuad.VectorForm() ? VoiceQuad::kLanes
-                                            : VoicePair::kLanes;
+    const bool quadsSplit = mSplitQuads && !mQuad.VectorForm();
+    const int widest = !mLaneRendering                    ? 1
+                       : mOctetRendering || mSplitOctets  ? VoiceOctet::kLanes
+                       : mQuad.VectorForm() || quadsSplit ? VoiceQuad::kLanes
+                                                          : VoicePair::kLanes;
     int next = 0;
     while (next < activeCount) {
       Voice* group[VoiceOctet::kLanes];
@@ -169,10 +172,16 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
         ++run;
       }
       if (run >= VoiceOctet::kLanes) {
-        mOctet.Render(group, chunkNoise, l1, l2, sum, count);
+        if (mOctetRendering)
+          mOctet.Render(group, chunkNoise, l1, l2, sum, count);
+        else
+          mOctetAvx2.Render(group, chunkNoise, l1, l2, sum, count);
         next += VoiceOctet::kLanes;
       } else if (run >= VoiceQuad::kLanes) {
-        mQuad.Render(group, chunkNoise, l1, l2, sum, count);
+        if (quadsSplit)
+          mQuadSse42.Render(group, chunkNoise, l1, l2, sum, count);
+        else
+          mQuad.Render(group, chunkNoise, l1, l2, sum, count);
         next += VoiceQuad::kLanes;
       } else if (run >= VoicePair::kLanes) {
         mPair.Render(group, chunkNoise, l1, l2, sum, count);
@@ -596,6 +605,14 @@ void TonePart::SetVco2Waveform(int code) noexcept {
   mNoiseInUse = code == Vco::kNoise ? 1 : 0;
   const auto c = static_cast<std::uint8_t>(code);
   ForEachVoice([c](Voice& v) { v.SetVco2Waveform(c); });
+}
+
+void TonePart::SetSplitOctetRendering(bool on) noexcept {
+  mSplitOctets = on && mOctetAvx2.VectorForm() ? 1 : 0;
+}
+
+void TonePart::SetSplitQuadRendering(bool on) noexcept {
+  mSplitQuads = on && mQuadSse42.VectorForm() ? 1 : 0;
 }
 
 void TonePart::SetDynamicsSensitivity(double amount) noexcept {

@@ -44,6 +44,11 @@ public:
   // With lanes on, runs of eight voices render as a VoiceOctet (the default where the processor has
   // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
+  // Without octets, runs of eight may render as a VoiceOctetAvx2 (two AVX2 registers per value) where
+  // the processor has AVX2; where quads lack their AVX2 form, runs of four may render as a
+  // VoiceQuadSse42 (two SSE registers) where it has SSE4.2. Ignored where the processor lacks them.
+  void SetSplitOctetRendering(bool on) noexcept;
+  void SetSplitQuadRendering(bool on) noexcept;
   VoiceQuad& Quad() noexcept { return mQuad; }
   VoicePair& Pair() noexcept { return mPair; }
   VoiceOctet& Octet() noexcept { return mOctet; }
@@ -204,7 +209,11 @@ private:
 
   std::uint8_t mLaneRendering = 1;
   std::uint8_t mOctetRendering = 0; // set in the constructor
+  std::uint8_t mSplitOctets = 0;    // set in the constructor
+  std::uint8_t mSplitQuads = 0;     // set in the constructor
   VoiceQuad mQuad;
   VoiceOctet mOctet; // 64-byte aligned: a heap TonePart gets that from the aligned operator new
+  VoiceOctetAvx2 mOctetAvx2;
+  VoiceQuadSse42 mQuadSse42;
   VoicePair mPair;
 };

@@ -11,9 +11,12 @@ template <class L, class Get> VLM_LANES_INLINE L Gather(Voice* const* v, Get get
   return MakeLanes<L>([&](int lane) { return get(*v[lane]); });
 }
 
-// Whether the processor runs L's lanes in one register.
+// Whether the processor runs L's lanes in one register (a pair's in two).
 template <class L> bool HasWideForm() noexcept {
-  return kLanesOf<L> == 8 ? HasAvx512() : kLanesOf<L> == 4 ? HasAvx2() : HasSse42();
+  if constexpr (kIsLanePair<L>)
+    return kLanesOf<L> == 8 ? HasAvx2() : HasSse42();
+  else
+    return kLanesOf<L> == 8 ? HasAvx512() : kLanesOf<L> == 4 ? HasAvx2() : HasSse42();
 }
 
 } // namespace
@@ -70,7 +73,7 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   mTremolo = Gather<L>(v, [](const Voice& x) { return x.TremoloOn(); });
   // The caches' keys start at a signalling NaN: arithmetic never gives one (it quiets them), so no
   // control value matches it, not even a NaN.
-  const L none = __builtin_bit_cast(L, BitsOf<L>{} + 0x7FF4000000000001ull);
+  const L none = LaneCast<L>(BitsOf<L>{} + 0x7FF4000000000001ull);
   mModPercentIn = mOctavesIn = mLadderCutoff = none;
   mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
   mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });
@@ -147,7 +150,12 @@ void VoiceLanes<L>::RenderBaseline(Voice* const* voices, const double* noise, co
 template <class L>
 void VoiceLanes<L>::Render(Voice* const* voices, const double* noise, const double* lfo1, const double* lfo2,
                            double* sum, int n) noexcept {
-  if (!mWide)
+  if constexpr (kIsLanePair<L>) {
+    if constexpr (kLanes == 8)
+      RenderAvx2(voices, noise, lfo1, lfo2, sum, n);
+    else
+      RenderSse42(voices, noise, lfo1, lfo2, sum, n);
+  } else if (!mWide)
     RenderBaseline(voices, noise, lfo1, lfo2, sum, n);
   else if constexpr (kLanes == 8)
     RenderAvx512(voices, noise, lfo1, lfo2, sum, n);
@@ -168,6 +176,24 @@ template VoiceLanes<Lanes4>::VoiceLanes() noexcept;
 template void VoiceLanes<Lanes4>::SetVectorForm(bool) noexcept;
 template void VoiceLanes<Lanes4>::Render(Voice* const*, const double*, const double*, const double*, double*,
                                          int) noexcept;
+// The pairs' forms are compiled in VoiceLanesPairAvx2.cpp and VoiceLanesPairSse42.cpp; their loads and
+// stores, which run on any processor, here.
+extern template void VoiceLanes<Lanes4x2>::RenderAvx2(Voice* const*, const double*, const double*,
+                                                      const double*, double*, int) noexcept;
+extern template void VoiceLanes<Lanes2x2>::RenderSse42(Voice* const*, const double*, const double*,
+                                                       const double*, double*, int) noexcept;
+template VoiceLanes<Lanes4x2>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes4x2>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes4x2>::Render(Voice* const*, const double*, const double*, const double*,
+                                           double*, int) noexcept;
+template void VoiceLanes<Lanes4x2>::Load(Voice* const*) noexcept;
+template void VoiceLanes<Lanes4x2>::Store(int, Voice&) const noexcept;
+template VoiceLanes<Lanes2x2>::VoiceLanes() noexcept;
+template void VoiceLanes<Lanes2x2>::SetVectorForm(bool) noexcept;
+template void VoiceLanes<Lanes2x2>::Render(Voice* const*, const double*, const double*, const double*,
+                                           double*, int) noexcept;
+template void VoiceLanes<Lanes2x2>::Load(Voice* const*) noexcept;
+template void VoiceLanes<Lanes2x2>::Store(int, Voice&) const noexcept;
 template VoiceLanes<Lanes8>::VoiceLanes() noexcept;
 template void VoiceLanes<Lanes8>::SetVectorForm(bool) noexcept;
 template void VoiceLanes<Lanes8>::Render(Voice* const*, const double*, const double*, const double*, double*,

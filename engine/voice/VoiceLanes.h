@@ -112,4 +112,8 @@ using VoiceQuad = VoiceLanes<Lanes4>;
 // Eight voices, in one AVX-512 register when the processor has it (the default), else in four SSE2
 // registers.
 using VoiceOctet = VoiceLanes<Lanes8>;
+// Eight voices in two AVX2 registers, and four in two SSE registers: for processors without AVX-512
+// (and without AVX2). A pair has no baseline form: render one only where VectorForm() holds.
+using VoiceOctetAvx2 = VoiceLanes<Lanes4x2>;
+using VoiceQuadSse42 = VoiceLanes<Lanes2x2>;
 #pragma GCC diagnostic pop

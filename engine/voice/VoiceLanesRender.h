@@ -102,9 +102,7 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       const int s = start + r;
       // One control value of sample r, all lanes.
       const auto control = [&controls, r](int value) VLM_LANES_LAMBDA {
-        L v;
-        __builtin_memcpy(&v, controls + (value * kRun + r) * kLanes, sizeof v);
-        return v;
+        return LoadLanes<L>(controls + (value * kRun + r) * kLanes);
       };
 
       // What the voices' control halves left to the lanes: the exponentials, the ladder's cutoff and

@@ -96,16 +96,23 @@ bool SameBits(double a, double b) {
 // (SSE4.2 for pairs, AVX2 for quads, AVX-512 for octets; a quad beside octets takes AVX2 when the
 // processor has it).
 // Pairs take the runs a quad leaves, and every run where quads are baseline code without octets.
+// split: the widest groups in two registers per value, octets in AVX2 (quads beside them AVX2), quads
+// in SSE4.2 (pairs beside them SSE4.2).
 struct Form {
   int lanes;
   bool wide;
+  bool split = false;
 };
 
 bool Runs(Form f) {
+  if (f.split)
+    return f.lanes == 8 ? HasAvx2() : HasSse42();
   return !f.wide || (f.lanes == 8 ? HasAvx512() : f.lanes == 4 ? HasAvx2() : HasSse42());
 }
 
 std::string Describe(Form f) {
+  if (f.split)
+    return f.lanes == 8 ? " (octets in two AVX2 registers)" : " (quads in two SSE registers)";
   return std::string(f.lanes == 8   ? " (octets, "
                      : f.lanes == 4 ? " (quads, "
                                     : " (pairs, ") +
@@ -122,8 +129,10 @@ std::string FirstDifference(const LanePatch& q, double rate, Form form, bool mix
   auto alone = std::make_unique<TonePart>();
   alone->SetLaneRendering(false);
   grouped->SetLaneRendering(true);
-  grouped->SetOctetRendering(form.lanes == 8);
-  grouped->Quad().SetVectorForm(form.wide);
+  grouped->SetOctetRendering(form.lanes == 8 && !form.split);
+  grouped->SetSplitOctetRendering(form.split && form.lanes == 8);
+  grouped->SetSplitQuadRendering(form.split && form.lanes == 4);
+  grouped->Quad().SetVectorForm(form.wide && !(form.split && form.lanes == 4));
   grouped->Octet().SetVectorForm(form.wide);
   grouped->Pair().SetVectorForm(form.wide);
   std::vector<double> noise(TonePart::kMaxChunk * 3);
@@ -170,7 +179,8 @@ std::string FirstDifference(const LanePatch& q, double rate, Form form, bool mix
 
 // Fourteen notes: with octets an octet, a quad and a pair; with quads three quads and a pair; else pairs.
 // The quads' baseline form renders beside baseline octets.
-const Form kForms[] = {{2, false}, {2, true}, {4, true}, {8, false}, {8, true}};
+const Form kForms[] = {{2, false}, {2, true},       {4, true},      {8, false},
+                       {8, true},  {8, true, true}, {4, true, true}};
 
 TEST(VoiceLanes, GroupsRenderWhatTheVoicesRenderAlone) {
   for (Form form : kForms) {
