@@ -5,7 +5,20 @@
 #include "engine/filter/FastTanh.h"
 
 // n iterations of the four stages on s[0..3], for one ladder (double) or several side by side (lanes).
-template <class T> inline __attribute__((always_inline)) void LadderSteps(T* s, T x, T k, T h, int n) noexcept {
+template <class T>
+inline __attribute__((always_inline)) void LadderSteps(T* s, T x, T k, T h, int n) noexcept {
+  if constexpr (kIsLanePair<T>) {
+    // Half after half: both halves' chains at once would not fit the registers, and the two stay
+    // independent for the processor to overlap.
+    using H = typename T::Half;
+    H lo[4] = {s[0].lo, s[1].lo, s[2].lo, s[3].lo};
+    H hi[4] = {s[0].hi, s[1].hi, s[2].hi, s[3].hi};
+    LadderSteps<H>(lo, x.lo, k.lo, h.lo, n);
+    LadderSteps<H>(hi, x.hi, k.hi, h.hi, n);
+    for (int i = 0; i < 4; ++i)
+      s[i] = T(lo[i], hi[i]);
+    return;
+  }
   T s0 = s[0], s1 = s[1], s2 = s[2], s3 = s[3];
   for (int i = 0; i < n; ++i) {
     const T tu = FastTanh(x - k * s3);

@@ -4,8 +4,8 @@
 //
 // GCC lowers a vector wider than the target's registers lane by lane where it compares or selects, and
 // moves it through memory where a hand-split value joins again; two named halves stay in registers.
-// The operations are instantiated under their target where a form is compiled (LanePairForms.h); a
-// caller that is left out fails to compile (target mismatch) rather than running lane by lane.
+// The operations are instantiated under their target where a form is compiled (VoiceLanesInstances.h):
+// a caller that is left out fails to compile (target mismatch) rather than running lane by lane.
 #pragma once
 
 #include <cstdint>

@@ -41,8 +41,10 @@ double Frac(double x) noexcept {
 } // namespace
 
 TonePart::TonePart() : mOctetRendering(HasAvx512() ? 1 : 0) {
-  SetSplitOctetRendering(false);
-  SetSplitQuadRendering(false);
+  // Without AVX-512, octets in two AVX2 registers render faster than quads; without AVX2, quads in two
+  // SSE registers faster than pairs (each only where the processor has the instructions).
+  SetSplitOctetRendering(!HasAvx512());
+  SetSplitQuadRendering(true);
   mKeys.fill(-1);
   mLfo2.mWaveform = Lfo::kTriangle;
   UpdateLfo1Rate();
@@ -155,7 +157,8 @@ void TonePart::RenderBlock(const double* noise, double* out, int n) noexcept {
     }
     // Summing in voice order per sample keeps the result identical to the per-sample path (an idle
     // voice's 0 changes nothing but the sign of a zero): groups take runs of voices in that order,
-    // eight where octets render, four where quads have their AVX2 form (or beside octets), else two.
+    // eight where octets render (in one register or two), four where quads have their AVX2 form (or
+    // beside octets) or split in two SSE registers, else two.
     const bool quadsSplit = mSplitQuads && !mQuad.VectorForm();
     const int widest = !mLaneRendering                    ? 1
                        : mOctetRendering || mSplitOctets  ? VoiceOctet::kLanes

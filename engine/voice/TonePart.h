@@ -38,15 +38,16 @@ public:
   static constexpr int kMaxChunk = 256;
   // RenderBlock renders runs of voices side by side on vector lanes (the default) or every voice on its
   // own (the reference the groups are checked against); both give the same samples. Runs of four
-  // render as a VoiceQuad where the quad has its AVX2 form, runs of two or three (and, without AVX2,
-  // every run) as a VoicePair: the quad's two-register baseline form is slower than the voices alone.
+  // render as a VoiceQuad where the quad has its AVX2 form (else see SetSplitQuadRendering), runs of
+  // two or three as a VoicePair: the quad's baseline form is slower than the voices alone.
   void SetLaneRendering(bool on) noexcept { mLaneRendering = on ? 1 : 0; }
   // With lanes on, runs of eight voices render as a VoiceOctet (the default where the processor has
   // AVX-512: eight lanes in one register cost about what four do); again the same samples.
   void SetOctetRendering(bool on) noexcept { mOctetRendering = on ? 1 : 0; }
-  // Without octets, runs of eight may render as a VoiceOctetAvx2 (two AVX2 registers per value) where
-  // the processor has AVX2; where quads lack their AVX2 form, runs of four may render as a
-  // VoiceQuadSse42 (two SSE registers) where it has SSE4.2. Ignored where the processor lacks them.
+  // Without octets, runs of eight render as a VoiceOctetAvx2 (two AVX2 registers per value) where
+  // the processor has AVX2; where quads lack their AVX2 form, runs of four render as a VoiceQuadSse42
+  // (two SSE registers) where it has SSE4.2: the defaults, faster than quads and pairs there. Ignored
+  // where the processor lacks them; again the same samples.
   void SetSplitOctetRendering(bool on) noexcept;
   void SetSplitQuadRendering(bool on) noexcept;
   VoiceQuad& Quad() noexcept { return mQuad; }

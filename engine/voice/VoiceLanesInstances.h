@@ -123,6 +123,11 @@
   template L CutoffAlongSegment<L>(L, L, L, L, L) noexcept;                                                  \
   template L Vcf::JitterStep<L>(L, L, L) noexcept;                                                           \
   template void LadderSteps<L>(L*, L, L, L, int) noexcept;                                                   \
+  template void LadderSteps<L::Half>(L::Half*, L::Half, L::Half, L::Half, int) noexcept;                     \
+  template L::Half FastTanh<L::Half>(L::Half) noexcept;                                                      \
+  template L::Half FastTanhRatio<L::Half>(L::Half) noexcept;                                                 \
+  template L::Half Select<L::Half>(MaskOf<L::Half>, L::Half, L::Half) noexcept;                              \
+  template L::Half Splat<L::Half>(double) noexcept;                                                          \
   template L LadderOutput<L>::Process(L, L, L, L, L, L, L) noexcept;                                         \
   template L ladder::StageCoefficient<L>(L, L, double, int) noexcept;                                        \
   template L ladder::SelfOscillationGainDbAtLog2<L>(L) noexcept;                                             \

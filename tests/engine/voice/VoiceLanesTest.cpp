@@ -15,6 +15,7 @@
 #include "engine/filter/FastTanh.h"
 #include "engine/util/FastMath.h"
 #include "engine/util/FastMathLanes.h"
+#include "engine/voice/VoiceLanesInstances.h"
 
 // Lanes4 and Lanes8 as template arguments lose their aligned attribute; no field here needs it.
 #pragma GCC diagnostic ignored "-Wignored-attributes"
@@ -237,9 +238,10 @@ template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double
     }
 }
 
-// The six lane forms of a test template: a target is a function's attribute, so each form needs its own
-// function, Name##Wide2 (SSE4.2), Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline2,
-// Name##Baseline4 and Name##Baseline8.
+// The eight lane forms of a test template: a target is a function's attribute, so each form needs its
+// own function, Name##Wide2 (SSE4.2), Name##Wide4 (AVX2), Name##Wide8 (AVX-512), Name##Baseline2,
+// Name##Baseline4, Name##Baseline8, Name##Split8 (two AVX2 registers) and Name##Split4 (two SSE
+// registers).
 #define VLM_LANE_FORMS(Name, Template)                                                                       \
   VLM_TARGET_SSE42 void Name##Wide2(std::vector<double>& out) {                                              \
     Template<Lanes2>(out);                                                                                   \
@@ -258,7 +260,35 @@ template <class L> VLM_LANES_INLINE void FastFunctionsOnLanes(std::vector<double
   }                                                                                                          \
   void Name##Baseline8(std::vector<double>& out) {                                                           \
     Template<Lanes8>(out);                                                                                   \
+  }                                                                                                          \
+  VLM_TARGET_AVX2 void Name##Split8(std::vector<double>& out) {                                              \
+    Template<Lanes4x2>(out);                                                                                 \
+  }                                                                                                          \
+  VLM_TARGET_SSE42 void Name##Split4(std::vector<double>& out) {                                             \
+    Template<Lanes2x2>(out);                                                                                 \
   }
+
+// The pairs' forms of FastFunctionsOnLanes: compiled under their targets, as the renderers compile them.
+#if !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+} // namespace
+VLM_LANE_PAIR_MATH_INSTANCES(Lanes4x2)
+namespace {
+template void FastFunctionsOnLanes<Lanes4x2>(std::vector<double>&);
+#if !defined(__clang__)
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("sse4.2")
+#endif
+} // namespace
+VLM_LANE_PAIR_MATH_INSTANCES(Lanes2x2)
+namespace {
+template void FastFunctionsOnLanes<Lanes2x2>(std::vector<double>&);
+#if !defined(__clang__)
+#pragma GCC pop_options
+#endif
 
 VLM_LANE_FORMS(FastFunctions, FastFunctionsOnLanes)
 
@@ -274,6 +304,22 @@ template <class L> VLM_LANES_INLINE void Exp2TableOnLanes(std::vector<double>& o
       out[static_cast<std::size_t>(i * kLanes + lane)] = FastExp2Lanes(x)[lane];
     }
 }
+// The pairs' forms of Exp2TableOnLanes: compiled under their targets, as the renderers compile them.
+#if !defined(__clang__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+template void Exp2TableOnLanes<Lanes4x2>(std::vector<double>&);
+#if !defined(__clang__)
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("sse4.2")
+#endif
+template void Exp2TableOnLanes<Lanes2x2>(std::vector<double>&);
+#if !defined(__clang__)
+#pragma GCC pop_options
+#endif
+
 VLM_LANE_FORMS(Exp2Table, Exp2TableOnLanes)
 
 // One lane form (width, wide or baseline code) of a function under test, writing its results to `out`.
@@ -281,23 +327,25 @@ struct LaneFormRun {
   const char* name;
   int lanes;
   bool wide;
+  bool split;
   void (*run)(std::vector<double>&);
 };
 #define VLM_LANE_FORM_RUNS(Name)                                                                             \
-  std::array<LaneFormRun, 6> {                                                                               \
+  std::array<LaneFormRun, 8> {                                                                               \
     {                                                                                                        \
-      {"2 baseline", 2, false, Name##Baseline2}, {"2 SSE4.2", 2, true, Name##Wide2},                         \
-          {"4 baseline", 4, false, Name##Baseline4}, {"4 AVX2", 4, true, Name##Wide4},                       \
-          {"8 baseline", 8, false, Name##Baseline8}, {                                                       \
-        "8 AVX-512", 8, true, Name##Wide8                                                                    \
+      {"2 baseline", 2, false, false, Name##Baseline2}, {"2 SSE4.2", 2, true, false, Name##Wide2},           \
+          {"4 baseline", 4, false, false, Name##Baseline4}, {"4 AVX2", 4, true, false, Name##Wide4},         \
+          {"8 baseline", 8, false, false, Name##Baseline8}, {"8 in two AVX2", 8, true, true, Name##Split8},  \
+          {"4 in two SSE4.2", 4, true, true, Name##Split4}, {                                                \
+        "8 AVX-512", 8, true, false, Name##Wide8                                                             \
       }                                                                                                      \
     }                                                                                                        \
   }
 
 // Runs each form the processor has and hands its results to check(form, out).
-template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 6>& forms, Check check) {
+template <class Check> void ForEachLaneForm(const std::array<LaneFormRun, 8>& forms, Check check) {
   for (const LaneFormRun& form : forms) {
-    if (!Runs({form.lanes, form.wide}))
+    if (!Runs({form.lanes, form.wide, form.split}))
       continue;
     std::vector<double> out;
     form.run(out);
