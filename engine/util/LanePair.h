@@ -90,17 +90,31 @@ template <class H> struct LanePair {
   // Whether any lane of a mask is set; whether every lane is (masks of all ones or zero per lane).
   static VLM_PAIR_INLINE bool Any(LanePair m) noexcept requires kBits {
     const H o = m.lo | m.hi;
+#if defined(__clang__) // clang inlines before it selects instructions: the fold becomes the test there
+    Elem any = 0;
+    for (int i = 0; i < kHalf; ++i)
+      any |= o[i];
+    return any != 0;
+#else
     if constexpr (sizeof(H) == 32)
       return !_mm256_testz_si256(reinterpret_cast<__m256i>(o), reinterpret_cast<__m256i>(o));
     else
       return !_mm_testz_si128(reinterpret_cast<__m128i>(o), reinterpret_cast<__m128i>(o));
+#endif
   }
   static VLM_PAIR_INLINE bool All(LanePair m) noexcept requires kBits {
     const H a = m.lo & m.hi;
+#if defined(__clang__)
+    Elem all = -1;
+    for (int i = 0; i < kHalf; ++i)
+      all &= a[i];
+    return all != 0;
+#else
     if constexpr (sizeof(H) == 32)
       return _mm256_movemask_pd(reinterpret_cast<__m256d>(a)) == 0xF;
     else
       return _mm_movemask_pd(reinterpret_cast<__m128d>(a)) == 0x3;
+#endif
   }
 };
 

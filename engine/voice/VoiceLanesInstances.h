@@ -83,14 +83,14 @@
   VLM_LANE_PAIR_MEMBERS(L)                                                                                   \
   VLM_LANE_PAIR_BIT_MEMBERS(MaskOf<L>)                                                                       \
   VLM_LANE_PAIR_BIT_MEMBERS(BitsOf<L>)                                                                       \
-  template L operator+<L::Half>(double, L) noexcept;                                                         \
-  template L operator-<L::Half>(double, L) noexcept;                                                         \
-  template L operator*<L::Half>(double, L) noexcept;                                                         \
-  template L operator/<L::Half>(double, L) noexcept;                                                         \
-  template MaskOf<L> operator< <L::Half>(double, L) noexcept;                                                \
-  template MaskOf<L> operator+<L::MaskHalf>(std::int64_t, MaskOf<L>) noexcept;                               \
-  template MaskOf<L> operator-<L::MaskHalf>(std::int64_t, MaskOf<L>) noexcept;                               \
-  template BitsOf<L> operator-<BitsOf<L>::Half>(std::uint64_t, BitsOf<L>) noexcept;                          \
+  template L operator+<L::Half>(L::Elem, L) noexcept;                                                        \
+  template L operator-<L::Half>(L::Elem, L) noexcept;                                                        \
+  template L operator*<L::Half>(L::Elem, L) noexcept;                                                        \
+  template L operator/<L::Half>(L::Elem, L) noexcept;                                                        \
+  template MaskOf<L> operator< <L::Half>(L::Elem, L) noexcept;                                               \
+  template MaskOf<L> operator+<L::MaskHalf>(MaskOf<L>::Elem, MaskOf<L>) noexcept;                            \
+  template MaskOf<L> operator-<L::MaskHalf>(MaskOf<L>::Elem, MaskOf<L>) noexcept;                            \
+  template BitsOf<L> operator-<BitsOf<L>::Half>(BitsOf<L>::Elem, BitsOf<L>) noexcept;                        \
   template L Splat<L>(double) noexcept;                                                                      \
   template MaskOf<L> SplatMask<MaskOf<L>>(std::int64_t) noexcept;                                            \
   template bool AnyLane<MaskOf<L>>(MaskOf<L>) noexcept;                                                      \
