@@ -13,7 +13,7 @@ packages=(
   jackd2 xvfb xauth dbus-x11 at-spi2-core x11-utils openbox
   nodejs npm chromium
   python3-gi python3-gi-cairo python3-fonttools fonts-dejavu-core python3-mido
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev lld
 )
 
 missing=()

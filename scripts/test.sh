@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine, as root: installs, builds, tests.
-#   bash scripts/test.sh
+#   bash scripts/test.sh [extra cmake arguments for the build tree]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
-bash "$here/scripts/build.sh" build
+bash "$here/scripts/build.sh" build "$@"
 if [ -f "$here/webui/package.json" ]; then
   (cd "$here/webui" && npm test)
   # The page once more in WebKitGTK, the engine the program shows it in.

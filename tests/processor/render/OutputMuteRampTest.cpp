@@ -50,8 +50,9 @@ TEST(OutputMuteRamp, TheFactorStaysWithinZeroAndOneWhileAnotherThreadRearms) {
   OutputMuteRamp ramp;
   std::atomic<bool> stop{false};
   std::thread armer([&] {
-    for (int i = 0; !stop.load(); ++i)
-      ramp.Arm(1 + (i * 7919) % 2000);
+    // Unsigned: the other thread may run long enough for a signed product to overflow.
+    for (unsigned i = 0; !stop.load(); ++i)
+      ramp.Arm(1 + static_cast<int>(i * 7919u % 2000u));
   });
   for (int i = 0; i < 200000; ++i) {
     const double e = ramp.Next();
