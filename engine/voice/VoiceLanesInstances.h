@@ -38,35 +38,9 @@
   template P_::Mask P_::Below(P_::Elem, P_) noexcept;                                                        \
   template P_ P_::Choose(P_::Mask, P_, P_) noexcept;
 
+// Masks and bits have the arithmetic members and their own bitwise ones.
 #define VLM_LANE_PAIR_BIT_MEMBERS(P_)                                                                        \
-  template P_ P_::operator+(P_) const noexcept;                                                              \
-  template P_ P_::operator+(P_::Elem) const noexcept;                                                        \
-  template P_ P_::operator-(P_) const noexcept;                                                              \
-  template P_ P_::operator-(P_::Elem) const noexcept;                                                        \
-  template P_ P_::operator*(P_) const noexcept;                                                              \
-  template P_ P_::operator*(P_::Elem) const noexcept;                                                        \
-  template P_ P_::operator/(P_) const noexcept;                                                              \
-  template P_ P_::operator/(P_::Elem) const noexcept;                                                        \
-  template P_ P_::operator-() const noexcept;                                                                \
-  template P_& P_::operator+=(P_) noexcept;                                                                  \
-  template P_::Mask P_::operator<(P_) const noexcept;                                                        \
-  template P_::Mask P_::operator<(P_::Elem) const noexcept;                                                  \
-  template P_::Mask P_::operator>(P_) const noexcept;                                                        \
-  template P_::Mask P_::operator>(P_::Elem) const noexcept;                                                  \
-  template P_::Mask P_::operator<=(P_) const noexcept;                                                       \
-  template P_::Mask P_::operator<=(P_::Elem) const noexcept;                                                 \
-  template P_::Mask P_::operator>=(P_) const noexcept;                                                       \
-  template P_::Mask P_::operator>=(P_::Elem) const noexcept;                                                 \
-  template P_::Mask P_::operator==(P_) const noexcept;                                                       \
-  template P_::Mask P_::operator==(P_::Elem) const noexcept;                                                 \
-  template P_::Mask P_::operator!=(P_) const noexcept;                                                       \
-  template P_::Mask P_::operator!=(P_::Elem) const noexcept;                                                 \
-  template P_ P_::AddTo(P_::Elem, P_) noexcept;                                                              \
-  template P_ P_::SubtractFrom(P_::Elem, P_) noexcept;                                                       \
-  template P_ P_::MultiplyInto(P_::Elem, P_) noexcept;                                                       \
-  template P_ P_::DivideInto(P_::Elem, P_) noexcept;                                                         \
-  template P_::Mask P_::Below(P_::Elem, P_) noexcept;                                                        \
-  template P_ P_::Choose(P_::Mask, P_, P_) noexcept;                                                         \
+  VLM_LANE_PAIR_MEMBERS(P_)                                                                                  \
   template P_ P_::operator&(P_) const noexcept;                                                              \
   template P_ P_::operator&(P_::Elem) const noexcept;                                                        \
   template P_ P_::operator|(P_) const noexcept;                                                              \

@@ -14,24 +14,15 @@
 #include "Keel/Platform/AppWindow.h"
 #include "processor/Velmora.h"
 #include "processor/editor/EditorTags.h"
+#include "tests/Keel/Platform/GuiTestSupport.h"
 #include "tests/processor/SettingsTestSupport.h"
 
 namespace {
 
+using keeltest::PumpUntil;
 using namespace settingstest;
 
 const ProcessFolders& kFolders = Folders();
-
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end)
-      return pred();
-    if (!g_main_context_iteration(nullptr, FALSE))
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
 
 void SendResize(Velmora& p, int width, int height) {
   unsigned char bytes[8];
