@@ -86,6 +86,23 @@ inline Stereo Render(Velmora& p, int frames) {
   return out;
 }
 
+// blocks 64-frame blocks with a note struck every 20 blocks and released 10 blocks later; beforeBlock
+// runs ahead of each block. Returns the sum of the output's magnitudes.
+template <class BeforeBlock> double PlayNotesInBlocks(Velmora& p, int blocks, BeforeBlock beforeBlock) {
+  double sum = 0.0;
+  for (int block = 0; block < blocks; ++block) {
+    beforeBlock(block);
+    if (block % 20 == 0)
+      Midi(p, 0x90, 48 + block % 24, 100);
+    if (block % 20 == 10)
+      Midi(p, 0x80, 48 + (block - 10) % 24, 0);
+    const Stereo out = Render(p, 64);
+    for (int i = 0; i < 64; ++i)
+      sum += std::fabs(out.left[i]) + std::fabs(out.right[i]);
+  }
+  return sum;
+}
+
 inline double Rms(const std::vector<double>& x, size_t from = 0, size_t to = SIZE_MAX) {
   to = std::min(to, x.size());
   double sum = 0.0;

@@ -39,16 +39,7 @@ TEST(VelmoraThreads, ParametersChangedFromAnotherThreadDuringRenderingReachTheEn
       std::this_thread::yield();
     }
   });
-  double sum = 0.0;
-  for (int block = 0; block < 1500; ++block) {
-    if (block % 20 == 0)
-      Midi(p, 0x90, 48 + block % 24, 100);
-    if (block % 20 == 10)
-      Midi(p, 0x80, 48 + (block - 10) % 24, 0);
-    const Stereo out = Render(p, 64);
-    for (int i = 0; i < 64; ++i)
-      sum += std::fabs(out.left[i]) + std::fabs(out.right[i]);
-  }
+  const double sum = PlayNotesInBlocks(p, 1500, [](int) {});
   stop.store(true);
   ui.join();
   EXPECT_TRUE(std::isfinite(sum));
