@@ -118,6 +118,16 @@ template <LaneVector L> VLM_LANES_INLINE L LoadLanes(const double* p) noexcept {
   }
 }
 
+// The lanes to kLanesOf<L> doubles at p (any alignment).
+template <LaneVector L> VLM_LANES_INLINE void StoreLanes(double* p, const L& v) noexcept {
+  if constexpr (kIsLanePair<L>) {
+    __builtin_memcpy(p, &v.lo, sizeof v.lo);
+    __builtin_memcpy(p + kLanesOf<L> / 2, &v.hi, sizeof v.hi);
+  } else {
+    __builtin_memcpy(p, &v, sizeof v);
+  }
+}
+
 // A lane vector of f(0), f(1), ... f(count - 1): gathers one scalar per lane.
 template <class V, int kCount, class F> VLM_LANES_INLINE V MakeLanesOf(F&& f) noexcept {
   if constexpr (kIsLanePair<V>) {

@@ -1,6 +1,8 @@
 // Voices side by side: per-lane control halves, one audio half on four or eight lanes.
 #include "engine/voice/VoiceLanes.h"
 
+#include <bit>
+
 #include "engine/filter/CpuFeatures.h"
 #include "engine/voice/VoiceLanesRender.h"
 
@@ -92,7 +94,10 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
       Gather<L>(v, [](const Voice& x) { return x.mAftertouchMode == Voice::kAftertouchPitch ? 1.0 : 0.0; });
   mAnyTremolo = 0;
   mAnyJitter = 0;
+  mSharedTremoloDepth = 1;
+  const auto depthBits = [](const Voice* x) { return std::bit_cast<std::uint64_t>(x->mVcaLfoLog); };
   for (int lane = 0; lane < kLanes; ++lane) {
+    mSharedTremoloDepth &= depthBits(v[lane]) == depthBits(v[0]) ? 1 : 0;
     mAnyTremolo |= v[lane]->TremoloOn() != 0.0 ? 1 : 0;
     mAnyJitter |= v[lane]->mVcf.mJitterDepth > 0.0 ? 1 : 0;
   }

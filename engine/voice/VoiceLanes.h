@@ -94,6 +94,9 @@ private:
   VLM_LANE_ALIGN(L) L mAftertouchFactor{}, mAftertouchOnPitch{};
   VLM_LANE_ALIGN(L) L mPwmOnEnv1{}, mPwmOnLfo1{}, mPwmKey{}, mPwmAmount{}, mPwmInverted{}, mPulseWidthBase{};
   std::uint8_t mAnyTremolo = 0;
+  // Every lane has the same tremolo depth (voices of one patch): the tremolo then depends on the sample
+  // alone, and is taken once per sample for all lanes.
+  std::uint8_t mSharedTremoloDepth = 0;
   // Jitter moves the stage coefficient every sample: then the ladder's cache is not consulted.
   std::uint8_t mAnyJitter = 0;
   std::uint8_t mWide = 0;

@@ -95,6 +95,7 @@
   template L lanemath::Exp<L>(L) noexcept;                                                                   \
   template L lanemath::Exp2<L>(L) noexcept;                                                                  \
   template L CutoffAlongSegment<L>(L, L, L, L, L) noexcept;                                                  \
+  template L TremoloGain<L>(L, L) noexcept;                                                                  \
   template L Vcf::JitterStep<L>(L, L, L) noexcept;                                                           \
   template void LadderSteps<L>(L*, L, L, L, int) noexcept;                                                   \
   template void LadderSteps<L::Half>(L::Half*, L::Half, L::Half, L::Half, int) noexcept;                     \

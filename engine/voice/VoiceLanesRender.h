@@ -8,6 +8,11 @@
 #include "engine/util/LaneMath.h"
 #include "engine/voice/VoiceLanes.h"
 
+// The amplifier's gain from LFO-1 (without its delay) at the tremolo's depth as a logarithm.
+template <class L> VLM_LANES_INLINE L TremoloGain(L lfo1, L depthLog) noexcept {
+  return FastExpLanes<L>((1.0 - lfo1) * 0.5 * depthLog);
+}
+
 template <class L>
 VLM_LANES_INLINE L VoiceLanes<L>::AudioSample(const L& pitch1, const L& base1, const L& vco2Hz,
                                               const L& width, const L& xmodDepth, const L& noise,
@@ -95,6 +100,16 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       controlled[lane] = sounding[lane] ? voices[lane]->ControlRun(lfo1 + start, lfo2 + start, length,
                                                                    controls, kLanes, lane)
                                         : 0;
+    // With one depth on all lanes the tremolo of each sample of the run, kLanes samples at a time.
+    alignas(64) double sharedTremolo[kRun];
+    if (mAnyTremolo && mSharedTremoloDepth) {
+      alignas(64) double lfoRun[kRun] = {};
+      for (int r = 0; r < length; ++r)
+        lfoRun[r] = lfo1[start + r];
+      const L depthLog = Splat<L>(mTremoloLog[0]);
+      for (int r = 0; r < length; r += kLanes)
+        StoreLanes<L>(sharedTremolo + r, TremoloGain<L>(LoadLanes<L>(lfoRun + r), depthLog));
+    }
     bool anyEnds = false; // a voice ended in this run
     for (int lane = 0; lane < kLanes; ++lane)
       anyEnds |= sounding[lane] && !voices[lane]->IsActive();
@@ -151,11 +166,12 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
                                 mLadderGain);
       }
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
-      const L tremolo =
-          mAnyTremolo
-              ? Select<L>(mTremolo != 0.0, FastExpLanes<L>((1.0 - Splat<L>(lfo1[s])) * 0.5 * mTremoloLog),
-                          Splat<L>(1.0))
-              : Splat<L>(1.0);
+      const L tremolo = mAnyTremolo
+                            ? Select<L>(mTremolo != 0.0,
+                                        mSharedTremoloDepth ? Splat<L>(sharedTremolo[r])
+                                                            : TremoloGain<L>(Splat<L>(lfo1[s]), mTremoloLog),
+                                        Splat<L>(1.0))
+                            : Splat<L>(1.0);
       mAmp += (control(kControlAmpTarget) * tremolo - mAmp) * mAmpCoefficient;
 
       // The pitches in octaves, summed as the voice sums them.
