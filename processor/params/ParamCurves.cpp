@@ -5,17 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "processor/params/ParamHold.h"
+
 namespace vlm {
 namespace {
-
-double Hold01(double x) {
-  return std::clamp(x, 0.0, 1.0);
-}
-
-// Limits v to lo..hi; lo wins when the range is inverted, as a plain max-then-min would.
-double HoldWithin(double v, double lo, double hi) {
-  return std::min(hi, std::max(lo, v));
-}
 
 // X on the table's position axis.
 double PositionOf(const CurveTable& table, double x) {
@@ -23,7 +16,8 @@ double PositionOf(const CurveTable& table, double x) {
   return table.percentPositions ? 100.0 * held : held;
 }
 
-double SegmentT(const CurveTable& table, int k, double position) {
+// Where position lies between the breakpoints k-1 and k, 0 to 1.
+double TAlongSegment(const CurveTable& table, int k, double position) {
   return (position - table.positions[k - 1]) / (table.positions[k] - table.positions[k - 1]);
 }
 
@@ -40,7 +34,7 @@ double Lookup(const CurveTable& table, double x, Interp interp) {
     return table.values.back();
   const double a = table.values[k - 1];
   const double b = table.values[k];
-  const double t = SegmentT(table, k, position);
+  const double t = TAlongSegment(table, k, position);
   switch (interp) {
   case Interp::Geometric:
     return a * std::pow(b / a, t);
@@ -118,7 +112,7 @@ double CutoffCurveLookup(double x, double minValue, double maxValue) {
   const int k = BisectFirstNotBelow(table.positions, position);
   if (k < 0)
     return HoldWithin(table.values.back(), minValue, maxValue);
-  const double t = SegmentT(table, k, position);
+  const double t = TAlongSegment(table, k, position);
   const auto& logs = CutoffLog2Table();
   return HoldWithin(std::exp2(Lerp(logs[k - 1], logs[k], t)), minValue, maxValue);
 }

@@ -6,17 +6,12 @@
 #include <cmath>
 #include <limits>
 
+#include "processor/params/ParamHold.h"
+
 namespace vlm {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-double Hold01(double x) {
-  return std::clamp(x, 0.0, 1.0);
-}
-double HoldWithin(double v, double lo, double hi) {
-  return std::min(hi, std::max(lo, v));
-}
 
 // A position on the table's axis as a normalized value.
 double ToNormalizedPosition(const CurveTable& table, double position) {
