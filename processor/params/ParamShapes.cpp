@@ -63,10 +63,10 @@ double ReverseSearch(const SearchRule& rule, double v, const keel::IParam& param
     v = Hold01(v);
     break;
   case ValueHold::ParamRange:
-    v = HoldWithin(v, param.GetMin(), param.GetMax());
+    v = HoldInRange(v, param.GetMin(), param.GetMax());
     break;
   case ValueHold::Fixed:
-    v = HoldWithin(v, rule.holdLo, rule.holdHi);
+    v = HoldInRange(v, rule.holdLo, rule.holdHi);
     break;
   case ValueHold::None:
     break;
@@ -106,7 +106,7 @@ double ReverseBalance(double v) {
 
 // R3, envelope times: the first segment that contains v; else the position of the nearest point.
 double ReverseEnvelopeTime(const CurveTable& table, double v, const keel::IParam& param) {
-  v = HoldWithin(v, param.GetMin(), param.GetMax());
+  v = HoldInRange(v, param.GetMin(), param.GetMax());
   int nearest = 0;
   double nearestDistance = std::fabs(v - table.values[0]);
   for (size_t k = 1; k < table.values.size(); ++k) {
