@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "library/FileIO.h"
+#include "library/JsonMembers.h"
 #include "common/Logger.h"
 
 namespace vlm {
@@ -31,12 +32,8 @@ bool LoadStandaloneMidiNames(const std::string& settingsFolder, StandaloneMidiNa
     GetLogger().Log("StandaloneMidi: load failed/invalid (%s)", "not a JSON object");
     return false;
   }
-  const auto text = [&root](const char* key) {
-    const auto member = root.find(key);
-    return member != root.end() && member->is_string() ? member->get<std::string>() : std::string();
-  };
-  names.in = text("in");
-  names.out = text("out");
+  names.in = GetStringMember(root, "in", {});
+  names.out = GetStringMember(root, "out", {});
   return true;
 }
 

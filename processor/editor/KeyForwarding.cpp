@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "library/JsonMembers.h"
+
 namespace vlm {
 namespace {
 
@@ -83,11 +85,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-std::string StringMember(const json& j, const char* key) {
-  const auto it = j.find(key);
-  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string();
-}
-
 bool BoolMember(const json& j, const char* key) {
   const auto it = j.find(key);
   return it != j.end() && it->is_boolean() && it->get<bool>();
@@ -123,9 +120,9 @@ std::optional<PageKeyEvent> ParsePageKeyEvent(std::string_view text) {
   if (j.is_discarded() || !j.is_object())
     return std::nullopt;
   PageKeyEvent event;
-  event.type = StringMember(j, "type");
-  event.key = StringMember(j, "key");
-  event.code = StringMember(j, "code");
+  event.type = GetStringMember(j, "type", {});
+  event.key = GetStringMember(j, "key", {});
+  event.code = GetStringMember(j, "code", {});
   event.keyCode = IntMember(j, "keyCode");
   event.repeat = BoolMember(j, "repeat");
   event.shiftKey = BoolMember(j, "shiftKey");

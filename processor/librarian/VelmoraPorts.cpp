@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "Keel/Core/BoundedJson.h"
+#include "library/JsonMembers.h"
 #include "library/StandaloneMidiSettings.h"
 #include "common/AppFolders.h"
 #include "common/Logger.h"
@@ -12,15 +13,6 @@
 #include "processor/editor/EditorTags.h"
 
 using nlohmann::json;
-
-namespace {
-
-std::string StringMember(const json& object, const char* key) {
-  const auto member = object.find(key);
-  return member != object.end() && member->is_string() ? member->get<std::string>() : std::string();
-}
-
-} // namespace
 
 std::string Velmora::GetOpenMidiInName() const {
   const std::lock_guard<std::mutex> lock(mPortNamesMutex);
@@ -52,8 +44,8 @@ void Velmora::MidiPortSelect(const std::string& payload) {
   std::string failedDirection;
   std::string failedName;
   if (request.is_object()) {
-    const std::string direction = StringMember(request, "direction");
-    const std::string name = StringMember(request, "name");
+    const std::string direction = vlm::GetStringMember(request, "direction", {});
+    const std::string name = vlm::GetStringMember(request, "name", {});
     const bool input = direction == "in";
     if (input || direction == "out") {
       if (name.empty())

@@ -5,17 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "processor/params/ParamHold.h"
+
 namespace vlm {
 namespace {
-
-double Hold01(double x) {
-  return std::clamp(x, 0.0, 1.0);
-}
-
-// Limits v to lo..hi; lo wins when the range is inverted, as a plain max-then-min would.
-double HoldWithin(double v, double lo, double hi) {
-  return std::min(hi, std::max(lo, v));
-}
 
 // X on the table's position axis.
 double PositionOf(const CurveTable& table, double x) {
@@ -23,7 +16,8 @@ double PositionOf(const CurveTable& table, double x) {
   return table.percentPositions ? 100.0 * held : held;
 }
 
-double SegmentT(const CurveTable& table, int k, double position) {
+// Where position lies between the breakpoints k-1 and k, 0 to 1.
+double TAlongSegment(const CurveTable& table, int k, double position) {
   return (position - table.positions[k - 1]) / (table.positions[k] - table.positions[k - 1]);
 }
 
@@ -40,7 +34,7 @@ double Lookup(const CurveTable& table, double x, Interp interp) {
     return table.values.back();
   const double a = table.values[k - 1];
   const double b = table.values[k];
-  const double t = SegmentT(table, k, position);
+  const double t = TAlongSegment(table, k, position);
   switch (interp) {
   case Interp::Geometric:
     return a * std::pow(b / a, t);
@@ -92,7 +86,7 @@ double BalanceCurve(double x, double, double) {
 }
 
 double PortamentoCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kPortamentoCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kPortamentoCurve, x), minValue, maxValue);
 }
 
 double Lfo2RateCurve(double x, double minValue, double maxValue) {
@@ -103,11 +97,11 @@ double Lfo2RateCurve(double x, double minValue, double maxValue) {
 }
 
 double Vco2FineCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kVco2FineCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kVco2FineCurve, x), minValue, maxValue);
 }
 
 double HpfCutoffCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupGeometricWhereRising(kHpfCutoffCurve, x), minValue, maxValue);
+  return HoldInRange(LookupGeometricWhereRising(kHpfCutoffCurve, x), minValue, maxValue);
 }
 
 double CutoffCurveLookup(double x, double minValue, double maxValue) {
@@ -117,66 +111,66 @@ double CutoffCurveLookup(double x, double minValue, double maxValue) {
   const double position = PositionOf(table, x);
   const int k = BisectFirstNotBelow(table.positions, position);
   if (k < 0)
-    return HoldWithin(table.values.back(), minValue, maxValue);
-  const double t = SegmentT(table, k, position);
+    return HoldInRange(table.values.back(), minValue, maxValue);
+  const double t = TAlongSegment(table, k, position);
   const auto& logs = CutoffLog2Table();
-  return HoldWithin(std::exp2(Lerp(logs[k - 1], logs[k], t)), minValue, maxValue);
+  return HoldInRange(std::exp2(Lerp(logs[k - 1], logs[k], t)), minValue, maxValue);
 }
 
 double VcfEnvAmountCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kVcfEnvAmountCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kVcfEnvAmountCurve, x), minValue, maxValue);
 }
 
 double VcfLfoAmountCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kVcfLfoAmountCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kVcfLfoAmountCurve, x), minValue, maxValue);
 }
 
 double VcaLevelCurve(double x, double, double) {
-  return HoldWithin(LookupLinear(kVcaLevelCurve, x), 0.0, 1.0);
+  return HoldInRange(LookupLinear(kVcaLevelCurve, x), 0.0, 1.0);
 }
 
 double VcaLfoAmountCurve(double x, double, double) {
-  return HoldWithin(LookupLinear(kVcaLfoAmountCurve, x), 0.0, 1.0);
+  return HoldInRange(LookupLinear(kVcaLfoAmountCurve, x), 0.0, 1.0);
 }
 
 double EnvAttackCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kEnvAttackCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kEnvAttackCurve, x), minValue, maxValue);
 }
 
 double Env1DecayCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kEnv1DecayCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kEnv1DecayCurve, x), minValue, maxValue);
 }
 
 double EnvSustainCurve(double x, double, double) {
-  return HoldWithin(LookupLinear(kEnvSustainCurve, x), 0.0, 1.0);
+  return HoldInRange(LookupLinear(kEnvSustainCurve, x), 0.0, 1.0);
 }
 
 double Env1ReleaseCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kEnv1ReleaseCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kEnv1ReleaseCurve, x), minValue, maxValue);
 }
 
 double Env2DecayCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kEnv2DecayCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kEnv2DecayCurve, x), minValue, maxValue);
 }
 
 double Env2ReleaseCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kEnv2ReleaseCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kEnv2ReleaseCurve, x), minValue, maxValue);
 }
 
 double LfoRateCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupGeometric(kLfoRateCurve, x), minValue, maxValue);
+  return HoldInRange(LookupGeometric(kLfoRateCurve, x), minValue, maxValue);
 }
 
 double LfoDelayCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kLfoDelayCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kLfoDelayCurve, x), minValue, maxValue);
 }
 
 double VcoModLfoCurve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kVcoModLfoCurve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kVcoModLfoCurve, x), minValue, maxValue);
 }
 
 double VcoModEnv1Curve(double x, double minValue, double maxValue) {
-  return HoldWithin(LookupLinear(kVcoModEnv1Curve, x), minValue, maxValue);
+  return HoldInRange(LookupLinear(kVcoModEnv1Curve, x), minValue, maxValue);
 }
 
 // Percent: the knob runs from a square wave (50) to the narrowest pulse (0).
@@ -185,11 +179,11 @@ double PulseWidthCurve(double x, double, double) {
 }
 
 double PwmAmountCurve(double x, double, double) {
-  return HoldWithin(LookupLinear(kPwmAmountCurve, x), 0.0, 1.0);
+  return HoldInRange(LookupLinear(kPwmAmountCurve, x), 0.0, 1.0);
 }
 
 double DynamicsTimeCurve(double x, double, double) {
-  return HoldWithin(LookupLinear(kDynamicsTimeCurve, x), 0.0, 1.0);
+  return HoldInRange(LookupLinear(kDynamicsTimeCurve, x), 0.0, 1.0);
 }
 
 } // namespace vlm

@@ -12,12 +12,10 @@
 namespace vlm {
 namespace {
 
-// A host name field holds 32 bytes; a longer composed name is cut there.
-constexpr size_t kMaxNameBytes = 32;
-
+// A host name field holds kTextSize bytes; a longer composed name is cut there.
 std::string CutName(std::string name) {
-  if (name.size() > kMaxNameBytes)
-    name.resize(kMaxNameBytes);
+  if (name.size() > keel::IParam::kTextSize)
+    name.resize(keel::IParam::kTextSize);
   return name;
 }
 
@@ -91,7 +89,8 @@ void DeclareFxBypass(const ParamAccessor& getParam, int slot) {
 
 void DeclareCcMap(const ParamAccessor& getParam, int soundParam) {
   const char* target = getParam(soundParam)->GetName();
-  const std::string name = CutName("CC Map: " + std::string(target, strnlen(target, kMaxNameBytes)));
+  const std::string name =
+      CutName("CC Map: " + std::string(target, strnlen(target, keel::IParam::kTextSize)));
   DeclareFromRow(*getParam(CcMapParam(soundParam)), CcMapParam(soundParam), CcMapDecl(), name.c_str(),
                  CcMapDecl().group);
 }

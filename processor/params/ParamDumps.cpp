@@ -12,7 +12,6 @@ namespace vlm {
 namespace {
 
 constexpr int kSamplesPerParam = 21;
-constexpr size_t kMaxNameBytes = 32;
 
 // %.17g: enough digits to read every double back exactly; to_chars never looks at the locale.
 void AppendNumber(std::string& out, double value) {
@@ -23,7 +22,7 @@ void AppendNumber(std::string& out, double value) {
 
 std::string NameOf(const keel::IParam& param) {
   const char* name = param.GetName();
-  return std::string(name, strnlen(name, kMaxNameBytes));
+  return std::string(name, strnlen(name, keel::IParam::kTextSize));
 }
 
 const char* EnvPath(const char* variable) {

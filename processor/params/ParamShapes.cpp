@@ -6,17 +6,12 @@
 #include <cmath>
 #include <limits>
 
+#include "processor/params/ParamHold.h"
+
 namespace vlm {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-double Hold01(double x) {
-  return std::clamp(x, 0.0, 1.0);
-}
-double HoldWithin(double v, double lo, double hi) {
-  return std::min(hi, std::max(lo, v));
-}
 
 // A position on the table's axis as a normalized value.
 double ToNormalizedPosition(const CurveTable& table, double position) {
@@ -68,10 +63,10 @@ double ReverseSearch(const SearchRule& rule, double v, const keel::IParam& param
     v = Hold01(v);
     break;
   case ValueHold::ParamRange:
-    v = HoldWithin(v, param.GetMin(), param.GetMax());
+    v = HoldInRange(v, param.GetMin(), param.GetMax());
     break;
   case ValueHold::Fixed:
-    v = HoldWithin(v, rule.holdLo, rule.holdHi);
+    v = HoldInRange(v, rule.holdLo, rule.holdHi);
     break;
   case ValueHold::None:
     break;
@@ -111,7 +106,7 @@ double ReverseBalance(double v) {
 
 // R3, envelope times: the first segment that contains v; else the position of the nearest point.
 double ReverseEnvelopeTime(const CurveTable& table, double v, const keel::IParam& param) {
-  v = HoldWithin(v, param.GetMin(), param.GetMax());
+  v = HoldInRange(v, param.GetMin(), param.GetMax());
   int nearest = 0;
   double nearestDistance = std::fabs(v - table.values[0]);
   for (size_t k = 1; k < table.values.size(); ++k) {
