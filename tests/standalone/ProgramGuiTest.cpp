@@ -405,7 +405,7 @@ TEST_F(ProgramGuiTest, JackPlaysAtTheServersRateWhateverRateWasStored) {
   ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 1/1 ports open", 60s)) << Slurp(program.LogPath());
   ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore)) << "no stream: " << Slurp(program.LogPath());
   std::this_thread::sleep_for(300ms);
-  EXPECT_GT(EnergyOfANote(probe, 60), 1e-3);
+  EXPECT_GT(EnergyOfANote(probe, 60), 1e-3) << Slurp(program.LogPath());
   const std::string settings = Slurp(mRoot / "data" / "Velmora" / "settings.ini");
   EXPECT_NE(settings.find("sr=48000\n"), std::string::npos) << settings;
   EXPECT_NE(settings.find("buffer=256\n"), std::string::npos) << "the server's buffer size: " << settings;
@@ -434,7 +434,7 @@ TEST_F(ProgramGuiTest, SoundComesBackAfterTheJackServerChangesItsBufferSize) {
   ASSERT_TRUE(program.WaitForLog("SelectMIDIInputs: 1/1 ports open", 60s)) << Slurp(program.LogPath());
   ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore)) << Slurp(program.LogPath());
   std::this_thread::sleep_for(300ms);
-  ASSERT_GT(EnergyOfANote(probe, 60), 1e-3);
+  ASSERT_GT(EnergyOfANote(probe, 60), 1e-3) << Slurp(program.LogPath());
 
   const jack_nframes_t other = serverFrames == 512 ? 256 : 512;
   ASSERT_EQ(std::system(("jack_bufsize " + std::to_string(other) + " >/dev/null 2>&1").c_str()), 0);
@@ -443,7 +443,7 @@ TEST_F(ProgramGuiTest, SoundComesBackAfterTheJackServerChangesItsBufferSize) {
   // system outputs, where the stream connects itself).
   ASSERT_TRUE(ConnectProgramOutput(probe, portsBefore));
   std::this_thread::sleep_for(300ms);
-  EXPECT_GT(EnergyOfANote(probe, 64), 1e-3);
+  EXPECT_GT(EnergyOfANote(probe, 64), 1e-3) << Slurp(program.LogPath());
   program.Signal(SIGTERM);
   EXPECT_EQ(program.Wait(20s), 0);
 }
