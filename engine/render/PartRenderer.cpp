@@ -3,31 +3,7 @@
 
 #include <algorithm>
 
-#if defined(__SSE__) || defined(__x86_64__)
-#include <xmmintrin.h>
-#define VLM_HAS_MXCSR 1
-#endif
-
-namespace {
-
-// Flush-to-zero and denormals-are-zero for the duration of a render, as the processor's block does,
-// so that decaying filter states never fall into slow denormal arithmetic.
-class DenormalsOff {
-public:
-#ifdef VLM_HAS_MXCSR
-  DenormalsOff() noexcept : mSaved(_mm_getcsr()) {
-    _mm_setcsr(mSaved | 0x8040u);
-  }
-  ~DenormalsOff() {
-    _mm_setcsr(mSaved);
-  }
-
-private:
-  unsigned int mSaved;
-#endif
-};
-
-} // namespace
+#include "engine/util/FloatControlScope.h"
 
 PartRenderer::PartRenderer() {
   mLower.mSecondPart = 1;
@@ -47,7 +23,8 @@ void PartRenderer::Prepare(double outputRate, int factor) noexcept {
 }
 
 void PartRenderer::Render(std::span<double> left, std::span<double> right) noexcept {
-  const DenormalsOff denormalsOff;
+  // Flush-to-zero here too, as the processor's block sets it: tools and benchmarks render directly.
+  const FloatControlScope floatControl;
   constexpr std::size_t kChunkFrames = 64;
   double noise[kChunkFrames * 4];
   double u[kChunkFrames * 4];
@@ -71,7 +48,7 @@ void PartRenderer::Render(std::span<double> left, std::span<double> right) noexc
 }
 
 void PartRenderer::RenderPerSample(std::span<double> left, std::span<double> right) noexcept {
-  const DenormalsOff denormalsOff;
+  const FloatControlScope floatControl;
   // Read once per block, as the processor does.
   const bool noise = mUpper.NoiseInUse() || mLower.NoiseInUse();
   double u[4];

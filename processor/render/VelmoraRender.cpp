@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "processor/Velmora.h"
-#include "processor/render/FloatControlScope.h"
+#include "engine/util/FloatControlScope.h"
 
 namespace {
 
