@@ -34,39 +34,50 @@ inline constexpr double kRoundShift = 6755399441055744.0;
 // caller compiled for AVX2 gets them in AVX2.
 #define VLM_MATH_KERNEL inline __attribute__((always_inline))
 
-// e^r for |r| <= ln(2) / 128 from six Taylor terms (error below 1e-16).
+// e^r for |r| <= ln(2) / 128 from six Taylor terms (error below 1e-16). The terms after the 1 are
+// summed in pairs by powers of r (Estrin's scheme) rather than one after another: every exponential of
+// a sample waits on this series, and pairs halve its chain of dependent operations.
 template <class T> VLM_MATH_KERNEL T ExpSeries(T r) noexcept {
-  return 1.0 +
-         r * (1.0 + r * (0.5 + r * (1.0 / 6.0 + r * (1.0 / 24.0 + r * (1.0 / 120.0 + r * (1.0 / 720.0))))));
+  const T r2 = r * r;
+  const T r4 = r2 * r2;
+  const T low = r + r2 * (0.5 + r * (1.0 / 6.0));
+  const T high = (1.0 / 24.0 + r * (1.0 / 120.0)) + r2 * (1.0 / 720.0);
+  return 1.0 + (low + r4 * high);
 }
 
 // e + log2 y for y in [sqrt(1/2), sqrt(2)): ln y = 2 atanh(s) with s = (y - 1) / (y + 1), |s| <= 0.172,
-// from its series to s^21.
+// from its series to s^21, its terms after the 1 summed in pairs by powers of s^2 (as ExpSeries).
 template <class T> VLM_MATH_KERNEL T Log2Reduced(T y, T e) noexcept {
   const T s = (y - 1.0) / (y + 1.0);
   const T a = s * s;
-  const T series =
-      1.0 + a * (1.0 / 3 + a * (1.0 / 5 + a * (1.0 / 7 + a * (1.0 / 9 + a * (1.0 / 11 + a * (1.0 / 13 + a * (1.0 / 15 +
-      a * (1.0 / 17 + a * (1.0 / 19 + a * (1.0 / 21))))))))));
+  const T a2 = a * a;
+  const T a4 = a2 * a2;
+  const T a8 = a4 * a4;
+  const T p0 = 1.0 / 3 + a * (1.0 / 5);
+  const T p1 = 1.0 / 7 + a * (1.0 / 9);
+  const T p2 = 1.0 / 11 + a * (1.0 / 13);
+  const T p3 = 1.0 / 15 + a * (1.0 / 17);
+  const T p4 = 1.0 / 19 + a * (1.0 / 21);
+  const T tail = (p0 + a2 * p1) + a4 * (p2 + a2 * p3) + a8 * p4;
+  const T series = 1.0 + a * tail;
   return e + 2.0 * s * series * 1.4426950408889634;
 }
 
-// cos(2 pi v) for v in 0..1/4 turn from the even Taylor series to the 22nd power.
+// cos(2 pi v) for v in 0..1/4 turn from the even Taylor series to the 22nd power, its terms summed in
+// pairs by powers of t^2 (as ExpSeries): an oscillator's every sample waits on it.
 template <class T> VLM_MATH_KERNEL T CosQuarterTurn(T v) noexcept {
   const T t = v * 6.283185307179586;
   const T a = t * t;
-  T c = -1.0 / 51090942171709440000.0 * a + 1.0 / 2432902008176640000.0; // from -1/22!
-  c = c * a - 1.0 / 6402373705728000.0;
-  c = c * a + 1.0 / 20922789888000.0;
-  c = c * a - 1.0 / 87178291200.0;
-  c = c * a + 1.0 / 479001600.0;
-  c = c * a - 1.0 / 3628800.0;
-  c = c * a + 1.0 / 40320.0;
-  c = c * a - 1.0 / 720.0;
-  c = c * a + 1.0 / 24.0;
-  c = c * a - 0.5;
-  c = c * a + 1.0;
-  return c;
+  const T a2 = a * a;
+  const T a4 = a2 * a2;
+  const T a8 = a4 * a4;
+  const T p0 = 1.0 + a * -0.5;
+  const T p1 = 1.0 / 24.0 + a * (-1.0 / 720.0);
+  const T p2 = 1.0 / 40320.0 + a * (-1.0 / 3628800.0);
+  const T p3 = 1.0 / 479001600.0 + a * (-1.0 / 87178291200.0);
+  const T p4 = 1.0 / 20922789888000.0 + a * (-1.0 / 6402373705728000.0);
+  const T p5 = 1.0 / 2432902008176640000.0 + a * (-1.0 / 51090942171709440000.0);
+  return (p0 + a2 * p1) + a4 * (p2 + a2 * p3) + a8 * (p4 + a2 * p5);
 }
 
 } // namespace fastmath
