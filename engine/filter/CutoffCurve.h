@@ -13,6 +13,15 @@ inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurvePercent = {
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurveHz = {
     5,       20,      55.6,   72.59,   112.22,  164.6,    239.85,   370.23,  548.75, 869.63,
     1320.47, 2013.03, 3351.5, 5056.53, 8046.93, 12324.85, 17010.45, 23661.1, 30000};
+// 1 / (percent[i] - percent[i - 1]) for the segment below breakpoint i (0 for the first breakpoint):
+// a conversion multiplies by it instead of dividing, which sits on the chain of every sample's cutoff.
+inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurveSpanInverse = [] {
+  std::array<double, kCutoffCurvePoints> inverse{};
+  for (int i = 1; i < kCutoffCurvePoints; ++i)
+    inverse[static_cast<std::size_t>(i)] =
+        1.0 / (kCutoffCurvePercent[static_cast<std::size_t>(i)] - kCutoffCurvePercent[static_cast<std::size_t>(i - 1)]);
+  return inverse;
+}();
 inline constexpr double kCutoffMinHz = 5.0;
 inline constexpr double kCutoffMaxHz = 30000.0;
 
@@ -41,12 +50,13 @@ extern const std::array<double, kCutoffCurvePoints> kCutoffLog2Hz;
   return i;
 }
 
-// The frequency of p in (0, 100] between the breakpoints below and above it (percents p0 and p1, log2
-// frequencies l0 and l1), for a double and for lanes alike: a voice rendered in a group finds the
-// breakpoint itself and leaves this arithmetic to the lanes.
-template <class T> [[gnu::always_inline]] inline T CutoffAlongSegment(T p, T p0, T p1, T l0, T l1) noexcept {
+// The frequency of p in (0, 100] between the breakpoints below and above it (percent p0 and the inverse
+// of the segment's span in percent, log2 frequencies l0 and l1), for a double and for lanes alike: a
+// voice rendered in a group finds the breakpoint itself and leaves this arithmetic to the lanes.
+template <class T>
+[[gnu::always_inline]] inline T CutoffAlongSegment(T p, T p0, T spanInverse, T l0, T l1) noexcept {
   using namespace lanemath;
-  const T t = (p - p0) / (p1 - p0);
+  const T t = (p - p0) * spanInverse;
   // The inline exp2 (within 3 ulp).
   const T hz = Exp2(l0 + (l1 - l0) * t);
   return Select(hz < kCutoffMinHz, kCutoffMinHz + T{}, Select(hz > kCutoffMaxHz, kCutoffMaxHz + T{}, hz));
@@ -62,6 +72,6 @@ template <class T> [[gnu::always_inline]] inline T CutoffAlongSegment(T p, T p0,
     return kCutoffMinHz;
   const double p = percent < 100.0 ? percent : 100.0;
   const std::uint32_t i = CutoffPercentSegment(p, segment);
-  return CutoffAlongSegment(p, kCutoffCurvePercent[i - 1], kCutoffCurvePercent[i], kCutoffLog2Hz[i - 1],
+  return CutoffAlongSegment(p, kCutoffCurvePercent[i - 1], kCutoffCurveSpanInverse[i], kCutoffLog2Hz[i - 1],
                             kCutoffLog2Hz[i]);
 }

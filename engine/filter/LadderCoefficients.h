@@ -53,7 +53,7 @@ VLM_LANES_INLINE T StageCoefficient(T cutoffHz, T jitter, double rate, int itera
   const T c = (1.0 + jitter) * cutoffHz * 1.157;
   const T d = Select(c < 1.0, T{} + 1.0, Min(c, T{} + 0.49 * rate));
   const double stepRate = iterations * rate;
-  return Min(d, T{} + stepRate * 0.9 / kTwoPi) * kTwoPi / stepRate;
+  return Min(d, T{} + stepRate * 0.9 / kTwoPi) * (kTwoPi / stepRate);
 }
 
 // The self-oscillating filter's output gain at log2 of the cutoff: 10^(dB / 20) as exp(dB x ln(10) / 20),
@@ -70,8 +70,10 @@ VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOs
                                       T& gain) noexcept {
   using namespace lanemath;
   const T log2Fc = Log2(Max(fc, T{} + 1.0));
-  const T t = Hold((log2Fc - kLog2Of500) / (kLog2Of14000 - kLog2Of500), 0.0, 1.0);
-  const T v = Hold((fc - 0.32 * rate) / (0.08 * rate), 0.0, 1.0);
+  // Multiplied by the inverses of the spans: the divisions would sit on the chain from the cutoff to
+  // the ladder's every sample.
+  const T t = Hold((log2Fc - kLog2Of500) * (1.0 / (kLog2Of14000 - kLog2Of500)), 0.0, 1.0);
+  const T v = Hold((fc - 0.32 * rate) * (1.0 / (0.08 * rate)), 0.0, 1.0);
   k = (1.0 - Smooth(v)) * (1.0 - 0.34 * Smooth(t)) * feedbackBase;
   if constexpr (sizeof(T) == sizeof(double))
     gain = selfOscillation > 0.0 ? SelfOscillationGain(log2Fc, selfOscillation, gainBase) : gainBase;

@@ -12,6 +12,7 @@ void Vco::Prepare(double sampleRate) noexcept {
   const double rate = ValidRate(sampleRate);
   const double hz = HoldWithin(mSampleRate * mIncrement, -0.5 * rate, 0.5 * rate);
   mSampleRate = rate;
+  mRateInverse = 1.0 / rate;
   mIncrement = hz / rate;
   // The transient lasts the same time at every rate: 4 samples at 96 kHz.
   mSyncTau = 4.0 * rate / 96000.0;

@@ -58,6 +58,7 @@ private:
   double Pulse(double p, double dt, double width) const noexcept;
 
   double mSampleRate = 48000.0;
+  double mRateInverse = 1.0 / 48000.0; // a frequency is multiplied by it, every sample of a modulated pitch
   double mPhase = 0.0;
   double mIncrement = 0.0;
   double mPulseWidth = 0.5;
@@ -75,7 +76,7 @@ private:
 // The per-sample calls are inline: two oscillators per voice run every sample.
 inline void Vco::SetFrequency(double hz) noexcept {
   const double half = 0.5 * mSampleRate;
-  mIncrement = (hz == hz ? HoldWithin(hz, -half, half) : 0.0) / mSampleRate;
+  mIncrement = (hz == hz ? HoldWithin(hz, -half, half) : 0.0) * mRateInverse;
 }
 
 inline void Vco::SetPulseWidth(double width) noexcept {

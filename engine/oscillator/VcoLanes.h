@@ -96,6 +96,7 @@ public:
   void Load(int lane, const Vco& v) noexcept {
     mWaveform = v.mWaveform;
     mSampleRate[lane] = v.mSampleRate;
+    mRateInverse[lane] = v.mRateInverse;
     mPhase[lane] = v.mPhase;
     mIncrement[lane] = v.mIncrement;
     mPulseWidth[lane] = v.mPulseWidth;
@@ -114,6 +115,7 @@ public:
   // Copies lane `lane` back into v; the waveform byte stays the owner's.
   void Store(int lane, Vco& v) const noexcept {
     v.mSampleRate = mSampleRate[lane];
+    v.mRateInverse = mRateInverse[lane];
     v.mPhase = mPhase[lane];
     v.mIncrement = mIncrement[lane];
     v.mPulseWidth = mPulseWidth[lane];
@@ -133,7 +135,7 @@ public:
 
   VLM_LANES_INLINE void SetFrequency(L hz) noexcept {
     const L half = 0.5 * mSampleRate;
-    mIncrement = Select<L>(hz == hz, HoldWithinLanes<L>(hz, -half, half), Splat<L>(0.0)) / mSampleRate;
+    mIncrement = Select<L>(hz == hz, HoldWithinLanes<L>(hz, -half, half), Splat<L>(0.0)) * mRateInverse;
   }
 
   VLM_LANES_INLINE void SetPulseWidth(L width) noexcept {
@@ -336,6 +338,7 @@ private:
   }
 
   VLM_LANE_ALIGN(L) L mSampleRate;
+  VLM_LANE_ALIGN(L) L mRateInverse;
   VLM_LANE_ALIGN(L) L mPhase;
   VLM_LANE_ALIGN(L) L mIncrement;
   VLM_LANE_ALIGN(L) L mPulseWidth;

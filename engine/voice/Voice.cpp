@@ -621,9 +621,10 @@ inline void Voice::ControlPitchAndFilter(double lfo1, double lfo2, VoiceControl&
   c.pitchMod = m;
   const double at =
       mAftertouchMode == kAftertouchPitch ? mAftertouch * mAftertouchSensitivity * 2.0 * lfo2 : 0.0;
-  // One division per oscillator: the semitone terms are summed first.
-  const double p1 = (mVco1ModSign * m + at + mBend * mVco1BendSpan) / 12.0 + g + mDrift1;
-  const double p2 = (mVco2ModSign * m + at + mBend * mVco2BendSpan) / 12.0 + g + mDrift2;
+  // One multiplication per oscillator: the semitone terms are summed first. (By 1/12, not a division:
+  // it is on the chain from the modulation to the oscillators' increments.)
+  const double p1 = (mVco1ModSign * m + at + mBend * mVco1BendSpan) * (1.0 / 12.0) + g + mDrift1;
+  const double p2 = (mVco2ModSign * m + at + mBend * mVco2BendSpan) * (1.0 / 12.0) + g + mDrift2;
 
   // 7. Pulse width (LFO-1 without its delay).
   const double pwmSource = mPwmSource == kPwmEnv1 ? e1 : mPwmSource == kPwmLfo1 ? lfo1 : PwmKeySource();

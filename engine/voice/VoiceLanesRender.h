@@ -134,7 +134,7 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       if (!AllLanes(SameBits(q, mModPercentIn))) {
         mModPercentIn = q;
         mModulatedHz =
-            CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurvePercent, 0),
+            CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurveSpanInverse, 0),
                                breakpoint(kCutoffLog2Hz, 1), breakpoint(kCutoffLog2Hz, 0));
       }
       const L cutoffHz = Select<L>(q > zero, mModulatedHz,
@@ -179,9 +179,9 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       const L aftertouch = Select<L>(mAftertouchOnPitch != 0.0, mAftertouchFactor * Splat<L>(lfo2[s]), zero);
       const L glide = control(kControlGlide);
       const L pitch1 =
-          (mVco1ModSign * pitchMod + aftertouch + mVco1Bend) / 12.0 + glide + control(kControlDrift1);
+          (mVco1ModSign * pitchMod + aftertouch + mVco1Bend) * (1.0 / 12.0) + glide + control(kControlDrift1);
       const L pitch2 =
-          (mVco2ModSign * pitchMod + aftertouch + mVco2Bend) / 12.0 + glide + control(kControlDrift2);
+          (mVco2ModSign * pitchMod + aftertouch + mVco2Bend) * (1.0 / 12.0) + glide + control(kControlDrift2);
 
       const L vco2Hz = mBase2Hz * FastExp2Lanes<L>(pitch2);
       // The pulse width from ENV-1, LFO-1 (without its delay) or the key, as the voice takes it.
