@@ -409,7 +409,8 @@ inline double Voice::Env1Curve(double e1) noexcept {
   else if (e == 1.0)
     w = 1.0;
   else
-    w = std::clamp(kEnv1CurveLookup(e, mEnv1Segment) / 100.0, 0.0, 1.0);
+    // Percent to a fraction by a multiplication: a division would sit on the chain to the pitch.
+    w = std::clamp(kEnv1CurveLookup(e, mEnv1Segment) * 0.01, 0.0, 1.0);
   mEnv1CacheOut = w;
   return w;
 }
@@ -716,10 +717,10 @@ void Voice::FinishAlone(VoiceControl& c) noexcept {
   c.amp = mAmpState;
 }
 
-int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lanes,
-                      int lane) noexcept {
-  const auto at = [controls, lanes, lane](int value, int s) -> double& {
-    return controls[(value * kControlRunLength + s) * lanes + lane];
+template <int kLanes>
+int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lane) noexcept {
+  const auto at = [controls, lane](int value, int s) -> double& {
+    return controls[(value * kControlRunLength + s) * kLanes + lane];
   };
   int ran = n;
   for (int s = 0; s < n; ++s) {
@@ -760,6 +761,10 @@ int Voice::ControlRun(const double* lfo1, const double* lfo2, int n, double* con
       at(value, s) = at(value, ran - 1);
   return ran;
 }
+
+template int Voice::ControlRun<2>(const double*, const double*, int, double*, int) noexcept;
+template int Voice::ControlRun<4>(const double*, const double*, int, double*, int) noexcept;
+template int Voice::ControlRun<8>(const double*, const double*, int, double*, int) noexcept;
 
 double Voice::PwmKeySource() const noexcept {
   return mPwmSource == kPwmKey ? std::clamp((mNote - 60) / 24.0, -1.0, 1.0) : 0.0;

@@ -104,14 +104,15 @@ public:
   // One output sample; noise is the shared noise sample, lfo1 and lfo2 the part's LFO values.
   double RenderSample(double noise, double lfo1, double lfo2) noexcept;
   // The control half of n samples (at most kControlRunLength) for a voice rendered in lane `lane` of a
-  // group of `lanes`: value v of sample s is controls[(v x kControlRunLength + s) x lanes + lane] (v a
+  // group of kLanes (2, 4 or 8; a constant, so that every value's place is a fixed offset from the
+  // sample's): value v of sample s is controls[(v x kControlRunLength + s) x kLanes + lane] (v a
   // ControlValue), so the group loads one value of all its lanes at once. Stops after the sample that ends
   // the voice (that sample still sounds) and returns how many samples it ran; the rest of the run repeats
   // that sample's values, which the group's lane computes on unheard. 32 samples: longer runs measured
   // faster, and a group's control values (14 x 32 x 8) still fit L1.
   static constexpr int kControlRunLength = 32;
-  int ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lanes,
-                 int lane) noexcept;
+  template <int kLanes>
+  int ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lane) noexcept;
 
   bool IsActive() const noexcept { return mActive != 0; }
   // Whether two voices may render side by side in one group: the settings that steer the audio half's
