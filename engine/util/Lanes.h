@@ -209,19 +209,23 @@ template <LaneVector L> VLM_LANES_INLINE MaskOf<L> SameBits(L a, L b) noexcept {
 // blend: MINPD x, y gives x < y ? x : y and MAXPD x, y gives x > y ? x : y (y for NaN or equal values).
 // (Eight lanes in two AVX2 registers are compiled for AVX2 only; SSE2 is every x86-64's.)
 template <LaneVector L> VLM_LANES_INLINE L MinLanes(L a, L b) noexcept {
+#if !defined(__clang__) // clang takes an intrinsic only in a function of its target; it finds these itself
   if constexpr (kIsLanePair<L> && kLanesOf<L> == 8)
     return L(_mm256_min_pd(b.lo, a.lo), _mm256_min_pd(b.hi, a.hi));
   else if constexpr (kIsLanePair<L> && kLanesOf<L> == 4)
     return L(_mm_min_pd(b.lo, a.lo), _mm_min_pd(b.hi, a.hi));
   else
+#endif
     return Select<L>(b < a, b, a);
 }
 template <LaneVector L> VLM_LANES_INLINE L MaxLanes(L a, L b) noexcept {
+#if !defined(__clang__)
   if constexpr (kIsLanePair<L> && kLanesOf<L> == 8)
     return L(_mm256_max_pd(b.lo, a.lo), _mm256_max_pd(b.hi, a.hi));
   else if constexpr (kIsLanePair<L> && kLanesOf<L> == 4)
     return L(_mm_max_pd(b.lo, a.lo), _mm_max_pd(b.hi, a.hi));
   else
+#endif
     return Select<L>(a < b, b, a);
 }
 

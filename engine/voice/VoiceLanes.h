@@ -4,6 +4,7 @@
 // cutoff conversion, jitter, ladder coefficients, oscillators, mixer, filters, amplifier) on the lanes.
 #pragma once
 
+#include "engine/filter/LadderCoefficients.h"
 #include "engine/filter/LadderStages.h"
 #include "engine/oscillator/VcoLanes.h"
 #include "engine/util/Lanes.h"
@@ -86,6 +87,8 @@ private:
   VLM_LANE_ALIGN(L) L mModPercentIn{}, mModulatedHz{}, mOctavesIn{}, mOctaveFactor{};
   VLM_LANE_ALIGN(L) L mJitterIn{}, mFeedbackBaseIn{}, mGainBaseIn{}, mSelfOscillationIn{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
+  // Where each lane's cutoff was on the self-oscillation gain curve (a cache: any start is correct).
+  ladder::SelfOscillationSegment<L> mSelfOscillationSegment;
   // What changes only between blocks: the base frequencies, the pitch terms' factors (mod-mode signs,
   // the bend in semitones, the aftertouch's pitch factor where it bends pitch) and which lanes have
   // tremolo and how deep.

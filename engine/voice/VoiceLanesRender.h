@@ -163,7 +163,7 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
         mSelfOscillationIn = selfOscillation;
         mLadderH = ladder::StageCoefficient(ladderCutoff, jitter, rate, mIterations);
         ladder::FeedbackAndGain(ladderCutoff, feedbackBase, gainBase, selfOscillation, rate, mLadderK,
-                                mLadderGain);
+                                mLadderGain, &mSelfOscillationSegment);
       }
       // Without tremolo on any lane (the amplifier's LFO amount at zero), its exponential is skipped.
       const L tremolo = mAnyTremolo

@@ -124,29 +124,34 @@ TEST(Vcf, OutputGainRisesWithTheSelfOscillationCurve) {
 namespace {
 
 // The curve's lane form on every input, each on every lane (the others hold a neutral value):
-// out[i x lanes + lane].
-template <class L>
+// out[i x lanes + lane]. Remembering, one segment memory serves all the inputs in turn, so that the
+// lanes leave their segments up and down the curve and jump across it.
+template <class L, bool kRemembering>
 VLM_LANES_INLINE void CurveOnLanes(const std::vector<double>& in, std::vector<double>& out) {
   constexpr int kLanes = kLanesOf<L>;
+  ladder::SelfOscillationSegment<L> segment;
   out.assign(in.size() * kLanes, 0.0);
   for (std::size_t i = 0; i < in.size(); ++i)
     for (int lane = 0; lane < kLanes; ++lane) {
       L x = Splat<L>(11.0);
       x[lane] = in[i];
-      out[i * kLanes + static_cast<std::size_t>(lane)] = ladder::SelfOscillationGainDbAtLog2<L>(x)[lane];
+      const L db = kRemembering ? segment.DbAtLog2(x) : ladder::SelfOscillationGainDbAtLog2<L>(x);
+      out[i * kLanes + static_cast<std::size_t>(lane)] = db[lane];
     }
 }
+template <bool kRemembering>
 VLM_TARGET_AVX2 void CurveWide4(const std::vector<double>& in, std::vector<double>& out) {
-  CurveOnLanes<Lanes4>(in, out);
+  CurveOnLanes<Lanes4, kRemembering>(in, out);
 }
+template <bool kRemembering>
 VLM_TARGET_AVX512 void CurveWide8(const std::vector<double>& in, std::vector<double>& out) {
-  CurveOnLanes<Lanes8>(in, out);
+  CurveOnLanes<Lanes8, kRemembering>(in, out);
 }
-void CurveBaseline4(const std::vector<double>& in, std::vector<double>& out) {
-  CurveOnLanes<Lanes4>(in, out);
+template <bool kRemembering> void CurveBaseline4(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes4, kRemembering>(in, out);
 }
-void CurveBaseline8(const std::vector<double>& in, std::vector<double>& out) {
-  CurveOnLanes<Lanes8>(in, out);
+template <bool kRemembering> void CurveBaseline8(const std::vector<double>& in, std::vector<double>& out) {
+  CurveOnLanes<Lanes8, kRemembering>(in, out);
 }
 
 } // namespace
@@ -161,15 +166,21 @@ TEST(Vcf, LaneFormsOfTheSelfOscillationCurveGiveTheScalarBits) {
     if (i > 0)
       in.push_back((x + c.x[i - 1]) / 2.0);
   }
+  // Back down the curve, for the remembered segments.
+  in.insert(in.end(), in.rbegin(), in.rend());
   const struct {
     const char* name;
     int lanes;
     bool runs;
     void (*run)(const std::vector<double>&, std::vector<double>&);
-  } forms[] = {{"4 baseline", 4, true, CurveBaseline4},
-               {"4 AVX2", 4, HasAvx2(), CurveWide4},
-               {"8 baseline", 8, true, CurveBaseline8},
-               {"8 AVX-512", 8, HasAvx512(), CurveWide8}};
+  } forms[] = {{"4 baseline", 4, true, CurveBaseline4<false>},
+               {"4 AVX2", 4, HasAvx2(), CurveWide4<false>},
+               {"8 baseline", 8, true, CurveBaseline8<false>},
+               {"8 AVX-512", 8, HasAvx512(), CurveWide8<false>},
+               {"4 baseline remembering", 4, true, CurveBaseline4<true>},
+               {"4 AVX2 remembering", 4, HasAvx2(), CurveWide4<true>},
+               {"8 baseline remembering", 8, true, CurveBaseline8<true>},
+               {"8 AVX-512 remembering", 8, HasAvx512(), CurveWide8<true>}};
   for (const auto& form : forms) {
     if (!form.runs)
       continue;
