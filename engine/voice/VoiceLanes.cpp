@@ -76,7 +76,7 @@ template <class L> void VoiceLanes<L>::Load(Voice* const* v) noexcept {
   // The caches' keys start at a signalling NaN: arithmetic never gives one (it quiets them), so no
   // control value matches it, not even a NaN.
   const L none = LaneCast<L>(BitsOf<L>{} + 0x7FF4000000000001ull);
-  mModPercentIn = mOctavesIn = mLadderCutoff = none;
+  mModPercentIn = mOctavesIn = mLadderCutoff = mCutoffSegmentIn = none;
   mTremoloLog = Gather<L>(v, [](const Voice& x) { return x.mVcaLfoLog; });
   mVco1ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco1ModSign; });
   mVco2ModSign = Gather<L>(v, [](const Voice& x) { return x.mVco2ModSign; });

@@ -85,6 +85,9 @@ private:
   // settings behind its coefficients. While the controls rest (a held note's sustain) the lanes skip
   // that arithmetic.
   VLM_LANE_ALIGN(L) L mModPercentIn{}, mModulatedHz{}, mOctavesIn{}, mOctaveFactor{};
+  // The cutoff curve's segment under the modulated travel (its breakpoint above, as bits) and its ends.
+  VLM_LANE_ALIGN(L) L mCutoffSegmentIn{}, mSegmentPercent{}, mSegmentSpanInverse{}, mSegmentLog2Below{},
+      mSegmentLog2Above{};
   VLM_LANE_ALIGN(L) L mJitterIn{}, mFeedbackBaseIn{}, mGainBaseIn{}, mSelfOscillationIn{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
   // Where each lane's cutoff was on the self-oscillation gain curve (a cache: any start is correct).

@@ -133,9 +133,17 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
       };
       if (!AllLanes(SameBits(q, mModPercentIn))) {
         mModPercentIn = q;
+        // The breakpoints are gathered lane by lane: only when a lane's segment changes.
+        const L segmentBits = control(kControlCutoffSegment);
+        if (!AllLanes(SameBits(segmentBits, mCutoffSegmentIn))) {
+          mCutoffSegmentIn = segmentBits;
+          mSegmentPercent = breakpoint(kCutoffCurvePercent, 1);
+          mSegmentSpanInverse = breakpoint(kCutoffCurveSpanInverse, 0);
+          mSegmentLog2Below = breakpoint(kCutoffLog2Hz, 1);
+          mSegmentLog2Above = breakpoint(kCutoffLog2Hz, 0);
+        }
         mModulatedHz =
-            CutoffAlongSegment(q, breakpoint(kCutoffCurvePercent, 1), breakpoint(kCutoffCurveSpanInverse, 0),
-                               breakpoint(kCutoffLog2Hz, 1), breakpoint(kCutoffLog2Hz, 0));
+            CutoffAlongSegment(q, mSegmentPercent, mSegmentSpanInverse, mSegmentLog2Below, mSegmentLog2Above);
       }
       const L cutoffHz = Select<L>(q > zero, mModulatedHz,
                                    Select<L>(q < zero, control(kControlCutoffHz), Splat<L>(kCutoffMinHz)));
