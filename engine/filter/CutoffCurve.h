@@ -18,8 +18,8 @@ inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurveHz = {
 inline constexpr std::array<double, kCutoffCurvePoints> kCutoffCurveSpanInverse = [] {
   std::array<double, kCutoffCurvePoints> inverse{};
   for (int i = 1; i < kCutoffCurvePoints; ++i)
-    inverse[static_cast<std::size_t>(i)] =
-        1.0 / (kCutoffCurvePercent[static_cast<std::size_t>(i)] - kCutoffCurvePercent[static_cast<std::size_t>(i - 1)]);
+    inverse[static_cast<std::size_t>(i)] = 1.0 / (kCutoffCurvePercent[static_cast<std::size_t>(i)] -
+                                                  kCutoffCurvePercent[static_cast<std::size_t>(i - 1)]);
   return inverse;
 }();
 inline constexpr double kCutoffMinHz = 5.0;

@@ -117,11 +117,10 @@ VLM_LANES_INLINE void FeedbackAndGain(T fc, T feedbackBase, T gainBase, T selfOs
   if constexpr (sizeof(T) == sizeof(double))
     gain = selfOscillation > 0.0 ? SelfOscillationGain(log2Fc, selfOscillation, gainBase) : gainBase;
   else
-    gain =
-        AnyLane(selfOscillation > 0.0)
-            ? Select(selfOscillation > 0.0, SelfOscillationGain(log2Fc, selfOscillation, gainBase, segment),
-                     gainBase)
-            : gainBase;
+    gain = AnyLane(selfOscillation > 0.0)
+               ? Select(selfOscillation > 0.0,
+                        SelfOscillationGain(log2Fc, selfOscillation, gainBase, segment), gainBase)
+               : gainBase;
 }
 
 } // namespace ladder

@@ -86,8 +86,8 @@ private:
   // that arithmetic.
   VLM_LANE_ALIGN(L) L mModPercentIn{}, mModulatedHz{}, mOctavesIn{}, mOctaveFactor{};
   // The cutoff curve's segment under the modulated travel (its breakpoint above, as bits) and its ends.
-  VLM_LANE_ALIGN(L) L mCutoffSegmentIn{}, mSegmentPercent{}, mSegmentSpanInverse{}, mSegmentLog2Below{},
-      mSegmentLog2Above{};
+  VLM_LANE_ALIGN(L) L mCutoffSegmentIn{}, mSegmentPercent{}, mSegmentSpanInverse{};
+  VLM_LANE_ALIGN(L) L mSegmentLog2Below{}, mSegmentLog2Above{};
   VLM_LANE_ALIGN(L) L mJitterIn{}, mFeedbackBaseIn{}, mGainBaseIn{}, mSelfOscillationIn{};
   VLM_LANE_ALIGN(L) L mAmp{}, mAmpCoefficient{};
   // Where each lane's cutoff was on the self-oscillation gain curve (a cache: any start is correct).

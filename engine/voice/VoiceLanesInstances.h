@@ -106,7 +106,7 @@
   template L LadderOutput<L>::Process(L, L, L, L, L, L, L) noexcept;                                         \
   template L ladder::StageCoefficient<L>(L, L, double, int) noexcept;                                        \
   template L ladder::SelfOscillationGainDbAtLog2<L>(L) noexcept;                                             \
-  template L ladder::SelfOscillationGain<L>(L, L, L, ladder::SelfOscillationSegment<L>*) noexcept;          \
+  template L ladder::SelfOscillationGain<L>(L, L, L, ladder::SelfOscillationSegment<L>*) noexcept;           \
   template L ladder::SelfOscillationSegment<L>::DbAtLog2(L) noexcept;                                        \
   template void ladder::FeedbackAndGain<L>(L, L, L, L, double, L&, L&,                                       \
                                            ladder::SelfOscillationSegment<L>*) noexcept;                     \

@@ -97,9 +97,10 @@ VLM_LANES_INLINE void VoiceLanes<L>::RenderLanes(Voice* const* voices, const dou
   for (int start = 0; start < n; start += kRun) {
     const int length = n - start < kRun ? n - start : kRun;
     for (int lane = 0; lane < kLanes; ++lane)
-      controlled[lane] = sounding[lane] ? voices[lane]->template ControlRun<kLanes>(lfo1 + start, lfo2 + start,
-                                                                                   length, controls, lane)
-                                        : 0;
+      controlled[lane] =
+          sounding[lane]
+              ? voices[lane]->template ControlRun<kLanes>(lfo1 + start, lfo2 + start, length, controls, lane)
+              : 0;
     // With one depth on all lanes the tremolo of each sample of the run, kLanes samples at a time.
     alignas(64) double sharedTremolo[kRun];
     if (mAnyTremolo && mSharedTremoloDepth) {
