@@ -25,30 +25,12 @@ struct SelfOscillationCurve {
 };
 extern const SelfOscillationCurve kSelfOscillationCurve;
 
-// The scalar lookup's value on each lane: the segment is the last one starting below x, found by
-// comparing x with every inner breakpoint, and the value is computed as the scalar lookup does.
-template <LaneVector L> VLM_LANES_INLINE L SelfOscillationGainDbAtLog2(L log2Hz) noexcept {
-  const SelfOscillationCurve& c = kSelfOscillationCurve;
-  constexpr int kLast = SelfOscillationCurve::kPoints - 1;
-  L x0 = Splat<L>(c.x[0]);
-  L y0 = Splat<L>(c.y[0]);
-  L slope = Splat<L>(c.slope[0]);
-  for (int i = 1; i < kLast; ++i) {
-    const MaskOf<L> past = Splat<L>(c.x[i]) < log2Hz;
-    x0 = Select<L>(past, Splat<L>(c.x[i]), x0);
-    y0 = Select<L>(past, Splat<L>(c.y[i]), y0);
-    slope = Select<L>(past, Splat<L>(c.slope[i]), slope);
-  }
-  const L inside = y0 + slope * (log2Hz - x0);
-  // At or below the first breakpoint (and NaN) the first value, from the last breakpoint on the last.
-  return Select<L>(log2Hz > c.x[0], Select<L>(log2Hz >= c.x[kLast], Splat<L>(c.y[kLast]), inside),
-                   Splat<L>(c.y[0]));
-}
-
-// The same lookup, remembering each lane's segment: a swept cutoff mostly stays within one, and then
-// two comparisons find it where the search takes nine comparisons and twenty-seven selects. A lane
-// is in its segment while bottom < x <= top (the segment the search gives for every such x); the
-// first segment's bottom and the last's top are open. Nothing is remembered at the start (both 0).
+// The scalar lookup's value on each lane, remembering each lane's segment: the segment is the last one
+// starting below x, found by comparing x with every inner breakpoint, and the value is computed as the
+// scalar lookup does. A swept cutoff mostly stays within one segment, and then two comparisons find it
+// where the search takes nine comparisons and twenty-seven selects. A lane is in its segment while
+// bottom < x <= top (the segment the search gives for every such x); the first segment's bottom and the
+// last's top are open. Nothing is remembered at the start (both 0).
 template <class T> struct SelfOscillationSegment {
   VLM_LANE_ALIGN(T) T bottom{}, top{}, x0{}, y0{}, slope{};
 
@@ -72,10 +54,17 @@ template <class T> struct SelfOscillationSegment {
       }
     }
     const T inside = y0 + slope * (log2Hz - x0);
+    // At or below the first breakpoint (and NaN) the first value, from the last breakpoint on the last.
     return Select<T>(log2Hz > c.x[0], Select<T>(log2Hz >= c.x[kLast], Splat<T>(c.y[kLast]), inside),
                      Splat<T>(c.y[0]));
   }
 };
+
+// The same lookup without a memory: a fresh one searches.
+template <LaneVector L> VLM_LANES_INLINE L SelfOscillationGainDbAtLog2(L log2Hz) noexcept {
+  SelfOscillationSegment<L> fresh;
+  return fresh.DbAtLog2(log2Hz);
+}
 
 // Stage coefficient h = 2 pi d / (N rate) for the jittered cutoff d, kept at or below 0.9 so that the
 // explicit stage update stays stable. jitter is normaliser x jitter x depth.

@@ -109,7 +109,7 @@ public:
   // ControlValue), so the group loads one value of all its lanes at once. Stops after the sample that ends
   // the voice (that sample still sounds) and returns how many samples it ran; the rest of the run repeats
   // that sample's values, which the group's lane computes on unheard. 32 samples: longer runs measured
-  // faster, and a group's control values (14 x 32 x 8) still fit L1.
+  // faster, and a group's control values (18 x 32 x 8 doubles) still fit L1.
   static constexpr int kControlRunLength = 32;
   template <int kLanes>
   int ControlRun(const double* lfo1, const double* lfo2, int n, double* controls, int lane) noexcept;
